@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing KWL need (only the missing ones).
+set -euo pipefail
+
+PACKAGES=(
+    build-essential cmake pkg-config       # compiler and build
+    libgtest-dev googletest                # tests
+    clang libclang-rt-14-dev               # fuzz targets (libFuzzer)
+    libwxgtk3.2-dev                        # desktop program
+    xvfb xauth                             # window tests without a display
+)
+
+missing=()
+for pkg in "${PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$pkg")
+    fi
+done
+
+if ((${#missing[@]} > 0)); then
+    SUDO=""
+    if [[ $(id -u) -ne 0 ]]; then SUDO="sudo"; fi
+    echo "Installing: ${missing[*]}"
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,334 @@
+#include "format/KWLFormat.h"
+
+#include <charconv>
+
+namespace {
+
+constexpr std::array<std::string_view, 11> kKeywords = {
+    "name", "size", "crTime", "accTime", "modTime", "arch", "hid", "sys", "compr", "ro", "files"};
+
+// Umlauts allowed in text elements, as the second byte of their UTF-8 form after 0xC3.
+bool IsUmlautTrail(unsigned char b) {
+    return b == 0xA4 || b == 0xB6 || b == 0xBC || b == 0x84 || b == 0x96 || b == 0x9C;
+}
+
+bool IsPlainTextChar(unsigned char b) {
+    return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') ||
+           b == '(' || b == ')' || b == ' ' || b == ':';
+}
+
+// Index of the first "]" at or after nFrom that does not follow a backslash.
+std::size_t FindClosingBracket(std::string_view s, std::size_t nFrom) {
+    std::size_t nPos = s.find(']', nFrom);
+    while (nPos != std::string_view::npos && nPos > 0 && s[nPos - 1] == '\\')
+        nPos = s.find(']', nPos + 1);
+    return nPos;
+}
+
+void AppendNumber(unsigned long long n, std::string& strOut) {
+    char buf[24];
+    auto res = std::to_chars(buf, buf + sizeof buf, n);
+    strOut.append(buf, res.ptr);
+}
+
+void AppendSigned(long long n, std::string& strOut) {
+    char buf[24];
+    auto res = std::to_chars(buf, buf + sizeof buf, n);
+    strOut.append(buf, res.ptr);
+}
+
+} // namespace
+
+CKWLFormat::CKWLFormat() : m_strSeparator("\t") {
+    for (std::size_t k = 1; k < m_strIndent.size(); ++k)
+        m_strIndent[k] = m_strIndent[k - 1] + "  ";
+}
+
+// ---- validation ----
+
+bool CKWLFormat::Validate(std::string strFormat) {
+    m_strFileFormat.clear();
+    m_strDirFormat.clear();
+    m_bForFiles = m_bForDirs = true;
+    m_nDirColumns = m_nFileColumns = 0;
+
+    bool bResult = true;
+    for (std::size_t i = 0; i < strFormat.size() && bResult; ++i) {
+        if (strFormat[i] != '\\')
+            continue;
+        if (i + 1 == strFormat.size() || (strFormat[i + 1] != '[' && strFormat[i + 1] != ']'))
+            bResult = false;
+    }
+
+    if (bResult) {
+        const std::string_view line(strFormat);
+        std::size_t nStart = 0;
+        std::size_t nBar = line.find('|');
+        bool bFailed = false;
+        // A "|" at index 0 is never a split point, so a leading "|" stays in the column.
+        while (nBar != std::string_view::npos && nBar >= 1) {
+            if (!ParseColumn(line.substr(nStart, nBar - nStart))) {
+                bFailed = true;
+                break;
+            }
+            nStart = nBar + 1;
+            nBar = line.find('|', nStart);
+        }
+        bResult = bFailed ? false : ParseColumn(line.substr(nStart));
+    }
+
+    if (!m_strFileFormat.empty() && m_strFileFormat.back() == '|')
+        m_strFileFormat.pop_back();
+    if (!m_strDirFormat.empty() && m_strDirFormat.back() == '|')
+        m_strDirFormat.pop_back();
+
+    static const std::vector<SKeyword> fileKeywords = {
+        {"name", EToken::Name},       {"size", EToken::Size},        {"ro", EToken::ReadOnly},
+        {"compr", EToken::Compressed}, {"sys", EToken::System},       {"hid", EToken::Hidden},
+        {"arch", EToken::Archive},    {"crTime", EToken::Creation},  {"accTime", EToken::LastAccess},
+        {"modTime", EToken::LastWrite}};
+    static const std::vector<SKeyword> dirKeywords = {{"name", EToken::Name},
+                                                      {"crTime", EToken::Creation},
+                                                      {"size", EToken::Size},
+                                                      {"files", EToken::Files}};
+    m_fileTokens = Compile(m_strFileFormat, fileKeywords);
+    m_dirTokens = Compile(m_strDirFormat, dirKeywords);
+    return bResult;
+}
+
+bool CKWLFormat::ParseColumn(std::string_view strColumn) {
+    m_bNewFileColumn = m_bNewDirColumn = true;
+    if (!strColumn.empty()) {
+        std::vector<std::string_view> pieces;
+        std::size_t nDash = strColumn.find('-');
+        if (nDash == 0) {
+            pieces.push_back(strColumn); // a leading "-" is not a split point
+        } else {
+            std::size_t nStart = 0;
+            while (nDash != std::string_view::npos) {
+                pieces.push_back(strColumn.substr(nStart, nDash - nStart));
+                nStart = nDash + 1;
+                nDash = strColumn.find('-', nStart);
+            }
+            pieces.push_back(strColumn.substr(nStart));
+        }
+        // The last piece is always an element; a piece right after a qualifier is never
+        // tested as a qualifier.
+        for (std::size_t i = 0; i < pieces.size(); ++i) {
+            if (i + 1 < pieces.size() && ParseQualifier(pieces[i]))
+                ++i;
+            if (!ParseElement(pieces[i]))
+                return false;
+        }
+    }
+    if (!m_strFileFormat.empty() && m_strFileFormat.back() != '|')
+        m_strFileFormat += '|';
+    if (!m_strDirFormat.empty() && m_strDirFormat.back() != '|')
+        m_strDirFormat += '|';
+    return true;
+}
+
+bool CKWLFormat::ParseQualifier(std::string_view strPiece) {
+    m_bForFiles = strPiece == "F";
+    m_bForDirs = strPiece == "D";
+    if (!m_bForFiles && !m_bForDirs) {
+        m_bForFiles = m_bForDirs = true;
+        return false;
+    }
+    return true;
+}
+
+bool CKWLFormat::ParseElement(std::string_view strElement) {
+    if (!IsText(strElement) && !IsField(strElement)) {
+        m_bForFiles = m_bForDirs = true;
+        return false;
+    }
+    if (m_bForFiles) {
+        m_strFileFormat += strElement;
+        if (m_bNewFileColumn) {
+            m_bNewFileColumn = false;
+            ++m_nFileColumns;
+        }
+    }
+    if (m_bForDirs) {
+        m_strDirFormat += strElement;
+        if (m_bNewDirColumn) {
+            m_bNewDirColumn = false;
+            ++m_nDirColumns;
+        }
+    }
+    m_bForFiles = m_bForDirs = true;
+    return true;
+}
+
+bool CKWLFormat::IsField(std::string_view strElement) {
+    for (std::string_view kw : kKeywords)
+        if (strElement == kw)
+            return true;
+    return false;
+}
+
+bool CKWLFormat::IsText(std::string_view strElement) {
+    if (strElement.empty() || strElement[0] != '[')
+        return false;
+    const std::size_t nClose = FindClosingBracket(strElement, 0);
+    if (nClose == std::string_view::npos || nClose != strElement.size() - 1)
+        return false;
+    bool bEscape = false;
+    for (std::size_t i = 1; i < nClose; ++i) {
+        const auto b = static_cast<unsigned char>(strElement[i]);
+        if (bEscape) {
+            if (b != '[' && b != ']')
+                return false;
+            bEscape = false;
+        } else if (b == '\\') {
+            bEscape = true;
+        } else if (b == 0xC3 && i + 1 < nClose &&
+                   IsUmlautTrail(static_cast<unsigned char>(strElement[i + 1]))) {
+            ++i; // one of the six umlauts, two bytes in UTF-8
+        } else if (!IsPlainTextChar(b)) {
+            return false;
+        }
+    }
+    return !bEscape;
+}
+
+// ---- rendering ----
+
+std::vector<CKWLFormat::SToken> CKWLFormat::Compile(std::string_view strFormat,
+                                                    const std::vector<SKeyword>& keywords) {
+    std::vector<SToken> tokens;
+    std::size_t nPos = 0;
+    while (nPos < strFormat.size()) {
+        if (strFormat[nPos] == '[') {
+            std::size_t nClose = FindClosingBracket(strFormat, nPos + 1);
+            if (nClose == std::string_view::npos)
+                nClose = strFormat.size();
+            SToken token{EToken::Text, {}};
+            for (std::size_t i = nPos + 1; i < nClose; ++i)
+                if (strFormat[i] != '\\')
+                    token.strText += strFormat[i];
+            tokens.push_back(std::move(token));
+            nPos = nClose + 1;
+            continue;
+        }
+        if (strFormat[nPos] == '|') {
+            tokens.push_back({EToken::ColumnBreak, {}});
+            ++nPos;
+            continue;
+        }
+        const std::string_view rest = strFormat.substr(nPos);
+        bool bMatched = false;
+        for (const SKeyword& kw : keywords) {
+            if (rest.starts_with(kw.strKeyword)) {
+                tokens.push_back({kw.eKind, {}});
+                nPos += kw.strKeyword.size();
+                bMatched = true;
+                break;
+            }
+        }
+        if (bMatched)
+            continue;
+        // A keyword this kind does not define: skip it whole and render the rest.
+        std::size_t nSkip = 1;
+        for (std::string_view kw : kKeywords) {
+            if (rest.starts_with(kw)) {
+                nSkip = kw.size();
+                break;
+            }
+        }
+        tokens.push_back({EToken::Undefined, {}});
+        nPos += nSkip;
+    }
+    return tokens;
+}
+
+std::string CKWLFormat::Render(const CKWLItem* pItem, int nDepth) const {
+    std::string str;
+    RenderInto(pItem, nDepth, str);
+    return str;
+}
+
+void CKWLFormat::RenderInto(const CKWLItem* pItem, int nDepth, std::string& strOut) const {
+    if (nDepth < 0)
+        nDepth = 0;
+    if (nDepth < static_cast<int>(m_strIndent.size()))
+        strOut += m_strIndent[static_cast<std::size_t>(nDepth)];
+    else
+        strOut += GetIndent(nDepth);
+    if (const auto* pFile = dynamic_cast<const CFileInformation*>(pItem))
+        RenderTokens(m_fileTokens, pFile, nullptr, strOut);
+    else if (const auto* pDir = dynamic_cast<const CDirInformation*>(pItem))
+        RenderTokens(m_dirTokens, nullptr, pDir, strOut);
+}
+
+void CKWLFormat::RenderTokens(const std::vector<SToken>& tokens, const CFileInformation* pFile,
+                              const CDirInformation* pDir, std::string& strOut) const {
+    for (const SToken& token : tokens) {
+        switch (token.eKind) {
+        case EToken::Text:
+            strOut += token.strText;
+            break;
+        case EToken::ColumnBreak:
+            strOut += m_strSeparator;
+            break;
+        case EToken::Name:
+            strOut += pFile ? pFile->m_strName : pDir->m_strName;
+            break;
+        case EToken::Size:
+            AppendNumber(pFile ? pFile->m_nSize : pDir->m_nTotalSize, strOut);
+            break;
+        case EToken::Creation:
+            AppendLocalTime(pFile ? pFile->m_timeCreation.GetTime() : pDir->m_timeCreation.GetTime(),
+                            strOut);
+            break;
+        case EToken::Files:
+            AppendSigned(pDir->m_nFileCount, strOut);
+            break;
+        case EToken::ReadOnly:
+            strOut += pFile->m_bReadOnly ? 'R' : '-';
+            break;
+        case EToken::Compressed:
+            strOut += pFile->m_bCompressed ? 'C' : '-';
+            break;
+        case EToken::System:
+            strOut += pFile->m_bSystem ? 'S' : '-';
+            break;
+        case EToken::Hidden:
+            strOut += pFile->m_bHidden ? 'H' : '-';
+            break;
+        case EToken::Archive:
+            strOut += pFile->m_bArchive ? 'A' : '-';
+            break;
+        case EToken::LastAccess:
+            AppendLocalTime(pFile->m_timeLastAccess.GetTime(), strOut);
+            break;
+        case EToken::LastWrite:
+            AppendLocalTime(pFile->m_timeLastWrite.GetTime(), strOut);
+            break;
+        case EToken::Undefined:
+            m_bUndefinedField = true;
+            break;
+        }
+    }
+}
+
+std::string CKWLFormat::SetSeparator(std::string strSeparator) {
+    std::string strOld = std::move(m_strSeparator);
+    m_strSeparator = std::move(strSeparator);
+    return strOld;
+}
+
+std::string CKWLFormat::GetIndent(int nDepth) const {
+    if (nDepth <= 0)
+        return m_strIndent[0];
+    const int q = nDepth >= 10 ? (nDepth - 1) / 9 : 0;
+    std::string str;
+    str.reserve(static_cast<std::size_t>(nDepth) * 2);
+    for (int i = 0; i < q; ++i)
+        str += m_strIndent[9];
+    str += m_strIndent[static_cast<std::size_t>(nDepth - 9 * q)];
+    return str;
+}
+
+std::string CKWLFormat::FormatTime(CTime time) { return FormatLocalTime(time.GetTime()); }

@@ -1,0 +1,191 @@
+#include "model/KWLItem.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "model/NameOrder.h"
+
+// ---- CDirInformation ----
+
+CDirInformation::CDirInformation() : m_timeCreation(CTime::GetCurrentTime()) {}
+
+void CDirInformation::Set(const std::string& strName, CTime timeCreation,
+                          std::uint64_t nTotalSize, int nFileCount) {
+    m_strName = strName;
+    m_timeCreation = timeCreation;
+    m_nTotalSize = nTotalSize;
+    m_nFileCount = nFileCount;
+}
+
+void CDirInformation::Reset() {
+    m_strName.clear();
+    m_timeCreation = CTime::GetCurrentTime();
+    m_nTotalSize = 0;
+    m_nFileCount = 0;
+}
+
+CDirInformation* CDirInformation::Insert(CKWLItem* pItem) {
+    if (auto* pFile = dynamic_cast<CFileInformation*>(pItem)) {
+        InsertFile(pFile);
+        return nullptr;
+    }
+    if (auto* pDir = dynamic_cast<CDirInformation*>(pItem))
+        return InsertDirectory(pDir);
+    return nullptr;
+}
+
+void CDirInformation::InsertFile(CFileInformation* pFile) {
+    ++m_nFileCount;
+    m_nTotalSize += pFile->m_nSize;
+    if (m_pFirstFile == nullptr)
+        m_pFirstFile = pFile;
+    else
+        m_pFirstFile->InsertSorted(pFile);
+}
+
+// The head node never changes: a directory that sorts first swaps its data into the head.
+// A loop instead of the natural recursion, so a chain of a million siblings needs no stack.
+CDirInformation* CDirInformation::InsertDirectory(CDirInformation* pDir) {
+    CDirInformation* pCur = this;
+    for (;;) {
+        if (CompareNames(pDir->m_strName, pCur->m_strName) < 0) {
+            pCur->SwapContents(pDir);
+            pCur->m_pNextDir = pDir;
+            return pCur;
+        }
+        if (pCur->m_pNextDir == nullptr) {
+            pCur->m_pNextDir = pDir;
+            return pDir;
+        }
+        pCur = pCur->m_pNextDir;
+    }
+}
+
+void CDirInformation::SwapContents(CDirInformation* pOther) {
+    if (pOther == nullptr)
+        return;
+    std::swap(m_strName, pOther->m_strName);
+    std::swap(m_timeCreation, pOther->m_timeCreation);
+    std::swap(m_nTotalSize, pOther->m_nTotalSize);
+    std::swap(m_nFileCount, pOther->m_nFileCount);
+    std::swap(m_pFirstFile, pOther->m_pFirstFile);
+    std::swap(m_pFirstSubDir, pOther->m_pFirstSubDir);
+    std::swap(m_pNextDir, pOther->m_pNextDir);
+}
+
+// Post-order over the subtree without recursion: each directory is completed before its
+// total is added to its parent, however deep or wide the tree is.
+std::uint64_t CDirInformation::ComputeTotals() {
+    struct SFrame {
+        CDirInformation* pDir;
+        CDirInformation* pNextChild;
+    };
+    std::vector<SFrame> stack;
+    stack.push_back({this, m_pFirstSubDir});
+    while (!stack.empty()) {
+        SFrame& top = stack.back();
+        if (top.pNextChild != nullptr) {
+            CDirInformation* pChild = top.pNextChild;
+            top.pNextChild = pChild->m_pNextDir;
+            stack.push_back({pChild, pChild->m_pFirstSubDir});
+            continue;
+        }
+        CDirInformation* pDone = top.pDir;
+        stack.pop_back();
+        if (!stack.empty())
+            stack.back().pDir->m_nTotalSize += pDone->m_nTotalSize;
+    }
+    return m_nTotalSize;
+}
+
+// Loops along the sibling chain and recurses only into subdirectories, so the depth of the
+// recursion is the depth of the tree, never the length of a chain.
+int CDirInformation::Measure(int* pnGroups, int nDepth, int* pnColumns, int nFileColumns,
+                             int nDirColumns) {
+    int nGroups = 0;
+    int nResult = -1;
+    for (CDirInformation* pX = this; pX != nullptr; pX = pX->m_pNextDir) {
+        pX->m_nFileGroupCount = pX->m_pFirstFile != nullptr ? 1 : 0;
+        if (pX->m_pFirstFile != nullptr)
+            *pnColumns = std::max(*pnColumns, nDepth + nFileColumns);
+        pX->m_nSubDirCount = 0;
+        if (pX->m_pFirstSubDir != nullptr) {
+            int nSubGroups = 0;
+            const int r = pX->m_pFirstSubDir->Measure(&nSubGroups, nDepth + 1, pnColumns,
+                                                      nFileColumns, nDirColumns);
+            pX->m_nSubDirCount += r + 1;
+            pX->m_nFileGroupCount += nSubGroups;
+            *pnColumns = std::max(*pnColumns, nDepth + nDirColumns);
+        }
+        nGroups += pX->m_nFileGroupCount;
+        nResult += pX->m_nSubDirCount + 1;
+    }
+    *pnGroups = nGroups;
+    return nResult;
+}
+
+// ---- CFileInformation ----
+
+CFileInformation::CFileInformation()
+    : m_timeCreation(CTime::GetCurrentTime()), m_timeLastAccess(m_timeCreation),
+      m_timeLastWrite(m_timeCreation) {}
+
+void CFileInformation::Set(std::uint64_t nSize, const std::string& strName, bool bReadOnly,
+                           bool bCompressed, bool bSystem, bool bHidden, bool bArchive,
+                           CTime timeCreation, CTime timeLastAccess, CTime timeLastWrite) {
+    m_nSize = nSize;
+    m_strName = strName;
+    m_bReadOnly = bReadOnly;
+    m_bCompressed = bCompressed;
+    m_bSystem = bSystem;
+    m_bHidden = bHidden;
+    m_bArchive = bArchive;
+    m_timeCreation = timeCreation;
+    m_timeLastAccess = timeLastAccess;
+    m_timeLastWrite = timeLastWrite;
+}
+
+void CFileInformation::Reset() {
+    m_nSize = 0;
+    m_strName.clear();
+    m_timeCreation = m_timeLastAccess = m_timeLastWrite = CTime::GetCurrentTime();
+    m_bReadOnly = m_bCompressed = m_bSystem = m_bHidden = m_bArchive = false;
+}
+
+// The node this is called on keeps its place at the head: a file that sorts before a node
+// swaps data with it, and the node that was passed in is linked in right behind.
+void CFileInformation::InsertSorted(CKWLItem* pItem) {
+    auto* pFile = dynamic_cast<CFileInformation*>(pItem);
+    if (pFile == nullptr)
+        return;
+    CFileInformation* pCur = this;
+    for (;;) {
+        if (CompareNames(pFile->m_strName, pCur->m_strName) < 0) {
+            pCur->SwapContents(pFile);
+            pFile->m_pNextFile = pCur->m_pNextFile;
+            pCur->m_pNextFile = pFile;
+            return;
+        }
+        if (pCur->m_pNextFile == nullptr) {
+            pCur->m_pNextFile = pFile;
+            return;
+        }
+        pCur = pCur->m_pNextFile;
+    }
+}
+
+void CFileInformation::SwapContents(CFileInformation* pOther) {
+    if (pOther == nullptr)
+        return;
+    std::swap(m_nSize, pOther->m_nSize);
+    std::swap(m_strName, pOther->m_strName);
+    std::swap(m_timeCreation, pOther->m_timeCreation);
+    std::swap(m_timeLastAccess, pOther->m_timeLastAccess);
+    std::swap(m_timeLastWrite, pOther->m_timeLastWrite);
+    std::swap(m_bReadOnly, pOther->m_bReadOnly);
+    std::swap(m_bCompressed, pOther->m_bCompressed);
+    std::swap(m_bSystem, pOther->m_bSystem);
+    std::swap(m_bHidden, pOther->m_bHidden);
+    std::swap(m_bArchive, pOther->m_bArchive);
+}

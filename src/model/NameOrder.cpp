@@ -1,0 +1,32 @@
+#include "model/NameOrder.h"
+
+#include <algorithm>
+
+namespace {
+
+unsigned char Fold(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return (b >= 'A' && b <= 'Z') ? static_cast<unsigned char>(b + ('a' - 'A')) : b;
+}
+
+} // namespace
+
+int CompareNames(std::string_view strLeft, std::string_view strRight) {
+    const std::size_t n = std::min(strLeft.size(), strRight.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char a = Fold(strLeft[i]);
+        const unsigned char b = Fold(strRight[i]);
+        if (a != b)
+            return a < b ? -1 : 1;
+    }
+    if (strLeft.size() == strRight.size())
+        return 0;
+    return strLeft.size() < strRight.size() ? -1 : 1;
+}
+
+std::string NameSortKey(std::string_view strName) {
+    std::string strKey(strName);
+    for (char& c : strKey)
+        c = static_cast<char>(Fold(c));
+    return strKey;
+}

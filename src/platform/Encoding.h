@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Text helpers for UTF-8 strings that may hold invalid sequences (file names are raw bytes).
+// An invalid byte counts as one character of its own, so nothing is ever dropped.
+
+// Control characters (0x01-0x1F, 0x7F) become "?", so no name can break a line or a column.
+std::string SanitizeName(std::string_view strRaw);
+
+// Length in bytes of the character that starts at strText[nPos] (1 for an invalid byte).
+std::size_t Utf8CharLength(std::string_view strText, std::size_t nPos);
+
+// Number of characters (code points).
+std::size_t Utf8Length(std::string_view strText);
+
+// The first / last nCount characters, never cut inside a sequence.
+std::string Utf8Left(std::string_view strText, std::size_t nCount);
+std::string Utf8Right(std::string_view strText, std::size_t nCount);
+
+bool IsValidUtf8(std::string_view strText);
+
+// Windows-1252 <-> UTF-8, for formats.def. Bytes that Windows-1252 leaves undefined
+// (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 code points of the same value and back.
+std::string Cp1252ToUtf8(std::string_view strText);
+// False when strText holds a character that Windows-1252 cannot store.
+bool Utf8ToCp1252(std::string_view strText, std::string& strOut);
