@@ -1,0 +1,155 @@
+#include "CommandLine.h"
+
+#include <getopt.h>
+
+#include "platform/Encoding.h"
+
+namespace {
+
+enum ELongOnly { kOptProgress = 1000, kOptVersion };
+
+bool IsSeparatorAllowed(const std::string& strSep) {
+    if (strSep.empty() || !IsValidUtf8(strSep) || Utf8Length(strSep) != 1)
+        return false;
+    const auto b = static_cast<unsigned char>(strSep[0]);
+    // A line break or another control character would break the rows; a tab is a fine column break.
+    return b == '\t' || (b >= 0x20 && b != 0x7F);
+}
+
+} // namespace
+
+bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& strError) {
+    static const option kLongOptions[] = {
+        {"recursive", no_argument, nullptr, 'r'},
+        {"format", required_argument, nullptr, 'f'},
+        {"export", required_argument, nullptr, 'e'},
+        {"separator", required_argument, nullptr, 's'},
+        {"language", required_argument, nullptr, 'l'},
+        {"output", required_argument, nullptr, 'o'},
+        {"progress", no_argument, nullptr, kOptProgress},
+        {"help", no_argument, nullptr, 'h'},
+        {"version", no_argument, nullptr, kOptVersion},
+        {nullptr, 0, nullptr, 0},
+    };
+    opterr = 0;
+    optind = 1;
+    for (;;) {
+        const int nOpt = getopt_long(argc, argv, ":rf:e:s:l:o:h", kLongOptions, nullptr);
+        if (nOpt == -1)
+            break;
+        const std::string strArg = optarg != nullptr ? optarg : "";
+        switch (nOpt) {
+        case 'r':
+            cmd.bRecursive = true;
+            break;
+        case 'f':
+            cmd.strFormat = strArg;
+            break;
+        case 'e':
+            if (strArg == "listing")
+                cmd.eExport = EExportKind::Listing;
+            else if (strArg == "text")
+                cmd.eExport = EExportKind::Text;
+            else if (strArg == "html")
+                cmd.eExport = EExportKind::Html;
+            else {
+                strError = "unknown export kind '" + strArg + "' (use listing, text or html)";
+                return false;
+            }
+            break;
+        case 's':
+            if (!IsSeparatorAllowed(strArg)) {
+                strError = "the separator must be exactly one character";
+                return false;
+            }
+            cmd.strSeparator = strArg;
+            break;
+        case 'l':
+            if (strArg == "en")
+                cmd.nLanguage = 1;
+            else if (strArg == "de")
+                cmd.nLanguage = 0;
+            else {
+                strError = "unknown language '" + strArg + "' (use en or de)";
+                return false;
+            }
+            break;
+        case 'o':
+            if (strArg.empty()) {
+                strError = "the output file name is empty";
+                return false;
+            }
+            cmd.strOutput = strArg;
+            cmd.bHasOutput = true;
+            break;
+        case kOptProgress:
+            cmd.bProgress = true;
+            break;
+        case 'h':
+            cmd.bHelp = true;
+            break;
+        case kOptVersion:
+            cmd.bVersion = true;
+            break;
+        case ':':
+            strError = "missing value for option " + std::string(argv[optind - 1]);
+            return false;
+        default:
+            strError = "unknown option " + (optopt != 0 ? std::string("-") + static_cast<char>(optopt)
+                                                        : std::string(argv[optind - 1]));
+            return false;
+        }
+    }
+    if (cmd.bHelp || cmd.bVersion)
+        return true;
+    const int nRest = argc - optind;
+    if (nRest == 0) {
+        strError = "no DIRECTORY given";
+        return false;
+    }
+    if (nRest > 1) {
+        strError = "more than one DIRECTORY given";
+        return false;
+    }
+    cmd.strDirectory = argv[optind];
+    if (cmd.strDirectory.empty()) {
+        strError = "the DIRECTORY is empty";
+        return false;
+    }
+    return true;
+}
+
+std::string UsageText() {
+    return R"(Usage: kwl-list [OPTIONS] DIRECTORY
+Print a listing of DIRECTORY: one line per subdirectory and file, in name order,
+subdirectories first, each line shaped by a format line.
+
+Options:
+  -r, --recursive        scan and list subdirectories recursively
+  -f, --format LINE      format line; default "D-[D ]-name"
+  -e, --export KIND      listing | text | html   (default: listing)
+                           listing: the indented listing, tabs between columns
+                           text:    no indentation, SEPARATOR between columns
+                           html:    an HTML page whose table draws the tree
+  -s, --separator CHAR   column separator of the text export, one character (default ";")
+  -l, --language LANG    en | de, language of the heading words (default: en)
+  -o, --output FILE      write to FILE (replaced whole) instead of standard output
+      --progress         live count of entries read, on standard error (terminals only)
+  -h, --help             show this help
+      --version          show the version
+
+Format lines: columns separated by "|", elements of a column by "-".
+  Fields:     name size crTime accTime modTime arch hid sys compr ro files
+  Text:       [text]  letters, digits, umlauts, ( ) : and space; \[ and \] for brackets
+  Qualifier:  D-ELEMENT or F-ELEMENT applies the element to directories or files only
+  Example:    "name|F-[(]-F-size-F-[ bytes)]|[\[]-crTime-[\]]"
+
+Lines end in CR LF. Exit status: 0 success, 1 DIRECTORY cannot be read or the output
+cannot be written, 2 usage error or invalid format line.
+
+Examples:
+  kwl-list -r ~/projects
+  kwl-list -r -e text -s , -f "name|F-size|modTime" ~/photos -o photos.txt
+  kwl-list -r -e html -l de /srv/share -o share.html
+)";
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+enum class EExportKind { Listing, Text, Html };
+
+struct SCommandLine {
+    bool bRecursive = false;
+    std::string strFormat = "D-[D ]-name";
+    EExportKind eExport = EExportKind::Listing;
+    std::string strSeparator = ";";
+    int nLanguage = 1; // 1 English, 0 German: the catalogue's ids
+    std::string strOutput;
+    bool bHasOutput = false;
+    bool bProgress = false;
+    bool bHelp = false;
+    bool bVersion = false;
+    std::string strDirectory;
+};
+
+// Parses argv. On a usage error returns false and sets strError to a one-line reason.
+bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& strError);
+
+std::string UsageText();

@@ -1,0 +1,245 @@
+// Runs the built kwl-list on real trees and checks its bytes, messages and exit statuses.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/TempTree.h"
+
+namespace {
+
+struct SResult {
+    int nStatus = -1;
+    std::string strOut;
+    std::string strErr;
+};
+
+std::string ReadFile(const std::string& strPath) {
+    std::ifstream in(strPath, std::ios::binary);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// Runs kwl-list with the given arguments in strWorkDir, without a shell, so hostile names
+// need no quoting.
+SResult RunKwlList(const std::vector<std::string>& args, const std::string& strWorkDir = "") {
+    CTempTree capture;
+    const std::string strOutPath = capture.Path("stdout");
+    const std::string strErrPath = capture.Path("stderr");
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int fdOut = open(strOutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int fdErr = open(strErrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int fdIn = open("/dev/null", O_RDONLY);
+        if (fdOut < 0 || fdErr < 0 || fdIn < 0 || dup2(fdOut, 1) < 0 || dup2(fdErr, 2) < 0 ||
+            dup2(fdIn, 0) < 0)
+            _exit(120);
+        if (!strWorkDir.empty() && chdir(strWorkDir.c_str()) != 0)
+            _exit(121);
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(KWL_LIST_PATH));
+        for (const std::string& s : args)
+            argv.push_back(const_cast<char*>(s.c_str()));
+        argv.push_back(nullptr);
+        execv(KWL_LIST_PATH, argv.data());
+        _exit(122);
+    }
+    SResult result;
+    int status = 0;
+    if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+        result.nStatus = WEXITSTATUS(status);
+    result.strOut = ReadFile(strOutPath);
+    result.strErr = ReadFile(strErrPath);
+    return result;
+}
+
+// The example tree: sub/deep/d.txt (9 bytes), sub/c.txt (7), a.txt (120), b.txt (5).
+class KwlListTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_strDir = m_tree.AddDir("x");
+        m_tree.AddFile("x/sub/deep/d.txt", 9);
+        m_tree.AddFile("x/sub/c.txt", 7);
+        m_tree.AddFile("x/a.txt", 120);
+        m_tree.AddFile("x/b.txt", 5);
+    }
+
+    CTempTree m_tree;
+    std::string m_strDir;
+};
+
+TEST_F(KwlListTest, ListingIsTheIndentedTextWithCrLf) {
+    const SResult r = RunKwlList({"-r", "-f", "name", m_strDir});
+    EXPECT_EQ(r.nStatus, 0) << r.strErr;
+    EXPECT_EQ(r.strErr, "");
+    EXPECT_EQ(r.strOut, "Listing of Directory " + m_strDir +
+                            ":\r\n\r\nsub\r\n  deep\r\n    d.txt\r\n  c.txt\r\na.txt\r\nb.txt");
+}
+
+TEST_F(KwlListTest, ListingWithoutRecursionKeepsFirstLevelFiles) {
+    const SResult r = RunKwlList({"-f", "D-[D ]-name", "--language", "de", m_strDir + "/"});
+    EXPECT_EQ(r.nStatus, 0) << r.strErr;
+    // The directory is used as given, trailing "/" included.
+    EXPECT_EQ(r.strOut, "Inhalt des Verzeichnisses " + m_strDir + "/:\r\n\r\nD sub\r\na.txt\r\nb.txt");
+}
+
+TEST_F(KwlListTest, TextExportUsesSeparatorAndCrLf) {
+    const SResult r =
+        RunKwlList({"-r", "-e", "text", "-s", ";", "-f", "name|F-size", m_strDir});
+    EXPECT_EQ(r.nStatus, 0) << r.strErr;
+    EXPECT_EQ(r.strOut, "Listing of Directory " + m_strDir +
+                            ":\r\n\r\nsub\r\ndeep\r\nd.txt;9\r\nc.txt;7\r\na.txt;120\r\nb.txt;5");
+}
+
+TEST_F(KwlListTest, HtmlExportDrawsTheTree) {
+    const SResult r = RunKwlList({"-r", "-e", "html", "-f", "name|F-size", m_strDir});
+    EXPECT_EQ(r.nStatus, 0) << r.strErr;
+    const std::string strExpected =
+        "<HTML>\r\n<HEAD><META charset=\"utf-8\"><TITLE>listing of " + m_strDir +
+        "</TITLE></HEAD>\r\n<BODY>\r\n<H1>Directory " + m_strDir +
+        "</H1>\r\n\r\n<TABLE BORDER=1>\r\n"
+        "<TR><TD COLSPAN=4 bgcolor=\"#BBBBBBBB\">sub</TD></TR>\r\n"
+        "<TR><TD ROWSPAN=3>&nbsp;</TD><TD COLSPAN=3 bgcolor=\"#BBBBBBBB\">deep</TD></TR>\r\n"
+        "<TR><TD>&nbsp;</TD><TD>d.txt<BR></TD><TD>9<BR></TD></TR>\r\n"
+        "<TR><TD>c.txt<BR></TD><TD COLSPAN=2>7<BR></TD></TR>\r\n"
+        "<TR><TD>a.txt<BR>b.txt<BR></TD><TD COLSPAN=3>120<BR>5<BR></TD></TR>\r\n"
+        "</TABLE>\r\n</BODY>\r\n</HTML>";
+    EXPECT_EQ(r.strOut, strExpected);
+}
+
+TEST_F(KwlListTest, OutputFileGetsTheSameBytesAndStdoutNothing) {
+    for (const char* pszKind : {"listing", "text", "html"}) {
+        SCOPED_TRACE(pszKind);
+        const SResult toStdout = RunKwlList({"-r", "-e", pszKind, m_strDir});
+        const std::string strFile = m_tree.Path(std::string("out.") + pszKind);
+        m_tree.AddFile(std::string("out.") + pszKind, 100000); // replaced whole
+        const SResult toFile = RunKwlList({"-r", "-e", pszKind, "-o", strFile, m_strDir});
+        EXPECT_EQ(toFile.nStatus, 0) << toFile.strErr;
+        EXPECT_EQ(toFile.strOut, "");
+        EXPECT_EQ(ReadFile(strFile), toStdout.strOut);
+    }
+}
+
+TEST_F(KwlListTest, RelativeOutputNameMeansTheCallersDirectory) {
+    // The scan moves the working directory; the output must still land where the caller is.
+    const std::string strWork = m_tree.AddDir("work");
+    const SResult r = RunKwlList({"-r", "-o", "listing.txt", m_strDir}, strWork);
+    EXPECT_EQ(r.nStatus, 0) << r.strErr;
+    EXPECT_FALSE(ReadFile(strWork + "/listing.txt").empty());
+}
+
+TEST_F(KwlListTest, EmptyFormatLineIsValid) {
+    const SResult r = RunKwlList({"-f", "", m_strDir});
+    EXPECT_EQ(r.nStatus, 0) << r.strErr;
+    EXPECT_EQ(r.strOut, "Listing of Directory " + m_strDir + ":\r\n\r\n\r\n\r\n");
+}
+
+TEST_F(KwlListTest, UndefinedFieldIsReportedOnceAndSkipped) {
+    const SResult r = RunKwlList({"-r", "-f", "name|files", m_strDir});
+    EXPECT_EQ(r.nStatus, 0);
+    EXPECT_EQ(r.strErr, "kwl-list: One of the fields in the output format is not valid.\n");
+    EXPECT_NE(r.strOut.find("\r\n  c.txt\t\r\n"), std::string::npos) << r.strOut;
+    EXPECT_NE(r.strOut.find("\r\nsub\t1\r\n"), std::string::npos) << r.strOut;
+}
+
+TEST_F(KwlListTest, SeparatorIsOneCharacter) {
+    struct SCase {
+        std::string strSeparator;
+        int nStatus;
+    };
+    const SCase cases[] = {{";", 0}, {"\t", 0}, {"é", 0}, {"€", 0}, {"", 2}, {"ab", 2},
+                           {"\n", 2}, {"\r", 2}, {"\xff", 2}};
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.strSeparator);
+        const SResult r = RunKwlList({"-e", "text", "-f", "name|F-size", "-s", c.strSeparator, m_strDir});
+        EXPECT_EQ(r.nStatus, c.nStatus) << r.strErr;
+        if (c.nStatus == 0)
+            EXPECT_NE(r.strOut.find("a.txt" + c.strSeparator + "120"), std::string::npos);
+        else
+            EXPECT_EQ(r.strOut, "");
+    }
+}
+
+TEST_F(KwlListTest, ExitStatusesAndMessages) {
+    struct SCase {
+        std::vector<std::string> args;
+        int nStatus;
+        std::string strErrPart;
+    };
+    const std::string strFile = m_tree.Path("x/a.txt");
+    const SCase cases[] = {
+        {{"-f", "name|xyz", m_strDir}, 2, "The output format is not valid."},
+        {{"-l", "de", "-f", "|name", m_strDir}, 2, "Das eingestellte Ausgabeformat ist ungültig."},
+        {{"--bogus", m_strDir}, 2, "unknown option"},
+        {{"-x", m_strDir}, 2, "unknown option"},
+        {{"-e", "pdf", m_strDir}, 2, "unknown export kind"},
+        {{"-l", "fr", m_strDir}, 2, "unknown language"},
+        {{"-f"}, 2, "missing value"},
+        {{}, 2, "no DIRECTORY"},
+        {{m_strDir, m_strDir}, 2, "more than one DIRECTORY"},
+        {{m_tree.Path("missing")}, 1, "No such file or directory"},
+        {{strFile}, 1, "Not a directory"},
+        {{"-o", m_tree.Path("no/such/dir/out.txt"), m_strDir}, 1,
+         "There was an error while writing the file."},
+        {{"-o", m_tree.Path("x"), m_strDir}, 1, "There was an error while writing the file."},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.strErrPart);
+        const SResult r = RunKwlList(c.args);
+        EXPECT_EQ(r.nStatus, c.nStatus) << r.strErr;
+        EXPECT_NE(r.strErr.find(c.strErrPart), std::string::npos) << r.strErr;
+        EXPECT_EQ(r.strOut, "");
+    }
+}
+
+TEST_F(KwlListTest, FullDiskIsAFailure) {
+    const SResult r = RunKwlList({"-r", "-o", "/dev/full", m_strDir});
+    EXPECT_EQ(r.nStatus, 1);
+    EXPECT_NE(r.strErr.find("There was an error while writing the file."), std::string::npos);
+}
+
+TEST_F(KwlListTest, HostileNamesStayOnTheirLine) {
+    m_tree.AddFile("x/evil\nname.txt", 1);
+    m_tree.AddFile("x/<b>&\"q\".txt", 1);
+    const SResult listing = RunKwlList({m_strDir});
+    EXPECT_NE(listing.strOut.find("\r\nevil?name.txt"), std::string::npos);
+    EXPECT_NE(listing.strOut.find("\r\n<b>&\"q\".txt"), std::string::npos);
+    const SResult html = RunKwlList({"-e", "html", m_strDir});
+    EXPECT_NE(html.strOut.find("&lt;b&gt;&amp;&quot;q&quot;.txt<BR>"), std::string::npos);
+    EXPECT_EQ(html.strOut.find("<b>"), std::string::npos);
+}
+
+TEST(KwlListCommand, HelpAndVersion) {
+    const SResult help = RunKwlList({"--help"});
+    EXPECT_EQ(help.nStatus, 0);
+    EXPECT_NE(help.strOut.find("Usage: kwl-list [OPTIONS] DIRECTORY"), std::string::npos);
+    EXPECT_NE(help.strOut.find("--separator"), std::string::npos);
+    const SResult version = RunKwlList({"--version"});
+    EXPECT_EQ(version.nStatus, 0);
+    EXPECT_EQ(version.strOut.rfind("kwl-list ", 0), 0u);
+}
+
+int ListUnreadableAsNobody(void* pArg) {
+    const std::string& strDir = *static_cast<const std::string*>(pArg);
+    const SResult r = RunKwlList({strDir});
+    return r.nStatus == 1 && r.strErr.find("Permission denied") != std::string::npos ? 0 : 1;
+}
+
+TEST_F(KwlListTest, UnreadableDirectoryIsAFailure) {
+    m_tree.SetMode("x", 0000);
+    std::string strDir = m_strDir;
+    const int nStatus = geteuid() == 0 ? RunAsNobody(ListUnreadableAsNobody, &strDir)
+                                       : ListUnreadableAsNobody(&strDir);
+    m_tree.SetMode("x", 0755);
+    EXPECT_EQ(nStatus, 0);
+}
+
+} // namespace
