@@ -1,0 +1,278 @@
+#include "format/FormatsFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <initializer_list>
+#include <string_view>
+
+#include "platform/Encoding.h"
+
+namespace {
+
+// The file was always read with fgets and a 255-byte buffer; a longer line comes out as
+// several lines, and files written by older versions depend on that.
+constexpr std::size_t kPieceMax = 254;
+
+enum class ERead { Ok, Missing, Unreadable };
+
+ERead ReadWholeFile(const std::string& strPath, std::string& strData) {
+    strData.clear();
+    const int fd = open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return (errno == ENOENT || errno == ENOTDIR) ? ERead::Missing : ERead::Unreadable;
+    struct stat st {};
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        strData.reserve(static_cast<std::size_t>(st.st_size));
+    char buf[64 * 1024];
+    for (;;) {
+        const ssize_t n = read(fd, buf, sizeof buf);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            close(fd);
+            strData.clear();
+            return ERead::Unreadable;
+        }
+        strData.append(buf, static_cast<std::size_t>(n));
+    }
+    close(fd);
+    return ERead::Ok;
+}
+
+// End of the piece that starts at nPos: just after a line feed, or after kPieceMax bytes,
+// or at the end of the data.
+std::size_t PieceEnd(std::string_view data, std::size_t nPos) {
+    const std::size_t nLimit = std::min(data.size(), nPos + kPieceMax);
+    const std::size_t nFeed = data.find('\n', nPos);
+    return nFeed < nLimit ? nFeed + 1 : nLimit;
+}
+
+bool IsCSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// atol: leading white space, optional sign, digits; anything else ends it. Clamped to int.
+int ParseLanguageId(std::string_view strPiece) {
+    std::size_t i = 0;
+    while (i < strPiece.size() && IsCSpace(strPiece[i]))
+        ++i;
+    bool bNegative = false;
+    if (i < strPiece.size() && (strPiece[i] == '+' || strPiece[i] == '-'))
+        bNegative = strPiece[i++] == '-';
+    long long nValue = 0;
+    for (; i < strPiece.size() && strPiece[i] >= '0' && strPiece[i] <= '9'; ++i) {
+        nValue = nValue * 10 + (strPiece[i] - '0');
+        if (nValue > static_cast<long long>(INT_MAX) + 1)
+            nValue = static_cast<long long>(INT_MAX) + 1;
+    }
+    if (bNegative)
+        nValue = -nValue;
+    return static_cast<int>(std::clamp<long long>(nValue, INT_MIN, INT_MAX));
+}
+
+std::string_view FormatPiece(std::string_view strPiece) {
+    // A NUL byte ended the line for the C string functions that always read this file.
+    strPiece = strPiece.substr(0, strPiece.find('\0'));
+    std::size_t nEnd = strPiece.size();
+    while (nEnd > 0 && IsCSpace(strPiece[nEnd - 1]))
+        --nEnd;
+    return strPiece.substr(0, nEnd);
+}
+
+bool WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t n = write(fd, data.data(), data.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+std::string DefaultsText() {
+    std::string strText;
+    for (const char* pLine : kDefaultFormats) {
+        strText += pLine;
+        strText += '\n';
+    }
+    return strText;
+}
+
+std::string DirectoryOf(const std::string& strPath) {
+    const std::size_t nSlash = strPath.rfind('/');
+    if (nSlash == std::string::npos)
+        return ".";
+    return nSlash == 0 ? "/" : strPath.substr(0, nSlash);
+}
+
+// Writes the parts to a new file beside strPath and renames it over strPath, so the old
+// content stays whole until the new one is complete on disk. An existing file keeps its
+// permissions, and one the user has made read-only is not replaced.
+bool ReplaceFile(const std::string& strPath, bool bExists,
+                 std::initializer_list<std::string_view> parts) {
+    std::string strTarget = strPath;
+    struct stat st {};
+    if (bExists) {
+        // A device or pipe under that name is not ours to replace.
+        if (stat(strPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+            faccessat(AT_FDCWD, strPath.c_str(), W_OK, AT_EACCESS) != 0)
+            return false;
+        // Through a link, replace the file it points to, not the link.
+        if (char* pReal = realpath(strPath.c_str(), nullptr)) {
+            strTarget = pReal;
+            free(pReal);
+        }
+    }
+
+    static std::atomic<unsigned> s_nCounter{0};
+    std::string strTemp;
+    int fd = -1;
+    for (int nTry = 0; nTry < 100 && fd < 0; ++nTry) {
+        strTemp =
+            strTarget + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(s_nCounter++);
+        fd = open(strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return false;
+    }
+    if (fd < 0)
+        return false;
+
+    bool bOk = true;
+    if (bExists) {
+        // When root rewrites another user's file it stays theirs; anyone else fails harmlessly.
+        [[maybe_unused]] const int nChown = fchown(fd, st.st_uid, st.st_gid);
+        bOk = fchmod(fd, st.st_mode & 07777) == 0;
+    }
+    for (std::string_view part : parts)
+        bOk = bOk && WriteAll(fd, part);
+    bOk = bOk && fsync(fd) == 0;
+    bOk = (close(fd) == 0) && bOk;
+    bOk = bOk && rename(strTemp.c_str(), strTarget.c_str()) == 0;
+    if (!bOk) {
+        unlink(strTemp.c_str());
+        return false;
+    }
+    // Makes the rename itself durable; the data is safe either way, so errors do not count.
+    const int fdDir = open(DirectoryOf(strTarget).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fdDir >= 0) {
+        fsync(fdDir);
+        close(fdDir);
+    }
+    return true;
+}
+
+std::vector<std::string> DefaultLines() {
+    return std::vector<std::string>(kDefaultFormats.begin(), kDefaultFormats.end());
+}
+
+// Case folding for ASCII letters and the Latin-1 letters U+00C0-U+00DE (not U+00D7, the
+// multiplication sign), in UTF-8. Folding keeps every byte in place, so texts can be
+// compared byte by byte. 0xC3 is never a continuation byte, so the pair test is safe.
+unsigned char FoldedByte(std::string_view s, std::size_t i) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    if (b >= 'A' && b <= 'Z')
+        return static_cast<unsigned char>(b + 0x20);
+    if (i > 0 && static_cast<unsigned char>(s[i - 1]) == 0xC3 && b >= 0x80 && b <= 0x9E &&
+        b != 0x97)
+        return static_cast<unsigned char>(b + 0x20);
+    return b;
+}
+
+bool BeginsWithNoCase(std::string_view strEntry, std::string_view strPrefix) {
+    if (strEntry.size() < strPrefix.size())
+        return false;
+    for (std::size_t i = 0; i < strPrefix.size(); ++i) {
+        if (FoldedByte(strEntry, i) != FoldedByte(strPrefix, i))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+SFormatsLoad LoadFormatsFile(const std::string& strPath) {
+    SFormatsLoad result;
+    std::string strData;
+    const ERead eRead = ReadWholeFile(strPath, strData);
+    if (eRead == ERead::Unreadable) {
+        result.bUnreadable = true;
+        result.lines = DefaultLines();
+        return result;
+    }
+
+    const std::string_view data(strData);
+    std::size_t nPos = 0;
+    if (nPos < data.size()) {
+        const std::size_t nEnd = PieceEnd(data, nPos);
+        result.nLanguage = ParseLanguageId(data.substr(nPos, nEnd - nPos));
+        nPos = nEnd;
+    }
+    while (nPos < data.size()) {
+        const std::size_t nEnd = PieceEnd(data, nPos);
+        result.lines.push_back(Cp1252ToUtf8(FormatPiece(data.substr(nPos, nEnd - nPos))));
+        nPos = nEnd;
+    }
+
+    if (result.lines.empty()) {
+        result.lines = DefaultLines();
+        const std::string strId = std::to_string(result.nLanguage) + "\n";
+        result.bCreated = ReplaceFile(strPath, eRead == ERead::Ok, {strId, DefaultsText()});
+    }
+    return result;
+}
+
+bool AppendFormatLine(const std::string& strPath, const std::string& strLine) {
+    std::string strBytes;
+    if (!Utf8ToCp1252(strLine, strBytes))
+        return false;
+    strBytes += '\n';
+
+    const int fd = open(strPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    const bool bKnownSize = fstat(fd, &st) == 0;
+    bool bOk = WriteAll(fd, strBytes);
+    if (!bOk && bKnownSize) {
+        // A half-written line would join the next one appended; take it back.
+        [[maybe_unused]] const int nTruncate = ftruncate(fd, st.st_size);
+    }
+    bOk = (close(fd) == 0) && bOk;
+    return bOk;
+}
+
+bool SaveLanguageId(const std::string& strPath, int nLanguage) {
+    std::string strData;
+    const ERead eRead = ReadWholeFile(strPath, strData);
+    if (eRead == ERead::Unreadable)
+        return false;
+
+    const std::string strId = std::to_string(nLanguage) + "\n";
+    const std::size_t nRest = strData.empty() ? 0 : PieceEnd(strData, 0);
+    if (nRest < strData.size())
+        return ReplaceFile(strPath, eRead == ERead::Ok,
+                           {strId, std::string_view(strData).substr(nRest)});
+    return ReplaceFile(strPath, eRead == ERead::Ok, {strId, DefaultsText()});
+}
+
+int SelectByText(const std::vector<std::string>& entries, const std::string& strText) {
+    const std::size_t nCount = entries.size();
+    for (std::size_t k = 1; k <= nCount; ++k) {
+        const std::size_t i = k % nCount;
+        if (BeginsWithNoCase(entries[i], strText))
+            return static_cast<int>(i);
+    }
+    return -1;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+// formats.def: line 1 the language id, then one format line per line. The file is
+// Windows-1252 on disk; everything handed in or out here is UTF-8. Paths are full paths.
+
+inline constexpr std::array<const char*, 3> kDefaultFormats = {
+    "D-[D ]-name", "name|F-[(]-F-size-F-[ bytes)]|[\\[]-crTime-[\\]]",
+    "name|D-[(]-D-size-D-[ bytes)]"};
+
+struct SFormatsLoad {
+    int nLanguage = 1;              // atol of the first piece when one was read
+    std::vector<std::string> lines; // format lines, trailing white space removed; the
+                                    // three defaults when the file held none
+    bool bCreated = false;          // the file was (re)written with the defaults
+    bool bUnreadable = false;       // it exists but could not be read: left untouched
+};
+
+// Reads the file in pieces of at most 254 bytes (a longer line gives several entries).
+// Writes the defaults when the file is missing, empty or holds no format line; a file
+// that exists but cannot be read is never touched.
+SFormatsLoad LoadFormatsFile(const std::string& strPath);
+
+// Appends strLine and a line feed. False when the line has a character Windows-1252 cannot
+// hold (nothing is written) or when opening, writing or closing fails.
+bool AppendFormatLine(const std::string& strPath, const std::string& strLine);
+
+// Replaces the first line by nLanguage and keeps every other byte; writes the id and the
+// defaults when the file is missing or has nothing after the first line. The new content
+// goes to a temporary file beside it that is renamed over the old one. False, with the
+// file untouched, when it cannot be read or the new content cannot be written.
+bool SaveLanguageId(const std::string& strPath, int nLanguage);
+
+// Index of the entry a combo box selects for strText: the first entry, from index 1 on and
+// then index 0, that begins with strText with letter case ignored; -1 when none does.
+int SelectByText(const std::vector<std::string>& entries, const std::string& strText);

@@ -1,0 +1,400 @@
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "format/FormatsFile.h"
+#include "support/TempTree.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kDefaultsText = "D-[D ]-name\n"
+                                  "name|F-[(]-F-size-F-[ bytes)]|[\\[]-crTime-[\\]]\n"
+                                  "name|D-[(]-D-size-D-[ bytes)]\n";
+const std::vector<std::string> kDefaultLines(kDefaultFormats.begin(), kDefaultFormats.end());
+
+std::string ReadBytes(const std::string& strPath) {
+    std::ifstream in(strPath, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::string& strPath, const std::string& strBytes) {
+    std::ofstream out(strPath, std::ios::binary | std::ios::trunc);
+    out << strBytes;
+    ASSERT_TRUE(out.good()) << strPath;
+}
+
+std::set<std::string> Entries(const std::string& strDir) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(strDir))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// Runs fn in a child whose files may not grow past nLimit bytes, so writes fail the way
+// they do on a full disk. Returns fn's result, or -1 when the child did not finish.
+int RunWithFileSizeLimit(rlim_t nLimit, const std::function<int()>& fn) {
+    const pid_t pid = fork();
+    if (pid < 0)
+        return -1;
+    if (pid == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{nLimit, nLimit};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            _exit(125);
+        _exit(fn());
+    }
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+class FormatsFileTest : public testing::Test {
+protected:
+    CTempTree m_tree;
+    const std::string m_strPath = m_tree.Path("formats.def");
+};
+
+TEST_F(FormatsFileTest, MissingFileIsCreatedWithTheDefaults) {
+    const SFormatsLoad load = LoadFormatsFile(m_strPath);
+    EXPECT_EQ(load.nLanguage, 1);
+    EXPECT_EQ(load.lines, kDefaultLines);
+    EXPECT_TRUE(load.bCreated);
+    EXPECT_FALSE(load.bUnreadable);
+    const std::string strBytes = ReadBytes(m_strPath);
+    EXPECT_EQ(strBytes.size(), 91u);
+    EXPECT_EQ(strBytes, "1\n" + kDefaultsText);
+    EXPECT_EQ(Entries(m_tree.Root()), std::set<std::string>{"formats.def"});
+}
+
+// A file without format lines is written anew with the id it held and the defaults.
+TEST_F(FormatsFileTest, FileWithoutFormatLinesGetsTheDefaultsAndKeepsItsId) {
+    const struct {
+        const char* pContent;
+        int nLanguage;
+    } cases[] = {
+        {"", 1},      {"0\n", 0},       {"0\r\n", 0},  {"1", 1},     {"abc", 0},
+        {"abc\n", 0}, {" \t-7x\n", -7}, {"+12\n", 12}, {"- 3\n", 0}, {"99999999999\n", 2147483647},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << '"' << c.pContent << '"');
+        WriteBytes(m_strPath, c.pContent);
+        const SFormatsLoad load = LoadFormatsFile(m_strPath);
+        EXPECT_EQ(load.nLanguage, c.nLanguage);
+        EXPECT_EQ(load.lines, kDefaultLines);
+        EXPECT_TRUE(load.bCreated);
+        EXPECT_EQ(ReadBytes(m_strPath), std::to_string(c.nLanguage) + "\n" + kDefaultsText);
+    }
+    EXPECT_EQ(Entries(m_tree.Root()), std::set<std::string>{"formats.def"});
+}
+
+TEST_F(FormatsFileTest, FormatLinesLoseTrailingWhiteSpaceOnlyAndTheFileStaysAsItWas) {
+    const std::string strContent = "abc\n"
+                                   "  name|size \t \r\n"
+                                   "\n"
+                                   "D-[D ]-name\r\n"
+                                   "\r\n"
+                                   "name";
+    WriteBytes(m_strPath, strContent);
+    const SFormatsLoad load = LoadFormatsFile(m_strPath);
+    EXPECT_EQ(load.nLanguage, 0);
+    EXPECT_EQ(load.lines, (std::vector<std::string>{"  name|size", "", "D-[D ]-name", "", "name"}));
+    EXPECT_FALSE(load.bCreated);
+    EXPECT_FALSE(load.bUnreadable);
+    EXPECT_EQ(ReadBytes(m_strPath), strContent);
+}
+
+// Lines are read in pieces of at most 254 bytes, a line feed included.
+TEST_F(FormatsFileTest, LongLinesAreReadAsSeveralEntries) {
+    std::string strLong;
+    for (int i = 0; i < 600; ++i)
+        strLong += static_cast<char>('a' + i % 26);
+    const struct {
+        std::size_t nLength;
+        std::vector<std::size_t> pieces;
+    } cases[] = {
+        {253, {253}}, {254, {254, 0}}, {255, {254, 1}}, {300, {254, 46}}, {508, {254, 254, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.nLength);
+        const std::string strLine = strLong.substr(0, c.nLength);
+        WriteBytes(m_strPath, "1\n" + strLine + "\nlast\n");
+        const SFormatsLoad load = LoadFormatsFile(m_strPath);
+        std::vector<std::string> expected;
+        std::size_t nPos = 0;
+        for (std::size_t nPiece : c.pieces) {
+            expected.push_back(strLine.substr(nPos, nPiece));
+            nPos += nPiece;
+        }
+        expected.push_back("last");
+        EXPECT_EQ(load.lines, expected);
+    }
+
+    // The first line too: only its first 254 bytes hold the id.
+    WriteBytes(m_strPath, "0" + std::string(253, ' ') + "tail\nname\n");
+    const SFormatsLoad load = LoadFormatsFile(m_strPath);
+    EXPECT_EQ(load.nLanguage, 0);
+    EXPECT_EQ(load.lines, (std::vector<std::string>{"tail", "name"}));
+}
+
+TEST_F(FormatsFileTest, Windows1252BytesAreReadAsUtf8) {
+    WriteBytes(m_strPath, "1\n[Gr\xF6sse]-size\n\x80 \x9F \xE4\xC4\xDF\n");
+    const SFormatsLoad load = LoadFormatsFile(m_strPath);
+    EXPECT_EQ(load.lines, (std::vector<std::string>{
+                              "[Gr\xC3\xB6sse]-size",
+                              "\xE2\x82\xAC \xC5\xB8 \xC3\xA4\xC3\x84\xC3\x9F",
+                          }));
+}
+
+TEST_F(FormatsFileTest, UnreadableFileIsLeftUntouched) {
+    const std::string strContent = "0\nname|size\n";
+    WriteBytes(m_strPath, strContent);
+    m_tree.SetMode("formats.def", 0000);
+    // A writable folder, so only the file's own permission stands in the way.
+    m_tree.SetMode("", 0777);
+
+    struct SChild {
+        std::string strPath;
+        static int Run(void* pArg) {
+            const std::string& strPath = static_cast<SChild*>(pArg)->strPath;
+            const SFormatsLoad load = LoadFormatsFile(strPath);
+            if (!load.bUnreadable || load.bCreated)
+                return 1;
+            if (load.nLanguage != 1 || load.lines.size() != 3 || load.lines[0] != "D-[D ]-name")
+                return 2;
+            if (SaveLanguageId(strPath, 1))
+                return 3;
+            return 0;
+        }
+    } child{m_strPath};
+    EXPECT_EQ(RunAsNobody(&SChild::Run, &child), 0);
+
+    struct stat st {};
+    ASSERT_EQ(stat(m_strPath.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0u);
+    m_tree.SetMode("formats.def", 0644);
+    EXPECT_EQ(ReadBytes(m_strPath), strContent);
+    EXPECT_EQ(Entries(m_tree.Root()), std::set<std::string>{"formats.def"});
+}
+
+TEST_F(FormatsFileTest, FormatsDefThatIsAFolderIsUnreadable) {
+    m_tree.AddDir("formats.def/inside");
+    const SFormatsLoad load = LoadFormatsFile(m_strPath);
+    EXPECT_TRUE(load.bUnreadable);
+    EXPECT_FALSE(load.bCreated);
+    EXPECT_EQ(load.lines, kDefaultLines);
+    EXPECT_FALSE(SaveLanguageId(m_strPath, 0));
+    EXPECT_TRUE(fs::is_directory(m_tree.Path("formats.def/inside")));
+}
+
+// As "wb" and "ab" would: a file the user cannot write is neither replaced nor appended to.
+TEST_F(FormatsFileTest, ReadOnlyFileIsNotRewrittenOrAppendedTo) {
+    const std::string strContent = "1\nname\n";
+    WriteBytes(m_strPath, strContent);
+    m_tree.SetMode("formats.def", 0444);
+    m_tree.SetMode("", 0777);
+
+    struct SChild {
+        std::string strPath;
+        static int Run(void* pArg) {
+            const std::string& strPath = static_cast<SChild*>(pArg)->strPath;
+            const SFormatsLoad load = LoadFormatsFile(strPath);
+            if (load.bUnreadable || load.lines != std::vector<std::string>{"name"})
+                return 1;
+            if (SaveLanguageId(strPath, 0))
+                return 2;
+            if (AppendFormatLine(strPath, "size"))
+                return 3;
+            return 0;
+        }
+    } child{m_strPath};
+    EXPECT_EQ(RunAsNobody(&SChild::Run, &child), 0);
+    EXPECT_EQ(ReadBytes(m_strPath), strContent);
+    EXPECT_EQ(Entries(m_tree.Root()), std::set<std::string>{"formats.def"});
+}
+
+TEST_F(FormatsFileTest, AppendConvertsToWindows1252AndEndsWithALineFeed) {
+    const struct {
+        const char* pLine;
+        const char* pBytes;
+    } cases[] = {
+        {"[Gr\xC3\xB6sse]", "[Gr\xF6sse]\n"},
+        {"\xE2\x82\xAC-name", "\x80-name\n"},
+        {"", "\n"},
+        {"name|size", "name|size\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pLine);
+        WriteBytes(m_strPath, "1\r\nname\r\n");
+        EXPECT_TRUE(AppendFormatLine(m_strPath, c.pLine));
+        EXPECT_EQ(ReadBytes(m_strPath), std::string("1\r\nname\r\n") + c.pBytes);
+    }
+}
+
+TEST_F(FormatsFileTest, AppendOfALineWindows1252CannotHoldWritesNothing) {
+    const std::string strContent = "1\nname\n";
+    for (const char* pLine : {"name \xE2\x9C\x93", "\xC4\x80", "bad \xFF utf8"}) {
+        SCOPED_TRACE(pLine);
+        WriteBytes(m_strPath, strContent);
+        EXPECT_FALSE(AppendFormatLine(m_strPath, pLine));
+        EXPECT_EQ(ReadBytes(m_strPath), strContent);
+    }
+}
+
+TEST_F(FormatsFileTest, AppendToAFileWithoutFinalLineFeedJoinsTheLastLine) {
+    WriteBytes(m_strPath, "1\nname|");
+    ASSERT_TRUE(AppendFormatLine(m_strPath, "size"));
+    EXPECT_EQ(ReadBytes(m_strPath), "1\nname|size\n");
+    EXPECT_EQ(LoadFormatsFile(m_strPath).lines, std::vector<std::string>{"name|size"});
+}
+
+TEST_F(FormatsFileTest, AppendCreatesAMissingFile) {
+    EXPECT_TRUE(AppendFormatLine(m_strPath, "name"));
+    EXPECT_EQ(ReadBytes(m_strPath), "name\n");
+}
+
+TEST_F(FormatsFileTest, FailedWritesCountAsFailuresAndLeaveTheFileAsItWas) {
+    EXPECT_FALSE(AppendFormatLine("/dev/full", "name"));
+    EXPECT_FALSE(AppendFormatLine(m_tree.Path("no/such/folder/formats.def"), "name"));
+
+    // The file may not grow past 100 bytes: the append can write only part of its line.
+    const std::string strContent = "1\n" + std::string(90, 'n') + "\n";
+    WriteBytes(m_strPath, strContent);
+    const std::string strPath = m_strPath;
+    const auto appendFails = [&] {
+        return AppendFormatLine(strPath, std::string(20, 's')) ? 1 : 0;
+    };
+    EXPECT_EQ(RunWithFileSizeLimit(100, appendFails), 0);
+    EXPECT_EQ(ReadBytes(m_strPath), strContent);
+
+    const std::string strBig = "1\n" + std::string(150, 'n') + "\n";
+    WriteBytes(m_strPath, strBig);
+    const auto rewriteFails = [&] { return SaveLanguageId(strPath, 0) ? 1 : 0; };
+    EXPECT_EQ(RunWithFileSizeLimit(100, rewriteFails), 0);
+    EXPECT_EQ(ReadBytes(m_strPath), strBig);
+    EXPECT_EQ(Entries(m_tree.Root()), std::set<std::string>{"formats.def"});
+
+    fs::remove(m_strPath);
+    const auto createFails = [&] {
+        const SFormatsLoad load = LoadFormatsFile(strPath);
+        return !load.bCreated && load.lines.size() == 3 ? 0 : 1;
+    };
+    EXPECT_EQ(RunWithFileSizeLimit(50, createFails), 0);
+    EXPECT_TRUE(Entries(m_tree.Root()).empty());
+}
+
+TEST_F(FormatsFileTest, LanguageRewriteReplacesTheFirstLineAndCopiesTheRestByteForByte) {
+    const std::string strLong(300, 'x');
+    const std::string strRest = "D-[D ]-name\n"
+                                "name|size \t\n"
+                                "\n"
+                                "[Gr\xF6sse]\r\n" +
+                                strLong + "\n" + "no final line feed";
+    WriteBytes(m_strPath, "1\r\n" + strRest);
+    chmod(m_strPath.c_str(), 0640);
+
+    ASSERT_TRUE(SaveLanguageId(m_strPath, 0));
+    EXPECT_EQ(ReadBytes(m_strPath), "0\n" + strRest);
+    ASSERT_TRUE(SaveLanguageId(m_strPath, -3));
+    EXPECT_EQ(ReadBytes(m_strPath), "-3\n" + strRest);
+
+    const SFormatsLoad load = LoadFormatsFile(m_strPath);
+    EXPECT_EQ(load.nLanguage, -3);
+    EXPECT_EQ(load.lines, (std::vector<std::string>{"D-[D ]-name", "name|size", "",
+                                                    "[Gr\xC3\xB6sse]", strLong.substr(0, 254),
+                                                    strLong.substr(254), "no final line feed"}));
+
+    struct stat st {};
+    ASSERT_EQ(stat(m_strPath.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(Entries(m_tree.Root()), std::set<std::string>{"formats.def"});
+}
+
+TEST_F(FormatsFileTest, LanguageRewriteDropsOnlyTheFirstPiece) {
+    // A first line longer than 254 bytes loses its first piece only, as it always has.
+    WriteBytes(m_strPath, "1" + std::string(253, ' ') + "tail\nname\n");
+    ASSERT_TRUE(SaveLanguageId(m_strPath, 0));
+    EXPECT_EQ(ReadBytes(m_strPath), "0\ntail\nname\n");
+}
+
+TEST_F(FormatsFileTest, LanguageRewriteWritesTheDefaultsWhenNoFormatLineFollows) {
+    for (const char* pContent : {"", "1", "1\n", "1\r\n", "abc"}) {
+        SCOPED_TRACE(testing::Message() << '"' << pContent << '"');
+        WriteBytes(m_strPath, pContent);
+        ASSERT_TRUE(SaveLanguageId(m_strPath, 0));
+        EXPECT_EQ(ReadBytes(m_strPath), "0\n" + kDefaultsText);
+    }
+    fs::remove(m_strPath);
+    ASSERT_TRUE(SaveLanguageId(m_strPath, 1));
+    EXPECT_EQ(ReadBytes(m_strPath), "1\n" + kDefaultsText);
+    EXPECT_EQ(Entries(m_tree.Root()), std::set<std::string>{"formats.def"});
+}
+
+TEST_F(FormatsFileTest, LanguageRewriteThroughALinkUpdatesTheFileItPointsTo) {
+    m_tree.AddDir("real");
+    const std::string strReal = m_tree.Path("real/formats.def");
+    WriteBytes(strReal, "1\nname\n");
+    m_tree.AddLink("formats.def", "real/formats.def");
+
+    ASSERT_TRUE(SaveLanguageId(m_strPath, 0));
+    EXPECT_TRUE(fs::is_symlink(m_strPath));
+    EXPECT_EQ(ReadBytes(strReal), "0\nname\n");
+    EXPECT_EQ(Entries(m_tree.Path("real")), std::set<std::string>{"formats.def"});
+}
+
+// CR LF files from other editors: entries lose the CR, a rewrite keeps it, an append adds
+// LF only.
+TEST_F(FormatsFileTest, CrLfFileKeepsItsLineEnds) {
+    WriteBytes(m_strPath, "0\r\nname|size\r\nD-[D ]-name\r\n");
+    const SFormatsLoad load = LoadFormatsFile(m_strPath);
+    EXPECT_EQ(load.nLanguage, 0);
+    EXPECT_EQ(load.lines, (std::vector<std::string>{"name|size", "D-[D ]-name"}));
+
+    ASSERT_TRUE(SaveLanguageId(m_strPath, 1));
+    EXPECT_EQ(ReadBytes(m_strPath), "1\nname|size\r\nD-[D ]-name\r\n");
+    ASSERT_TRUE(AppendFormatLine(m_strPath, "name"));
+    EXPECT_EQ(ReadBytes(m_strPath), "1\nname|size\r\nD-[D ]-name\r\nname\n");
+}
+
+TEST(SelectByTextTest, FindsTheFirstEntryFromTheSecondOnThenTheFirst) {
+    const struct {
+        std::vector<std::string> entries;
+        const char* pText;
+        int nExpected;
+    } cases[] = {
+        {{"name|size", "D-[D ]-name|F-size"}, "D-[D ]-name", 1},
+        {{"D-[D ]-name", "name", "D-[D ]-name|size", "D-[D ]-name"}, "D-[D ]-name", 2},
+        {{"D-[D ]-name", "name|size", "size"}, "D-[D ]-name", 0},
+        {{"name|size", "size"}, "D-[D ]-name", -1},
+        {{}, "D-[D ]-name", -1},
+        {{"D-[D ]-name"}, "D-[D ]-name", 0},
+        {{"name", "d-[d ]-NAME"}, "D-[D ]-name", 1},
+        {{"name", "D-[D ]-nam"}, "D-[D ]-name", -1},
+        {{"name", "[\xC3\x84\xC3\x96\xC3\x9C]"}, "[\xC3\xA4\xC3\xB6\xC3\xBC]", 1},
+        {{"name", "[\xC3\xA0\xC3\xBE]"}, "[\xC3\x80\xC3\x9E]", 1},
+        // The multiplication and division signs are not letters of one another.
+        {{"name", "[\xC3\x97]"}, "[\xC3\xB7]", -1},
+        {{"first", "second"}, "", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << '"' << c.pText << "\" in " << c.entries.size() << " entries");
+        EXPECT_EQ(SelectByText(c.entries, c.pText), c.nExpected);
+    }
+}
+
+} // namespace
