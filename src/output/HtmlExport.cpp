@@ -1,0 +1,227 @@
+#include "output/HtmlExport.h"
+
+#include <array>
+#include <charconv>
+#include <vector>
+
+namespace {
+
+constexpr std::string_view kShade = "bgcolor=\"#BBBBBBBB\"";
+constexpr std::string_view kCellBreak = "</TD><TD>";
+constexpr std::string_view kShadedCellBreak = "</TD><TD bgcolor=\"#BBBBBBBB\">";
+// A file row collects its first ten columns in cells of their own; the rest of each line,
+// tabs included, goes into the eleventh.
+constexpr int kMaxColumnCells = 11;
+
+void AppendNumber(std::string& strOut, int n) {
+    char buf[16];
+    const auto res = std::to_chars(buf, buf + sizeof buf, n);
+    strOut.append(buf, res.ptr);
+}
+
+// One pass per piece of text: escapes the markup characters and writes strTab for every tab.
+void AppendHtml(std::string& strOut, std::string_view strText, std::string_view strTab) {
+    std::size_t nRun = 0;
+    for (std::size_t i = 0; i < strText.size(); ++i) {
+        std::string_view strReplacement;
+        switch (strText[i]) {
+        case '&':
+            strReplacement = "&amp;";
+            break;
+        case '<':
+            strReplacement = "&lt;";
+            break;
+        case '>':
+            strReplacement = "&gt;";
+            break;
+        case '"':
+            strReplacement = "&quot;";
+            break;
+        case '\t':
+            strReplacement = strTab;
+            break;
+        default:
+            continue;
+        }
+        strOut.append(strText.data() + nRun, i - nRun);
+        strOut += strReplacement;
+        nRun = i + 1;
+    }
+    strOut.append(strText.data() + nRun, strText.size() - nRun);
+}
+
+// Every tab of the page ends up as a cell break; outside the rows only the path or a word can
+// hold one.
+void AppendReplacingTabs(std::string& strOut, std::string_view strText) {
+    std::size_t nRun = 0;
+    for (std::size_t nTab = strText.find('\t'); nTab != std::string_view::npos;
+         nTab = strText.find('\t', nRun)) {
+        strOut.append(strText.data() + nRun, nTab - nRun);
+        strOut += kCellBreak;
+        nRun = nTab + 1;
+    }
+    strOut.append(strText.data() + nRun, strText.size() - nRun);
+}
+
+// The span goes directly behind the "<TD" of a row's last cell.
+void AppendSpan(std::string& strOut, int nSpan) {
+    if (nSpan > 1) {
+        strOut += " COLSPAN=";
+        AppendNumber(strOut, nSpan);
+    }
+}
+
+// Buffers reused for every row, so a large tree does not allocate per line.
+struct SRowScratch {
+    std::string strLine;
+    std::array<std::string, kMaxColumnCells> cells;
+};
+
+void AppendDirectoryRow(const CKWLFormat& format, const CDirInformation& dir,
+                        const CDirInformation& parent, int nColumns, bool& bFirstRow,
+                        SRowScratch& scratch, std::string& strHtml) {
+    strHtml += "<TR>";
+    if (bFirstRow) {
+        strHtml += "<TD ROWSPAN=";
+        AppendNumber(strHtml, parent.m_nFileGroupCount + parent.m_nSubDirCount);
+        strHtml += ">&nbsp;</TD>";
+        bFirstRow = false;
+    }
+    std::string& strLine = scratch.strLine;
+    strLine.clear();
+    format.RenderInto(&dir, 0, strLine);
+    const int nSpan = nColumns - format.GetDirColumns() + 1;
+    // Every column is a shaded cell; names are escaped, so the last cell starts behind the
+    // line's last tab (or is the only one).
+    const std::size_t nLastTab = strLine.rfind('\t');
+    const std::string_view strView(strLine);
+    strHtml += "<TD";
+    if (nLastTab == std::string::npos)
+        AppendSpan(strHtml, nSpan);
+    strHtml += ' ';
+    strHtml += kShade;
+    strHtml += '>';
+    if (nLastTab == std::string::npos) {
+        AppendHtml(strHtml, strView, kShadedCellBreak);
+    } else {
+        AppendHtml(strHtml, strView.substr(0, nLastTab), kShadedCellBreak);
+        strHtml += "</TD><TD";
+        AppendSpan(strHtml, nSpan);
+        strHtml += ' ';
+        strHtml += kShade;
+        strHtml += '>';
+        AppendHtml(strHtml, strView.substr(nLastTab + 1), kShadedCellBreak);
+    }
+    strHtml += "</TD></TR>\n";
+}
+
+void AppendFileRow(const CKWLFormat& format, const CDirInformation& dir, int nColumns,
+                   bool bFirstRow, SRowScratch& scratch, std::string& strHtml) {
+    if (dir.m_pFirstFile == nullptr)
+        return;
+    for (std::string& strCell : scratch.cells)
+        strCell.clear();
+    int k = 0;
+    for (const CFileInformation* pFile = dir.m_pFirstFile; pFile != nullptr;
+         pFile = pFile->m_pNextFile) {
+        std::string& strLine = scratch.strLine;
+        strLine.clear();
+        format.RenderInto(pFile, 0, strLine);
+        const std::string_view strView(strLine);
+        k = 0;
+        std::size_t nStart = 0;
+        while (k < kMaxColumnCells - 1) {
+            const std::size_t nTab = strView.find('\t', nStart);
+            if (nTab == std::string_view::npos)
+                break;
+            std::string& strCell = scratch.cells[static_cast<std::size_t>(k)];
+            AppendHtml(strCell, strView.substr(nStart, nTab - nStart), kCellBreak);
+            strCell += "<BR>";
+            nStart = nTab + 1;
+            ++k;
+        }
+        // Tabs left here would become cell breaks in the finished page anyway.
+        std::string& strCell = scratch.cells[static_cast<std::size_t>(k)];
+        AppendHtml(strCell, strView.substr(nStart), kCellBreak);
+        strCell += "<BR>";
+    }
+    // The last file decides how many cells the row gets.
+    const int nSpan = nColumns - format.GetFileColumns() + 1;
+    strHtml += bFirstRow ? "<TR><TD>&nbsp;</TD><TD" : "<TR><TD";
+    for (int i = 0; i <= k; ++i) {
+        if (i > 0)
+            strHtml += "</TD><TD";
+        if (i == k)
+            AppendSpan(strHtml, nSpan);
+        strHtml += '>';
+        strHtml += scratch.cells[static_cast<std::size_t>(i)];
+    }
+    strHtml += "</TD></TR>\n";
+}
+
+} // namespace
+
+std::string EscapeHtml(std::string_view strText) {
+    std::string strOut;
+    strOut.reserve(strText.size());
+    AppendHtml(strOut, strText, "\t");
+    return strOut;
+}
+
+int FindLast(std::string_view str, std::string_view strFind) {
+    const std::size_t nPos = str.rfind(strFind);
+    return nPos == std::string_view::npos ? -1 : static_cast<int>(nPos);
+}
+
+void ListDirectoriesHtml(const CKWLFormat& format, const CDirInformation* pDir,
+                         std::string& strHtml, int nColumns, bool bFirstRow) {
+    if (pDir == nullptr)
+        return;
+    // One frame per open directory level instead of recursion: deep trees cannot overflow
+    // the call stack, and sibling chains are walked in a loop.
+    struct SFrame {
+        const CDirInformation* pDir;
+        const CDirInformation* pNextSubDir;
+        int nColumns;
+        bool bFirstRow;
+    };
+    std::vector<SFrame> stack;
+    stack.push_back({pDir, pDir->m_pFirstSubDir, nColumns, bFirstRow});
+    SRowScratch scratch;
+    while (!stack.empty()) {
+        SFrame& frame = stack.back();
+        if (frame.pNextSubDir != nullptr) {
+            const CDirInformation* pSub = frame.pNextSubDir;
+            frame.pNextSubDir = pSub->m_pNextDir;
+            AppendDirectoryRow(format, *pSub, *frame.pDir, frame.nColumns, frame.bFirstRow, scratch,
+                               strHtml);
+            const int nInner = frame.nColumns - 1;
+            stack.push_back({pSub, pSub->m_pFirstSubDir, nInner, true});
+            continue;
+        }
+        AppendFileRow(format, *frame.pDir, frame.nColumns, frame.bFirstRow, scratch, strHtml);
+        stack.pop_back();
+    }
+}
+
+std::string BuildHtmlDocument(const CKWLFormat& format, CDirInformation* pRoot,
+                              const std::string& strDirectory, const std::string& strTitleWord,
+                              const std::string& strDirectoryWord) {
+    int nWidth = 0;
+    if (pRoot != nullptr) {
+        int nGroups = 0;
+        pRoot->Measure(&nGroups, 0, &nWidth, format.GetFileColumns(), format.GetDirColumns());
+    }
+    std::string strHtml = "<HTML>\n<HEAD><META charset=\"utf-8\"><TITLE>";
+    AppendReplacingTabs(strHtml, strTitleWord);
+    strHtml += ' ';
+    AppendHtml(strHtml, strDirectory, kCellBreak);
+    strHtml += "</TITLE></HEAD>\n<BODY>\n<H1>";
+    AppendReplacingTabs(strHtml, strDirectoryWord);
+    strHtml += ' ';
+    AppendHtml(strHtml, strDirectory, kCellBreak);
+    strHtml += "</H1>\n\n<TABLE BORDER=1>\n";
+    ListDirectoriesHtml(format, pRoot, strHtml, nWidth, false);
+    strHtml += "</TABLE>\n</BODY>\n</HTML>";
+    return strHtml;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "format/KWLFormat.h"
+#include "model/KWLItem.h"
+
+// The complete listing text, as the clipboard receives it: strHeadingWord + strDirectory +
+// ":" + CR LF, then CR LF + line for every listed item (the root's subdirectories via
+// ListDirectories at depth 0, then the root's files at depth 0). Lines are indented by depth
+// and use the engine's separator (a tab) between columns. A null root gives the heading only.
+// The engine's undefined-field note is left for the caller to clear before and check after.
+std::string BuildListing(const CKWLFormat& format, const CDirInformation* pRoot,
+                         const std::string& strDirectory, const std::string& strHeadingWord,
+                         bool bRecursive);
+
+// Appends CR LF + line for every directory of the chain that starts at pDir (at nDepth), each
+// followed by its subdirectories' lines when bRecursive, then by its files at nDepth + 1.
+// A null pDir appends nothing.
+void ListDirectories(const CKWLFormat& format, const CDirInformation* pDir, int nDepth,
+                     bool bRecursive, std::string& strOutput);

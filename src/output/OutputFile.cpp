@@ -1,0 +1,99 @@
+#include "output/OutputFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// Large enough that a listing of hundreds of megabytes needs few system calls, small enough
+// to stay in cache while it is filled.
+constexpr std::size_t kChunk = 256 * 1024;
+// Linux writes at most this much in one call anyway.
+constexpr std::size_t kMaxWrite = 1u << 30;
+
+bool SaveWith(const std::string& strPath, std::string_view strText,
+              bool (*fnWrite)(int, std::string_view)) {
+    const int nFd = open(strPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (nFd < 0)
+        return false;
+    if (!fnWrite(nFd, strText)) {
+        const int nError = errno;
+        close(nFd);
+        errno = nError;
+        return false;
+    }
+    // A full disk can show only here (network file systems report late).
+    return close(nFd) == 0;
+}
+
+} // namespace
+
+bool WriteAll(int nFd, std::string_view strBytes) {
+    const char* p = strBytes.data();
+    std::size_t nLeft = strBytes.size();
+    while (nLeft > 0) {
+        const ssize_t n = write(nFd, p, std::min(nLeft, kMaxWrite));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (n == 0) {
+            errno = EIO;
+            return false;
+        }
+        p += n;
+        nLeft -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool WriteWithCrLf(int nFd, std::string_view strText) {
+    const auto buffer = std::make_unique<char[]>(kChunk);
+    char* const pBuf = buffer.get();
+    std::size_t nUsed = 0;
+    auto flush = [&]() {
+        const bool bOk = WriteAll(nFd, std::string_view(pBuf, nUsed));
+        nUsed = 0;
+        return bOk;
+    };
+
+    const char* const pText = strText.data();
+    const std::size_t nSize = strText.size();
+    std::size_t nPos = 0;
+    while (nPos < nSize) {
+        const void* pLf = std::memchr(pText + nPos, '\n', nSize - nPos);
+        const std::size_t nEnd =
+            pLf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(pLf) - pText)
+                           : nSize;
+        while (nPos < nEnd) {
+            if (nUsed == kChunk && !flush())
+                return false;
+            const std::size_t nTake = std::min(nEnd - nPos, kChunk - nUsed);
+            std::memcpy(pBuf + nUsed, pText + nPos, nTake);
+            nUsed += nTake;
+            nPos += nTake;
+        }
+        if (pLf != nullptr) {
+            if (kChunk - nUsed < 2 && !flush())
+                return false;
+            pBuf[nUsed++] = '\r';
+            pBuf[nUsed++] = '\n';
+            ++nPos;
+        }
+    }
+    return nUsed == 0 || flush();
+}
+
+bool SaveTextToFile(const std::string& strPath, std::string_view strText) {
+    return SaveWith(strPath, strText, &WriteWithCrLf);
+}
+
+bool SaveBytesToFile(const std::string& strPath, std::string_view strBytes) {
+    return SaveWith(strPath, strBytes, &WriteAll);
+}

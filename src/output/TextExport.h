@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+#include "format/KWLFormat.h"
+#include "model/KWLItem.h"
+
+// The text-file export: strHeadingWord + strDirectory + ":" + LF, then LF + line for every
+// item of the tree in listing order (ListDirectoriesText on the root's subdirectories, then
+// the root's files), all at depth 0 with strSeparator between columns. Everything the tree
+// holds is exported; the recursive option plays no part. The engine's previous separator is
+// back in place when this returns (also when it throws). A null root gives the heading only.
+std::string BuildTextExport(CKWLFormat& format, const CDirInformation* pRoot,
+                            const std::string& strDirectory, const std::string& strHeadingWord,
+                            const std::string& strSeparator);
+
+// Appends LF + line (depth 0) for every directory of the chain that starts at pDir, each
+// followed by everything below it, then by its files. A null pDir appends nothing.
+void ListDirectoriesText(const CKWLFormat& format, const CDirInformation* pDir,
+                         std::string& strText);

@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+
+#include "output/OutputFile.h"
+#include "support/TempTree.h"
+
+namespace {
+
+std::string ReadFile(const std::string& strPath) {
+    std::ifstream in(strPath, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The plain rule the chunked writer must match: every LF becomes CR LF, nothing else changes.
+std::string WithCrLf(const std::string& strText) {
+    std::string strOut;
+    for (char ch : strText) {
+        if (ch == '\n')
+            strOut += '\r';
+        strOut += ch;
+    }
+    return strOut;
+}
+
+// Lines of varying length, so line ends fall on and around every chunk boundary.
+std::string LargeText() {
+    std::string strText;
+    for (int i = 0; strText.size() < 3 * 1024 * 1024; ++i) {
+        strText.append(static_cast<std::size_t>(i % 97), static_cast<char>('a' + i % 26));
+        strText += (i % 5 == 0) ? "\n\n" : "\n";
+    }
+    strText.append(600 * 1024, 'z'); // one line longer than a chunk
+    strText += "\nend";
+    return strText;
+}
+
+TEST(SaveTextToFile, StoresEveryLfAsCrLf) {
+    CTempTree tree;
+    const std::string strLarge = LargeText();
+    struct {
+        std::string strText;
+        std::string strStored;
+    } const cases[] = {
+        {"a\nb", "a\r\nb"},
+        {"", ""},
+        {"\n", "\r\n"},
+        {"x\n\n", "x\r\n\r\n"},
+        {"a\r\nb", "a\r\r\nb"}, // text mode: a CR already there is kept as it is
+        {strLarge, WithCrLf(strLarge)},
+    };
+    const std::string strPath = tree.Path("out.txt");
+    for (const auto& c : cases) {
+        ASSERT_TRUE(SaveTextToFile(strPath, c.strText));
+        EXPECT_TRUE(ReadFile(strPath) == c.strStored) << "text of " << c.strText.size() << " bytes";
+    }
+}
+
+TEST(SaveTextToFile, ReplacesExistingFileWhole) {
+    CTempTree tree;
+    const std::string strPath = tree.AddFile("KWL.txt", 100000);
+
+    ASSERT_TRUE(SaveTextToFile(strPath, "a\nb"));
+    EXPECT_EQ(ReadFile(strPath), "a\r\nb");
+}
+
+TEST(SaveBytesToFile, StoresBytesUnchanged) {
+    CTempTree tree;
+    const std::string strPath = tree.AddFile("listing.txt", 1000);
+
+    ASSERT_TRUE(SaveBytesToFile(strPath, "h:\r\n\r\na\nb"));
+    EXPECT_EQ(ReadFile(strPath), "h:\r\n\r\na\nb");
+}
+
+TEST(SaveTextToFile, FailsWhenTargetCannotBeOpened) {
+    CTempTree tree;
+    const std::string strDir = tree.AddDir("dir");
+
+    errno = 0;
+    EXPECT_FALSE(SaveTextToFile(strDir, "text"));
+    EXPECT_EQ(errno, EISDIR);
+
+    errno = 0;
+    EXPECT_FALSE(SaveTextToFile(tree.Path("missing/KWL.txt"), "text"));
+    EXPECT_EQ(errno, ENOENT);
+}
+
+// Write errors count, not only a failed open.
+TEST(SaveTextToFile, FailsWhenWriteFails) {
+    errno = 0;
+    EXPECT_FALSE(SaveTextToFile("/dev/full", "a\nb"));
+    EXPECT_EQ(errno, ENOSPC);
+}
+
+struct SNobodyTarget {
+    std::string strPath;
+    int nErrno = 0;
+};
+
+int SaveAsNobody(void* pArg) {
+    const auto* pTarget = static_cast<const SNobodyTarget*>(pArg);
+    if (SaveTextToFile(pTarget->strPath, "new\ntext"))
+        return 0;
+    return errno == pTarget->nErrno ? 1 : 2;
+}
+
+// Permissions only bite without root, so the attempt runs as nobody.
+TEST(SaveTextToFile, FailsWithoutPermissionAndKeepsOldContent) {
+    CTempTree tree;
+    tree.AddFile("locked/old.txt", 10);
+    tree.SetMode("locked/old.txt", 0444);
+    tree.SetMode("locked", 0555);
+
+    SNobodyTarget newFile{tree.Path("locked/KWL.txt"), EACCES};
+    EXPECT_EQ(RunAsNobody(&SaveAsNobody, &newFile), 1);
+    EXPECT_FALSE(std::ifstream(newFile.strPath).good());
+
+    SNobodyTarget oldFile{tree.Path("locked/old.txt"), EACCES};
+    EXPECT_EQ(RunAsNobody(&SaveAsNobody, &oldFile), 1);
+    EXPECT_EQ(ReadFile(oldFile.strPath), std::string(10, 'x'));
+}
+
+// A pipe takes the text in pieces while the other end reads.
+TEST(WriteWithCrLf, ThroughPipe) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    const std::string strText = LargeText();
+    std::string strReceived;
+    std::thread reader([&] {
+        char buf[65536];
+        ssize_t n;
+        while ((n = read(fds[0], buf, sizeof buf)) > 0)
+            strReceived.append(buf, static_cast<std::size_t>(n));
+    });
+
+    const bool bOk = WriteWithCrLf(fds[1], strText);
+    close(fds[1]);
+    reader.join();
+    close(fds[0]);
+
+    EXPECT_TRUE(bOk);
+    EXPECT_TRUE(strReceived == WithCrLf(strText));
+}
+
+TEST(WriteWithCrLf, FailsOnWriteError) {
+    // A closed pipe raises SIGPIPE; callers that write to pipes ignore it, as here.
+    struct SIgnorePipe {
+        SIgnorePipe() { m_old = std::signal(SIGPIPE, SIG_IGN); }
+        ~SIgnorePipe() { std::signal(SIGPIPE, m_old); }
+        void (*m_old)(int);
+    } ignore;
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    close(fds[0]);
+    errno = 0;
+    EXPECT_FALSE(WriteWithCrLf(fds[1], "a\nb"));
+    EXPECT_EQ(errno, EPIPE);
+    close(fds[1]);
+
+    const int nFull = open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(nFull, 0);
+    EXPECT_FALSE(WriteWithCrLf(nFull, LargeText()));
+    EXPECT_FALSE(WriteAll(nFull, "x"));
+    close(nFull);
+
+    EXPECT_FALSE(WriteWithCrLf(-1, "a"));
+    EXPECT_EQ(errno, EBADF);
+}
+
+} // namespace

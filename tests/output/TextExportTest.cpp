@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include "format/KWLFormat.h"
+#include "output/ListingBuilder.h"
+#include "output/ScannedTree.h"
+#include "output/TextExport.h"
+
+namespace {
+
+constexpr const char* kEnglish = "Listing of Directory ";
+
+struct SSeparatorCase {
+    const char* szName;
+    const char* szSeparator;
+};
+
+void PrintTo(const SSeparatorCase& c, std::ostream* pOut) {
+    *pOut << c.szName;
+}
+
+class TextExportSeparator : public testing::TestWithParam<SSeparatorCase> {};
+
+// Every line at depth 0, everything the tree holds, the user's separator between columns;
+// the engine's own separator is back afterwards.
+TEST_P(TextExportSeparator, ExampleTreeExactBytes) {
+    const std::string strSep = GetParam().szSeparator;
+    CTempTree tree;
+    const std::string strPath = MakeExampleTree(tree);
+    CScannedTree scanned(strPath);
+    CKWLFormat format;
+    ASSERT_TRUE(format.Validate(kNameSizeFormat));
+
+    const std::string strText = BuildTextExport(format, scanned.Root(), strPath, kEnglish, strSep);
+
+    EXPECT_EQ(strText, std::string(kEnglish) + strPath + ":\n\nsub\ndeep\nd.txt" + strSep +
+                           "9\nc.txt" + strSep + "7\na.txt" + strSep + "120\nb.txt" + strSep + "5");
+    EXPECT_EQ(format.GetSeparator(), "\t");
+}
+
+INSTANTIATE_TEST_SUITE_P(Separators, TextExportSeparator,
+                         testing::Values(SSeparatorCase{"Semicolon", ";"},
+                                         SSeparatorCase{"Tab", "\t"},
+                                         SSeparatorCase{"TwoByteCharacter", "\xC2\xA7"}),
+                         [](const testing::TestParamInfo<SSeparatorCase>& info) {
+                             return info.param.szName;
+                         });
+
+// Whatever separator the engine had before comes back, and the next listing renders with it.
+TEST(TextExport, RestoresPreviousSeparatorNotJustTab) {
+    CTempTree tree;
+    const std::string strPath = MakeExampleTree(tree);
+    CScannedTree scanned(strPath);
+    CKWLFormat format;
+    ASSERT_TRUE(format.Validate(kNameSizeFormat));
+
+    BuildTextExport(format, scanned.Root(), strPath, kEnglish, ";");
+    const std::string strListing = BuildListing(format, scanned.Root(), strPath, kEnglish, true);
+    EXPECT_NE(strListing.find("\r\na.txt\t120"), std::string::npos);
+    EXPECT_EQ(strListing.find(';'), std::string::npos);
+
+    format.SetSeparator(",");
+    BuildTextExport(format, scanned.Root(), strPath, kEnglish, ";");
+    EXPECT_EQ(format.GetSeparator(), ",");
+}
+
+// What is below a subdirectory depends on the scan only: the export has no option to heed.
+TEST(TextExport, HoldsWhatTheScanStored) {
+    CTempTree tree;
+    const std::string strPath = MakeExampleTree(tree);
+    CKWLFormat format;
+    ASSERT_TRUE(format.Validate("name"));
+
+    CScannedTree flat(strPath, false);
+    EXPECT_EQ(BuildTextExport(format, flat.Root(), strPath, "L ", ";"),
+              "L " + strPath + ":\n\nsub\na.txt\nb.txt");
+}
+
+// A directory with subdirectories on several levels and siblings: each directory, its whole
+// subtree, then its files; no indentation anywhere.
+TEST(TextExport, NestedSiblingsInTreeOrderWithoutIndent) {
+    CTempTree tree;
+    tree.AddFile("r/a/a1/f", 1);
+    tree.AddDir("r/a/a2");
+    tree.AddFile("r/a/g", 2);
+    tree.AddFile("r/b/h", 3);
+    CScannedTree scanned(tree.Path("r"));
+    CKWLFormat format;
+    ASSERT_TRUE(format.Validate("D-[D ]-name"));
+
+    EXPECT_EQ(BuildTextExport(format, scanned.Root(), "r", "L ", ";"),
+              "L r:\n\nD a\nD a1\nf\nD a2\ng\nD b\nh");
+
+    std::string strOut = "x";
+    ListDirectoriesText(format, nullptr, strOut);
+    EXPECT_EQ(strOut, "x");
+}
+
+TEST(TextExport, EmptyDirectoryGivesHeadingWithLineEnd) {
+    CTempTree tree;
+    const std::string strPath = tree.AddDir("empty");
+    CScannedTree scanned(strPath);
+    CKWLFormat format;
+    ASSERT_TRUE(format.Validate(kNameSizeFormat));
+
+    EXPECT_EQ(BuildTextExport(format, scanned.Root(), strPath, kEnglish, ";"),
+              std::string(kEnglish) + strPath + ":\n");
+}
+
+// Nothing is quoted or escaped: markup characters stay, and a separator inside a name simply
+// makes one more column.
+TEST(TextExport, NamesGoInUnchanged) {
+    CTempTree tree;
+    const std::string strPath = tree.AddDir("R&D <\"1\">");
+    tree.AddFile("R&D <\"1\">/a&b.txt", 1);
+    tree.AddFile("R&D <\"1\">/<q\">.txt", 2);
+    tree.AddFile("R&D <\"1\">/x;y", 3);
+    CScannedTree scanned(strPath);
+    CKWLFormat format;
+    ASSERT_TRUE(format.Validate(kNameSizeFormat));
+
+    EXPECT_EQ(BuildTextExport(format, scanned.Root(), strPath, kEnglish, ";"),
+              std::string(kEnglish) + strPath + ":\n\n<q\">.txt;2\na&b.txt;1\nx;y;3");
+}
+
+} // namespace
