@@ -59,19 +59,20 @@ private:
 };
 
 constexpr std::array kWords{
-    "report",  "invoice", "holiday", "budget",  "draft",   "notes",   "summary", "photo",
-    "scan",    "backup",  "config",  "index",   "main",    "test",    "data",    "export",
-    "letter",  "meeting", "project", "release", "setup",   "readme",  "chapter", "figure",
-    "table",   "log",     "archive", "contract", "minutes", "plan",   "sketch",  "track",
-    "Überblick", "café",  "résumé",  "naïve",   "straße",  "zoë",     "ångström", "日本",
+    "report",    "invoice", "holiday", "budget",   "draft",   "notes",  "summary",  "photo",
+    "scan",      "backup",  "config",  "index",    "main",    "test",   "data",     "export",
+    "letter",    "meeting", "project", "release",  "setup",   "readme", "chapter",  "figure",
+    "table",     "log",     "archive", "contract", "minutes", "plan",   "sketch",   "track",
+    "Überblick", "café",    "résumé",  "naïve",    "straße",  "zoë",    "ångström", "日本",
 };
 constexpr std::array kExtensions{
-    ".txt", ".pdf", ".docx", ".xlsx", ".jpg", ".JPG", ".png", ".cpp", ".h",   ".o",
-    ".mp3", ".zip", ".tar.gz", ".log", ".html", ".md", ".json", ".bak", ".csv", "",
+    ".txt", ".pdf", ".docx",   ".xlsx", ".jpg",  ".JPG", ".png",  ".cpp", ".h",   ".o",
+    ".mp3", ".zip", ".tar.gz", ".log",  ".html", ".md",  ".json", ".bak", ".csv", "",
 };
 constexpr std::array kDirWords{
-    "src", "Documents", "Photos", "build", "lib", "Music", "old", "tmp", "include",
-    "Projects", "assets", "test", "docs", "Backup", "archive", "release", "Downloads",
+    "src",  "Documents", "Photos",  "build",    "lib",       "Music",
+    "old",  "tmp",       "include", "Projects", "assets",    "test",
+    "docs", "Backup",    "archive", "release",  "Downloads",
 };
 
 std::string Word(CRandom& rng) {
@@ -277,16 +278,16 @@ private:
 
     void MakeFile(int nFd, std::unordered_set<std::string>& used, std::string& strLast) {
         // 1 in 100: the last name again in other case, equal in name order.
-        std::string strName = (!strLast.empty() && m_rng.OneIn(100)) ? FlipCase(strLast)
-                                                                    : FileName(m_rng);
+        std::string strName =
+            (!strLast.empty() && m_rng.OneIn(100)) ? FlipCase(strLast) : FileName(m_rng);
         strName = Unique(std::move(strName), used);
         if (!strLast.empty() && m_rng.OneIn(200)) {
             if (symlinkat(strLast.c_str(), nFd, strName.c_str()) != 0)
                 Fail("cannot create link", strName);
             ++m_nLinks;
         } else {
-            const int nFile = openat(nFd, strName.c_str(),
-                                     O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+            const int nFile =
+                openat(nFd, strName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
             if (nFile < 0)
                 Fail("cannot create file", strName);
             if (m_nDataEvery != 0 && m_rng.OneIn(m_nDataEvery)) {
@@ -307,7 +308,8 @@ private:
 };
 
 int Usage() {
-    std::fprintf(stderr, "usage: make_tree flat|single|nested|wide200k N DIR [--seed S] [--data-every K]\n");
+    std::fprintf(
+        stderr, "usage: make_tree flat|single|nested|wide200k N DIR [--seed S] [--data-every K]\n");
     return 2;
 }
 
@@ -349,8 +351,8 @@ int main(int argc, char** argv) {
     struct statvfs vfs {};
     if (fstatvfs(nRoot, &vfs) == 0) {
         const std::uint64_t nNeedInodes = nEntries + nEntries / 10 + 10000;
-        const std::uint64_t nNeedBytes = nEntries * 128 + (nDataEvery ? nEntries / nDataEvery : 0) * 4096 +
-                                         (64ULL << 20);
+        const std::uint64_t nNeedBytes =
+            nEntries * 128 + (nDataEvery ? nEntries / nDataEvery : 0) * 4096 + (64ULL << 20);
         const std::uint64_t nFreeBytes = static_cast<std::uint64_t>(vfs.f_bavail) * vfs.f_frsize;
         if ((vfs.f_files != 0 && vfs.f_favail < nNeedInodes) || nFreeBytes < nNeedBytes) {
             std::fprintf(stderr,

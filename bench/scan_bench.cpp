@@ -40,8 +40,8 @@ std::uint64_t StatusBytes(std::string_view strField) {
     std::ifstream in("/proc/self/status");
     std::string strLine;
     while (std::getline(in, strLine)) {
-        if (strLine.size() > strField.size() && strLine.compare(0, strField.size(), strField) == 0 &&
-            strLine[strField.size()] == ':')
+        if (strLine.size() > strField.size() &&
+            strLine.compare(0, strField.size(), strField) == 0 && strLine[strField.size()] == ':')
             return std::strtoull(strLine.c_str() + strField.size() + 1, nullptr, 10) * 1024;
     }
     return 0;
@@ -225,16 +225,16 @@ int main(int argc, char** argv) {
     if (bTsv) {
         // entries files dirs largest_dir first_s scan_s scan_min scan_max rescan_s rescan_min
         // rescan_max scan_ns rescan_ns peak_B tree_B scan_cpu_ns rescan_cpu_ns
-        std::printf("%llu\t%llu\t%llu\t%llu\t%.6f\t%.6f\t%.6f\t%.6f\t%.6f\t%.6f\t%.6f\t%.1f\t%.1f\t%.1f"
-                    "\t%.1f\t%.1f\t%.1f\n",
-                    static_cast<unsigned long long>(nEntries),
-                    static_cast<unsigned long long>(shape.nFiles),
-                    static_cast<unsigned long long>(shape.nDirs),
-                    static_cast<unsigned long long>(shape.nLargestDir), dFirst, sFresh.dMedian,
-                    sFresh.dMin, sFresh.dMax, sRescan.dMedian, sRescan.dMin, sRescan.dMax,
-                    sFresh.dMedian * 1e9 / dEntries, sRescan.dMedian * 1e9 / dEntries,
-                    dPeakPerEntry, dHeapPerEntry, sFreshCpu.dMedian * 1e9 / dEntries,
-                    sRescanCpu.dMedian * 1e9 / dEntries);
+        std::printf(
+            "%llu\t%llu\t%llu\t%llu\t%.6f\t%.6f\t%.6f\t%.6f\t%.6f\t%.6f\t%.6f\t%.1f\t%.1f\t%.1f"
+            "\t%.1f\t%.1f\t%.1f\n",
+            static_cast<unsigned long long>(nEntries),
+            static_cast<unsigned long long>(shape.nFiles),
+            static_cast<unsigned long long>(shape.nDirs),
+            static_cast<unsigned long long>(shape.nLargestDir), dFirst, sFresh.dMedian, sFresh.dMin,
+            sFresh.dMax, sRescan.dMedian, sRescan.dMin, sRescan.dMax,
+            sFresh.dMedian * 1e9 / dEntries, sRescan.dMedian * 1e9 / dEntries, dPeakPerEntry,
+            dHeapPerEntry, sFreshCpu.dMedian * 1e9 / dEntries, sRescanCpu.dMedian * 1e9 / dEntries);
         return 0;
     }
     std::printf("tree            %s\n", strDir.c_str());

@@ -95,8 +95,9 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
             strError = "missing value for option " + std::string(argv[optind - 1]);
             return false;
         default:
-            strError = "unknown option " + (optopt != 0 ? std::string("-") + static_cast<char>(optopt)
-                                                        : std::string(argv[optind - 1]));
+            strError =
+                "unknown option " + (optopt != 0 ? std::string("-") + static_cast<char>(optopt)
+                                                 : std::string(argv[optind - 1]));
             return false;
         }
     }

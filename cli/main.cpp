@@ -71,9 +71,8 @@ int Run(const SCommandLine& cmd) {
         scanner.SetProgress([](std::uint64_t n) { ShowProgress(n, false); });
     }
     CDirInformation* pRoot = nullptr;
-    errno = 0;
     const bool bOpened = scanner.RebuildTree(pRoot, cmd.strDirectory);
-    const int nScanErrno = errno;
+    const int nScanErrno = scanner.GetOpenError();
     if (bShowProgress)
         ShowProgress(scanner.GetEntriesRead(), true);
     if (nStartDir >= 0) {
@@ -100,9 +99,9 @@ int Run(const SCommandLine& cmd) {
                                   cmd.strSeparator);
         break;
     case EExportKind::Html:
-        strText = BuildHtmlDocument(format, pRoot, cmd.strDirectory,
-                                    language.GetText(kTextHtmlTitle),
-                                    language.GetText(kTextDirectory));
+        strText =
+            BuildHtmlDocument(format, pRoot, cmd.strDirectory, language.GetText(kTextHtmlTitle),
+                              language.GetText(kTextDirectory));
         break;
     }
     factory.RecycleTree(pRoot);

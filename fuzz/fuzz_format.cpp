@@ -15,10 +15,10 @@
 
 namespace {
 
-#define KWL_CHECK(cond)                                                                        \
-    do {                                                                                       \
-        if (!(cond))                                                                           \
-            __builtin_trap();                                                                  \
+#define KWL_CHECK(cond)                                                                            \
+    do {                                                                                           \
+        if (!(cond))                                                                               \
+            __builtin_trap();                                                                      \
     } while (0)
 
 // A separator that neither names, text elements nor times can produce, so it can be counted.
@@ -90,8 +90,7 @@ bool ModelIsText(std::string_view str) {
             continue;
         }
         const bool bPlain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                            (c >= '0' && c <= '9') || c == '(' || c == ')' || c == ' ' ||
-                            c == ':';
+                            (c >= '0' && c <= '9') || c == '(' || c == ')' || c == ' ' || c == ':';
         if (!bPlain)
             return false;
         ++j;
@@ -99,7 +98,9 @@ bool ModelIsText(std::string_view str) {
     return true;
 }
 
-bool ModelIsElement(std::string_view str) { return FindKeyword(str) != nullptr || ModelIsText(str); }
+bool ModelIsElement(std::string_view str) {
+    return FindKeyword(str) != nullptr || ModelIsText(str);
+}
 
 // The accepted elements per kind, column by column; columns without elements are left out.
 struct SModel {
@@ -119,8 +120,7 @@ SModel ModelValidate(std::string_view line) {
     }
     // A leading "|" is not a column break: the line is then a single (bad) column.
     const std::vector<std::string_view> columns =
-        !line.empty() && line[0] == '|' ? std::vector<std::string_view>{line}
-                                        : SplitAll(line, '|');
+        !line.empty() && line[0] == '|' ? std::vector<std::string_view>{line} : SplitAll(line, '|');
     for (std::string_view column : columns) {
         std::vector<std::string_view> fileElems, dirElems;
         const std::vector<std::string_view> pieces =
@@ -245,8 +245,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     const bool bHasOpen = line.find("\\[") != std::string::npos;
     const bool bHasClose = line.find("\\]") != std::string::npos;
     for (EKind eKind : {EKind::File, EKind::Dir}) {
-        const CKWLItem* pItem = eKind == EKind::File ? static_cast<const CKWLItem*>(&samples.file)
-                                                     : &samples.dir;
+        const CKWLItem* pItem =
+            eKind == EKind::File ? static_cast<const CKWLItem*>(&samples.file) : &samples.dir;
         const auto& columns = eKind == EKind::File ? model.fileColumns : model.dirColumns;
         bool bUndefined = false;
         const std::string strExpected = ModelRender(columns, eKind, bUndefined);
@@ -261,7 +261,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         KWL_CHECK(strLine.find('|') == std::string::npos);
         KWL_CHECK(bHasOpen || strLine.find('[') == std::string::npos);
         KWL_CHECK(bHasClose || strLine.find(']') == std::string::npos);
-        const int nColumns = eKind == EKind::File ? format.GetFileColumns() : format.GetDirColumns();
+        const int nColumns =
+            eKind == EKind::File ? format.GetFileColumns() : format.GetDirColumns();
         KWL_CHECK(Count(strLine, kSeparator) ==
                   static_cast<std::size_t>(nColumns > 0 ? nColumns - 1 : 0));
 

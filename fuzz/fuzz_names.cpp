@@ -17,16 +17,18 @@
 
 namespace {
 
-#define KWL_CHECK(cond)                                                                        \
-    do {                                                                                       \
-        if (!(cond))                                                                           \
-            __builtin_trap();                                                                  \
+#define KWL_CHECK(cond)                                                                            \
+    do {                                                                                           \
+        if (!(cond))                                                                               \
+            __builtin_trap();                                                                      \
     } while (0)
 
 // Insertion is a linear walk per item; more names would only slow the fuzzer down.
 constexpr std::size_t kMaxNames = 64;
 
-int Sign(int n) { return (n > 0) - (n < 0); }
+int Sign(int n) {
+    return (n > 0) - (n < 0);
+}
 
 // The order written out once more: ASCII letters folded, other bytes unsigned, prefix first.
 int ModelCompare(std::string_view a, std::string_view b) {

@@ -13,8 +13,8 @@ bool IsUmlautTrail(unsigned char b) {
 }
 
 bool IsPlainTextChar(unsigned char b) {
-    return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') ||
-           b == '(' || b == ')' || b == ' ' || b == ':';
+    return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '(' ||
+           b == ')' || b == ' ' || b == ':';
 }
 
 // Index of the first "]" at or after nFrom that does not follow a backslash.
@@ -83,10 +83,11 @@ bool CKWLFormat::Validate(std::string strFormat) {
         m_strDirFormat.pop_back();
 
     static const std::vector<SKeyword> fileKeywords = {
-        {"name", EToken::Name},       {"size", EToken::Size},        {"ro", EToken::ReadOnly},
-        {"compr", EToken::Compressed}, {"sys", EToken::System},       {"hid", EToken::Hidden},
-        {"arch", EToken::Archive},    {"crTime", EToken::Creation},  {"accTime", EToken::LastAccess},
-        {"modTime", EToken::LastWrite}};
+        {"name", EToken::Name},          {"size", EToken::Size},
+        {"ro", EToken::ReadOnly},        {"compr", EToken::Compressed},
+        {"sys", EToken::System},         {"hid", EToken::Hidden},
+        {"arch", EToken::Archive},       {"crTime", EToken::Creation},
+        {"accTime", EToken::LastAccess}, {"modTime", EToken::LastWrite}};
     static const std::vector<SKeyword> dirKeywords = {{"name", EToken::Name},
                                                       {"crTime", EToken::Creation},
                                                       {"size", EToken::Size},
@@ -279,8 +280,8 @@ void CKWLFormat::RenderTokens(const std::vector<SToken>& tokens, const CFileInfo
             AppendNumber(pFile ? pFile->m_nSize : pDir->m_nTotalSize, strOut);
             break;
         case EToken::Creation:
-            AppendLocalTime(pFile ? pFile->m_timeCreation.GetTime() : pDir->m_timeCreation.GetTime(),
-                            strOut);
+            AppendLocalTime(
+                pFile ? pFile->m_timeCreation.GetTime() : pDir->m_timeCreation.GetTime(), strOut);
             break;
         case EToken::Files:
             AppendSigned(pDir->m_nFileCount, strOut);
@@ -331,4 +332,6 @@ std::string CKWLFormat::GetIndent(int nDepth) const {
     return str;
 }
 
-std::string CKWLFormat::FormatTime(CTime time) { return FormatLocalTime(time.GetTime()); }
+std::string CKWLFormat::FormatTime(CTime time) {
+    return FormatLocalTime(time.GetTime());
+}

@@ -42,8 +42,20 @@ public:
 
 private:
     enum class EToken {
-        Text, ColumnBreak, Name, Size, ReadOnly, Compressed, System, Hidden, Archive,
-        Creation, LastAccess, LastWrite, Files, Undefined
+        Text,
+        ColumnBreak,
+        Name,
+        Size,
+        ReadOnly,
+        Compressed,
+        System,
+        Hidden,
+        Archive,
+        Creation,
+        LastAccess,
+        LastWrite,
+        Files,
+        Undefined
     };
     struct SToken {
         EToken eKind;

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <utility>
 
@@ -29,6 +30,7 @@ bool CDirectoryScanner::RebuildTree(CDirInformation*& pRoot, const std::string& 
 }
 
 bool CDirectoryScanner::ScanDirectory(const std::string& strPath, CDirInformation* pParent) {
+    m_nOpenError = 0;
     if (pParent == nullptr || strPath.empty())
         return false;
     m_nEntriesRead = 0;
@@ -38,6 +40,12 @@ bool CDirectoryScanner::ScanDirectory(const std::string& strPath, CDirInformatio
     const bool bOpened = reader.OpenPath(strPath);
     if (bOpened)
         ScanTree(std::move(reader), pParent);
+    else
+        m_nOpenError = errno;
+    // A directory of a million names would otherwise keep its scratch copies alive.
+    std::vector<SDirEntry>().swap(m_entries);
+    std::vector<std::string>().swap(m_names);
+    std::vector<std::string>().swap(m_keys);
     ReportProgress(true);
     MoveToParentOf(strPath);
     return bOpened;
@@ -95,8 +103,8 @@ void CDirectoryScanner::LinkFiles(CDirInformation* pNode, const std::vector<std:
     for (std::size_t i : order) {
         SDirEntry& e = m_entries[i];
         CFileInformation* pFile = m_factory.NewFile();
-        pFile->Set(e.nSize, m_names[i], e.bReadOnly, e.bCompressed, false, e.bHidden, false,
-                   CTime(e.nCreation), CTime(e.nLastAccess), CTime(e.nLastWrite));
+        pFile->Set(e.nSize, std::move(m_names[i]), e.bReadOnly, e.bCompressed, false, e.bHidden,
+                   false, CTime(e.nCreation), CTime(e.nLastAccess), CTime(e.nLastWrite));
         ++pNode->m_nFileCount;
         pNode->m_nTotalSize += e.nSize;
         if (pLast == nullptr)
@@ -114,7 +122,7 @@ void CDirectoryScanner::LinkDirectories(CDirInformation* pNode,
     for (std::size_t i : order) {
         SDirEntry& e = m_entries[i];
         CDirInformation* pDir = m_factory.NewDirectory();
-        pDir->Set(m_names[i], CTime(e.nCreation), 0, 0);
+        pDir->Set(std::move(m_names[i]), CTime(e.nCreation), 0, 0);
         if (pLast == nullptr)
             pNode->m_pFirstSubDir = pDir;
         else

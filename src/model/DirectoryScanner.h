@@ -31,6 +31,8 @@ public:
     bool ScanDirectory(const std::string& strPath, CDirInformation* pParent);
 
     std::uint64_t GetEntriesRead() const { return m_nEntriesRead; }
+    // errno of the failed open when ScanDirectory returned false (0 for an empty path).
+    int GetOpenError() const { return m_nOpenError; }
 
 private:
     struct SPendingDir {
@@ -57,8 +59,9 @@ private:
     std::uint64_t m_nProgressEvery = 8192;
     std::uint64_t m_nNextReport = 0;
     std::uint64_t m_nEntriesRead = 0;
+    int m_nOpenError = 0;
 
-    // Scratch space reused for every directory, so a scan allocates it once.
+    // Scratch space reused for every directory of a scan, released when the scan ends.
     std::vector<SDirEntry> m_entries;
     std::vector<std::string> m_names;
     std::vector<std::string> m_keys;

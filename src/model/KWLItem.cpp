@@ -10,9 +10,9 @@
 
 CDirInformation::CDirInformation() : m_timeCreation(CTime::GetCurrentTime()) {}
 
-void CDirInformation::Set(const std::string& strName, CTime timeCreation,
-                          std::uint64_t nTotalSize, int nFileCount) {
-    m_strName = strName;
+void CDirInformation::Set(std::string strName, CTime timeCreation, std::uint64_t nTotalSize,
+                          int nFileCount) {
+    m_strName = std::move(strName);
     m_timeCreation = timeCreation;
     m_nTotalSize = nTotalSize;
     m_nFileCount = nFileCount;
@@ -154,11 +154,11 @@ CFileInformation::CFileInformation()
     : m_timeCreation(CTime::GetCurrentTime()), m_timeLastAccess(m_timeCreation),
       m_timeLastWrite(m_timeCreation) {}
 
-void CFileInformation::Set(std::uint64_t nSize, const std::string& strName, bool bReadOnly,
+void CFileInformation::Set(std::uint64_t nSize, std::string strName, bool bReadOnly,
                            bool bCompressed, bool bSystem, bool bHidden, bool bArchive,
                            CTime timeCreation, CTime timeLastAccess, CTime timeLastWrite) {
     m_nSize = nSize;
-    m_strName = strName;
+    m_strName = std::move(strName);
     m_bReadOnly = bReadOnly;
     m_bCompressed = bCompressed;
     m_bSystem = bSystem;

@@ -18,8 +18,7 @@ class CDirInformation : public CKWLItem {
 public:
     CDirInformation();
 
-    void Set(const std::string& strName, CTime timeCreation, std::uint64_t nTotalSize,
-             int nFileCount);
+    void Set(std::string strName, CTime timeCreation, std::uint64_t nTotalSize, int nFileCount);
     void Reset();
     // A file goes into this directory's file list (result null); a directory goes into the
     // sibling chain that starts here, and the result is the node that now holds its data.
@@ -52,7 +51,7 @@ class CFileInformation : public CKWLItem {
 public:
     CFileInformation();
 
-    void Set(std::uint64_t nSize, const std::string& strName, bool bReadOnly, bool bCompressed,
+    void Set(std::uint64_t nSize, std::string strName, bool bReadOnly, bool bCompressed,
              bool bSystem, bool bHidden, bool bArchive, CTime timeCreation, CTime timeLastAccess,
              CTime timeLastWrite);
     void Reset();

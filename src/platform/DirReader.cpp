@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr unsigned kStatxMask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME |
-                                STATX_CTIME | STATX_BTIME;
+constexpr unsigned kStatxMask =
+    STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_CTIME | STATX_BTIME;
 
 void FillFromStatx(const struct statx& stx, SDirEntry& entry) {
     entry.bDirectory = S_ISDIR(stx.stx_mode);
@@ -28,7 +28,8 @@ void FillFromStatx(const struct statx& stx, SDirEntry& entry) {
 
 } // namespace
 
-CDirReader::CDirReader(CDirReader&& other) noexcept : m_pDir(std::exchange(other.m_pDir, nullptr)) {}
+CDirReader::CDirReader(CDirReader&& other) noexcept
+    : m_pDir(std::exchange(other.m_pDir, nullptr)) {}
 
 CDirReader& CDirReader::operator=(CDirReader&& other) noexcept {
     if (this != &other) {
@@ -38,7 +39,9 @@ CDirReader& CDirReader::operator=(CDirReader&& other) noexcept {
     return *this;
 }
 
-CDirReader::~CDirReader() { Close(); }
+CDirReader::~CDirReader() {
+    Close();
+}
 
 void CDirReader::Close() {
     if (m_pDir != nullptr) {

@@ -18,7 +18,9 @@ void AppendTwoDigits(int nValue, std::string& strOut) {
 
 } // namespace
 
-CTime CTime::GetCurrentTime() { return CTime(static_cast<std::int64_t>(std::time(nullptr))); }
+CTime CTime::GetCurrentTime() {
+    return CTime(static_cast<std::int64_t>(std::time(nullptr)));
+}
 
 void AppendLocalTime(std::int64_t nSeconds, std::string& strOut) {
     InitTimeZoneOnce();

@@ -88,12 +88,12 @@ TEST_F(KwlListTest, ListingWithoutRecursionKeepsFirstLevelFiles) {
     const SResult r = RunKwlList({"-f", "D-[D ]-name", "--language", "de", m_strDir + "/"});
     EXPECT_EQ(r.nStatus, 0) << r.strErr;
     // The directory is used as given, trailing "/" included.
-    EXPECT_EQ(r.strOut, "Inhalt des Verzeichnisses " + m_strDir + "/:\r\n\r\nD sub\r\na.txt\r\nb.txt");
+    EXPECT_EQ(r.strOut,
+              "Inhalt des Verzeichnisses " + m_strDir + "/:\r\n\r\nD sub\r\na.txt\r\nb.txt");
 }
 
 TEST_F(KwlListTest, TextExportUsesSeparatorAndCrLf) {
-    const SResult r =
-        RunKwlList({"-r", "-e", "text", "-s", ";", "-f", "name|F-size", m_strDir});
+    const SResult r = RunKwlList({"-r", "-e", "text", "-s", ";", "-f", "name|F-size", m_strDir});
     EXPECT_EQ(r.nStatus, 0) << r.strErr;
     EXPECT_EQ(r.strOut, "Listing of Directory " + m_strDir +
                             ":\r\n\r\nsub\r\ndeep\r\nd.txt;9\r\nc.txt;7\r\na.txt;120\r\nb.txt;5");
@@ -155,11 +155,12 @@ TEST_F(KwlListTest, SeparatorIsOneCharacter) {
         std::string strSeparator;
         int nStatus;
     };
-    const SCase cases[] = {{";", 0}, {"\t", 0}, {"é", 0}, {"€", 0}, {"", 2}, {"ab", 2},
-                           {"\n", 2}, {"\r", 2}, {"\xff", 2}};
+    const SCase cases[] = {{";", 0},  {"\t", 0}, {"é", 0},  {"€", 0},   {"", 2},
+                           {"ab", 2}, {"\n", 2}, {"\r", 2}, {"\xff", 2}};
     for (const SCase& c : cases) {
         SCOPED_TRACE(c.strSeparator);
-        const SResult r = RunKwlList({"-e", "text", "-f", "name|F-size", "-s", c.strSeparator, m_strDir});
+        const SResult r =
+            RunKwlList({"-e", "text", "-f", "name|F-size", "-s", c.strSeparator, m_strDir});
         EXPECT_EQ(r.nStatus, c.nStatus) << r.strErr;
         if (c.nStatus == 0)
             EXPECT_NE(r.strOut.find("a.txt" + c.strSeparator + "120"), std::string::npos);
@@ -187,7 +188,8 @@ TEST_F(KwlListTest, ExitStatusesAndMessages) {
         {{m_strDir, m_strDir}, 2, "more than one DIRECTORY"},
         {{m_tree.Path("missing")}, 1, "No such file or directory"},
         {{strFile}, 1, "Not a directory"},
-        {{"-o", m_tree.Path("no/such/dir/out.txt"), m_strDir}, 1,
+        {{"-o", m_tree.Path("no/such/dir/out.txt"), m_strDir},
+         1,
          "There was an error while writing the file."},
         {{"-o", m_tree.Path("x"), m_strDir}, 1, "There was an error while writing the file."},
     };

@@ -13,10 +13,10 @@
 namespace {
 
 // Times of the sample nodes, all rendered in UTC.
-constexpr std::int64_t kMarch2002 = 1015337229;   // 05.03.2002, 14:07:09 UTC
-constexpr std::int64_t kYear2100 = 4102444800;    // 01.01.2100, 00:00:00 UTC
-constexpr std::int64_t kPast2038 = 2147483648;    // 19.01.2038, 03:14:08 UTC
-constexpr std::int64_t kEndOf1999 = 946684799;    // 31.12.1999, 23:59:59 UTC
+constexpr std::int64_t kMarch2002 = 1015337229; // 05.03.2002, 14:07:09 UTC
+constexpr std::int64_t kYear2100 = 4102444800;  // 01.01.2100, 00:00:00 UTC
+constexpr std::int64_t kPast2038 = 2147483648;  // 19.01.2038, 03:14:08 UTC
+constexpr std::int64_t kEndOf1999 = 946684799;  // 31.12.1999, 23:59:59 UTC
 constexpr const char* kNoTime = "??.??.????, ??:??:??";
 
 // Sets the time zone for one test and puts the old one back afterwards. tzset() re-reads TZ
@@ -203,13 +203,13 @@ TEST(FormatValidate, TextElements) {
         {"[a\tb]", false, "", 0, "", 0},
         {"[ß]", false, "", 0, "", 0},
         {"[é]", false, "", 0, "", 0},
-        {"[\xC3]", false, "", 0, "", 0},        // a lead byte alone
+        {"[\xC3]", false, "", 0, "", 0},         // a lead byte alone
         {"[\xC3\xA4\xC3]", false, "", 0, "", 0}, // an umlaut, then a lead byte alone
-        {"[Gr\xF6sse]", false, "", 0, "", 0},   // Windows-1252, not UTF-8
-        {"[abc\\]", false, "", 0, "", 0},       // no closing bracket
-        {"[a]b]", false, "", 0, "", 0},         // closing bracket not last
+        {"[Gr\xF6sse]", false, "", 0, "", 0},    // Windows-1252, not UTF-8
+        {"[abc\\]", false, "", 0, "", 0},        // no closing bracket
+        {"[a]b]", false, "", 0, "", 0},          // closing bracket not last
         {"[a]]", false, "", 0, "", 0},
-        {"[a[b]", false, "", 0, "", 0},         // unescaped "["
+        {"[a[b]", false, "", 0, "", 0}, // unescaped "["
         {"[abc", false, "", 0, "", 0},
         {"abc]", false, "", 0, "", 0},
         {"[", false, "", 0, "", 0},
@@ -321,20 +321,17 @@ TEST_F(FormatTest, AttributeFlags) {
         const char* pszExpected;
     };
     const std::vector<SCase> cases = {
-        {false, false, false, false, false, "-----"},
-        {true, false, false, false, false, "R----"},
-        {false, true, false, false, false, "-C---"},
-        {false, false, true, false, false, "--S--"},
-        {false, false, false, true, false, "---H-"},
-        {false, false, false, false, true, "----A"},
+        {false, false, false, false, false, "-----"}, {true, false, false, false, false, "R----"},
+        {false, true, false, false, false, "-C---"},  {false, false, true, false, false, "--S--"},
+        {false, false, false, true, false, "---H-"},  {false, false, false, false, true, "----A"},
         {true, true, true, true, true, "RCSHA"},
     };
     CKWLFormat format;
     ASSERT_TRUE(format.Validate("ro-compr-sys-hid-arch"));
     for (const SCase& c : cases) {
         SCOPED_TRACE(c.pszExpected);
-        m_file.Set(1, "f", c.bReadOnly, c.bCompressed, c.bSystem, c.bHidden, c.bArchive,
-                   CTime(0), CTime(0), CTime(0));
+        m_file.Set(1, "f", c.bReadOnly, c.bCompressed, c.bSystem, c.bHidden, c.bArchive, CTime(0),
+                   CTime(0), CTime(0));
         EXPECT_EQ(format.Render(&m_file, 0), c.pszExpected);
     }
 }
@@ -448,8 +445,8 @@ TEST_F(FormatTest, UnconvertibleTimeRendersAsQuestionMarks) {
     m_file.m_timeCreation = CTime(std::numeric_limits<std::int64_t>::max());
     m_file.m_timeLastAccess = CTime(std::numeric_limits<std::int64_t>::min());
     m_dir.m_timeCreation = CTime(std::numeric_limits<std::int64_t>::max());
-    EXPECT_EQ(format.Render(&m_file, 0), std::string(kNoTime) + "\t" + kNoTime +
-                                             "\t19.01.2038, 03:14:08");
+    EXPECT_EQ(format.Render(&m_file, 0),
+              std::string(kNoTime) + "\t" + kNoTime + "\t19.01.2038, 03:14:08");
     EXPECT_EQ(format.Render(&m_dir, 0), kNoTime);
 }
 

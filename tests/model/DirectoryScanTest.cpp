@@ -60,8 +60,8 @@ void BuildReference(CKWLItemFactory& factory, const std::string& strPath, CDirIn
                 BuildReference(factory, strFull, pSub, bRecursive);
         } else {
             CFileInformation* pFile = factory.NewFile();
-            pFile->Set(static_cast<std::uint64_t>(st.st_size), Clean(strName), false, false,
-                       false, false, false, CTime(0), CTime(0), CTime(0));
+            pFile->Set(static_cast<std::uint64_t>(st.st_size), Clean(strName), false, false, false,
+                       false, false, CTime(0), CTime(0), CTime(0));
             pNode->Insert(pFile);
         }
     }
@@ -140,7 +140,9 @@ std::set<const void*> NodesOf(const CDirInformation* pRoot) {
     return nodes;
 }
 
-std::string Canonical(const std::string& strPath) { return fs::canonical(strPath).string(); }
+std::string Canonical(const std::string& strPath) {
+    return fs::canonical(strPath).string();
+}
 
 // Local time rendering in UTC for the test's duration.
 class CUtcZone {
@@ -186,11 +188,44 @@ protected:
 // ---- order and structure ----
 
 TEST_F(ModelScan, ListsEqualOneByOneSortedInsertion) {
-    const std::vector<std::string> fileNames = {
-        "README", "Readme", "readme", "README.md", "readme.MD", "a_b", "aB", "a.txt", "A.TXT",
-        "a b", "a-b", "a~", "[x]", "_under", "10", "9", "0x", "\xC3\x84", "\xC3\xA4", "z", "Z",
-        "\xC3\xA9" "clair", "\xE6\x97\xA5\xE6\x9C\xAC", "q\x01", "q?", "q\x7F", "Q?",
-        "bad\xFF\xFE", "Bad\xFF", ".hidden", ".Hidden", "~tmp", "#x", "!", "a", "A0", "a0"};
+    const std::vector<std::string> fileNames = {"README",
+                                                "Readme",
+                                                "readme",
+                                                "README.md",
+                                                "readme.MD",
+                                                "a_b",
+                                                "aB",
+                                                "a.txt",
+                                                "A.TXT",
+                                                "a b",
+                                                "a-b",
+                                                "a~",
+                                                "[x]",
+                                                "_under",
+                                                "10",
+                                                "9",
+                                                "0x",
+                                                "\xC3\x84",
+                                                "\xC3\xA4",
+                                                "z",
+                                                "Z",
+                                                "\xC3\xA9"
+                                                "clair",
+                                                "\xE6\x97\xA5\xE6\x9C\xAC",
+                                                "q\x01",
+                                                "q?",
+                                                "q\x7F",
+                                                "Q?",
+                                                "bad\xFF\xFE",
+                                                "Bad\xFF",
+                                                ".hidden",
+                                                ".Hidden",
+                                                "~tmp",
+                                                "#x",
+                                                "!",
+                                                "a",
+                                                "A0",
+                                                "a0"};
     std::uint64_t nSize = 0;
     for (const std::string& s : fileNames)
         m_tree.AddFile("top/" + s, nSize++ % 5);
@@ -198,8 +233,17 @@ TEST_F(ModelScan, ListsEqualOneByOneSortedInsertion) {
     for (int i = 0; i < 120; ++i)
         for (const char* pszStem : {"file", "FILE", "File"})
             m_tree.AddFile("top/" + std::string(pszStem) + std::to_string(i), nSize++ % 7);
-    const std::vector<std::string> dirNames = {"Sub", "sub", "SUB", "sub_x", "subA", "sub.a",
-                                               "\xC3\x9C" "ber", "d\x01ir", "d?ir", "D?IR"};
+    const std::vector<std::string> dirNames = {"Sub",
+                                               "sub",
+                                               "SUB",
+                                               "sub_x",
+                                               "subA",
+                                               "sub.a",
+                                               "\xC3\x9C"
+                                               "ber",
+                                               "d\x01ir",
+                                               "d?ir",
+                                               "D?IR"};
     int n = 0;
     for (const std::string& s : dirNames) {
         m_tree.AddFile("top/" + s + "/in" + std::to_string(n), static_cast<std::uint64_t>(n));
@@ -341,8 +385,12 @@ TEST_F(ModelScan, ControlCharactersBecomeQuestionMarksInvalidUtf8StaysBytes) {
         std::string strShown;
     };
     const SCase files[] = {
-        {"a\nb", "a?b"},        {"tab\there", "tab?here"}, {"\x7F", "?"},
-        {"\x01start", "?start"}, {"end\x1F", "end?"},      {"cr\r", "cr?"},
+        {"a\nb", "a?b"},
+        {"tab\there", "tab?here"},
+        {"\x7F", "?"},
+        {"\x01start", "?start"},
+        {"end\x1F", "end?"},
+        {"cr\r", "cr?"},
         {"esc\x1B[31m", "esc?[31m"},
         {"bad\xFF\xFE", "bad\xFF\xFE"},
         {"\xC3\x84rger", "\xC3\x84rger"},
@@ -501,14 +549,10 @@ TEST_F(ModelScan, WorkingDirectoryEndsInTheParentOfTheChosenDirectory) {
         std::string strPath;
     };
     const SCase cases[] = {
-        {"/", strRoot + "/a/b/chosen"},
-        {"/", strRoot + "/a/b/chosen/"},
-        {strRoot, "a/b/chosen"},
-        {strRoot, "a/b/chosen/"},
-        {strRoot, "./a//b/chosen"},
-        {strRoot + "/a/b", "chosen"},
-        {strRoot + "/a/b/chosen", "."},
-        {strRoot + "/elsewhere", "../a/b/chosen"},
+        {"/", strRoot + "/a/b/chosen"}, {"/", strRoot + "/a/b/chosen/"},
+        {strRoot, "a/b/chosen"},        {strRoot, "a/b/chosen/"},
+        {strRoot, "./a//b/chosen"},     {strRoot + "/a/b", "chosen"},
+        {strRoot + "/a/b/chosen", "."}, {strRoot + "/elsewhere", "../a/b/chosen"},
     };
     const std::string strExpected = Canonical(strRoot + "/a/b");
     for (const SCase& c : cases) {

@@ -49,7 +49,9 @@ CDirInformation* Find(CDirInformation* pParent, const std::string& strName) {
     return nullptr;
 }
 
-int Sign(int n) { return (n > 0) - (n < 0); }
+int Sign(int n) {
+    return (n > 0) - (n < 0);
+}
 
 // A node of neither kind, which the tree must refuse.
 class COtherItem : public CKWLItem {};
@@ -95,18 +97,18 @@ TEST(ModelNameOrder, ComparesFoldedBytesUnsignedWithPrefixFirst) {
     const SOrderCase cases[] = {
         {"README", "Readme", 0},
         {"readme", "README", 0},
-        {"a_b", "aB", -1},      // '_' 0x5F < 'b' 0x62: folding goes to lower case
-        {"[", "A", -1},         // '[' 0x5B < 'a' 0x61, though above 'A' 0x41
+        {"a_b", "aB", -1}, // '_' 0x5F < 'b' 0x62: folding goes to lower case
+        {"[", "A", -1},    // '[' 0x5B < 'a' 0x61, though above 'A' 0x41
         {"a.txt", "a_b", -1},
-        {"abc", "abcd", -1},    // prefix first
+        {"abc", "abcd", -1}, // prefix first
         {"", "a", -1},
         {"", "", 0},
-        {"z", "\xC3\x84", -1},  // "Ä" in UTF-8: bytes compare unsigned
+        {"z", "\xC3\x84", -1}, // "Ä" in UTF-8: bytes compare unsigned
         {"Z", "\xC3\xA4", -1},
         {"\xC3\x84", "\xC3\xA4", -1}, // only ASCII letters fold
         {"\xC4", "\xE4", -1},
         {"\x7F", "\x80", -1},
-        {"9", "10", 1},         // no numeric order
+        {"9", "10", 1}, // no numeric order
         {"File2", "file10", 1},
         {"a?b", "A?B", 0},
         {"bad\xFF", "bad\xFE", 1},
@@ -143,7 +145,7 @@ TEST_F(ModelItemTree, FileSortingFirstSwapsIntoTheHeadNode) {
     EXPECT_EQ(pBeta->m_strName, "Alpha");    // ...it now holds the new file's data
     EXPECT_EQ(pBeta->m_nSize, 1u);
     EXPECT_TRUE(pBeta->m_bReadOnly);
-    ASSERT_EQ(pBeta->m_pNextFile, pAlpha);   // and the node made for Alpha holds beta
+    ASSERT_EQ(pBeta->m_pNextFile, pAlpha); // and the node made for Alpha holds beta
     EXPECT_EQ(pAlpha->m_strName, "beta");
     EXPECT_EQ(pAlpha->m_nSize, 2u);
     EXPECT_FALSE(pAlpha->m_bReadOnly);
@@ -169,9 +171,9 @@ TEST_F(ModelItemTree, EqualNamesKeepInsertionOrder) {
 
 TEST_F(ModelItemTree, InsertingInAnyOrderGivesTheStableNameOrder) {
     std::vector<std::string> names = {
-        "README",  "zeta", "Readme", "a_b", "aB", "a.txt", "A.TXT", "\xC3\x84pfel", "z",
-        "readme",  "10",   "9",      "_x",  "[y]", "abc",  "ab",    "\xE6\x97\xA5", "~",
-        "Zeta",    "a",    "A",      "b-c", "b c", "bad\xFF", "\x7F", "a?b",        "B"};
+        "README", "zeta", "Readme", "a_b", "aB",  "a.txt",   "A.TXT", "\xC3\x84pfel", "z",
+        "readme", "10",   "9",      "_x",  "[y]", "abc",     "ab",    "\xE6\x97\xA5", "~",
+        "Zeta",   "a",    "A",      "b-c", "b c", "bad\xFF", "\x7F",  "a?b",          "B"};
     // Several insertion orders, each a deterministic shuffle.
     for (unsigned nSeed = 1; nSeed <= 5; ++nSeed) {
         std::vector<std::string> order = names;
@@ -184,9 +186,8 @@ TEST_F(ModelItemTree, InsertingInAnyOrderGivesTheStableNameOrder) {
         for (const std::string& s : order)
             pDir->Insert(File(s));
         std::vector<std::string> expected = order;
-        std::stable_sort(expected.begin(), expected.end(), [](const auto& l, const auto& r) {
-            return CompareNames(l, r) < 0;
-        });
+        std::stable_sort(expected.begin(), expected.end(),
+                         [](const auto& l, const auto& r) { return CompareNames(l, r) < 0; });
         EXPECT_EQ(FileNames(pDir), expected) << "seed " << nSeed;
         EXPECT_EQ(pDir->m_nFileCount, static_cast<int>(names.size()));
         m_factory.RecycleTree(pDir);

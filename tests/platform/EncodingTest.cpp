@@ -7,7 +7,8 @@
 namespace {
 
 // "aÄ日😀b": one, two, three and four byte characters.
-const std::string kMixed = "a\xC3\x84\xE6\x97\xA5\xF0\x9F\x98\x80" "b";
+const std::string kMixed = "a\xC3\x84\xE6\x97\xA5\xF0\x9F\x98\x80"
+                           "b";
 
 struct SLengthCase {
     const char* pszWhat;
@@ -24,7 +25,10 @@ TEST(PlatformEncoding, CountsCodePointsAndInvalidBytesAsOneEach) {
         {"invalid bytes", "bad\xFF\xFE", 5, false},
         {"truncated 2-byte", "a\xC3", 2, false},
         {"truncated 3-byte", "\xE6\x97", 2, false},
-        {"lead then ascii", "\xE6" "ab", 3, false},
+        {"lead then ascii",
+         "\xE6"
+         "ab",
+         3, false},
         {"overlong", "\xC0\xAF", 2, false},
         {"overlong 3-byte", "\xE0\x80\xAF", 3, false},
         {"surrogate", "\xED\xA0\x80", 3, false},
@@ -46,7 +50,8 @@ TEST(PlatformEncoding, CountsCodePointsAndInvalidBytesAsOneEach) {
 
 TEST(PlatformEncoding, LeftAndRightNeverCutASequence) {
     EXPECT_EQ(Utf8Left(kMixed, 3), "a\xC3\x84\xE6\x97\xA5");
-    EXPECT_EQ(Utf8Right(kMixed, 2), "\xF0\x9F\x98\x80" "b");
+    EXPECT_EQ(Utf8Right(kMixed, 2), "\xF0\x9F\x98\x80"
+                                    "b");
     EXPECT_EQ(Utf8Left(kMixed, 0), "");
     EXPECT_EQ(Utf8Right(kMixed, 0), "");
     EXPECT_EQ(Utf8Left(kMixed, 99), kMixed);
@@ -102,8 +107,7 @@ TEST(PlatformEncoding, Cp1252RoundTripsEveryByte) {
         {"\x99", "\xE2\x84\xA2"}, // trade mark
         {"\x9F", "\xC5\xB8"},     // Y diaeresis
         {"\x81", "\xC2\x81"},     // undefined: the C1 code point of the same value
-        {"\xA0", "\xC2\xA0"},
-        {"\xC4\xE4\xDF", "\xC3\x84\xC3\xA4\xC3\x9F"}, // Ä ä ß
+        {"\xA0", "\xC2\xA0"},     {"\xC4\xE4\xDF", "\xC3\x84\xC3\xA4\xC3\x9F"}, // Ä ä ß
         {"\xFF", "\xC3\xBF"},
     };
     for (const auto& [strCp, strUtf] : known) {
@@ -116,11 +120,11 @@ TEST(PlatformEncoding, Cp1252RoundTripsEveryByte) {
 
 TEST(PlatformEncoding, Utf8ToCp1252RejectsWhatTheCodePageCannotHold) {
     for (const std::string& s : {
-             std::string("\xCE\xA9"),              // Greek Omega
-             std::string("ok \xC5\x82"),           // l with stroke
-             std::string("\xF0\x9F\x98\x80"),      // emoji
-             std::string("\xC2\x80"),              // U+0080: 0x80 is the euro sign
-             std::string("bad\xFF"),               // not UTF-8 at all
+             std::string("\xCE\xA9"),         // Greek Omega
+             std::string("ok \xC5\x82"),      // l with stroke
+             std::string("\xF0\x9F\x98\x80"), // emoji
+             std::string("\xC2\x80"),         // U+0080: 0x80 is the euro sign
+             std::string("bad\xFF"),          // not UTF-8 at all
          }) {
         std::string strOut;
         EXPECT_FALSE(Utf8ToCp1252(s, strOut)) << s;

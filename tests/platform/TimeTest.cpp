@@ -62,8 +62,8 @@ TEST_F(PlatformTime, RendersInTheLocalZone) {
 
 TEST_F(PlatformTime, UnconvertibleValuesRenderAsQuestionMarks) {
     UseZone("UTC");
-    for (std::int64_t n : {std::numeric_limits<std::int64_t>::max(),
-                           std::numeric_limits<std::int64_t>::min()}) {
+    for (std::int64_t n :
+         {std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::min()}) {
         EXPECT_EQ(FormatLocalTime(n), "??.??.????, ??:??:??") << n;
         std::string strOut = "keep ";
         AppendLocalTime(n, strOut);

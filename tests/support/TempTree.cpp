@@ -33,7 +33,8 @@ CTempTree::CTempTree() {
 CTempTree::~CTempTree() {
     std::error_code ec;
     // Give back permissions that tests took away, so removal cannot fail half way.
-    for (auto it = fs::recursive_directory_iterator(m_strRoot, fs::directory_options::skip_permission_denied, ec);
+    for (auto it = fs::recursive_directory_iterator(
+             m_strRoot, fs::directory_options::skip_permission_denied, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         if (it->is_directory(ec) && !it->is_symlink(ec))
             chmod(it->path().c_str(), 0755);
@@ -59,7 +60,8 @@ std::string CTempTree::AddFile(const std::string& strRelative, std::uint64_t nSi
     std::string strBlock(64 * 1024, 'x');
     std::uint64_t nLeft = nSize;
     while (nLeft > 0) {
-        const std::size_t n = nLeft < strBlock.size() ? static_cast<std::size_t>(nLeft) : strBlock.size();
+        const std::size_t n =
+            nLeft < strBlock.size() ? static_cast<std::size_t>(nLeft) : strBlock.size();
         Check(write(fd, strBlock.data(), n) == static_cast<ssize_t>(n), "write " + strPath);
         nLeft -= n;
     }
@@ -84,7 +86,8 @@ std::string CTempTree::AddLink(const std::string& strRelative, const std::string
     return strPath;
 }
 
-void CTempTree::SetTimes(const std::string& strRelative, std::int64_t nAccess, std::int64_t nWrite) {
+void CTempTree::SetTimes(const std::string& strRelative, std::int64_t nAccess,
+                         std::int64_t nWrite) {
     timespec times[2]{};
     times[0].tv_sec = static_cast<time_t>(nAccess);
     times[1].tv_sec = static_cast<time_t>(nWrite);
