@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "platform/Encoding.h"
+#include "platform/FileWrite.h"
 
 namespace {
 
@@ -86,19 +87,6 @@ std::string_view FormatPiece(std::string_view strPiece) {
     while (nEnd > 0 && IsCSpace(strPiece[nEnd - 1]))
         --nEnd;
     return strPiece.substr(0, nEnd);
-}
-
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
 }
 
 std::string DefaultsText() {

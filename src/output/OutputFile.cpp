@@ -13,8 +13,6 @@ namespace {
 // Large enough that a listing of hundreds of megabytes needs few system calls, small enough
 // to stay in cache while it is filled.
 constexpr std::size_t kChunk = 256 * 1024;
-// Linux writes at most this much in one call anyway.
-constexpr std::size_t kMaxWrite = 1u << 30;
 
 bool SaveWith(const std::string& strPath, std::string_view strText,
               bool (*fnWrite)(int, std::string_view)) {
@@ -32,26 +30,6 @@ bool SaveWith(const std::string& strPath, std::string_view strText,
 }
 
 } // namespace
-
-bool WriteAll(int nFd, std::string_view strBytes) {
-    const char* p = strBytes.data();
-    std::size_t nLeft = strBytes.size();
-    while (nLeft > 0) {
-        const ssize_t n = write(nFd, p, std::min(nLeft, kMaxWrite));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (n == 0) {
-            errno = EIO;
-            return false;
-        }
-        p += n;
-        nLeft -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 bool WriteWithCrLf(int nFd, std::string_view strText) {
     const auto buffer = std::make_unique<char[]>(kChunk);

@@ -3,9 +3,7 @@
 #include <string>
 #include <string_view>
 
-// Writes all of strBytes to nFd unchanged, resuming after interrupted and short writes.
-// False on a write error (errno tells which).
-bool WriteAll(int nFd, std::string_view strBytes);
+#include "platform/FileWrite.h"
 
 // Writes strText to nFd with every LF stored as CR LF (the exports' files hold CR LF line
 // ends), converting piecewise so no copy of the whole text is made. False on a write error
