@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once normally, once under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzz targets briefly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,6 +16,9 @@ cmake --build build-sanitize -j"$JOBS"
 
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 (cd build-sanitize && ctest --output-on-failure -j"$JOBS")
+
+echo "== fuzz targets, 20 seconds each"
+fuzz/run.sh 20
 
 echo "== tests"
 (cd build && ctest --output-on-failure -j"$JOBS")
