@@ -90,11 +90,20 @@ void CDirReader::ReadAll(std::vector<SDirEntry>& entries) {
         if (std::strcmp(pszName, ".") == 0 || std::strcmp(pszName, "..") == 0)
             continue;
         struct statx stx {};
-        if (statx(nFd, pszName, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask, &stx) != 0)
-            continue;
+        const bool bStat =
+            statx(nFd, pszName, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask, &stx) == 0;
+        if (!bStat && errno == ENOENT)
+            continue; // gone since it was enumerated
         SDirEntry& entry = entries.emplace_back();
         entry.strRawName = pszName;
-        FillFromStatx(stx, entry);
+        if (bStat) {
+            FillFromStatx(stx, entry);
+        } else {
+            // Readable names without search permission: list the entry with what readdir
+            // knows rather than lose it; its size is unknown and its times show as unknown.
+            entry.bDirectory = pEnt->d_type == DT_DIR;
+            entry.nCreation = entry.nLastAccess = entry.nLastWrite = kUnknownTime;
+        }
         entry.bHidden = pszName[0] == '.';
     }
 }

@@ -2,9 +2,14 @@
 
 #include <dirent.h>
 
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+// Time of an entry whose status cannot be read; it has no calendar time, so it renders as
+// the unknown time.
+inline constexpr std::int64_t kUnknownTime = INT64_MIN;
 
 // One entry of a directory, as the file system reports it (links not followed).
 struct SDirEntry {

@@ -538,6 +538,41 @@ TEST_F(ModelScan, UnreadableChosenDirectoryGivesAnEmptyRoot) {
     EXPECT_EQ(RunAsNobody(ScanUnreadableRootAsNobody, &args), 0);
 }
 
+int ScanUnsearchableAsNobody(void* pArg) {
+    const auto& args = *static_cast<SLockedArgs*>(pArg);
+    CKWLItemFactory factory;
+    CKWLOption option;
+    option.m_bRecursive = true;
+    CDirectoryScanner scanner(factory, option);
+    CDirInformation* pRoot = nullptr;
+    int nResult = 0;
+    const CDirInformation* pNoSearch = nullptr;
+    if (!scanner.RebuildTree(pRoot, args.strRoot))
+        nResult = 30;
+    else if ((pNoSearch = FindDir(pRoot, "nosearch")) == nullptr)
+        nResult = 31;
+    else if (FileNames(pNoSearch) != std::vector<std::string>{"f1", "f2"})
+        nResult = 32; // names that can be read are listed, not dropped
+    else if (DirNames(pNoSearch) != std::vector<std::string>{"inner"} ||
+             !IsEmptyNode(FindDir(pNoSearch, "inner")))
+        nResult = 33;
+    else if (pNoSearch->m_pFirstFile->m_nSize != 0 ||
+             FormatLocalTime(pNoSearch->m_pFirstFile->m_timeLastWrite.GetTime()) !=
+                 "??.??.????, ??:??:??")
+        nResult = 34; // unknown data shows as unknown, not as 1970
+    factory.RecycleTree(pRoot);
+    return nResult;
+}
+
+TEST_F(ModelScan, ListableButUnsearchableDirectoryKeepsItsNames) {
+    m_tree.AddFile("chosen/nosearch/f2", 5);
+    m_tree.AddFile("chosen/nosearch/f1", 5);
+    m_tree.AddFile("chosen/nosearch/inner/deep", 5);
+    m_tree.SetMode("chosen/nosearch", 0644); // may be listed but not entered
+    SLockedArgs args{m_tree.Path("chosen"), Canonical(m_tree.Root())};
+    EXPECT_EQ(RunAsNobody(ScanUnsearchableAsNobody, &args), 0);
+}
+
 // ---- working directory and paths ----
 
 TEST_F(ModelScan, WorkingDirectoryEndsInTheParentOfTheChosenDirectory) {
