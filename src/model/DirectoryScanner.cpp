@@ -78,9 +78,17 @@ void CDirectoryScanner::ScanTree(CDirReader&& rootReader, CDirInformation* pRoot
 // linked: the same lists as inserting one by one in name order, without the quadratic walk.
 void CDirectoryScanner::FillNode(CDirReader& reader, CDirInformation* pNode,
                                  std::vector<SPendingDir>& subDirs) {
-    reader.ReadAll(m_entries);
+    const std::uint64_t nBefore = m_nEntriesRead;
+    std::function<void(std::size_t)> fnReading;
+    if (m_fnProgress) {
+        fnReading = [this, nBefore](std::size_t nSoFar) {
+            m_nEntriesRead = nBefore + nSoFar;
+            ReportProgress(false);
+        };
+    }
+    reader.ReadAll(m_entries, fnReading, static_cast<std::size_t>(m_nProgressEvery));
     const std::size_t nCount = m_entries.size();
-    m_nEntriesRead += nCount;
+    m_nEntriesRead = nBefore + nCount;
     m_names.resize(nCount);
     m_keys.resize(nCount);
     std::vector<std::size_t> files;

@@ -76,7 +76,9 @@ bool CDirReader::OpenChild(const CDirReader& parent, const std::string& strRawNa
                         O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
 }
 
-void CDirReader::ReadAll(std::vector<SDirEntry>& entries) {
+void CDirReader::ReadAll(std::vector<SDirEntry>& entries,
+                         const std::function<void(std::size_t)>& fnProgress,
+                         std::size_t nProgressEvery) {
     entries.clear();
     if (m_pDir == nullptr)
         return;
@@ -105,6 +107,8 @@ void CDirReader::ReadAll(std::vector<SDirEntry>& entries) {
             entry.nCreation = entry.nLastAccess = entry.nLastWrite = kUnknownTime;
         }
         entry.bHidden = pszName[0] == '.';
+        if (fnProgress && nProgressEvery > 0 && entries.size() % nProgressEvery == 0)
+            fnProgress(entries.size());
     }
 }
 

@@ -3,7 +3,9 @@
 #include <dirent.h>
 
 #include <climits>
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,8 +44,11 @@ public:
     bool IsOpen() const { return m_pDir != nullptr; }
 
     // Reads every entry but "." and "..", in enumeration order. An entry that vanishes
-    // between enumeration and status is skipped.
-    void ReadAll(std::vector<SDirEntry>& entries);
+    // between enumeration and status is skipped. fnProgress, when given, hears the count
+    // read so far every nProgressEvery entries, so a huge directory shows progress too.
+    void ReadAll(std::vector<SDirEntry>& entries,
+                 const std::function<void(std::size_t)>& fnProgress = {},
+                 std::size_t nProgressEvery = 8192);
 
     // Status of the opened directory itself: creation time of the directory node.
     bool StatSelf(SDirEntry& entry) const;

@@ -667,6 +667,8 @@ TEST_F(ModelScan, ProgressCountsEveryEntryRead) {
     ASSERT_FALSE(reports.empty());
     EXPECT_EQ(reports.back(), 14u);
     EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
+    // The root's 11 entries are one directory: it reports while it is read, not only after.
+    EXPECT_NE(std::find(reports.begin(), reports.end(), 3u), reports.end());
 
     // A second scan counts from zero again.
     reports.clear();
