@@ -6,5 +6,5 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target kwl-list
+cmake --build build -j"$(nproc)" --target kwl-list >&2
 exec build/cli/kwl-list -r -f "name|F-[(]-F-size-F-[ bytes)]|[\[]-crTime-[\]]" "${1:-.}"
