@@ -11,15 +11,10 @@
 #include <string_view>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "format/KWLFormat.h"
 
 namespace {
-
-#define KWL_CHECK(cond)                                                                            \
-    do {                                                                                           \
-        if (!(cond))                                                                               \
-            __builtin_trap();                                                                      \
-    } while (0)
 
 // A separator that neither names, text elements nor times can produce, so it can be counted.
 constexpr std::string_view kSeparator = "\x1F";

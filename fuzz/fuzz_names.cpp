@@ -11,17 +11,12 @@
 #include <string_view>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "model/KWLItem.h"
 #include "model/KWLItemFactory.h"
 #include "model/NameOrder.h"
 
 namespace {
-
-#define KWL_CHECK(cond)                                                                            \
-    do {                                                                                           \
-        if (!(cond))                                                                               \
-            __builtin_trap();                                                                      \
-    } while (0)
 
 // Insertion is a linear walk per item; more names would only slow the fuzzer down.
 constexpr std::size_t kMaxNames = 64;

@@ -112,16 +112,6 @@ void CDirReader::ReadAll(std::vector<SDirEntry>& entries,
     }
 }
 
-bool CDirReader::StatSelf(SDirEntry& entry) const {
-    if (m_pDir == nullptr)
-        return false;
-    struct statx stx {};
-    if (statx(dirfd(m_pDir), "", AT_EMPTY_PATH, kStatxMask, &stx) != 0)
-        return false;
-    FillFromStatx(stx, entry);
-    return true;
-}
-
 void RaiseOpenFileLimit() {
     rlimit lim{};
     if (getrlimit(RLIMIT_NOFILE, &lim) == 0 && lim.rlim_cur < lim.rlim_max) {

@@ -50,9 +50,6 @@ public:
                  const std::function<void(std::size_t)>& fnProgress = {},
                  std::size_t nProgressEvery = 8192);
 
-    // Status of the opened directory itself: creation time of the directory node.
-    bool StatSelf(SDirEntry& entry) const;
-
 private:
     bool Adopt(int nFd);
     void Close();

@@ -476,48 +476,71 @@ struct SLockedArgs {
     std::string strParent;
 };
 
-int ScanLockedAsNobody(void* pArg) {
-    const auto& args = *static_cast<SLockedArgs*>(pArg);
+// A recursive scan of the child process's own, returned to its factory when it goes.
+struct SChildScan {
+    explicit SChildScan(const std::string& strPath) {
+        option.m_bRecursive = true;
+        CDirectoryScanner scanner(factory, option);
+        bOpened = scanner.RebuildTree(pRoot, strPath);
+    }
+    ~SChildScan() { factory.RecycleTree(pRoot); }
+    SChildScan(const SChildScan&) = delete;
+    SChildScan& operator=(const SChildScan&) = delete;
+
     CKWLItemFactory factory;
     CKWLOption option;
-    option.m_bRecursive = true;
-    CDirectoryScanner scanner(factory, option);
     CDirInformation* pRoot = nullptr;
-    int nResult = 0;
-    if (!scanner.RebuildTree(pRoot, args.strRoot))
-        nResult = 10;
-    else if (DirNames(pRoot) != std::vector<std::string>{"locked", "noread", "open"})
-        nResult = 11;
-    else if (!IsEmptyNode(FindDir(pRoot, "locked")))
-        nResult = 12;
-    else if (!IsEmptyNode(FindDir(pRoot, "noread")))
-        nResult = 13;
-    else if (FileNames(FindDir(pRoot, "open")) != std::vector<std::string>{"x"})
-        nResult = 14;
-    else if (pRoot->m_nTotalSize != 1 || FileNames(pRoot) != std::vector<std::string>{"top"})
-        nResult = 15;
-    else if (CurrentWorkingDir() != args.strParent)
-        nResult = 16;
-    factory.RecycleTree(pRoot);
-    return nResult;
+    bool bOpened = false;
+};
+
+// The checks run in a child as nobody; each failed check has its own exit status.
+int ScanLockedAsNobody(void* pArg) {
+    const auto& args = *static_cast<SLockedArgs*>(pArg);
+    const SChildScan scan(args.strRoot);
+    const CDirInformation* pRoot = scan.pRoot;
+    if (!scan.bOpened)
+        return 10;
+    if (DirNames(pRoot) != std::vector<std::string>{"locked", "noread", "open"})
+        return 11;
+    if (!IsEmptyNode(FindDir(pRoot, "locked")))
+        return 12;
+    if (!IsEmptyNode(FindDir(pRoot, "noread")))
+        return 13;
+    if (FileNames(FindDir(pRoot, "open")) != std::vector<std::string>{"x"})
+        return 14;
+    if (pRoot->m_nTotalSize != 1 || FileNames(pRoot) != std::vector<std::string>{"top"})
+        return 15;
+    return CurrentWorkingDir() != args.strParent ? 16 : 0;
 }
 
 int ScanUnreadableRootAsNobody(void* pArg) {
     const auto& args = *static_cast<SLockedArgs*>(pArg);
-    CKWLItemFactory factory;
-    CKWLOption option;
-    option.m_bRecursive = true;
-    CDirectoryScanner scanner(factory, option);
-    CDirInformation* pRoot = nullptr;
-    int nResult = 0;
-    if (scanner.RebuildTree(pRoot, args.strRoot))
-        nResult = 20;
-    else if (pRoot == nullptr || !IsEmptyNode(pRoot) || !pRoot->m_strName.empty())
-        nResult = 21;
-    else if (CurrentWorkingDir() != args.strParent)
-        nResult = 22;
-    factory.RecycleTree(pRoot);
-    return nResult;
+    const SChildScan scan(args.strRoot);
+    if (scan.bOpened)
+        return 20;
+    if (scan.pRoot == nullptr || !IsEmptyNode(scan.pRoot) || !scan.pRoot->m_strName.empty())
+        return 21;
+    return CurrentWorkingDir() != args.strParent ? 22 : 0;
+}
+
+int ScanUnsearchableAsNobody(void* pArg) {
+    const auto& args = *static_cast<SLockedArgs*>(pArg);
+    const SChildScan scan(args.strRoot);
+    if (!scan.bOpened)
+        return 30;
+    const CDirInformation* pNoSearch = FindDir(scan.pRoot, "nosearch");
+    if (pNoSearch == nullptr)
+        return 31;
+    if (FileNames(pNoSearch) != std::vector<std::string>{"f1", "f2"})
+        return 32; // names that can be read are listed, not dropped
+    if (DirNames(pNoSearch) != std::vector<std::string>{"inner"} ||
+        !IsEmptyNode(FindDir(pNoSearch, "inner")))
+        return 33;
+    if (pNoSearch->m_pFirstFile->m_nSize != 0 ||
+        FormatLocalTime(pNoSearch->m_pFirstFile->m_timeLastWrite.GetTime()) !=
+            "??.??.????, ??:??:??")
+        return 34; // unknown data shows as unknown, not as 1970
+    return 0;
 }
 
 TEST_F(ModelScan, UnreadableDirectoriesBecomeEmptyNodes) {
@@ -536,32 +559,6 @@ TEST_F(ModelScan, UnreadableChosenDirectoryGivesAnEmptyRoot) {
     m_tree.SetMode("chosen", 0000);
     SLockedArgs args{m_tree.Path("chosen"), Canonical(m_tree.Root())};
     EXPECT_EQ(RunAsNobody(ScanUnreadableRootAsNobody, &args), 0);
-}
-
-int ScanUnsearchableAsNobody(void* pArg) {
-    const auto& args = *static_cast<SLockedArgs*>(pArg);
-    CKWLItemFactory factory;
-    CKWLOption option;
-    option.m_bRecursive = true;
-    CDirectoryScanner scanner(factory, option);
-    CDirInformation* pRoot = nullptr;
-    int nResult = 0;
-    const CDirInformation* pNoSearch = nullptr;
-    if (!scanner.RebuildTree(pRoot, args.strRoot))
-        nResult = 30;
-    else if ((pNoSearch = FindDir(pRoot, "nosearch")) == nullptr)
-        nResult = 31;
-    else if (FileNames(pNoSearch) != std::vector<std::string>{"f1", "f2"})
-        nResult = 32; // names that can be read are listed, not dropped
-    else if (DirNames(pNoSearch) != std::vector<std::string>{"inner"} ||
-             !IsEmptyNode(FindDir(pNoSearch, "inner")))
-        nResult = 33;
-    else if (pNoSearch->m_pFirstFile->m_nSize != 0 ||
-             FormatLocalTime(pNoSearch->m_pFirstFile->m_timeLastWrite.GetTime()) !=
-                 "??.??.????, ??:??:??")
-        nResult = 34; // unknown data shows as unknown, not as 1970
-    factory.RecycleTree(pRoot);
-    return nResult;
 }
 
 TEST_F(ModelScan, ListableButUnsearchableDirectoryKeepsItsNames) {
