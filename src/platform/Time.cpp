@@ -36,7 +36,9 @@ void AppendLocalTime(std::int64_t nSeconds, std::string& strOut) {
     strOut += '.';
     const long long nYear = static_cast<long long>(tmLocal.tm_year) + 1900;
     if (nYear >= 1000 && nYear <= 9999) {
-        strOut += std::to_string(nYear);
+        // The common case, on the path of every rendered time: no temporary string.
+        AppendTwoDigits(static_cast<int>(nYear / 100), strOut);
+        AppendTwoDigits(static_cast<int>(nYear % 100), strOut);
     } else {
         // Same as "%4d": right-aligned in four places, longer numbers whole.
         std::string strYear = std::to_string(nYear);
