@@ -1,0 +1,103 @@
+#include "ui/DialogTemplate.h"
+
+#include <wx/bmpbuttn.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/combobox.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "ui/Language.h"
+#include "ui/WxText.h"
+
+CTemplateDialog::CTemplateDialog(wxWindow* pParent, const wxString& strCaption, int nWidthDlu,
+                                 int nHeightDlu, std::span<const SControlTemplate> controls)
+    : wxDialog(pParent, wxID_ANY, strCaption, wxDefaultPosition, wxDefaultSize,
+               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX),
+      m_controls(controls) {
+    SetClientSize(ConvertDialogToPixels(wxSize(nWidthDlu, nHeightDlu)));
+    for (const SControlTemplate& row : m_controls) {
+        wxWindow* pControl = CreateControl(row);
+        if (row.nFlags & kDisabled)
+            pControl->Disable();
+        if (row.nFlags & kHidden)
+            pControl->Hide();
+    }
+}
+
+wxRect CTemplateDialog::PixelRect(const SControlTemplate& row) {
+    return wxRect(ConvertDialogToPixels(wxPoint(row.x, row.y)),
+                  ConvertDialogToPixels(wxSize(row.cx, row.cy)));
+}
+
+wxWindow* CTemplateDialog::CreateControl(const SControlTemplate& row) {
+    const wxRect rect = PixelRect(row);
+    const wxPoint pos = rect.GetPosition();
+    const wxSize size = rect.GetSize();
+    const wxString strText = row.pszText != nullptr ? ToWx(row.pszText) : wxString();
+    switch (row.eKind) {
+    case EControlKind::PushButton:
+        return new wxButton(this, row.nId, strText, pos, size);
+    case EControlKind::DefaultButton: {
+        auto* pButton = new wxButton(this, row.nId, strText, pos, size);
+        pButton->SetDefault();
+        return pButton;
+    }
+    case EControlKind::CheckBox:
+        return new wxCheckBox(this, row.nId, strText, pos, size);
+    case EControlKind::ComboBox:
+        // The template's height includes the dropped list; the field keeps its own height.
+        return new wxComboBox(this, row.nId, strText, pos, wxSize(size.x, -1), 0, nullptr,
+                              wxCB_DROPDOWN);
+    case EControlKind::Edit:
+        return new wxTextCtrl(this, row.nId, strText, pos, size);
+    case EControlKind::PreviewEdit:
+        return new wxTextCtrl(this, row.nId, strText, pos, size,
+                              wxTE_MULTILINE | wxTE_READONLY | wxTE_DONTWRAP | wxHSCROLL |
+                                  wxVSCROLL | wxBORDER_SUNKEN);
+    case EControlKind::GroupBox:
+        return new wxStaticBox(this, row.nId, strText, pos, size);
+    case EControlKind::Label:
+        return new wxStaticText(this, row.nId, strText, pos, size,
+                                wxALIGN_LEFT | wxST_NO_AUTORESIZE);
+    case EControlKind::CentredLabel:
+        return new wxStaticText(this, row.nId, strText, pos, size,
+                                wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
+    case EControlKind::BitmapButton:
+        return new wxBitmapButton(this, row.nId, wxNullBitmap, pos, size);
+    }
+    return nullptr;
+}
+
+void CTemplateDialog::ApplyTexts(const CLanguage& language) {
+    for (const SControlTemplate& row : m_controls) {
+        if (row.nText != kNoText)
+            SetControlText(row.nId, ToWx(language.GetText(row.nText)));
+    }
+}
+
+wxWindow* CTemplateDialog::Control(int nId) const {
+    return FindWindow(nId);
+}
+
+void CTemplateDialog::EnableControl(int nId, bool bEnable) const {
+    if (wxWindow* pControl = Control(nId))
+        pControl->Enable(bEnable);
+}
+
+// Catalogue texts carry "&" mnemonics, which SetLabel turns into keyboard shortcuts.
+void CTemplateDialog::SetControlText(int nId, const wxString& strText) const {
+    wxWindow* pControl = Control(nId);
+    if (auto* pEdit = dynamic_cast<wxTextCtrl*>(pControl))
+        pEdit->ChangeValue(strText);
+    else if (auto* pCombo = dynamic_cast<wxComboBox*>(pControl))
+        pCombo->ChangeValue(strText);
+    else if (pControl != nullptr)
+        pControl->SetLabel(strText);
+}
+
+void CTemplateDialog::SetPlainText(int nId, const wxString& strText) const {
+    if (auto* pControl = dynamic_cast<wxControl*>(Control(nId)))
+        pControl->SetLabelText(strText);
+}

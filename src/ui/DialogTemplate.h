@@ -1,0 +1,69 @@
+#pragma once
+
+#include <wx/dialog.h>
+
+#include <span>
+
+class CLanguage;
+
+// A dialog template as data: one row per control, in template order (which is also the tab
+// order), with positions in dialog units. Dialogs create their controls from such a table and
+// take their texts from the catalogue, so each table can be checked line by line.
+enum class EControlKind {
+    PushButton,
+    DefaultButton, // the dialog's default button (receives Enter)
+    CheckBox,
+    ComboBox,      // drop-down with an editable field, unsorted
+    Edit,          // single-line edit
+    PreviewEdit,   // multi-line, read-only, both scroll bars, sunken edge
+    GroupBox,
+    Label,         // static text, left-aligned, no word wrap
+    CentredLabel,  // static text, centred
+    BitmapButton,
+};
+
+inline constexpr int kNoText = -1;
+
+// Caption of every message box.
+inline constexpr const char* kAppName = "kwl";
+
+enum EControlFlags : unsigned {
+    kTabStop = 1u << 0,
+    kDisabled = 1u << 1,
+    kHidden = 1u << 2,
+};
+
+struct SControlTemplate {
+    int nId;
+    EControlKind eKind;
+    int nText;            // catalogue entry, or kNoText
+    const char* pszText;  // fixed text (UTF-8) when nText is kNoText
+    int x, y, cx, cy;     // dialog units
+    unsigned nFlags;
+};
+
+// Base of the program's dialogs: creates every control of the table before the dialog is
+// first sized (a wx dialog with a single child stretches that child) and applies texts.
+class CTemplateDialog : public wxDialog {
+public:
+    CTemplateDialog(wxWindow* pParent, const wxString& strCaption, int nWidthDlu, int nHeightDlu,
+                    std::span<const SControlTemplate> controls);
+
+    // Sets the text of every control whose row names a catalogue entry.
+    void ApplyTexts(const CLanguage& language);
+
+    wxWindow* Control(int nId) const;
+    template <class T> T* ControlAs(int nId) const { return dynamic_cast<T*>(Control(nId)); }
+    void EnableControl(int nId, bool bEnable) const;
+    void SetControlText(int nId, const wxString& strText) const;
+    // For texts from the file system: an "&" is shown as it is, not taken as a mnemonic.
+    void SetPlainText(int nId, const wxString& strText) const;
+
+    std::span<const SControlTemplate> Template() const { return m_controls; }
+    wxRect PixelRect(const SControlTemplate& row);
+
+private:
+    wxWindow* CreateControl(const SControlTemplate& row);
+
+    std::span<const SControlTemplate> m_controls;
+};

@@ -1,0 +1,26 @@
+#include "ui/DialogText.h"
+
+#include <algorithm>
+
+#include "platform/Encoding.h"
+
+std::string ElideDirectoryLabel(std::string_view strPath) {
+    if (Utf8Length(strPath) < 60)
+        return std::string(strPath);
+    return Utf8Left(strPath, 20) + "..." + Utf8Right(strPath, 40);
+}
+
+SPreviewCut CutPreview(std::string_view strText, std::size_t nLimit) {
+    // Walks at most nLimit characters: a listing of many megabytes is not counted whole.
+    std::size_t nPos = 0;
+    for (std::size_t n = 0; n < nLimit && nPos < strText.size(); ++n)
+        nPos += Utf8CharLength(strText, nPos);
+    if (nPos >= strText.size())
+        return {strText, false};
+    return {strText.substr(0, nPos), true};
+}
+
+std::string SampleLine(std::string strRendered) {
+    std::replace(strRendered.begin(), strRendered.end(), '\t', ' ');
+    return strRendered;
+}

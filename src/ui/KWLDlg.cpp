@@ -1,0 +1,283 @@
+#include "ui/KWLDlg.h"
+
+#include <wx/accel.h>
+#include <wx/bmpbuttn.h>
+#include <wx/checkbox.h>
+#include <wx/combobox.h>
+#include <wx/dirdlg.h>
+#include <wx/icon.h>
+#include <wx/msgdlg.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/utils.h>
+
+#include <array>
+
+#include "format/FormatsFile.h"
+#include "model/DirectoryScanner.h"
+#include "model/WorkProgress.h"
+#include "output/ListingBuilder.h"
+#include "platform/Time.h"
+#include "ui/ConfigPath.h"
+#include "ui/DialogText.h"
+#include "ui/ProgressDlg.h"
+#include "ui/ProgressTexts.h"
+#include "ui/TextId.h"
+#include "ui/WxText.h"
+
+#include "../res/flag_de.xpm"
+#include "../res/flag_de_grey.xpm"
+#include "../res/flag_en.xpm"
+#include "../res/flag_en_grey.xpm"
+#include "../res/icon.xpm"
+
+namespace {
+
+constexpr int kWidthDlu = 369;
+constexpr int kHeightDlu = 298;
+
+// Template order is tab order.
+constexpr std::array<SControlTemplate, 23> kLayout = {{
+    {IDC_RECURSIVE, EControlKind::CheckBox, kTextRecursive, nullptr, 13, 21, 119, 10, kTabStop},
+    {IDC_SELECT_DIRECTORY, EControlKind::PushButton, kTextSelectDirectory, nullptr, 270, 52, 88,
+     14, kTabStop},
+    {IDC_FORMATS, EControlKind::ComboBox, kNoText, nullptr, 13, 89, 251, 99, kTabStop},
+    {IDC_DEFINE_FORMAT, EControlKind::PushButton, kTextDefineFormat, nullptr, 270, 88, 88, 14,
+     kTabStop},
+    {IDC_COMPUTE_LIST, EControlKind::PushButton, kTextComputeList, nullptr, 306, 148, 56, 14,
+     kTabStop},
+    {IDC_QUIT, EControlKind::PushButton, kTextQuit, nullptr, 312, 277, 50, 14, kTabStop},
+    {IDC_GROUP_STEP2, EControlKind::GroupBox, kTextStep2, nullptr, 7, 43, 355, 28, 0},
+    {IDC_GROUP_STEP1, EControlKind::GroupBox, kTextStep1, nullptr, 7, 10, 355, 27, 0},
+    {IDC_GROUP_STEP3, EControlKind::GroupBox, kTextStep3, nullptr, 7, 77, 355, 49, 0},
+    {IDC_PREVIEW, EControlKind::PreviewEdit, kNoText, "", 7, 148, 282, 143, kTabStop},
+    {IDC_DIRECTORY_LABEL, EControlKind::Label, kNoText, nullptr, 13, 56, 248, 10, 0},
+    {IDC_OUTPUT_TITLE, EControlKind::Label, kNoText, "", 9, 138, 272, 8, 0},
+    {IDC_LABEL_SAMPLE_FILE, EControlKind::Label, kTextSampleFile, nullptr, 13, 105, 65, 8, 0},
+    {IDC_LABEL_SAMPLE_DIR, EControlKind::Label, kTextSampleDirectory, nullptr, 13, 114, 84, 8,
+     0},
+    {IDC_SAMPLE_FILETEXT, EControlKind::Label, kNoText, "", 105, 105, 253, 8, 0},
+    {IDC_SAMPLE_DIRTEXT, EControlKind::Label, kNoText, "", 105, 114, 253, 8, 0},
+    {IDC_DEFAULT_BUTTON, EControlKind::DefaultButton, kNoText, "default button", 254, 19, 50, 14,
+     kHidden},
+    {IDC_GROUP_EXPORT, EControlKind::GroupBox, kTextExport, nullptr, 293, 176, 69, 64, 0},
+    {IDC_EXPORT_CLIPBOARD, EControlKind::PushButton, kTextClipboard, nullptr, 295, 189, 64, 14,
+     kTabStop},
+    {IDC_EXPORT_TEXTFILE, EControlKind::PushButton, kTextTextfile, nullptr, 295, 206, 64, 14,
+     kTabStop | kDisabled},
+    {IDC_EXPORT_HTML, EControlKind::PushButton, kTextHtmlFile, nullptr, 295, 223, 64, 14,
+     kTabStop},
+    {IDC_FLAG_GERMAN, EControlKind::BitmapButton, kNoText, nullptr, 339, 16, 19, 19, kTabStop},
+    {IDC_FLAG_ENGLISH, EControlKind::BitmapButton, kNoText, nullptr, 317, 16, 19, 19, kTabStop},
+}};
+
+// The U, D and F pictures are the same flag; X is the flag in grey.
+void LoadFlag(wxBitmapButton* pButton, const char* const* xpmFlag, const char* const* xpmGrey,
+              const wxString& strLanguageName) {
+    const wxBitmap flag(xpmFlag);
+    pButton->SetBitmapLabel(flag);
+    pButton->SetBitmapPressed(flag);
+    pButton->SetBitmapFocus(flag);
+    pButton->SetBitmapDisabled(wxBitmap(xpmGrey));
+    pButton->SetToolTip(strLanguageName);
+}
+
+} // namespace
+
+CKWLDlg::CKWLDlg(wxWindow* pParent)
+    : CTemplateDialog(pParent, "KWL - Kawlen", kWidthDlu, kHeightDlu, kLayout),
+      m_pLanguage(std::make_unique<CLanguage>(0)) {
+    const CTime now = CTime::GetCurrentTime();
+    m_sampleDir.Set("Name", now, 54321, 123);
+    m_sampleFile.Set(4321, "Name.ext", false, false, false, false, true, now, now, now);
+    m_comboFormats = ControlAs<wxComboBox>(IDC_FORMATS);
+    m_btnGerman = ControlAs<wxBitmapButton>(IDC_FLAG_GERMAN);
+    m_btnEnglish = ControlAs<wxBitmapButton>(IDC_FLAG_ENGLISH);
+    SetEscapeId(IDC_QUIT); // Quit, Esc and the close box end the dialog
+
+    Control(IDC_SELECT_DIRECTORY)->Bind(wxEVT_BUTTON, &CKWLDlg::OnSelectDirectory, this);
+    Control(IDC_COMPUTE_LIST)->Bind(wxEVT_BUTTON, &CKWLDlg::OnComputeList, this);
+    Control(IDC_RECURSIVE)->Bind(wxEVT_CHECKBOX, &CKWLDlg::OnRecursive, this);
+    m_comboFormats->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) { OnSelectFormat(); });
+    m_btnGerman->Bind(wxEVT_BUTTON, &CKWLDlg::OnLanguageFlag, this);
+    m_btnEnglish->Bind(wxEVT_BUTTON, &CKWLDlg::OnLanguageFlag, this);
+    Bind(wxEVT_MENU, &CKWLDlg::OnAbout, this, ID_ABOUT);
+
+    OnInitDialog();
+}
+
+CKWLDlg::~CKWLDlg() {
+    if (m_pRoot != nullptr) {
+        m_factory.RecycleTree(m_pRoot);
+        m_pRoot = nullptr;
+    }
+}
+
+void CKWLDlg::OnInitDialog() {
+    m_pLanguage->SetLanguage(LoadFormats());
+    LoadFlag(m_btnGerman, flag_de_xpm, flag_de_grey_xpm, "Deutsch");
+    LoadFlag(m_btnEnglish, flag_en_xpm, flag_en_grey_xpm, "English");
+    SetFlagStates();
+    ApplyLanguage();
+    SetIcon(wxIcon(icon_xpm));
+    wxAcceleratorEntry f1(wxACCEL_NORMAL, WXK_F1, ID_ABOUT);
+    SetAcceleratorTable(wxAcceleratorTable(1, &f1));
+    EnableControl(IDC_COMPUTE_LIST, false);
+    EnableExports(false);
+    SetControlText(IDC_OUTPUT_TITLE, wxString());
+    ControlAs<wxCheckBox>(IDC_RECURSIVE)->SetValue(m_option.m_bRecursive);
+    Control(IDC_RECURSIVE)->SetFocus();
+}
+
+// formats.def: read, or created with the defaults; the default format is selected.
+int CKWLDlg::LoadFormats() {
+    m_strFormatsPath = PrepareFormatsPath();
+    SFormatsLoad load = LoadFormatsFile(m_strFormatsPath);
+    for (const std::string& strLine : load.lines) {
+        m_listFormats.push_back(strLine);
+        m_comboFormats->Append(ToWx(strLine));
+    }
+    const int nIndex = SelectByText(m_listFormats, kDefaultFormats[0]);
+    if (nIndex >= 0)
+        m_comboFormats->SetSelection(nIndex);
+    OnSelectFormat();
+    return load.nLanguage;
+}
+
+void CKWLDlg::OnSelectFormat() {
+    const int nIndex = m_comboFormats->GetSelection();
+    if (nIndex == wxNOT_FOUND || nIndex == m_nCurFormat)
+        return;
+    m_nCurFormat = nIndex;
+    m_strFormat = m_listFormats[static_cast<std::size_t>(nIndex)];
+    if (m_format.Validate(m_strFormat)) {
+        EnableControl(IDC_COMPUTE_LIST, m_bDirChosen);
+    } else {
+        m_strFormat.clear();
+        ShowMessage(kTextFormatInvalid);
+        EnableControl(IDC_COMPUTE_LIST, false);
+    }
+    EnableExports(false);
+    ShowSamples();
+}
+
+void CKWLDlg::ShowSamples() {
+    m_format.ClearUndefinedField();
+    const std::string strFile = SampleLine(m_format.Render(&m_sampleFile, 0));
+    const std::string strDir = SampleLine(m_format.Render(&m_sampleDir, 0));
+    if (m_format.HasUndefinedField())
+        ShowMessage(kTextFieldInvalid);
+    SetPlainText(IDC_SAMPLE_FILETEXT, ToWx(strFile));
+    SetPlainText(IDC_SAMPLE_DIRTEXT, ToWx(strDir));
+}
+
+void CKWLDlg::ApplyLanguage() {
+    ApplyTexts(*m_pLanguage);
+    if (!m_bDirChosen)
+        SetControlText(IDC_DIRECTORY_LABEL, ToWx(m_pLanguage->GetText(kTextNoDirectory)));
+}
+
+void CKWLDlg::SetFlagStates() {
+    m_btnGerman->Enable(m_pLanguage->m_nLanguage != 0);
+    m_btnEnglish->Enable(m_pLanguage->m_nLanguage != 1);
+}
+
+void CKWLDlg::OnLanguageFlag(wxCommandEvent&) {
+    m_pLanguage->ToggleLanguage();
+    SetFlagStates();
+    ApplyLanguage();
+    SaveLanguageId(m_strFormatsPath, m_pLanguage->m_nLanguage); // no message when it fails
+}
+
+void CKWLDlg::OnSelectDirectory(wxCommandEvent&) {
+    wxDirDialog chooser(this, ToWx(m_pLanguage->GetText(kTextChooserTitle)), wxString(),
+                        wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+    if (chooser.ShowModal() == wxID_OK && !chooser.GetPath().empty()) {
+        m_strDirectory = FromWx(chooser.GetPath());
+        SetPlainText(IDC_DIRECTORY_LABEL, ToWx(ElideDirectoryLabel(m_strDirectory)));
+        EnableControl(IDC_COMPUTE_LIST, true);
+        EnableExports(false);
+        m_bDirChosen = true;
+        SetControlText(IDC_PREVIEW, wxString());
+    }
+    // Also after a cancel: changes on disk and a changed recursive option take effect.
+    RebuildTree();
+}
+
+void CKWLDlg::RebuildTree() {
+    SWorkProgress progress;
+    CDirectoryScanner scanner(m_factory, m_option);
+    scanner.SetProgress([&progress](std::uint64_t nRead) { progress.nDone.store(nRead); }, 4096);
+    const int nLanguage = m_pLanguage->m_nLanguage;
+    const SProgressLabels labels{ToWx(ProgressText(EProgressText::ReadingTitle, nLanguage)),
+                                 ToWx(ProgressText(EProgressText::EntriesRead, nLanguage)),
+                                 ToWx(ProgressText(EProgressText::Cancel, nLanguage)),
+                                 ToWx(ProgressText(EProgressText::Cancelling, nLanguage)),
+                                 nLanguage == 0 ? '.' : ','};
+    const bool bComplete = RunWithProgress(this, progress, labels, [&] {
+        scanner.RebuildTree(m_pRoot, m_strDirectory);
+    });
+    if (!bComplete)
+        ForgetDirectory();
+}
+
+// A cancelled scan leaves the state of a cancel before any choice.
+void CKWLDlg::ForgetDirectory() {
+    m_factory.RecycleTree(m_pRoot);
+    m_pRoot = m_factory.NewDirectory();
+    m_strDirectory.clear();
+    m_bDirChosen = false;
+    SetControlText(IDC_DIRECTORY_LABEL, ToWx(m_pLanguage->GetText(kTextNoDirectory)));
+    EnableControl(IDC_COMPUTE_LIST, false);
+    EnableExports(false);
+    SetControlText(IDC_PREVIEW, wxString());
+}
+
+void CKWLDlg::OnRecursive(wxCommandEvent&) {
+    m_option.m_bRecursive = ControlAs<wxCheckBox>(IDC_RECURSIVE)->GetValue();
+}
+
+void CKWLDlg::OnComputeList(wxCommandEvent&) {
+    ComputeList();
+}
+
+void CKWLDlg::ComputeList() {
+    SWorkProgress progress;
+    std::string strOutput;
+    const int nLanguage = m_pLanguage->m_nLanguage;
+    const SProgressLabels labels{ToWx(ProgressText(EProgressText::ListingTitle, nLanguage)),
+                                 ToWx(ProgressText(EProgressText::LinesListed, nLanguage)),
+                                 ToWx(ProgressText(EProgressText::Cancel, nLanguage)),
+                                 ToWx(ProgressText(EProgressText::Cancelling, nLanguage)),
+                                 nLanguage == 0 ? '.' : ','};
+    m_format.ClearUndefinedField();
+    const std::string strHeading = m_pLanguage->GetText(kTextHeading);
+    const bool bRecursive = m_option.m_bRecursive;
+    const bool bComplete = RunWithProgress(this, progress, labels, [&] {
+        strOutput = BuildListing(m_format, m_pRoot, m_strDirectory, strHeading, bRecursive);
+    });
+    if (!bComplete)
+        return; // a cancelled listing changes nothing
+    m_strOutput = std::move(strOutput);
+    if (m_format.HasUndefinedField())
+        ShowMessage(kTextFieldInvalid);
+    const SPreviewCut cut = CutPreview(m_strOutput);
+    SetControlText(IDC_OUTPUT_TITLE,
+                   ToWx(m_pLanguage->GetText(cut.bShortened ? kTextPreviewTitle
+                                                            : kTextCompleteOutput)));
+    SetControlText(IDC_PREVIEW, ToWx(cut.strShown));
+    EnableControl(IDC_COMPUTE_LIST, false);
+    EnableExports(true);
+}
+
+void CKWLDlg::OnAbout(wxCommandEvent&) {}
+
+void CKWLDlg::ShowMessage(int nText) {
+    wxMessageBox(ToWx(m_pLanguage->GetText(nText)), kAppName, wxOK, this);
+}
+
+void CKWLDlg::EnableExports(bool bEnable) {
+    EnableControl(IDC_EXPORT_CLIPBOARD, bEnable);
+    EnableControl(IDC_EXPORT_TEXTFILE, bEnable);
+    EnableControl(IDC_EXPORT_HTML, bEnable);
+}

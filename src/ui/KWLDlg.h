@@ -1,0 +1,100 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "format/KWLFormat.h"
+#include "model/KWLItem.h"
+#include "model/KWLItemFactory.h"
+#include "model/KWLOption.h"
+#include "ui/DialogTemplate.h"
+#include "ui/Language.h"
+
+class wxBitmapButton;
+class wxComboBox;
+
+// Control ids of the main dialog.
+enum EMainDlgId : int {
+    IDC_QUIT = 2,
+    IDC_PREVIEW = 1001,
+    IDC_DIRECTORY_LABEL = 1002,
+    IDC_SELECT_DIRECTORY = 1004,
+    IDC_COMPUTE_LIST = 1005,
+    IDC_OUTPUT_TITLE = 1006,
+    IDC_RECURSIVE = 1007,
+    IDC_FORMATS = 1008,
+    IDC_DEFINE_FORMAT = 1009,
+    IDC_SAMPLE_FILETEXT = 1010,
+    IDC_SAMPLE_DIRTEXT = 1011,
+    IDC_DEFAULT_BUTTON = 1012,
+    IDC_EXPORT_CLIPBOARD = 1036,
+    IDC_EXPORT_TEXTFILE = 1038,
+    IDC_EXPORT_HTML = 1039,
+    IDC_GROUP_STEP1 = 1041,
+    IDC_GROUP_STEP2 = 1042,
+    IDC_GROUP_STEP3 = 1043,
+    IDC_LABEL_SAMPLE_FILE = 1044,
+    IDC_LABEL_SAMPLE_DIR = 1045,
+    IDC_FLAG_GERMAN = 1057,
+    IDC_FLAG_ENGLISH = 1059,
+    IDC_GROUP_EXPORT = 1065,
+    ID_ABOUT = 32771, // F1
+};
+
+// The main dialog: owns the engine, the tree, the format list and the catalogue, and routes
+// every button to the library function that does the work.
+class CKWLDlg : public CTemplateDialog {
+public:
+    explicit CKWLDlg(wxWindow* pParent = nullptr);
+    ~CKWLDlg() override;
+
+    // State the tests read; the dialog itself keeps to its controls.
+    const CLanguage& Language() const { return *m_pLanguage; }
+    const std::string& FormatsPath() const { return m_strFormatsPath; }
+    const std::string& ListingText() const { return m_strOutput; }
+    const std::vector<std::string>& FormatLines() const { return m_listFormats; }
+    const std::string& SelectedFormat() const { return m_strFormat; }
+    const CDirInformation* Root() const { return m_pRoot; }
+    bool IsDirChosen() const { return m_bDirChosen; }
+
+private:
+    // Start-up and format selection.
+    void OnInitDialog();
+    int LoadFormats();
+    void OnSelectFormat();
+    void ShowSamples();
+    // Language.
+    void ApplyLanguage();
+    void OnLanguageFlag(wxCommandEvent& event);
+    void SetFlagStates();
+    // Directory and listing.
+    void OnSelectDirectory(wxCommandEvent& event);
+    void RebuildTree();
+    void ForgetDirectory();
+    void OnRecursive(wxCommandEvent& event);
+    void OnComputeList(wxCommandEvent& event);
+    void ComputeList();
+    // Exports and the other dialogs.
+    void OnAbout(wxCommandEvent& event);
+    void ShowMessage(int nText);
+    void EnableExports(bool bEnable);
+
+    CKWLFormat m_format;
+    CKWLOption m_option;
+    CDirInformation m_sampleDir;
+    CFileInformation m_sampleFile;
+    wxComboBox* m_comboFormats = nullptr;
+    std::string m_strDirectory;
+    std::string m_strFormatsPath; // formats.def in the configuration folder
+    std::unique_ptr<CLanguage> m_pLanguage;
+    wxBitmapButton* m_btnGerman = nullptr;
+    wxBitmapButton* m_btnEnglish = nullptr;
+    CKWLItemFactory m_factory;
+    CDirInformation* m_pRoot = nullptr;
+    std::string m_strOutput;
+    std::string m_strFormat;
+    bool m_bDirChosen = false;
+    int m_nCurFormat = -1;
+    std::vector<std::string> m_listFormats;
+};
