@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts KWL: lists the directory given (default: this
-# checkout) with kwl-list.
+# Installs what is missing, builds, and starts the KWL desktop program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
+    echo "run.sh: KWL is a desktop program and needs a display (DISPLAY or WAYLAND_DISPLAY is" >&2
+    echo "not set). From a shell without one, use build/cli/kwl-list (see README.md)." >&2
+    exit 1
+fi
 scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target kwl-list >&2
-exec build/cli/kwl-list -r -f "name|F-[(]-F-size-F-[ bytes)]|[\[]-crTime-[\]]" "${1:-.}"
+cmake --build build -j"$(nproc)" --target kwl kwl-list >&2
+exec build/src/kwl

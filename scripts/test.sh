@@ -20,5 +20,5 @@ echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 echo "== fuzz targets, 20 seconds each"
 fuzz/run.sh 20
 
-echo "== tests"
-(cd build && ctest --output-on-failure -j"$JOBS")
+echo "== tests (window tests on a private Xvfb display)"
+(cd build && ../scripts/xvfb.sh ctest --output-on-failure -j"$JOBS")

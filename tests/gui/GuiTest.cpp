@@ -1,0 +1,91 @@
+#include "GuiTest.h"
+
+#include <wx/app.h>
+#include <wx/checkbox.h>
+#include <wx/combobox.h>
+#include <wx/textctrl.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+CGuiTest::CGuiTest() {
+    if (const char* pszOld = std::getenv("XDG_CONFIG_HOME")) {
+        m_bHadConfig = true;
+        m_strOldConfig = pszOld;
+    }
+    setenv("XDG_CONFIG_HOME", m_config.Root().c_str(), 1);
+}
+
+CGuiTest::~CGuiTest() {
+    if (m_bHadConfig)
+        setenv("XDG_CONFIG_HOME", m_strOldConfig.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
+    Flush();
+}
+
+void CGuiTest::WriteFormats(const std::string& strContent) {
+    m_config.AddDir("kwl");
+    std::ofstream(FormatsPath(), std::ios::binary) << strContent;
+}
+
+std::string CGuiTest::ReadFormats() const {
+    std::ifstream in(FormatsPath(), std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void Click(wxWindow* pDialog, int nId) {
+    wxWindow* pControl = pDialog->FindWindow(nId);
+    ASSERT_NE(pControl, nullptr) << "control " << nId;
+    ASSERT_TRUE(pControl->IsEnabled()) << "a disabled control " << nId << " cannot be clicked";
+    wxCommandEvent event(wxEVT_BUTTON, nId);
+    event.SetEventObject(pControl);
+    pControl->GetEventHandler()->ProcessEvent(event);
+    Flush();
+}
+
+void Toggle(wxWindow* pDialog, int nId, bool bChecked) {
+    auto* pBox = dynamic_cast<wxCheckBox*>(pDialog->FindWindow(nId));
+    ASSERT_NE(pBox, nullptr) << "check box " << nId;
+    pBox->SetValue(bChecked);
+    wxCommandEvent event(wxEVT_CHECKBOX, nId);
+    event.SetEventObject(pBox);
+    event.SetInt(bChecked ? 1 : 0);
+    pBox->GetEventHandler()->ProcessEvent(event);
+    Flush();
+}
+
+void ChooseEntry(wxWindow* pDialog, int nId, int nIndex) {
+    auto* pCombo = dynamic_cast<wxComboBox*>(pDialog->FindWindow(nId));
+    ASSERT_NE(pCombo, nullptr) << "combo box " << nId;
+    pCombo->SetSelection(nIndex);
+    wxCommandEvent event(wxEVT_COMBOBOX, nId);
+    event.SetEventObject(pCombo);
+    event.SetInt(nIndex);
+    pCombo->GetEventHandler()->ProcessEvent(event);
+    Flush();
+}
+
+void Flush() {
+    for (int i = 0; i < 3; ++i) {
+        wxTheApp->ProcessPendingEvents();
+        wxTheApp->Yield(true);
+    }
+}
+
+wxString TextOf(wxWindow* pDialog, int nId) {
+    wxWindow* pControl = pDialog->FindWindow(nId);
+    if (auto* pEdit = dynamic_cast<wxTextCtrl*>(pControl))
+        return pEdit->GetValue();
+    if (auto* pCombo = dynamic_cast<wxComboBox*>(pControl))
+        return pCombo->GetValue();
+    return pControl != nullptr ? pControl->GetLabel() : wxString("<missing>");
+}
+
+bool IsEnabled(wxWindow* pDialog, int nId) {
+    wxWindow* pControl = pDialog->FindWindow(nId);
+    return pControl != nullptr && pControl->IsEnabled();
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <wx/dirdlg.h>
+#include <wx/testing.h>
+#include <wx/window.h>
+
+#include <string>
+
+#include "support/TempTree.h"
+
+// The folder chooser has no expectation of its own in wxWidgets: the path is set as the user
+// would pick it, and OK or Cancel is returned.
+template <> class wxExpectModal<wxDirDialog> : public wxExpectModalBase<wxDirDialog> {
+public:
+    explicit wxExpectModal(const wxString& strPath, int nId = wxID_OK)
+        : m_strPath(strPath), m_nId(nId) {}
+
+protected:
+    int OnInvoked(wxDirDialog* pDlg) const override {
+        if (m_nId == wxID_OK) {
+            pDlg->SetPath(m_strPath);
+            // The GTK chooser reports its path only once it is accepted on screen.
+            pDlg->wxDirDialogBase::SetPath(m_strPath);
+        }
+        return m_nId;
+    }
+
+private:
+    wxString m_strPath;
+    int m_nId;
+};
+
+// Each window test gets a configuration folder of its own, so formats.def starts missing.
+class CGuiTest : public ::testing::Test {
+protected:
+    CGuiTest();
+    ~CGuiTest() override;
+
+    std::string FormatsPath() const { return m_config.Root() + "/kwl/formats.def"; }
+    void WriteFormats(const std::string& strContent);
+    std::string ReadFormats() const;
+
+    CTempTree m_config;
+    CWorkingDirGuard m_cwd;
+
+private:
+    std::string m_strOldConfig;
+    bool m_bHadConfig = false;
+};
+
+// Real events on the real controls, as a click or a change by the user raises them.
+void Click(wxWindow* pDialog, int nId);
+void Toggle(wxWindow* pDialog, int nId, bool bChecked);
+void ChooseEntry(wxWindow* pDialog, int nId, int nIndex);
+// Runs pending events, so that what a handler queued has happened.
+void Flush();
+
+wxString TextOf(wxWindow* pDialog, int nId);
+bool IsEnabled(wxWindow* pDialog, int nId);

@@ -1,0 +1,23 @@
+// Window tests: a real wx application on the display in DISPLAY (Xvfb when there is none).
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/init.h>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (::testing::GTEST_FLAG(list_tests))
+        return RUN_ALL_TESTS(); // listing the tests needs no display
+    wxApp::SetInstance(new wxApp);
+    if (!wxEntryStart(argc, argv)) {
+        std::fputs("kwl_gui_tests: no display; run them under Xvfb (scripts/test.sh does)\n",
+                   stderr);
+        return 1;
+    }
+    wxTheApp->SetAppName("kwl");
+    wxTheApp->CallOnInit();
+    const int nResult = RUN_ALL_TESTS();
+    wxEntryCleanup();
+    return nResult;
+}

@@ -1,0 +1,286 @@
+#include <wx/bmpbuttn.h>
+#include <wx/checkbox.h>
+#include <wx/combobox.h>
+#include <wx/msgdlg.h>
+
+#include <memory>
+
+#include "GuiTest.h"
+#include "platform/Encoding.h"
+#include "ui/DialogText.h"
+#include "ui/KWLDlg.h"
+#include "ui/ProgressDlg.h"
+#include "ui/TextId.h"
+#include "ui/WxText.h"
+
+namespace {
+
+struct SDestroy {
+    void operator()(wxWindow* pWindow) const {
+        pWindow->Destroy();
+        Flush();
+    }
+};
+using DlgPtr = std::unique_ptr<CKWLDlg, SDestroy>;
+
+DlgPtr OpenMainDialog() {
+    DlgPtr pDlg(new CKWLDlg());
+    pDlg->Show();
+    Flush();
+    return pDlg;
+}
+
+const std::string kDefaultFile = "1\nD-[D ]-name\nname|F-[(]-F-size-F-[ bytes)]|[\\[]-crTime-[\\]]\n"
+                                 "name|D-[(]-D-size-D-[ bytes)]\n";
+
+constexpr int kExportIds[] = {IDC_EXPORT_CLIPBOARD, IDC_EXPORT_TEXTFILE, IDC_EXPORT_HTML};
+
+bool ExportsEnabled(wxWindow* pDlg) {
+    for (int nId : kExportIds) {
+        if (IsEnabled(pDlg, nId))
+            return true;
+    }
+    return false;
+}
+
+class MainDlgTest : public CGuiTest {
+protected:
+    // A small tree: sub/deep/d.txt, sub/c.txt, a.txt, b.txt.
+    std::string MakeTree() {
+        m_tree.AddFile("x/sub/deep/d.txt", 4);
+        m_tree.AddFile("x/sub/c.txt", 3);
+        m_tree.AddFile("x/a.txt", 1);
+        m_tree.AddFile("x/b.txt", 2);
+        return m_tree.Path("x");
+    }
+    void ChooseDirectory(CKWLDlg* pDlg, const std::string& strPath) {
+        wxTEST_DIALOG(Click(pDlg, IDC_SELECT_DIRECTORY),
+                      wxExpectModal<wxDirDialog>(ToWx(strPath)));
+    }
+    void CancelChooser(CKWLDlg* pDlg) {
+        wxTEST_DIALOG(Click(pDlg, IDC_SELECT_DIRECTORY),
+                      wxExpectModal<wxDirDialog>(wxString(), wxID_CANCEL));
+    }
+
+    CTempTree m_tree;
+};
+
+TEST_F(MainDlgTest, StartUpState) {
+    DlgPtr pDlg = OpenMainDialog();
+    EXPECT_EQ(ReadFormats(), kDefaultFile);
+    EXPECT_EQ(ReadFormats().size(), 91u);
+    EXPECT_EQ(pDlg->GetTitle(), "KWL - Kawlen");
+    EXPECT_FALSE(IsEnabled(pDlg.get(), IDC_COMPUTE_LIST));
+    EXPECT_FALSE(ExportsEnabled(pDlg.get()));
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_OUTPUT_TITLE), "");
+    EXPECT_FALSE(dynamic_cast<wxCheckBox*>(pDlg->FindWindow(IDC_RECURSIVE))->GetValue());
+    // English is stored in a new formats.def: its flag is the disabled one.
+    EXPECT_FALSE(IsEnabled(pDlg.get(), IDC_FLAG_ENGLISH));
+    EXPECT_TRUE(IsEnabled(pDlg.get(), IDC_FLAG_GERMAN));
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_FORMATS), "D-[D ]-name");
+    EXPECT_EQ(dynamic_cast<wxComboBox*>(pDlg->FindWindow(IDC_FORMATS))->GetCount(), 3u);
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_SAMPLE_FILETEXT), "Name.ext");
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_SAMPLE_DIRTEXT), "D Name");
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_DIRECTORY_LABEL), "[No Directory Selected]");
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_SELECT_DIRECTORY), "Select &Directory...");
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_GROUP_STEP1), " Step 1 - Set Options: ");
+    EXPECT_FALSE(pDlg->FindWindow(IDC_DEFAULT_BUTTON)->IsShown());
+}
+
+TEST_F(MainDlgTest, TemplateRowsBecomeControlsInTabOrder) {
+    DlgPtr pDlg = OpenMainDialog();
+    EXPECT_EQ(pDlg->GetClientSize(), pDlg->ConvertDialogToPixels(wxSize(369, 298)));
+    const wxWindowList& children = pDlg->GetChildren();
+    auto it = children.begin();
+    for (const SControlTemplate& row : pDlg->Template()) {
+        SCOPED_TRACE(row.nId);
+        ASSERT_NE(it, children.end());
+        wxWindow* pControl = *it++;
+        EXPECT_EQ(pControl->GetId(), row.nId); // creation order is tab order
+        const wxRect rect = pDlg->PixelRect(row);
+        EXPECT_EQ(pControl->GetPosition(), rect.GetPosition());
+        if (row.eKind != EControlKind::ComboBox)
+            EXPECT_EQ(pControl->GetSize(), rect.GetSize());
+        else
+            EXPECT_EQ(pControl->GetSize().x, rect.width);
+        EXPECT_EQ(pControl->IsShown(), (row.nFlags & kHidden) == 0);
+    }
+}
+
+TEST_F(MainDlgTest, InvalidDefaultFormatShowsTheMessageInGermanAtStartUp) {
+    // The list is loaded before the stored language is applied.
+    WriteFormats("1\nname|size\nD-[D ]-name-\n");
+    DlgPtr pDlg;
+    wxTEST_DIALOG(pDlg = OpenMainDialog(),
+                  wxExpectModal<wxMessageDialog>(wxOK).Describe("entry 41"));
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_FORMATS), "D-[D ]-name-");
+    EXPECT_EQ(pDlg->SelectedFormat(), "");
+    EXPECT_FALSE(IsEnabled(pDlg.get(), IDC_COMPUTE_LIST));
+}
+
+TEST_F(MainDlgTest, InvalidFormatSelectedShowsEntry41AndDisablesCompute) {
+    WriteFormats("1\nD-[D ]-name\nname|siz\n");
+    DlgPtr pDlg = OpenMainDialog();
+    ChooseDirectory(pDlg.get(), MakeTree());
+    ASSERT_TRUE(IsEnabled(pDlg.get(), IDC_COMPUTE_LIST));
+    wxTEST_DIALOG(ChooseEntry(pDlg.get(), IDC_FORMATS, 1),
+                  wxExpectModal<wxMessageDialog>(wxOK).Describe("entry 41"));
+    EXPECT_FALSE(IsEnabled(pDlg.get(), IDC_COMPUTE_LIST));
+    EXPECT_EQ(pDlg->SelectedFormat(), "");
+    // Choosing it again changes nothing and shows nothing.
+    ChooseEntry(pDlg.get(), IDC_FORMATS, 1);
+    // Back to a valid one: compute is offered again, since a directory was chosen.
+    ChooseEntry(pDlg.get(), IDC_FORMATS, 0);
+    EXPECT_TRUE(IsEnabled(pDlg.get(), IDC_COMPUTE_LIST));
+}
+
+TEST_F(MainDlgTest, TypedComboTextSelectsNothing) {
+    DlgPtr pDlg = OpenMainDialog();
+    auto* pCombo = dynamic_cast<wxComboBox*>(pDlg->FindWindow(IDC_FORMATS));
+    pCombo->SetValue("name|size"); // raises the text event as typing does
+    Flush();
+    EXPECT_EQ(pDlg->SelectedFormat(), "D-[D ]-name");
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_SAMPLE_FILETEXT), "Name.ext");
+}
+
+TEST_F(MainDlgTest, LanguageSwitchAndBack) {
+    DlgPtr pDlg = OpenMainDialog();
+    Click(pDlg.get(), IDC_FLAG_GERMAN);
+    EXPECT_EQ(pDlg->Language().m_nLanguage, 0);
+    EXPECT_FALSE(IsEnabled(pDlg.get(), IDC_FLAG_GERMAN));
+    EXPECT_TRUE(IsEnabled(pDlg.get(), IDC_FLAG_ENGLISH));
+    EXPECT_EQ(ReadFormats(), "0" + kDefaultFile.substr(1));
+    for (const SControlTemplate& row : pDlg->Template()) {
+        if (row.nText != kNoText) {
+            EXPECT_EQ(TextOf(pDlg.get(), row.nId), ToWx(pDlg->Language().GetText(row.nText)))
+                << row.nId;
+        }
+    }
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_DIRECTORY_LABEL), ToWx("[Kein Verzeichnis ausgewählt]"));
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_QUIT), "&Beenden");
+
+    Click(pDlg.get(), IDC_FLAG_ENGLISH);
+    EXPECT_EQ(ReadFormats(), kDefaultFile);
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_QUIT), "&Quit");
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_DIRECTORY_LABEL), "[No Directory Selected]");
+}
+
+TEST_F(MainDlgTest, LanguageSwitchKeepsTheChosenDirectoryAndTheOutputTitle) {
+    DlgPtr pDlg = OpenMainDialog();
+    const std::string strDir = MakeTree();
+    ChooseDirectory(pDlg.get(), strDir);
+    Click(pDlg.get(), IDC_COMPUTE_LIST);
+    Click(pDlg.get(), IDC_FLAG_GERMAN);
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_DIRECTORY_LABEL), ToWx(strDir));
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_OUTPUT_TITLE), "Complete Output:");
+}
+
+TEST_F(MainDlgTest, StoredGermanStartsGerman) {
+    WriteFormats("0\nD-[D ]-name\n");
+    DlgPtr pDlg = OpenMainDialog();
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_QUIT), "&Beenden");
+    EXPECT_FALSE(IsEnabled(pDlg.get(), IDC_FLAG_GERMAN));
+    EXPECT_TRUE(IsEnabled(pDlg.get(), IDC_FLAG_ENGLISH));
+}
+
+TEST_F(MainDlgTest, DirectoryChoiceScansAndEnablesCompute) {
+    DlgPtr pDlg = OpenMainDialog();
+    const std::string strDir = MakeTree();
+    ChooseDirectory(pDlg.get(), strDir);
+    EXPECT_TRUE(pDlg->IsDirChosen());
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_DIRECTORY_LABEL), ToWx(ElideDirectoryLabel(strDir)));
+    EXPECT_TRUE(IsEnabled(pDlg.get(), IDC_COMPUTE_LIST));
+    EXPECT_FALSE(ExportsEnabled(pDlg.get()));
+    ASSERT_NE(pDlg->Root(), nullptr);
+    ASSERT_NE(pDlg->Root()->m_pFirstSubDir, nullptr);
+    EXPECT_EQ(pDlg->Root()->m_pFirstSubDir->m_strName, "sub");
+    EXPECT_EQ(pDlg->Root()->m_nFileCount, 2);
+    // Not recursive: the subdirectory is an empty node.
+    EXPECT_EQ(pDlg->Root()->m_pFirstSubDir->m_pFirstFile, nullptr);
+}
+
+TEST_F(MainDlgTest, LongPathIsElided) {
+    DlgPtr pDlg = OpenMainDialog();
+    const std::string strDir = m_tree.AddDir(
+        "a-rather-long-folder-name-for-the-label/and-another-long-one-below-it");
+    ChooseDirectory(pDlg.get(), strDir);
+    const wxString strLabel = TextOf(pDlg.get(), IDC_DIRECTORY_LABEL);
+    EXPECT_EQ(strLabel.length(), 63u);
+    EXPECT_TRUE(strLabel.EndsWith("and-another-long-one-below-it"));
+}
+
+TEST_F(MainDlgTest, CancelAfterAChoiceRescansTheSameDirectory) {
+    DlgPtr pDlg = OpenMainDialog();
+    const std::string strDir = MakeTree();
+    ChooseDirectory(pDlg.get(), strDir);
+    Click(pDlg.get(), IDC_COMPUTE_LIST);
+    const wxString strPreview = TextOf(pDlg.get(), IDC_PREVIEW);
+    ASSERT_FALSE(strPreview.empty());
+    // Recursive now, and a new file: the cancel rescans with both.
+    Toggle(pDlg.get(), IDC_RECURSIVE, true);
+    m_tree.AddFile("x/new.txt", 5);
+    CancelChooser(pDlg.get());
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_DIRECTORY_LABEL), ToWx(strDir));
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_PREVIEW), strPreview); // display unchanged
+    EXPECT_TRUE(ExportsEnabled(pDlg.get()));
+    EXPECT_EQ(pDlg->Root()->m_nFileCount, 3);
+    ASSERT_NE(pDlg->Root()->m_pFirstSubDir->m_pFirstSubDir, nullptr);
+    EXPECT_EQ(pDlg->Root()->m_pFirstSubDir->m_pFirstSubDir->m_strName, "deep");
+}
+
+TEST_F(MainDlgTest, CancelBeforeAnyChoiceScansNothing) {
+    DlgPtr pDlg = OpenMainDialog();
+    CancelChooser(pDlg.get());
+    EXPECT_FALSE(pDlg->IsDirChosen());
+    EXPECT_FALSE(IsEnabled(pDlg.get(), IDC_COMPUTE_LIST));
+    ASSERT_NE(pDlg->Root(), nullptr);
+    EXPECT_EQ(pDlg->Root()->m_pFirstFile, nullptr);
+    EXPECT_EQ(pDlg->Root()->m_pFirstSubDir, nullptr);
+}
+
+TEST_F(MainDlgTest, CompleteListingIsShownWhole) {
+    DlgPtr pDlg = OpenMainDialog();
+    const std::string strDir = MakeTree();
+    Toggle(pDlg.get(), IDC_RECURSIVE, true);
+    ChooseDirectory(pDlg.get(), strDir);
+    Click(pDlg.get(), IDC_COMPUTE_LIST);
+    const std::string strExpected = "Listing of Directory " + strDir +
+                                    ":\r\n\r\nD sub\r\n  D deep\r\n    d.txt\r\n  c.txt\r\n"
+                                    "a.txt\r\nb.txt";
+    EXPECT_EQ(pDlg->ListingText(), strExpected);
+    EXPECT_EQ(FromWx(TextOf(pDlg.get(), IDC_PREVIEW)), strExpected);
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_OUTPUT_TITLE), "Complete Output:");
+    EXPECT_FALSE(IsEnabled(pDlg.get(), IDC_COMPUTE_LIST));
+    EXPECT_TRUE(IsEnabled(pDlg.get(), IDC_EXPORT_CLIPBOARD));
+    EXPECT_TRUE(IsEnabled(pDlg.get(), IDC_EXPORT_TEXTFILE));
+    EXPECT_TRUE(IsEnabled(pDlg.get(), IDC_EXPORT_HTML));
+}
+
+TEST_F(MainDlgTest, LongListingIsShortenedInThePreviewOnly) {
+    DlgPtr pDlg = OpenMainDialog();
+    // Names of 164 characters, umlauts included, so the cut falls among multibyte sequences.
+    std::string strName;
+    for (int i = 0; i < 80; ++i)
+        strName += "\xC3\xA4x";
+    const std::size_t nFiles = kPreviewLimit / 166 + 10;
+    for (std::size_t i = 0; i < nFiles; ++i)
+        m_tree.AddFile("big/" + std::to_string(1000 + i) + strName);
+    ChooseDirectory(pDlg.get(), m_tree.Path("big"));
+    Click(pDlg.get(), IDC_COMPUTE_LIST);
+    const std::string strShown = FromWx(TextOf(pDlg.get(), IDC_PREVIEW));
+    EXPECT_EQ(Utf8Length(strShown), kPreviewLimit);
+    EXPECT_TRUE(IsValidUtf8(strShown));
+    EXPECT_TRUE(pDlg->ListingText().starts_with(strShown)); // no dump of 100,000 characters
+    EXPECT_GT(pDlg->ListingText().size(), strShown.size());
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_OUTPUT_TITLE), "Preview (incomplete output):");
+}
+
+TEST_F(MainDlgTest, NamesThatAreNotUtf8AreStillShown) {
+    DlgPtr pDlg = OpenMainDialog();
+    m_tree.AddFile("bad/caf\xE9.txt");
+    ChooseDirectory(pDlg.get(), m_tree.Path("bad"));
+    Click(pDlg.get(), IDC_COMPUTE_LIST);
+    EXPECT_TRUE(TextOf(pDlg.get(), IDC_PREVIEW).EndsWith(wxString::FromUTF8("caf\xEF\xBF\xBD.txt")));
+}
+
+} // namespace

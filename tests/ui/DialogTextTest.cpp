@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/Encoding.h"
+#include "ui/DialogText.h"
+
+namespace {
+
+std::string Repeat(const std::string& strPiece, std::size_t nTimes) {
+    std::string str;
+    for (std::size_t i = 0; i < nTimes; ++i)
+        str += strPiece;
+    return str;
+}
+
+TEST(DialogTextTest, DirectoryLabelIsElidedFromSixtyCharacters) {
+    const std::string str59 = "/" + Repeat("a", 58);
+    EXPECT_EQ(ElideDirectoryLabel(str59), str59);
+    const std::string str60 = "/" + Repeat("b", 19) + Repeat("c", 40);
+    EXPECT_EQ(ElideDirectoryLabel(str60), "/" + Repeat("b", 19) + "..." + Repeat("c", 40));
+    // Characters, not bytes: 59 umlauts are shown whole, 60 are elided between sequences.
+    EXPECT_EQ(ElideDirectoryLabel(Repeat("\xC3\xA4", 59)), Repeat("\xC3\xA4", 59));
+    const std::string strLabel = ElideDirectoryLabel(Repeat("\xC3\xB6", 70));
+    EXPECT_EQ(strLabel, Repeat("\xC3\xB6", 20) + "..." + Repeat("\xC3\xB6", 40));
+    EXPECT_EQ(Utf8Length(strLabel), 63u);
+}
+
+TEST(DialogTextTest, PreviewIsCutAtTheLimitInCharacters) {
+    struct SCase {
+        std::string strText;
+        std::size_t nLimit;
+        std::string strShown;
+        bool bShortened;
+    };
+    const SCase cases[] = {
+        {"", 5, "", false},
+        {"abcde", 5, "abcde", false},             // exactly L: whole
+        {"abcdef", 5, "abcde", true},             // L + 1: first L
+        {"\xC3\xA4\xC3\xB6\xE2\x82\xAC!", 3, "\xC3\xA4\xC3\xB6\xE2\x82\xAC", true},
+        {"ab\r\ncd", 3, "ab\r", true},            // may fall between CR and LF
+        {"a\xFF" "b", 2, "a\xFF", true},          // an invalid byte counts as one
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.strText);
+        const SPreviewCut cut = CutPreview(c.strText, c.nLimit);
+        EXPECT_EQ(cut.strShown, c.strShown);
+        EXPECT_EQ(cut.bShortened, c.bShortened);
+    }
+}
+
+TEST(DialogTextTest, SampleLinesShowTabsAsSpaces) {
+    EXPECT_EQ(SampleLine("Name.ext\t(4321 bytes)\t[01.02.2003]"),
+              "Name.ext (4321 bytes) [01.02.2003]");
+}
+
+} // namespace
