@@ -3,7 +3,10 @@
 #include <wx/combobox.h>
 #include <wx/msgdlg.h>
 
+#include <wx/uiaction.h>
+
 #include <memory>
+#include <vector>
 
 #include "GuiTest.h"
 #include "platform/Encoding.h"
@@ -281,6 +284,118 @@ TEST_F(MainDlgTest, NamesThatAreNotUtf8AreStillShown) {
     ChooseDirectory(pDlg.get(), m_tree.Path("bad"));
     Click(pDlg.get(), IDC_COMPUTE_LIST);
     EXPECT_TRUE(TextOf(pDlg.get(), IDC_PREVIEW).EndsWith(wxString::FromUTF8("caf\xEF\xBF\xBD.txt")));
+}
+
+// The action buttons after a sequence of user events, from a fresh start.
+TEST_F(MainDlgTest, ButtonRules) {
+    enum class EStep { ChooseDir, CancelDir, SelectOther, SelectInvalid, SelectSame, Compute,
+                       Recursive, Flag };
+    struct SCase {
+        const char* pszName;
+        std::vector<EStep> steps;
+        bool bCompute;
+        bool bExports;
+    };
+    using enum EStep;
+    const SCase cases[] = {
+        {"start", {}, false, false},
+        {"directory chosen", {ChooseDir}, true, false},
+        {"chosen while the format is invalid", {SelectInvalid, ChooseDir}, true, false},
+        {"invalid format after a choice", {ChooseDir, SelectInvalid}, false, false},
+        {"valid format before any choice", {SelectOther}, false, false},
+        {"cancel before any choice", {CancelDir}, false, false},
+        {"list computed", {ChooseDir, Compute}, false, true},
+        {"other format after computing", {ChooseDir, Compute, SelectOther}, true, false},
+        {"same format after computing", {ChooseDir, Compute, SelectSame}, false, true},
+        {"directory again after computing", {ChooseDir, Compute, ChooseDir}, true, false},
+        {"cancel after computing", {ChooseDir, Compute, CancelDir}, false, true},
+        {"recursive box after computing", {ChooseDir, Compute, Recursive}, false, true},
+        {"language after computing", {ChooseDir, Compute, Flag}, false, true},
+    };
+    const std::string strDir = MakeTree();
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        WriteFormats("1\nD-[D ]-name\nname\nname|siz\n");
+        DlgPtr pDlg = OpenMainDialog();
+        for (EStep eStep : c.steps) {
+            switch (eStep) {
+            case ChooseDir: ChooseDirectory(pDlg.get(), strDir); break;
+            case CancelDir: CancelChooser(pDlg.get()); break;
+            case SelectOther: ChooseEntry(pDlg.get(), IDC_FORMATS, 1); break;
+            case SelectInvalid:
+                wxTEST_DIALOG(ChooseEntry(pDlg.get(), IDC_FORMATS, 2),
+                              wxExpectModal<wxMessageDialog>(wxOK).Describe("entry 41"));
+                break;
+            case SelectSame: ChooseEntry(pDlg.get(), IDC_FORMATS, 0); break;
+            case Compute: Click(pDlg.get(), IDC_COMPUTE_LIST); break;
+            case Recursive: Toggle(pDlg.get(), IDC_RECURSIVE, true); break;
+            case Flag: Click(pDlg.get(), IDC_FLAG_GERMAN); break;
+            }
+        }
+        EXPECT_EQ(IsEnabled(pDlg.get(), IDC_COMPUTE_LIST), c.bCompute);
+        for (int nId : kExportIds)
+            EXPECT_EQ(IsEnabled(pDlg.get(), nId), c.bExports) << nId;
+    }
+}
+
+TEST_F(MainDlgTest, RecursiveBoxTakesEffectAtTheNextListing) {
+    DlgPtr pDlg = OpenMainDialog();
+    const std::string strDir = MakeTree();
+    ChooseDirectory(pDlg.get(), strDir);
+    Toggle(pDlg.get(), IDC_RECURSIVE, true);
+    Click(pDlg.get(), IDC_COMPUTE_LIST);
+    // Scanned without the option: the subdirectory has no contents to list.
+    EXPECT_EQ(pDlg->ListingText(),
+              "Listing of Directory " + strDir + ":\r\n\r\nD sub\r\na.txt\r\nb.txt");
+}
+
+TEST_F(MainDlgTest, EnterNeverClosesTheDialog) {
+    DlgPtr pDlg = OpenMainDialog();
+    for (int nId : {IDC_RECURSIVE, IDC_FORMATS, IDC_PREVIEW}) {
+        pDlg->FindWindow(nId)->SetFocus();
+        Flush();
+        wxUIActionSimulator().Char(WXK_RETURN);
+        Flush();
+        EXPECT_TRUE(pDlg->IsShown()) << nId;
+    }
+}
+
+TEST_F(MainDlgTest, QuitEscapeAndCloseEndTheModalDialog) {
+    for (int nWay = 0; nWay < 3; ++nWay) {
+        SCOPED_TRACE(nWay);
+        CKWLDlg dlg;
+        dlg.CallAfter([&dlg, nWay] {
+            if (nWay == 0)
+                Click(&dlg, IDC_QUIT);
+            else if (nWay == 1)
+                wxUIActionSimulator().Char(WXK_ESCAPE);
+            else
+                dlg.Close();
+        });
+        EXPECT_EQ(dlg.ShowModal(), wxID_CANCEL);
+    }
+}
+
+// Reading the whole file system takes far longer than the half second after which the
+// progress window shows; its Cancel leaves the state of a cancel before any choice.
+TEST_F(MainDlgTest, CancelledScanForgetsTheDirectory) {
+    DlgPtr pDlg = OpenMainDialog();
+    ChooseDirectory(pDlg.get(), MakeTree());
+    Click(pDlg.get(), IDC_COMPUTE_LIST);
+    Toggle(pDlg.get(), IDC_RECURSIVE, true);
+    wxTEST_DIALOG(Click(pDlg.get(), IDC_SELECT_DIRECTORY), wxExpectModal<wxDirDialog>("/"),
+                  wxExpectDismissableModal<CProgressDlg>(wxID_CANCEL).Describe("progress"));
+    EXPECT_FALSE(pDlg->IsDirChosen());
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_DIRECTORY_LABEL), "[No Directory Selected]");
+    EXPECT_FALSE(IsEnabled(pDlg.get(), IDC_COMPUTE_LIST));
+    EXPECT_FALSE(ExportsEnabled(pDlg.get()));
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_PREVIEW), "");
+    ASSERT_NE(pDlg->Root(), nullptr);
+    EXPECT_EQ(pDlg->Root()->m_pFirstSubDir, nullptr);
+    EXPECT_EQ(pDlg->Root()->m_pFirstFile, nullptr);
+    // A later cancel of the chooser scans nothing.
+    CancelChooser(pDlg.get());
+    EXPECT_EQ(pDlg->Root()->m_pFirstSubDir, nullptr);
 }
 
 } // namespace
