@@ -59,8 +59,10 @@ wxWindow* CTemplateDialog::CreateControl(const SControlTemplate& row) {
     case EControlKind::GroupBox:
         return new wxStaticBox(this, row.nId, strText, pos, size);
     case EControlKind::Label:
+        // No word wrap: a text wider than its place (German texts in a GTK font) is cut
+        // with an ellipsis instead of losing its second line.
         return new wxStaticText(this, row.nId, strText, pos, size,
-                                wxALIGN_LEFT | wxST_NO_AUTORESIZE);
+                                wxALIGN_LEFT | wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
     case EControlKind::CentredLabel:
         return new wxStaticText(this, row.nId, strText, pos, size,
                                 wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
@@ -95,9 +97,22 @@ void CTemplateDialog::SetControlText(int nId, const wxString& strText) const {
         pCombo->ChangeValue(strText);
     else if (pControl != nullptr)
         pControl->SetLabel(strText);
+    if (auto* pLabel = dynamic_cast<wxStaticText*>(pControl))
+        ShowWholeTextAsTip(pLabel);
+}
+
+// A label cut with an ellipsis shows its whole text when the pointer rests on it.
+void CTemplateDialog::ShowWholeTextAsTip(wxStaticText* pLabel) {
+    const wxString strText = pLabel->GetLabelText();
+    if (pLabel->GetTextExtent(strText).x > pLabel->GetSize().x)
+        pLabel->SetToolTip(strText);
+    else
+        pLabel->UnsetToolTip();
 }
 
 void CTemplateDialog::SetPlainText(int nId, const wxString& strText) const {
     if (auto* pControl = dynamic_cast<wxControl*>(Control(nId)))
         pControl->SetLabelText(strText);
+    if (auto* pLabel = dynamic_cast<wxStaticText*>(Control(nId)))
+        ShowWholeTextAsTip(pLabel);
 }

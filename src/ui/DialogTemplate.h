@@ -5,6 +5,7 @@
 #include <span>
 
 class CLanguage;
+class wxStaticText;
 
 // A dialog template as data: one row per control, in template order (which is also the tab
 // order), with positions in dialog units. Dialogs create their controls from such a table and
@@ -64,6 +65,7 @@ public:
 
 private:
     wxWindow* CreateControl(const SControlTemplate& row);
+    static void ShowWholeTextAsTip(wxStaticText* pLabel);
 
     std::span<const SControlTemplate> m_controls;
 };

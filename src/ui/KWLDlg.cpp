@@ -53,8 +53,10 @@ constexpr std::array<SControlTemplate, 23> kLayout = {{
     {IDC_PREVIEW, EControlKind::PreviewEdit, kNoText, "", 7, 148, 282, 143, kTabStop},
     {IDC_DIRECTORY_LABEL, EControlKind::Label, kNoText, nullptr, 13, 56, 248, 10, 0},
     {IDC_OUTPUT_TITLE, EControlKind::Label, kNoText, "", 9, 138, 272, 8, 0},
-    {IDC_LABEL_SAMPLE_FILE, EControlKind::Label, kTextSampleFile, nullptr, 13, 105, 65, 8, 0},
-    {IDC_LABEL_SAMPLE_DIR, EControlKind::Label, kTextSampleDirectory, nullptr, 13, 114, 84, 8,
+    // The two sample labels reach to the sample column (template: 65 and 84 wide), so that
+    // the German texts fit a GTK font.
+    {IDC_LABEL_SAMPLE_FILE, EControlKind::Label, kTextSampleFile, nullptr, 13, 105, 91, 8, 0},
+    {IDC_LABEL_SAMPLE_DIR, EControlKind::Label, kTextSampleDirectory, nullptr, 13, 114, 91, 8,
      0},
     {IDC_SAMPLE_FILETEXT, EControlKind::Label, kNoText, "", 105, 105, 253, 8, 0},
     {IDC_SAMPLE_DIRTEXT, EControlKind::Label, kNoText, "", 105, 114, 253, 8, 0},
@@ -190,7 +192,9 @@ void CKWLDlg::OnLanguageFlag(wxCommandEvent&) {
 }
 
 void CKWLDlg::OnSelectDirectory(wxCommandEvent&) {
-    wxDirDialog chooser(this, ToWx(m_pLanguage->GetText(kTextChooserTitle)), wxString(),
+    // Starts in the home folder, not at the last choice: GTK's chooser offers nothing to pick
+    // from an empty start.
+    wxDirDialog chooser(this, ToWx(m_pLanguage->GetText(kTextChooserTitle)), wxGetHomeDir(),
                         wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
     if (chooser.ShowModal() == wxID_OK && !chooser.GetPath().empty()) {
         m_strDirectory = FromWx(chooser.GetPath());
