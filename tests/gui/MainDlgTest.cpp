@@ -5,6 +5,7 @@
 
 #include <wx/uiaction.h>
 
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -176,6 +177,17 @@ TEST_F(MainDlgTest, LanguageSwitchKeepsTheChosenDirectoryAndTheOutputTitle) {
     Click(pDlg.get(), IDC_FLAG_GERMAN);
     EXPECT_EQ(TextOf(pDlg.get(), IDC_DIRECTORY_LABEL), ToWx(strDir));
     EXPECT_EQ(TextOf(pDlg.get(), IDC_OUTPUT_TITLE), "Complete Output:");
+}
+
+TEST_F(MainDlgTest, UnreadableFormatsFileIsNeverReplaced) {
+    // A directory in its place cannot be read, not even by root.
+    m_config.AddDir("kwl/formats.def/keep");
+    DlgPtr pDlg = OpenMainDialog();
+    EXPECT_EQ(pDlg->FormatLines().size(), 3u); // the defaults are offered all the same
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_SAMPLE_DIRTEXT), "D Name");
+    Click(pDlg.get(), IDC_FLAG_GERMAN);
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_QUIT), "&Beenden");
+    EXPECT_TRUE(std::filesystem::is_directory(m_config.Path("kwl/formats.def/keep")));
 }
 
 TEST_F(MainDlgTest, StoredGermanStartsGerman) {
