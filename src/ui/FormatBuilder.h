@@ -7,7 +7,7 @@
 // format line, without a window, so the rules are tested without a display.
 
 // The list shown after entry 42 when the text field gets a character it does not take. It is
-// the same in both languages and, as it always was, leaves out ":" and the umlauts.
+// the same in both languages and leaves out ":" and the umlauts, which the field takes too.
 inline constexpr const char* kAllowedCharacters =
     "'a' - 'z', 'A' - 'Z', '0' - '9', '(',')', '[', ']', und ' '";
 

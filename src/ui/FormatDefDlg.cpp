@@ -173,39 +173,29 @@ void CFormatDefDlg::OnClear() {
     EmptyTextField();
     m_line.Clear();
     ShowLine();
-    for (const SFieldRow& row : kFieldRows) {
-        for (int nBox : {row.nDirBox, row.nFileBox}) {
-            if (nBox != kNoBox) {
-                Tick(nBox, false);
-                EnableControl(nBox, true);
-            }
+    // All sixteen check boxes usable again; the add buttons are the left-aligned ones.
+    for (const SControlTemplate& row : Template()) {
+        if (row.eKind == EControlKind::CheckBox) {
+            Tick(row.nId, false);
+            EnableControl(row.nId, true);
+        } else if (row.eKind == EControlKind::LeftButton) {
+            EnableControl(row.nId, false);
         }
-        EnableControl(row.nAddButton, false);
     }
-    for (int nBox : kTextBoxes) {
-        Tick(nBox, false);
-        EnableControl(nBox, true);
-    }
-    for (int nButton : kTextButtons)
-        EnableControl(nButton, false);
     EnableControl(IDC_FD_OK, false);
     EnableControl(IDC_FD_CLEAR, false);
 }
 
 void CFormatDefDlg::OnRowCheck(const SFieldRow& row) {
-    const bool bTicked = (row.nDirBox != kNoBox && IsTicked(row.nDirBox)) ||
-                         (row.nFileBox != kNoBox && IsTicked(row.nFileBox));
-    EnableControl(row.nAddButton, bTicked);
+    EnableControl(row.nAddButton, IsTicked(row.nDirBox) || IsTicked(row.nFileBox));
 }
 
 // Each information enters the line at most once per kind until the next reset.
 void CFormatDefDlg::AddField(const SFieldRow& row) {
-    const bool bDir = row.nDirBox != kNoBox && IsTicked(row.nDirBox);
-    const bool bFile = row.nFileBox != kNoBox && IsTicked(row.nFileBox);
-    m_line.AddField(row.pszKeyword, bDir, bFile);
+    m_line.AddField(row.pszKeyword, IsTicked(row.nDirBox), IsTicked(row.nFileBox));
     ShowLine();
     for (int nBox : {row.nDirBox, row.nFileBox}) {
-        if (nBox != kNoBox && IsTicked(nBox)) {
+        if (IsTicked(nBox)) {
             Tick(nBox, false);
             EnableControl(nBox, false);
         }
@@ -263,8 +253,9 @@ void CFormatDefDlg::ShowLine() {
         EnableControl(IDC_FD_CLEAR, true);
 }
 
+// A box that the row does not have counts as unticked.
 bool CFormatDefDlg::IsTicked(int nId) const {
-    return ControlAs<wxCheckBox>(nId)->GetValue();
+    return nId != kNoBox && ControlAs<wxCheckBox>(nId)->GetValue();
 }
 
 void CFormatDefDlg::Tick(int nId, bool bTicked) const {

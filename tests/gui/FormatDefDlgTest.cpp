@@ -69,14 +69,8 @@ int NeededWidth(wxWindow* pControl) {
     return dynamic_cast<wxButton*>(pControl) != nullptr ? nText + 2 * 4 : nText;
 }
 
-struct SDestroy {
-    void operator()(wxWindow* pWindow) const {
-        pWindow->Destroy();
-        Flush();
-    }
-};
-using FormatDlgPtr = std::unique_ptr<CFormatDefDlg, SDestroy>;
-using MainDlgPtr = std::unique_ptr<CKWLDlg, SDestroy>;
+using FormatDlgPtr = WindowPtr<CFormatDefDlg>;
+using MainDlgPtr = WindowPtr<CKWLDlg>;
 
 const std::string kSecondDefault = "name|F-[(]-F-size-F-[ bytes)]|[\\[]-crTime-[\\]]";
 constexpr std::int64_t kSampleTime = 1700000000;
@@ -176,13 +170,6 @@ protected:
         m_language.SetLanguage(nLanguage);
         FormatDlgPtr pDlg(
             new CFormatDefDlg(nullptr, m_language, m_format, m_sampleFile, m_sampleDir));
-        pDlg->Show();
-        Flush();
-        return pDlg;
-    }
-
-    static MainDlgPtr OpenMainDialog() {
-        MainDlgPtr pDlg(new CKWLDlg());
         pDlg->Show();
         Flush();
         return pDlg;

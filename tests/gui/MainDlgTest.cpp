@@ -3,8 +3,6 @@
 #include <wx/combobox.h>
 #include <wx/msgdlg.h>
 
-#include <memory>
-
 #include "GuiTest.h"
 #include "platform/Encoding.h"
 #include "ui/DialogText.h"
@@ -15,20 +13,7 @@
 
 namespace {
 
-struct SDestroy {
-    void operator()(wxWindow* pWindow) const {
-        pWindow->Destroy();
-        Flush();
-    }
-};
-using DlgPtr = std::unique_ptr<CKWLDlg, SDestroy>;
-
-DlgPtr OpenMainDialog() {
-    DlgPtr pDlg(new CKWLDlg());
-    pDlg->Show();
-    Flush();
-    return pDlg;
-}
+using DlgPtr = WindowPtr<CKWLDlg>;
 
 const std::string kDefaultFile = "1\nD-[D ]-name\nname|F-[(]-F-size-F-[ bytes)]|[\\[]-crTime-[\\]]\n"
                                  "name|D-[(]-D-size-D-[ bytes)]\n";
