@@ -8,12 +8,10 @@
 
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "GuiTest.h"
-#include "format/FormatsFile.h"
 #include "format/KWLFormat.h"
 #include "platform/Time.h"
 #include "ui/FormatDefDlg.h"
@@ -116,6 +114,10 @@ std::string LineOf(wxWindow* pDlg) {
     return FromWx(TextOf(pDlg, IDC_FD_FORMAT));
 }
 
+void AddName(wxWindow* pDlg) {
+    AddRow(pDlg, {IDC_FD_NAME_DIR, IDC_FD_NAME_FILE}, IDC_FD_ADD_NAME);
+}
+
 // The example that builds the second default format, one element per step.
 struct SExampleStep {
     std::function<void(wxWindow*)> fnDo;
@@ -123,10 +125,7 @@ struct SExampleStep {
 };
 const std::vector<SExampleStep>& WorkedExample() {
     static const std::vector<SExampleStep> steps = {
-        {[](wxWindow* p) {
-             AddRow(p, {IDC_FD_NAME_DIR, IDC_FD_NAME_FILE}, IDC_FD_ADD_NAME);
-         },
-         "name"},
+        {[](wxWindow* p) { AddName(p); }, "name"},
         {[](wxWindow* p) { AddText(p, "(", {IDC_FD_TEXT_FILE}, IDC_FD_ADD_TEXT_BEFORE); },
          "|F-[(]"},
         {[](wxWindow* p) { AddRow(p, {IDC_FD_SIZE_FILE}, IDC_FD_ADD_SIZE); }, "-F-size"},
@@ -151,10 +150,6 @@ const std::vector<SExampleStep>& WorkedExample() {
 void RunWorkedExample(wxWindow* pDlg) {
     for (const SExampleStep& step : WorkedExample())
         step.fnDo(pDlg);
-}
-
-void AddName(wxWindow* pDlg) {
-    AddRow(pDlg, {IDC_FD_NAME_DIR, IDC_FD_NAME_FILE}, IDC_FD_ADD_NAME);
 }
 
 class FormatDefDlgTest : public CGuiTest {
@@ -268,6 +263,7 @@ TEST_F(FormatDefDlgTest, TemplateRowsBecomeControlsInTabOrder) {
     EXPECT_EQ(it, children.end());
     EXPECT_EQ(nFrames, 14); // the grid's 13 and the text row's frame
     ExpectStartState(pDlg.get());
+    EXPECT_EQ(wxWindow::FindFocus(), pDlg->Control(IDC_FD_NAME_DIR)); // first in tab order
 }
 
 // GTK's fonts are wider than the template's: no text may be cut off or run under another
@@ -599,13 +595,12 @@ TEST_F(FormatDefDlgTest, LineThatCannotBeStoredStaysForThisRun) {
     std::filesystem::remove(FormatsPath());
     std::filesystem::create_directory(FormatsPath());
     wxString strShown;
-    wxTEST_DIALOG(
-        Click(pMain.get(), IDC_DEFINE_FORMAT),
-        wxExpectModal<CFormatDefDlg>([](CFormatDefDlg* pDlg) {
-            AddRow(pDlg, {IDC_FD_NAME_DIR, IDC_FD_NAME_FILE, IDC_FD_SIZE_FILE}, IDC_FD_ADD_NAME);
-            AddRow(pDlg, {IDC_FD_SIZE_FILE}, IDC_FD_ADD_SIZE);
-        }),
-        CExpectMessage(&strShown).Describe("entry 45"));
+    wxTEST_DIALOG(Click(pMain.get(), IDC_DEFINE_FORMAT),
+                  wxExpectModal<CFormatDefDlg>([](CFormatDefDlg* pDlg) {
+                      AddName(pDlg);
+                      AddRow(pDlg, {IDC_FD_SIZE_FILE}, IDC_FD_ADD_SIZE);
+                  }),
+                  CExpectMessage(&strShown).Describe("entry 45"));
     EXPECT_EQ(strShown, ToWx(pMain->Language().GetText(kTextFormatNotStored)));
     EXPECT_EQ(pMain->FormatLines().back(), "name|F-size");
     EXPECT_EQ(pMain->SelectedFormat(), "name|F-size");
