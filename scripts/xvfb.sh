@@ -5,8 +5,10 @@ set -euo pipefail
 
 fdfile=$(mktemp)
 trap 'rm -f "$fdfile"; [[ -n "${xvfb_pid:-}" ]] && kill "$xvfb_pid" 2>/dev/null || true' EXIT
-# -displayfd picks a free display number and writes it once the server is ready.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" 2>/dev/null &
+# -displayfd picks a free display number and writes it once the server is ready. -noreset:
+# the server would otherwise reset whenever its last client leaves, and a test program that
+# connects during that reset (ctest -j) finds no display.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fdfile" 2>/dev/null &
 xvfb_pid=$!
 for _ in $(seq 100); do
     [[ -s "$fdfile" ]] && break

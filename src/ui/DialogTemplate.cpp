@@ -8,6 +8,8 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <algorithm>
+
 #include "ui/Language.h"
 #include "ui/WxText.h"
 
@@ -39,19 +41,29 @@ wxWindow* CTemplateDialog::CreateControl(const SControlTemplate& row) {
     switch (row.eKind) {
     case EControlKind::PushButton:
         return new wxButton(this, row.nId, strText, pos, size);
+    case EControlKind::LeftButton:
+        return new wxButton(this, row.nId, strText, pos, size, wxBU_LEFT);
     case EControlKind::DefaultButton: {
         auto* pButton = new wxButton(this, row.nId, strText, pos, size);
         pButton->SetDefault();
         return pButton;
     }
-    case EControlKind::CheckBox:
-        return new wxCheckBox(this, row.nId, strText, pos, size);
+    case EControlKind::CheckBox: {
+        // GTK draws a check box no lower than its best height and warns otherwise; a lower
+        // template row keeps its centre.
+        auto* pBox = new wxCheckBox(this, row.nId, strText, pos, size);
+        const int nHeight = std::max(size.y, pBox->GetBestSize().y);
+        pBox->SetSize(pos.x, pos.y - (nHeight - size.y) / 2, size.x, nHeight);
+        return pBox;
+    }
     case EControlKind::ComboBox:
         // The template's height includes the dropped list; the field keeps its own height.
         return new wxComboBox(this, row.nId, strText, pos, wxSize(size.x, -1), 0, nullptr,
                               wxCB_DROPDOWN);
     case EControlKind::Edit:
         return new wxTextCtrl(this, row.nId, strText, pos, size);
+    case EControlKind::ReadOnlyEdit:
+        return new wxTextCtrl(this, row.nId, strText, pos, size, wxTE_READONLY);
     case EControlKind::PreviewEdit:
         return new wxTextCtrl(this, row.nId, strText, pos, size,
                               wxTE_MULTILINE | wxTE_READONLY | wxTE_DONTWRAP | wxHSCROLL |
@@ -76,6 +88,19 @@ void CTemplateDialog::ApplyTexts(const CLanguage& language) {
     for (const SControlTemplate& row : m_controls) {
         if (row.nText != kNoText)
             SetControlText(row.nId, ToWx(language.GetText(row.nText)));
+    }
+}
+
+void CTemplateDialog::WidenToFit(std::initializer_list<int> ids, int nRightDlu) {
+    int nNeeded = 0;
+    for (int nId : ids)
+        nNeeded = std::max(nNeeded, Control(nId)->GetBestSize().x);
+    const int nRight = ConvertDialogToPixels(wxPoint(nRightDlu, 0)).x;
+    for (int nId : ids) {
+        wxWindow* pControl = Control(nId);
+        const wxRect rect = pControl->GetRect();
+        if (rect.width < nNeeded)
+            pControl->SetSize(std::min(nNeeded, nRight - rect.x), rect.height);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <wx/dialog.h>
 
+#include <initializer_list>
 #include <span>
 
 class CLanguage;
@@ -12,10 +13,12 @@ class wxStaticText;
 // take their texts from the catalogue, so each table can be checked line by line.
 enum class EControlKind {
     PushButton,
+    LeftButton,    // push button with its text left-aligned
     DefaultButton, // the dialog's default button (receives Enter)
     CheckBox,
     ComboBox,      // drop-down with an editable field, unsorted
     Edit,          // single-line edit
+    ReadOnlyEdit,  // single-line edit that only the program writes
     PreviewEdit,   // multi-line, read-only, both scroll bars, sunken edge
     GroupBox,
     Label,         // static text, left-aligned, no word wrap
@@ -59,6 +62,11 @@ public:
     void SetControlText(int nId, const wxString& strText) const;
     // For texts from the file system: an "&" is shown as it is, not taken as a mnemonic.
     void SetPlainText(int nId, const wxString& strText) const;
+
+    // GTK's fonts and button padding take more room than the template's font did. When the
+    // text of one of the controls does not fit, all of them get the width the widest text
+    // needs, each ending at nRightDlu at most (where the next control to the right begins).
+    void WidenToFit(std::initializer_list<int> ids, int nRightDlu);
 
     std::span<const SControlTemplate> Template() const { return m_controls; }
     wxRect PixelRect(const SControlTemplate& row);

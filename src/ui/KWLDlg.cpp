@@ -20,6 +20,7 @@
 #include "platform/Time.h"
 #include "ui/ConfigPath.h"
 #include "ui/DialogText.h"
+#include "ui/FormatDefDlg.h"
 #include "ui/ProgressDlg.h"
 #include "ui/ProgressTexts.h"
 #include "ui/TextId.h"
@@ -101,6 +102,7 @@ CKWLDlg::CKWLDlg(wxWindow* pParent)
     Control(IDC_COMPUTE_LIST)->Bind(wxEVT_BUTTON, &CKWLDlg::OnComputeList, this);
     Control(IDC_RECURSIVE)->Bind(wxEVT_CHECKBOX, &CKWLDlg::OnRecursive, this);
     m_comboFormats->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) { OnSelectFormat(); });
+    Control(IDC_DEFINE_FORMAT)->Bind(wxEVT_BUTTON, &CKWLDlg::OnDefineFormat, this);
     m_btnGerman->Bind(wxEVT_BUTTON, &CKWLDlg::OnLanguageFlag, this);
     m_btnEnglish->Bind(wxEVT_BUTTON, &CKWLDlg::OnLanguageFlag, this);
     Bind(wxEVT_MENU, &CKWLDlg::OnAbout, this, ID_ABOUT);
@@ -171,6 +173,41 @@ void CKWLDlg::ShowSamples() {
         ShowMessage(kTextFieldInvalid);
     SetPlainText(IDC_SAMPLE_FILETEXT, ToWx(strFile));
     SetPlainText(IDC_SAMPLE_DIRTEXT, ToWx(strDir));
+}
+
+// A new line joins the list and formats.def; the selection follows its text, as the combo
+// box selects by text.
+void CKWLDlg::OnDefineFormat(wxCommandEvent&) {
+    std::string strLine;
+    bool bAccepted = false;
+    {
+        CFormatDefDlg dlg(this, *m_pLanguage, m_format, m_sampleFile, m_sampleDir);
+        bAccepted = dlg.ShowModal() == IDC_FD_OK;
+        if (bAccepted)
+            strLine = dlg.GetFormat();
+    }
+    if (bAccepted) {
+        m_listFormats.push_back(strLine);
+        m_comboFormats->Append(ToWx(strLine));
+        const int nIndex = SelectByText(m_listFormats, strLine);
+        if (nIndex >= 0)
+            m_comboFormats->SetSelection(nIndex);
+    }
+    RestoreSelectedFormat();
+    if (bAccepted && !AppendFormat(strLine))
+        ShowMessage(kTextFormatNotStored); // the line stays usable for this run
+}
+
+// The definition dialog's preview compiled its own lines into the engine.
+void CKWLDlg::RestoreSelectedFormat() {
+    if (m_comboFormats->GetSelection() != m_nCurFormat)
+        OnSelectFormat();
+    else
+        m_format.Validate(m_strFormat);
+}
+
+bool CKWLDlg::AppendFormat(const std::string& strLine) {
+    return AppendFormatLine(m_strFormatsPath, strLine);
 }
 
 void CKWLDlg::ApplyLanguage() {

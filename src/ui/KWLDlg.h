@@ -55,6 +55,7 @@ public:
     const std::string& ListingText() const { return m_strOutput; }
     const std::vector<std::string>& FormatLines() const { return m_listFormats; }
     const std::string& SelectedFormat() const { return m_strFormat; }
+    const CKWLFormat& Format() const { return m_format; }
     const CDirInformation* Root() const { return m_pRoot; }
     bool IsDirChosen() const { return m_bDirChosen; }
 
@@ -64,6 +65,10 @@ private:
     int LoadFormats();
     void OnSelectFormat();
     void ShowSamples();
+    // Format definition.
+    void OnDefineFormat(wxCommandEvent& event);
+    void RestoreSelectedFormat();
+    bool AppendFormat(const std::string& strLine);
     // Language.
     void ApplyLanguage();
     void OnLanguageFlag(wxCommandEvent& event);

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "ui/KWLDlg.h"
+
 CGuiTest::CGuiTest() {
     if (const char* pszOld = std::getenv("XDG_CONFIG_HOME")) {
         m_bHadConfig = true;
@@ -35,6 +37,18 @@ std::string CGuiTest::ReadFormats() const {
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
+}
+
+void SDestroy::operator()(wxWindow* pWindow) const {
+    pWindow->Destroy();
+    Flush();
+}
+
+WindowPtr<CKWLDlg> OpenMainDialog() {
+    WindowPtr<CKWLDlg> pDlg(new CKWLDlg());
+    pDlg->Show();
+    Flush();
+    return pDlg;
 }
 
 void Click(wxWindow* pDialog, int nId) {

@@ -5,9 +5,12 @@
 #include <wx/testing.h>
 #include <wx/window.h>
 
+#include <memory>
 #include <string>
 
 #include "support/TempTree.h"
+
+class CKWLDlg;
 
 // The folder chooser has no expectation of its own in wxWidgets: the path is set as the user
 // would pick it, and OK or Cancel is returned.
@@ -48,6 +51,15 @@ private:
     std::string m_strOldConfig;
     bool m_bHadConfig = false;
 };
+
+// A window made by a test goes with Destroy(), as wx wants, once the test is done with it.
+struct SDestroy {
+    void operator()(wxWindow* pWindow) const;
+};
+template <class T> using WindowPtr = std::unique_ptr<T, SDestroy>;
+
+// The main dialog, shown, started on the test's own configuration folder.
+WindowPtr<CKWLDlg> OpenMainDialog();
 
 // Real events on the real controls, as a click or a change by the user raises them.
 void Click(wxWindow* pDialog, int nId);

@@ -1,6 +1,7 @@
 // Window tests: a real wx application on the display in DISPLAY (Xvfb when there is none).
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/debug.h>
 #include <wx/init.h>
 
 #include <cstdio>
@@ -17,6 +18,13 @@ int main(int argc, char** argv) {
     }
     wxTheApp->SetAppName("kwl");
     wxTheApp->CallOnInit();
+    // A failed wx assertion (an expected dialog that was not shown, a call the window does not
+    // allow) fails the running test; the default handler would wait for an answer on screen.
+    wxSetAssertHandler([](const wxString& strFile, int nLine, const wxString& strFunc,
+                          const wxString& strCond, const wxString& strMsg) {
+        ADD_FAILURE_AT(strFile.utf8_str(), nLine)
+            << strFunc << ": " << strCond << " " << strMsg;
+    });
     const int nResult = RUN_ALL_TESTS();
     wxEntryCleanup();
     return nResult;

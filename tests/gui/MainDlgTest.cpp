@@ -19,20 +19,7 @@
 
 namespace {
 
-struct SDestroy {
-    void operator()(wxWindow* pWindow) const {
-        pWindow->Destroy();
-        Flush();
-    }
-};
-using DlgPtr = std::unique_ptr<CKWLDlg, SDestroy>;
-
-DlgPtr OpenMainDialog() {
-    DlgPtr pDlg(new CKWLDlg());
-    pDlg->Show();
-    Flush();
-    return pDlg;
-}
+using DlgPtr = WindowPtr<CKWLDlg>;
 
 const std::string kDefaultFile = "1\nD-[D ]-name\nname|F-[(]-F-size-F-[ bytes)]|[\\[]-crTime-[\\]]\n"
                                  "name|D-[(]-D-size-D-[ bytes)]\n";
