@@ -208,12 +208,8 @@ void CKWLDlg::RebuildTree() {
     SWorkProgress progress;
     CDirectoryScanner scanner(m_factory, m_option);
     scanner.SetProgress([&progress](std::uint64_t nRead) { progress.nDone.store(nRead); }, 4096);
-    const int nLanguage = m_pLanguage->m_nLanguage;
-    const SProgressLabels labels{ToWx(ProgressText(EProgressText::ReadingTitle, nLanguage)),
-                                 ToWx(ProgressText(EProgressText::EntriesRead, nLanguage)),
-                                 ToWx(ProgressText(EProgressText::Cancel, nLanguage)),
-                                 ToWx(ProgressText(EProgressText::Cancelling, nLanguage)),
-                                 nLanguage == 0 ? '.' : ','};
+    const SProgressLabels labels = MakeProgressLabels(
+        EProgressText::ReadingTitle, EProgressText::EntriesRead, m_pLanguage->m_nLanguage);
     const bool bComplete = RunWithProgress(this, progress, labels, [&] {
         scanner.RebuildTree(m_pRoot, m_strDirectory);
     });
@@ -244,12 +240,8 @@ void CKWLDlg::OnComputeList(wxCommandEvent&) {
 void CKWLDlg::ComputeList() {
     SWorkProgress progress;
     std::string strOutput;
-    const int nLanguage = m_pLanguage->m_nLanguage;
-    const SProgressLabels labels{ToWx(ProgressText(EProgressText::ListingTitle, nLanguage)),
-                                 ToWx(ProgressText(EProgressText::LinesListed, nLanguage)),
-                                 ToWx(ProgressText(EProgressText::Cancel, nLanguage)),
-                                 ToWx(ProgressText(EProgressText::Cancelling, nLanguage)),
-                                 nLanguage == 0 ? '.' : ','};
+    const SProgressLabels labels = MakeProgressLabels(
+        EProgressText::ListingTitle, EProgressText::LinesListed, m_pLanguage->m_nLanguage);
     m_format.ClearUndefinedField();
     const std::string strHeading = m_pLanguage->GetText(kTextHeading);
     const bool bRecursive = m_option.m_bRecursive;
