@@ -18,6 +18,7 @@
 #include "model/WorkProgress.h"
 #include "output/ListingBuilder.h"
 #include "platform/Time.h"
+#include "ui/AboutDlg.h"
 #include "ui/ConfigPath.h"
 #include "ui/DialogText.h"
 #include "ui/ProgressDlg.h"
@@ -262,7 +263,10 @@ void CKWLDlg::ComputeList() {
     EnableExports(true);
 }
 
-void CKWLDlg::OnAbout(wxCommandEvent&) {}
+void CKWLDlg::OnAbout(wxCommandEvent&) {
+    CAboutDlg about(this, *m_pLanguage);
+    about.ShowModal();
+}
 
 void CKWLDlg::ShowMessage(int nText) {
     wxMessageBox(ToWx(m_pLanguage->GetText(nText)), kAppName, wxOK, this);
