@@ -61,6 +61,6 @@ bool IsSeparatorAllowed(std::string_view strSeparator) {
     if (strSeparator == "\t")
         return true;
     // Names get the same treatment, so a separator never holds what a name cannot.
-    return IsValidUtf8(strSeparator) && Utf8Length(strSeparator) == 1 &&
-           strSeparator[0] != '\0' && SanitizeName(strSeparator) == strSeparator;
+    return IsValidUtf8(strSeparator) && Utf8Length(strSeparator) == 1 && strSeparator[0] != '\0' &&
+           SanitizeName(strSeparator) == strSeparator;
 }

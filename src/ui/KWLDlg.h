@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,6 +58,7 @@ public:
     const std::string& SelectedFormat() const { return m_strFormat; }
     const CDirInformation* Root() const { return m_pRoot; }
     bool IsDirChosen() const { return m_bDirChosen; }
+    const CKWLFormat& Format() const { return m_format; }
 
 private:
     // Start-up and format selection.
@@ -79,6 +81,11 @@ private:
     void OnAbout(wxCommandEvent& event);
     void ShowMessage(int nText);
     void EnableExports(bool bEnable);
+    void OnExportClipboard(wxCommandEvent& event);
+    void OnExportTextfile(wxCommandEvent& event);
+    void OnExportHtml(wxCommandEvent& event);
+    bool BuildExport(const std::function<void()>& fnBuild);
+    bool SaveToFile(const std::string& strText, const std::string& strExtension);
 
     CKWLFormat m_format;
     CKWLOption m_option;

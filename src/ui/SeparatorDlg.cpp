@@ -29,8 +29,8 @@ constexpr std::array<SControlTemplate, 5> kLayout = {{
 } // namespace
 
 CSeparatorDlg::CSeparatorDlg(wxWindow* pParent, const CLanguage& language)
-    : CTemplateDialog(pParent, ToWx(language.GetText(kTextSeparatorCaption)), kWidthDlu,
-                      kHeightDlu, kLayout) {
+    : CTemplateDialog(pParent, ToWx(language.GetText(kTextSeparatorCaption)), kWidthDlu, kHeightDlu,
+                      kLayout) {
     ApplyTexts(language);
     SetAffirmativeId(IDC_SEPARATOR_OK);
     SetEscapeId(IDC_SEPARATOR_CANCEL);
@@ -38,7 +38,7 @@ CSeparatorDlg::CSeparatorDlg(wxWindow* pParent, const CLanguage& language)
     // The toolkit counts characters, not bytes: "é" or "€" fills the field as ";" does.
     m_pEdit->SetMaxLength(1);
     m_pEdit->Bind(wxEVT_TEXT, &CSeparatorDlg::OnChangeSeparator, this);
-    m_pEdit->SetValue(";"); // raises the change, which enables OK
+    m_pEdit->SetValue(";");                // raises the change, which enables OK
     Control(IDC_SEPARATOR_OK)->SetFocus(); // Enter exports with ";" at once
 }
 

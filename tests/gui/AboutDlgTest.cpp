@@ -55,7 +55,10 @@ TEST_F(AboutDlgTest, TextsInBothLanguages) {
         const char* pszSegment;
     };
     const SCase cases[] = {{1, "Info about KWL...", "Contact:", "/en/"},
-                           {0, "Info \xC3\xBC" "ber KWL...", "Kontakt:", "/de/"}};
+                           {0,
+                            "Info \xC3\xBC"
+                            "ber KWL...",
+                            "Kontakt:", "/de/"}};
     for (const SCase& c : cases) {
         SCOPED_TRACE(c.nLanguage);
         TWindowPtr<CAboutDlg> pDlg = ShowAboutDialog(CLanguage(c.nLanguage));
@@ -82,9 +85,9 @@ TEST_F(AboutDlgTest, TemplateRowsBecomeControlsInTabOrder) {
         int nId;
         wxRect dlu;
     } expected[] = {
-        {wxID_STATIC, {7, 60, 143, 39}},         {wxID_STATIC, {9, 61, 77, 8}},
-        {IDC_ABOUT_CONTACT, {9, 81, 28, 8}},     {wxID_STATIC, {41, 81, 45, 8}},
-        {IDC_ABOUT_VERSION, {9, 70, 113, 8}},    {IDC_ABOUT_OK, {170, 85, 50, 14}},
+        {wxID_STATIC, {7, 60, 143, 39}},      {wxID_STATIC, {9, 61, 77, 8}},
+        {IDC_ABOUT_CONTACT, {9, 81, 28, 8}},  {wxID_STATIC, {41, 81, 45, 8}},
+        {IDC_ABOUT_VERSION, {9, 70, 113, 8}}, {IDC_ABOUT_OK, {170, 85, 50, 14}},
         {IDC_ABOUT_WEB, {42, 90, 106, 8}},
     };
     ASSERT_EQ(pDlg->Template().size(), std::size(expected));
@@ -124,7 +127,8 @@ TEST_F(AboutDlgTest, AboutCommandOpensTheBoxInTheCurrentLanguage) {
 
     Click(pDlg.get(), IDC_FLAG_GERMAN);
     wxTEST_DIALOG(pDlg->GetEventHandler()->ProcessEvent(f1), wxExpectModal<CAboutDlg>(&seen));
-    EXPECT_EQ(seen.strCaption, wxString::FromUTF8("Info \xC3\xBC" "ber KWL..."));
+    EXPECT_EQ(seen.strCaption, wxString::FromUTF8("Info \xC3\xBC"
+                                                  "ber KWL..."));
     EXPECT_EQ(seen.strContact, "Kontakt:");
     EXPECT_EQ(seen.nOpened, 2);
 }
@@ -136,8 +140,8 @@ TEST_F(AboutDlgTest, F1FromSeveralControls) {
     wxUIActionSimulator sim;
     sim.MouseMove(pDlg->ClientToScreen(wxPoint(10, 10)));
     Flush();
-    for (int nId : {IDC_RECURSIVE, IDC_FORMATS, IDC_SELECT_DIRECTORY, IDC_PREVIEW,
-                    IDC_FLAG_GERMAN, IDC_QUIT}) {
+    for (int nId : {IDC_RECURSIVE, IDC_FORMATS, IDC_SELECT_DIRECTORY, IDC_PREVIEW, IDC_FLAG_GERMAN,
+                    IDC_QUIT}) {
         SCOPED_TRACE(nId);
         pDlg->FindWindow(nId)->SetFocus();
         Flush();

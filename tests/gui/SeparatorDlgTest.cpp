@@ -58,8 +58,8 @@ TEST_F(SeparatorDlgTest, OkFollowsTheField) {
         {"", "", false},
         {",", ",", true},
         {"ab", "a", true},
-        {"\xC3\xA9", "\xC3\xA9", true},            // é: two bytes, one character
-        {"\xE2\x82\xAC!", "\xE2\x82\xAC", true},    // €: three bytes, then no room for "!"
+        {"\xC3\xA9", "\xC3\xA9", true},          // é: two bytes, one character
+        {"\xE2\x82\xAC!", "\xE2\x82\xAC", true}, // €: three bytes, then no room for "!"
         {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80", true},
         {"\t", "\t", true},
         {"\n", nullptr, false}, // a line break or another control character is refused
@@ -88,13 +88,13 @@ TEST_F(SeparatorDlgTest, OkAndCancelEndTheDialog) {
         int nButton;
         int nResult;
     };
-    for (const SCase& c : {SCase{IDC_SEPARATOR_OK, IDC_SEPARATOR_OK},
-                           SCase{IDC_SEPARATOR_CANCEL, wxID_CANCEL}}) {
+    for (const SCase& c :
+         {SCase{IDC_SEPARATOR_OK, IDC_SEPARATOR_OK}, SCase{IDC_SEPARATOR_CANCEL, wxID_CANCEL}}) {
         SCOPED_TRACE(c.nButton);
         CSeparatorDlg dlg(nullptr, m_english);
         int nResult = 0;
-        wxTEST_DIALOG(nResult = dlg.ShowModal(), wxExpectModal<CSeparatorDlg>(wxString("|"),
-                                                                              c.nButton));
+        wxTEST_DIALOG(nResult = dlg.ShowModal(),
+                      wxExpectModal<CSeparatorDlg>(wxString("|"), c.nButton));
         EXPECT_EQ(nResult, c.nResult);
     }
 }
