@@ -355,8 +355,8 @@ bool CKWLDlg::SaveToFile(const std::string& strText, const std::string& strExten
     const wxString strType = wxString::Format("%s %s (*.%s)", strExt,
                                               ToWx(m_pLanguage->GetText(kTextFilesWord)), strExt);
     // The one file type, listing the files of its extension; the toolkit's own title.
-    wxFileDialog fileDlg(this, wxGetStockLabel(wxID_SAVEAS, wxSTOCK_NOFLAGS), wxString(),
-                         "KWL." + strExt, strType + "|*." + strExt,
+    wxFileDialog fileDlg(this, wxGetStockLabel(wxID_SAVEAS, wxSTOCK_WITHOUT_ELLIPSIS),
+                         wxString(), "KWL." + strExt, strType + "|*." + strExt,
                          wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (fileDlg.ShowModal() != wxID_OK)
         return true;
