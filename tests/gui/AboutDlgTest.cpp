@@ -39,10 +39,7 @@ private:
 namespace {
 
 TWindowPtr<CAboutDlg> ShowAboutDialog(const CLanguage& language) {
-    TWindowPtr<CAboutDlg> pDlg(new CAboutDlg(nullptr, language));
-    pDlg->Show();
-    Flush();
-    return pDlg;
+    return ShowModeless(new CAboutDlg(nullptr, language));
 }
 
 class AboutDlgTest : public CGuiTest {};

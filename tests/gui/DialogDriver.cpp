@@ -15,13 +15,6 @@
 
 extern char** environ;
 
-TWindowPtr<CKWLDlg> ShowMainDialog() {
-    TWindowPtr<CKWLDlg> pDlg(new CKWLDlg());
-    pDlg->Show();
-    Flush();
-    return pDlg;
-}
-
 void TypeInto(wxWindow* pDialog, int nId, const wxString& strText) {
     auto* pEdit = dynamic_cast<wxTextCtrl*>(pDialog->FindWindow(nId));
     ASSERT_NE(pEdit, nullptr) << "edit " << nId;

@@ -27,7 +27,17 @@ struct SWindowCloser {
 };
 template <class T> using TWindowPtr = std::unique_ptr<T, SWindowCloser>;
 
-TWindowPtr<CKWLDlg> ShowMainDialog();
+// Shows pDlg without a modal loop, so that the test can drive its controls, and owns it.
+template <class T> TWindowPtr<T> ShowModeless(T* pDlg) {
+    TWindowPtr<T> pOwned(pDlg);
+    pOwned->Show();
+    Flush();
+    return pOwned;
+}
+
+inline TWindowPtr<CKWLDlg> ShowMainDialog() {
+    return ShowModeless(new CKWLDlg());
+}
 
 // Types strText into edit nId as the keyboard does: it replaces the selection (all of the
 // field) character by character through the field's own insertion, which applies the field's

@@ -9,13 +9,12 @@
 #include <optional>
 
 #include "DialogDriver.h"
+#include "output/ScannedTree.h"
 #include "ui/DialogText.h"
 #include "ui/TextId.h"
 #include "ui/WxText.h"
 
 namespace {
-
-constexpr const char* kNameSize = "name|F-size";
 
 wxString ClipboardText() {
     wxString strText;
@@ -39,19 +38,10 @@ protected:
     // formats.def offers the default format and name|F-size (one directory column, two file
     // columns); nLanguage is stored in it.
     TWindowPtr<CKWLDlg> OpenWithNameSize(int nLanguage = 1) {
-        WriteFormats(std::to_string(nLanguage) + "\nD-[D ]-name\n" + kNameSize + "\n");
+        WriteFormats(std::to_string(nLanguage) + "\nD-[D ]-name\n" + kNameSizeFormat + "\n");
         TWindowPtr<CKWLDlg> pDlg = ShowMainDialog();
         ChooseEntry(pDlg.get(), IDC_FORMATS, 1);
         return pDlg;
-    }
-
-    // x: sub/deep/d.txt (9 bytes), sub/c.txt (7), a.txt (120), b.txt (5).
-    std::string MakeExampleTree() {
-        m_tree.AddFile("x/sub/deep/d.txt", 9);
-        m_tree.AddFile("x/sub/c.txt", 7);
-        m_tree.AddFile("x/a.txt", 120);
-        m_tree.AddFile("x/b.txt", 5);
-        return m_tree.Path("x");
     }
 
     // Reads strDir recursively and computes the listing, which enables the exports.
@@ -64,7 +54,7 @@ protected:
 
     // What kwl-list writes for the same tree.
     std::string KwlListOutput(const std::vector<std::string>& options, const std::string& strDir,
-                              const std::string& strFormat = kNameSize) {
+                              const std::string& strFormat = kNameSizeFormat) {
         std::vector<std::string> args = {"-r", "-f", strFormat, "-o", m_out.Path("reference")};
         args.insert(args.end(), options.begin(), options.end());
         args.push_back(strDir);
@@ -103,7 +93,7 @@ TEST_F(ExportTest, TextFileIsWhatKwlListWrites) {
         {wxString::FromUTF8("\xE2\x82\xAC"), "\xE2\x82\xAC", 0}, // €
         {wxString("\t"), "\t", 1},
     };
-    const std::string strDir = MakeExampleTree();
+    const std::string strDir = MakeExampleTree(m_tree);
     for (const SCase& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.strSeparator));
         TWindowPtr<CKWLDlg> pDlg = OpenWithNameSize(c.nLanguage);
@@ -131,7 +121,7 @@ TEST_F(ExportTest, TextFileIsWhatKwlListWrites) {
 }
 
 TEST_F(ExportTest, HtmlPageIsWhatKwlListWrites) {
-    const std::string strDir = MakeExampleTree();
+    const std::string strDir = MakeExampleTree(m_tree);
     for (int nLanguage : {1, 0}) {
         SCOPED_TRACE(nLanguage);
         TWindowPtr<CKWLDlg> pDlg = OpenWithNameSize(nLanguage);
@@ -156,7 +146,7 @@ TEST_F(ExportTest, HtmlPageIsWhatKwlListWrites) {
 
 TEST_F(ExportTest, ClipboardHoldsTheListingAsComputed) {
     TWindowPtr<CKWLDlg> pDlg = OpenWithNameSize();
-    const std::string strDir = MakeExampleTree();
+    const std::string strDir = MakeExampleTree(m_tree);
     ListDirectory(pDlg.get(), strDir);
     PutOnClipboard("something else");
 
@@ -192,7 +182,7 @@ TEST_F(ExportTest, ClipboardGetsAllOfAShortenedListing) {
 
 TEST_F(ExportTest, ClipboardThatCannotBeOpenedShowsEntry46AndKeepsItsText) {
     TWindowPtr<CKWLDlg> pDlg = OpenWithNameSize();
-    ListDirectory(pDlg.get(), MakeExampleTree());
+    ListDirectory(pDlg.get(), MakeExampleTree(m_tree));
     PutOnClipboard("kept");
 
     ASSERT_TRUE(wxTheClipboard->Open()); // held by someone else meanwhile
@@ -206,7 +196,7 @@ TEST_F(ExportTest, ClipboardThatCannotBeOpenedShowsEntry46AndKeepsItsText) {
 // Cancel in either dialog: nothing written, no message (an unexpected one fails the test).
 TEST_F(ExportTest, CancelWritesNothing) {
     TWindowPtr<CKWLDlg> pDlg = OpenWithNameSize();
-    ListDirectory(pDlg.get(), MakeExampleTree());
+    ListDirectory(pDlg.get(), MakeExampleTree(m_tree));
 
     wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_TEXTFILE),
                   wxExpectModal<CSeparatorDlg>(wxString(","), IDC_SEPARATOR_CANCEL));
@@ -222,7 +212,7 @@ TEST_F(ExportTest, CancelWritesNothing) {
 // export renders with it.
 TEST_F(ExportTest, FailedWriteShowsEntry49) {
     TWindowPtr<CKWLDlg> pDlg = OpenWithNameSize();
-    const std::string strDir = MakeExampleTree();
+    const std::string strDir = MakeExampleTree(m_tree);
     ListDirectory(pDlg.get(), strDir);
     const std::string strError = Text(pDlg.get(), kTextWriteError);
     // A name that a directory has taken cannot be opened as a file, not even by root (the
@@ -266,7 +256,7 @@ TEST_F(ExportTest, UndefinedFieldIsReportedOncePerExport) {
     const std::string strMessage = Text(pDlg.get(), kTextFieldInvalid);
     wxTEST_DIALOG(ChooseEntry(pDlg.get(), IDC_FORMATS, 0), CExpectMessage(strMessage));
     Toggle(pDlg.get(), IDC_RECURSIVE, true);
-    const std::string strDir = MakeExampleTree();
+    const std::string strDir = MakeExampleTree(m_tree);
     wxTEST_DIALOG(Click(pDlg.get(), IDC_SELECT_DIRECTORY),
                   wxExpectModal<wxDirDialog>(ToWx(strDir)));
     wxTEST_DIALOG(Click(pDlg.get(), IDC_COMPUTE_LIST), CExpectMessage(strMessage));

@@ -11,10 +11,7 @@
 namespace {
 
 TWindowPtr<CSeparatorDlg> ShowSeparatorDialog(const CLanguage& language) {
-    TWindowPtr<CSeparatorDlg> pDlg(new CSeparatorDlg(nullptr, language));
-    pDlg->Show();
-    Flush();
-    return pDlg;
+    return ShowModeless(new CSeparatorDlg(nullptr, language));
 }
 
 class SeparatorDlgTest : public CGuiTest {
