@@ -21,6 +21,6 @@ void ListDirectoriesText(const CKWLFormat& format, const CDirInformation* pDir,
                          std::string& strText);
 
 // Whether strSeparator can stand between the columns of the text export: exactly one
-// character (a multibyte one counts as one), a tab, or any character that is not a control
-// character (a line break or another control character would break the rows).
+// character, however many bytes it takes, that is a tab or no control character (a line
+// break or another control character would break the rows).
 bool IsSeparatorAllowed(std::string_view strSeparator);

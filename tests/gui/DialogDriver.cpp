@@ -1,7 +1,6 @@
 #include "DialogDriver.h"
 
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <wx/textctrl.h>
@@ -68,11 +67,6 @@ std::string ReadWholeFile(const std::string& strPath) {
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
-}
-
-bool FileExists(const std::string& strPath) {
-    struct stat st {};
-    return lstat(strPath.c_str(), &st) == 0;
 }
 
 int RunKwlList(const std::vector<std::string>& args) {

@@ -97,7 +97,6 @@ private:
 };
 
 std::string ReadWholeFile(const std::string& strPath);
-bool FileExists(const std::string& strPath);
 
 // Runs the built kwl-list with args; its exit status, or -1 when it could not run.
 int RunKwlList(const std::vector<std::string>& args);
