@@ -2,19 +2,11 @@
 
 #include <getopt.h>
 
-#include "platform/Encoding.h"
+#include "output/TextExport.h"
 
 namespace {
 
 enum ELongOnly { kOptProgress = 1000, kOptVersion };
-
-bool IsSeparatorAllowed(const std::string& strSep) {
-    if (strSep.empty() || !IsValidUtf8(strSep) || Utf8Length(strSep) != 1)
-        return false;
-    const auto b = static_cast<unsigned char>(strSep[0]);
-    // A line break or another control character would break the rows; a tab is a fine column break.
-    return b == '\t' || (b >= 0x20 && b != 0x7F);
-}
 
 } // namespace
 

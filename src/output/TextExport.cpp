@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "output/TreeWalk.h"
+#include "platform/Encoding.h"
 
 namespace {
 
@@ -54,4 +55,12 @@ void ListDirectoriesText(const CKWLFormat& format, const CDirInformation* pDir,
             strText += '\n';
             format.RenderInto(&file, 0, strText);
         });
+}
+
+bool IsSeparatorAllowed(std::string_view strSeparator) {
+    if (strSeparator == "\t")
+        return true;
+    // Names get the same treatment, so a separator never holds what a name cannot.
+    return IsValidUtf8(strSeparator) && Utf8Length(strSeparator) == 1 && strSeparator[0] != '\0' &&
+           SanitizeName(strSeparator) == strSeparator;
 }

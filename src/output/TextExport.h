@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "format/KWLFormat.h"
 #include "model/KWLItem.h"
@@ -18,3 +19,8 @@ std::string BuildTextExport(CKWLFormat& format, const CDirInformation* pRoot,
 // followed by everything below it, then by its files. A null pDir appends nothing.
 void ListDirectoriesText(const CKWLFormat& format, const CDirInformation* pDir,
                          std::string& strText);
+
+// Whether strSeparator can stand between the columns of the text export: exactly one
+// character, however many bytes it takes, that is a tab or no control character (a line
+// break or another control character would break the rows).
+bool IsSeparatorAllowed(std::string_view strSeparator);

@@ -3,11 +3,14 @@
 #include <wx/accel.h>
 #include <wx/bmpbuttn.h>
 #include <wx/checkbox.h>
+#include <wx/clipbrd.h>
 #include <wx/combobox.h>
 #include <wx/dirdlg.h>
+#include <wx/filedlg.h>
 #include <wx/icon.h>
 #include <wx/msgdlg.h>
 #include <wx/stattext.h>
+#include <wx/stockitem.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
@@ -16,13 +19,18 @@
 #include "format/FormatsFile.h"
 #include "model/DirectoryScanner.h"
 #include "model/WorkProgress.h"
+#include "output/HtmlExport.h"
 #include "output/ListingBuilder.h"
+#include "output/OutputFile.h"
+#include "output/TextExport.h"
 #include "platform/Time.h"
+#include "ui/AboutDlg.h"
 #include "ui/ConfigPath.h"
 #include "ui/DialogText.h"
 #include "ui/FormatDefDlg.h"
 #include "ui/ProgressDlg.h"
 #include "ui/ProgressTexts.h"
+#include "ui/SeparatorDlg.h"
 #include "ui/TextId.h"
 #include "ui/WxText.h"
 
@@ -106,6 +114,9 @@ CKWLDlg::CKWLDlg(wxWindow* pParent)
     m_btnGerman->Bind(wxEVT_BUTTON, &CKWLDlg::OnLanguageFlag, this);
     m_btnEnglish->Bind(wxEVT_BUTTON, &CKWLDlg::OnLanguageFlag, this);
     Bind(wxEVT_MENU, &CKWLDlg::OnAbout, this, ID_ABOUT);
+    Control(IDC_EXPORT_CLIPBOARD)->Bind(wxEVT_BUTTON, &CKWLDlg::OnExportClipboard, this);
+    Control(IDC_EXPORT_TEXTFILE)->Bind(wxEVT_BUTTON, &CKWLDlg::OnExportTextfile, this);
+    Control(IDC_EXPORT_HTML)->Bind(wxEVT_BUTTON, &CKWLDlg::OnExportHtml, this);
 
     OnInitDialog();
 }
@@ -249,12 +260,8 @@ void CKWLDlg::RebuildTree() {
     SWorkProgress progress;
     CDirectoryScanner scanner(m_factory, m_option);
     scanner.SetProgress([&progress](std::uint64_t nRead) { progress.nDone.store(nRead); }, 4096);
-    const int nLanguage = m_pLanguage->m_nLanguage;
-    const SProgressLabels labels{ToWx(ProgressText(EProgressText::ReadingTitle, nLanguage)),
-                                 ToWx(ProgressText(EProgressText::EntriesRead, nLanguage)),
-                                 ToWx(ProgressText(EProgressText::Cancel, nLanguage)),
-                                 ToWx(ProgressText(EProgressText::Cancelling, nLanguage)),
-                                 nLanguage == 0 ? '.' : ','};
+    const SProgressLabels labels = MakeProgressLabels(
+        EProgressText::ReadingTitle, EProgressText::EntriesRead, m_pLanguage->m_nLanguage);
     const bool bComplete = RunWithProgress(this, progress, labels, [&] {
         scanner.RebuildTree(m_pRoot, m_strDirectory);
     });
@@ -285,12 +292,8 @@ void CKWLDlg::OnComputeList(wxCommandEvent&) {
 void CKWLDlg::ComputeList() {
     SWorkProgress progress;
     std::string strOutput;
-    const int nLanguage = m_pLanguage->m_nLanguage;
-    const SProgressLabels labels{ToWx(ProgressText(EProgressText::ListingTitle, nLanguage)),
-                                 ToWx(ProgressText(EProgressText::LinesListed, nLanguage)),
-                                 ToWx(ProgressText(EProgressText::Cancel, nLanguage)),
-                                 ToWx(ProgressText(EProgressText::Cancelling, nLanguage)),
-                                 nLanguage == 0 ? '.' : ','};
+    const SProgressLabels labels = MakeProgressLabels(
+        EProgressText::ListingTitle, EProgressText::LinesListed, m_pLanguage->m_nLanguage);
     m_format.ClearUndefinedField();
     const std::string strHeading = m_pLanguage->GetText(kTextHeading);
     const bool bRecursive = m_option.m_bRecursive;
@@ -311,7 +314,10 @@ void CKWLDlg::ComputeList() {
     EnableExports(true);
 }
 
-void CKWLDlg::OnAbout(wxCommandEvent&) {}
+void CKWLDlg::OnAbout(wxCommandEvent&) {
+    CAboutDlg about(this, *m_pLanguage);
+    about.ShowModal();
+}
 
 void CKWLDlg::ShowMessage(int nText) {
     wxMessageBox(ToWx(m_pLanguage->GetText(nText)), kAppName, wxOK, this);
@@ -321,4 +327,80 @@ void CKWLDlg::EnableExports(bool bEnable) {
     EnableControl(IDC_EXPORT_CLIPBOARD, bEnable);
     EnableControl(IDC_EXPORT_TEXTFILE, bEnable);
     EnableControl(IDC_EXPORT_HTML, bEnable);
+}
+
+// The whole listing, also when the preview shows only its beginning.
+void CKWLDlg::OnExportClipboard(wxCommandEvent&) {
+    // Open fails (with an assertion) while the clipboard is held open already.
+    if (wxTheClipboard->IsOpened() || !wxTheClipboard->Open()) {
+        ShowMessage(kTextClipboardFailed);
+        return;
+    }
+    const bool bSet = wxTheClipboard->SetData(new wxTextDataObject(ToWx(m_strOutput)));
+    wxTheClipboard->Close();
+    if (!bSet)
+        ShowMessage(kTextClipboardFailed);
+}
+
+void CKWLDlg::OnExportTextfile(wxCommandEvent&) {
+    std::string strSeparator;
+    {
+        CSeparatorDlg separatorDlg(this, *m_pLanguage);
+        if (separatorDlg.ShowModal() != IDC_SEPARATOR_OK)
+            return;
+        strSeparator = separatorDlg.GetSeparator();
+    }
+    const std::string strHeading = m_pLanguage->GetText(kTextHeading);
+    std::string strText;
+    // The engine has its tab back when the build returns, before the save dialog opens.
+    if (!BuildExport([&] {
+            strText = BuildTextExport(m_format, m_pRoot, m_strDirectory, strHeading, strSeparator);
+        }))
+        return;
+    if (!SaveToFile(strText, "txt"))
+        ShowMessage(kTextWriteError);
+}
+
+void CKWLDlg::OnExportHtml(wxCommandEvent&) {
+    const std::string strTitleWord = m_pLanguage->GetText(kTextHtmlTitle);
+    const std::string strDirectoryWord = m_pLanguage->GetText(kTextDirectory);
+    std::string strHtml;
+    if (!BuildExport([&] {
+            strHtml = BuildHtmlDocument(m_format, m_pRoot, m_strDirectory, strTitleWord,
+                                        strDirectoryWord);
+        }))
+        return;
+    if (!SaveToFile(strHtml, "html"))
+        ShowMessage(kTextWriteError);
+}
+
+// Runs fnBuild (library work only) with the progress window, then reports an undefined field
+// once. False when the user cancelled.
+bool CKWLDlg::BuildExport(const std::function<void()>& fnBuild) {
+    SWorkProgress progress;
+    m_format.ClearUndefinedField();
+    if (!RunWithProgress(this, progress,
+                         MakeProgressLabels(EProgressText::ExportTitle, EProgressText::LinesListed,
+                                            m_pLanguage->m_nLanguage),
+                         fnBuild))
+        return false;
+    if (m_format.HasUndefinedField())
+        ShowMessage(kTextFieldInvalid);
+    return true;
+}
+
+// Asks for the file and writes strText with CR LF line ends. True also when the user
+// cancelled; false when the file could not be written whole.
+bool CKWLDlg::SaveToFile(const std::string& strText, const std::string& strExtension) {
+    const wxString strExt = ToWx(strExtension);
+    const wxString strType = wxString::Format("%s %s (*.%s)", strExt,
+                                              ToWx(m_pLanguage->GetText(kTextFilesWord)), strExt);
+    // The one file type, listing the files of its extension; the toolkit's own title.
+    wxFileDialog fileDlg(this, wxGetStockLabel(wxID_SAVEAS, wxSTOCK_WITHOUT_ELLIPSIS),
+                         wxString(), "KWL." + strExt, strType + "|*." + strExt,
+                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (fileDlg.ShowModal() != wxID_OK)
+        return true;
+    wxBusyCursor busy;
+    return SaveTextToFile(FromWx(fileDlg.GetPath()), strText);
 }

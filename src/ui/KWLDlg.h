@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -84,6 +85,11 @@ private:
     void OnAbout(wxCommandEvent& event);
     void ShowMessage(int nText);
     void EnableExports(bool bEnable);
+    void OnExportClipboard(wxCommandEvent& event);
+    void OnExportTextfile(wxCommandEvent& event);
+    void OnExportHtml(wxCommandEvent& event);
+    bool BuildExport(const std::function<void()>& fnBuild);
+    bool SaveToFile(const std::string& strText, const std::string& strExtension);
 
     CKWLFormat m_format;
     CKWLOption m_option;

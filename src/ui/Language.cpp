@@ -63,7 +63,7 @@ constexpr std::array<const char*, kFilledSlots> kEnglish = {
     "Separator:",
     "Cancel",
     "Start Export",
-    "https://kwl.example.org/en/sw/kwl/",
+    "https://kwl.example/en/sw/kwl/",
     "Export",
 };
 
@@ -123,7 +123,7 @@ constexpr std::array<const char*, kFilledSlots> kGerman = {
     "Separator:",
     "Abbrechen",
     "Export starten",
-    "https://kwl.example.org/de/sw/kwl/",
+    "https://kwl.example/de/sw/kwl/",
     "Exportieren",
 };
 

@@ -10,6 +10,14 @@
 #include <exception>
 #include <thread>
 
+#include "ui/WxText.h"
+
+SProgressLabels MakeProgressLabels(EProgressText eTitle, EProgressText eCount, int nLanguage) {
+    return {ToWx(ProgressText(eTitle, nLanguage)), ToWx(ProgressText(eCount, nLanguage)),
+            ToWx(ProgressText(EProgressText::Cancel, nLanguage)),
+            ToWx(ProgressText(EProgressText::Cancelling, nLanguage)), nLanguage == 0 ? '.' : ','};
+}
+
 CProgressDlg::CProgressDlg(wxWindow* pParent, SWorkProgress& progress,
                            const SProgressLabels& labels, std::function<bool()> fnDone)
     : wxDialog(pParent, wxID_ANY, labels.strTitle, wxDefaultPosition, wxDefaultSize,

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "model/WorkProgress.h"
+#include "ui/ProgressTexts.h"
 
 class wxButton;
 class wxGauge;
@@ -19,6 +20,9 @@ struct SProgressLabels {
     wxString strCancelling;
     char cGroupSeparator = ','; // thousands separator of the count
 };
+
+// The labels in language nLanguage (0 German, 1 English): caption eTitle, count text eCount.
+SProgressLabels MakeProgressLabels(EProgressText eTitle, EProgressText eCount, int nLanguage);
 
 // The modal progress window: a live count, a moving bar and Cancel. It ends itself once the
 // work is done (fnDone), so a cancelled work is waited for before the window goes.

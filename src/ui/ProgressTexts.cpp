@@ -14,6 +14,7 @@ constexpr SPair kTexts[] = {
     {"%s lines listed", "%s Zeilen erstellt"},
     {"Cancel", "Abbrechen"},
     {"Cancelling...", "Wird abgebrochen..."},
+    {"Preparing the export...", "Export wird vorbereitet..."},
 };
 
 } // namespace

@@ -9,6 +9,7 @@ enum class EProgressText {
     LinesListed,    // "%s lines listed"
     Cancel,
     Cancelling,
+    ExportTitle,    // caption while an export file or page is prepared
 };
 
 // UTF-8; German for language 0, English for every other id.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/dirdlg.h>
+#define wxTEST_DIALOG_HOOK_CLASS CTestModalHook
 #include <wx/testing.h>
 #include <wx/window.h>
 
@@ -11,6 +12,18 @@
 #include "support/TempTree.h"
 
 class CKWLDlg;
+// A dialog that no expectation answers is dismissed after the failure is reported, so the
+// test goes on instead of waiting for a click on a screen nobody sees.
+class CTestModalHook : public wxTestingModalHook {
+public:
+    using wxTestingModalHook::wxTestingModalHook;
+
+protected:
+    int Enter(wxDialog* pDlg) override {
+        const int nId = wxTestingModalHook::Enter(pDlg);
+        return nId != wxID_NONE ? nId : wxID_CANCEL;
+    }
+};
 
 // The folder chooser has no expectation of its own in wxWidgets: the path is set as the user
 // would pick it, and OK or Cancel is returned.

@@ -6,6 +6,19 @@
 
 #include <cstdio>
 
+namespace {
+
+// A failed wx assertion (an unexpected dialog under wxTEST_DIALOG among them) fails the
+// test instead of opening the toolkit's assertion dialog, which would wait for a click.
+void ReportAssert(const wxString& strFile, int nLine, const wxString& strFunc,
+                  const wxString& strCond, const wxString& strMsg) {
+    ADD_FAILURE_AT(strFile.utf8_str(), nLine)
+        << "wx assertion in " << strFunc.utf8_str() << "(): " << strCond.utf8_str() << " "
+        << strMsg.utf8_str();
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (::testing::GTEST_FLAG(list_tests))
@@ -16,6 +29,7 @@ int main(int argc, char** argv) {
                    stderr);
         return 1;
     }
+    wxSetAssertHandler(ReportAssert);
     wxTheApp->SetAppName("kwl");
     wxTheApp->CallOnInit();
     // A failed wx assertion (an expected dialog that was not shown, a call the window does not

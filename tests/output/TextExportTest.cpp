@@ -122,4 +122,26 @@ TEST(TextExport, NamesGoInUnchanged) {
               std::string(kEnglish) + strPath + ":\n\n<q\">.txt;2\na&b.txt;1\nx;y;3");
 }
 
+// The dialog and kwl-list share this rule: one character of any width, a tab, but nothing that
+// would break a row.
+TEST(TextExport, SeparatorIsOneCharacterThatKeepsTheRows) {
+    struct SCase {
+        std::string strSeparator;
+        bool bAllowed;
+    };
+    const SCase cases[] = {
+        {";", true},          {",", true},         {" ", true},
+        {"\t", true},         {"\xC3\xA9", true},  {"\xE2\x82\xAC", true}, // é, €
+        {"\xF0\x9F\x98\x80", true},                                      // four bytes
+        {"", false},          {";;", false},       {"\xC3\xA9\xC3\xA9", false},
+        {"\n", false},        {"\r", false},       {"\x1B", false},
+        {"\x7F", false},      {std::string(1, '\0'), false},
+        {"\xFF", false},      {"\xC3", false}, // not UTF-8, or cut inside a sequence
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.strSeparator));
+        EXPECT_EQ(IsSeparatorAllowed(c.strSeparator), c.bAllowed);
+    }
+}
+
 } // namespace

@@ -51,7 +51,7 @@ constexpr SEntry kEntries[] = {
      "Die Datei konnte nicht geschrieben werden."},
     {51, "A separator is needed for the export into a text file.",
      "F\xC3\xBCr den Export in ein Textfile wird ein Separator ben\xC3\xB6tigt."},
-    {55, "https://kwl.example.org/en/sw/kwl/", "https://kwl.example.org/de/sw/kwl/"},
+    {55, "https://kwl.example/en/sw/kwl/", "https://kwl.example/de/sw/kwl/"},
     {56, "Export", "Exportieren"},
     {57, "", ""},
     {58, "", ""},

@@ -1,0 +1,76 @@
+#include "ui/AboutDlg.h"
+
+#include <wx/control.h>
+#include <wx/dcclient.h>
+#include <wx/settings.h>
+
+#include <algorithm>
+#include <array>
+
+#include "ui/Language.h"
+#include "ui/TextId.h"
+#include "ui/WxText.h"
+
+#include "../res/logo.xpm"
+
+namespace {
+
+constexpr int kWidthDlu = 227;
+constexpr int kHeightDlu = 106;
+
+// The panel is the first row, so the text lines lie above it.
+constexpr std::array<SControlTemplate, 7> kLayout = {{
+    {wxID_STATIC, EControlKind::Label, kNoText, "", 7, 60, 143, 39, 0},
+    {wxID_STATIC, EControlKind::Label, kNoText, kProductName, 9, 61, 77, 8, 0},
+    {IDC_ABOUT_CONTACT, EControlKind::Label, kTextContact, nullptr, 9, 81, 28, 8, 0},
+    {wxID_STATIC, EControlKind::Label, kNoText, kContactAddress, 41, 81, 45, 8, 0},
+    {IDC_ABOUT_VERSION, EControlKind::Label, kTextVersion, nullptr, 9, 70, 113, 8, 0},
+    {IDC_ABOUT_OK, EControlKind::DefaultButton, kNoText, "OK", 170, 85, 50, 14, kTabStop},
+    {IDC_ABOUT_WEB, EControlKind::Label, kTextWebAddress, nullptr, 42, 90, 106, 8, 0},
+}};
+
+} // namespace
+
+CAboutDlg::CAboutDlg(wxWindow* pParent, const CLanguage& language)
+    : CTemplateDialog(pParent, ToWx(language.GetText(kTextAboutItem)), kWidthDlu, kHeightDlu,
+                      kLayout),
+      m_bmpLogo(logo_xpm) {
+    ApplyTexts(language);
+    // Shown as they are: an "&" in them is no mnemonic.
+    SetPlainText(IDC_ABOUT_VERSION, ToWx(language.GetText(kTextVersion)));
+    SetPlainText(IDC_ABOUT_WEB, ToWx(language.GetText(kTextWebAddress)));
+    WidenLinesToFit();
+    SetAffirmativeId(IDC_ABOUT_OK);
+    SetEscapeId(IDC_ABOUT_OK);
+    SetBackgroundColour(*wxBLACK);
+    Bind(wxEVT_PAINT, &CAboutDlg::OnPaint, this);
+    Control(IDC_ABOUT_OK)->SetFocus();
+}
+
+// The template measures the lines for a narrower font than the toolkit's: a line whose text
+// does not fit may take the panel up to its right edge.
+void CAboutDlg::WidenLinesToFit() {
+    const wxRect panel = PixelRect(Template().front());
+    auto it = GetChildren().begin();
+    for (const SControlTemplate& row : Template().subspan(1)) {
+        auto* pControl = dynamic_cast<wxControl*>(*++it);
+        if (row.eKind != EControlKind::Label || pControl == nullptr)
+            continue;
+        wxSize size = pControl->GetSize();
+        const int nNeeded = pControl->GetTextExtent(pControl->GetLabelText()).x;
+        if (nNeeded > size.x) {
+            size.x = std::min(nNeeded, panel.GetRight() + 1 - pControl->GetPosition().x);
+            pControl->SetSize(size);
+        }
+    }
+}
+
+// On the black background: the logo at full size, and the light panel behind the text lines
+// (the labels draw no background of their own).
+void CAboutDlg::OnPaint(wxPaintEvent&) {
+    wxPaintDC dc(this);
+    dc.DrawBitmap(m_bmpLogo, m_logoPos);
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    dc.SetBrush(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE)));
+    dc.DrawRectangle(PixelRect(Template().front()));
+}

@@ -1,0 +1,85 @@
+#include "DialogDriver.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <wx/textctrl.h>
+#include <wx/utils.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "ui/DialogTemplate.h"
+#include "ui/WxText.h"
+
+extern char** environ;
+
+void TypeInto(wxWindow* pDialog, int nId, const wxString& strText) {
+    auto* pEdit = dynamic_cast<wxTextCtrl*>(pDialog->FindWindow(nId));
+    ASSERT_NE(pEdit, nullptr) << "edit " << nId;
+    pEdit->SelectAll();
+    for (const wxUniChar c : strText)
+        pEdit->WriteText(wxString(c));
+    Flush();
+}
+
+void EraseField(wxWindow* pDialog, int nId) {
+    auto* pEdit = dynamic_cast<wxTextCtrl*>(pDialog->FindWindow(nId));
+    ASSERT_NE(pEdit, nullptr) << "edit " << nId;
+    pEdit->Clear();
+    Flush();
+}
+
+CExpectMessage::CExpectMessage(const std::string& strText) : m_strText(ToWx(strText)) {}
+
+int CExpectMessage::OnInvoked(wxMessageDialog* pDlg) const {
+    EXPECT_EQ(pDlg->GetMessage(), m_strText);
+    EXPECT_EQ(pDlg->GetCaption(), kAppName);
+    return wxID_OK;
+}
+
+CExpectSave::CExpectSave(const std::string& strPath, const wxString& strName,
+                         const wxString& strWildcard, std::function<void()> fnAtOpen)
+    : m_strPath(ToWx(strPath)), m_strName(strName), m_strWildcard(strWildcard),
+      m_fnAtOpen(std::move(fnAtOpen)) {}
+
+int CExpectSave::OnInvoked(wxFileDialog* pDlg) const {
+    EXPECT_TRUE(pDlg->HasFlag(wxFD_SAVE));
+    EXPECT_TRUE(pDlg->HasFlag(wxFD_OVERWRITE_PROMPT));
+    EXPECT_EQ(pDlg->GetFilename(), m_strName);
+    EXPECT_EQ(pDlg->GetWildcard(), m_strWildcard);
+    if (m_fnAtOpen)
+        m_fnAtOpen();
+    if (m_strPath.empty())
+        return wxID_CANCEL;
+    pDlg->SetPath(m_strPath);
+    // The GTK chooser takes the path once it has read the folder.
+    for (int i = 0; i < 100 && pDlg->GetPath() != m_strPath; ++i) {
+        Flush();
+        wxMilliSleep(10);
+    }
+    EXPECT_EQ(pDlg->GetPath(), m_strPath);
+    return wxID_OK;
+}
+
+std::string ReadWholeFile(const std::string& strPath) {
+    std::ifstream in(strPath, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+int RunKwlList(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(KWL_LIST_PATH));
+    for (const std::string& str : args)
+        argv.push_back(const_cast<char*>(str.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, KWL_LIST_PATH, nullptr, nullptr, argv.data(), environ) != 0)
+        return -1;
+    int nStatus = 0;
+    if (waitpid(pid, &nStatus, 0) != pid || !WIFEXITED(nStatus))
+        return -1;
+    return WEXITSTATUS(nStatus);
+}

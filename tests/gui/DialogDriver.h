@@ -1,0 +1,102 @@
+#pragma once
+
+// What the window tests of the exports and the small dialogs share: the main dialog opened
+// and closed, typing into a field, and answers for the dialogs that the handlers open.
+
+#include "GuiTest.h" // first: it chooses the hook of wxTEST_DIALOG
+
+#include <gtest/gtest.h>
+#include <wx/filedlg.h>
+#include <wx/msgdlg.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/KWLDlg.h"
+#include "ui/SeparatorDlg.h"
+
+// Destroys a window as its owner would, and lets the toolkit finish with it.
+struct SWindowCloser {
+    void operator()(wxWindow* pWindow) const {
+        pWindow->Destroy();
+        Flush();
+    }
+};
+template <class T> using TWindowPtr = std::unique_ptr<T, SWindowCloser>;
+
+// Shows pDlg without a modal loop, so that the test can drive its controls, and owns it.
+template <class T> TWindowPtr<T> ShowModeless(T* pDlg) {
+    TWindowPtr<T> pOwned(pDlg);
+    pOwned->Show();
+    Flush();
+    return pOwned;
+}
+
+inline TWindowPtr<CKWLDlg> ShowMainDialog() {
+    return ShowModeless(new CKWLDlg());
+}
+
+// Types strText into edit nId as the keyboard does: it replaces the selection (all of the
+// field) character by character through the field's own insertion, which applies the field's
+// length limit and raises the change events.
+void TypeInto(wxWindow* pDialog, int nId, const wxString& strText);
+// Empties edit nId, raising the change event.
+void EraseField(wxWindow* pDialog, int nId);
+
+// Answers the separator dialog: types strTyped over the ";" it opens with (nothing is typed
+// without it), then clicks nButton.
+template <> class wxExpectModal<CSeparatorDlg> : public wxExpectModalBase<CSeparatorDlg> {
+public:
+    explicit wxExpectModal(std::optional<wxString> typed = std::nullopt,
+                           int nButton = IDC_SEPARATOR_OK)
+        : m_typed(std::move(typed)), m_nButton(nButton) {}
+
+protected:
+    int OnInvoked(CSeparatorDlg* pDlg) const override {
+        if (m_typed)
+            TypeInto(pDlg, IDC_SEPARATOR, *m_typed);
+        Click(pDlg, m_nButton);
+        return m_nButton == IDC_SEPARATOR_OK ? int{IDC_SEPARATOR_OK} : int{wxID_CANCEL};
+    }
+
+private:
+    std::optional<wxString> m_typed;
+    int m_nButton;
+};
+
+// A message box of ours: caption "kwl" and exactly strText.
+class CExpectMessage : public wxExpectModalBase<wxMessageDialog, CExpectMessage> {
+public:
+    explicit CExpectMessage(const std::string& strText);
+
+protected:
+    int OnInvoked(wxMessageDialog* pDlg) const override;
+
+private:
+    wxString m_strText;
+};
+
+// The save dialog: checks what it proposes, runs fnAtOpen (a look at the state while the
+// dialog is open), then picks strPath, or cancels when strPath is empty.
+class CExpectSave : public wxExpectModalBase<wxFileDialog, CExpectSave> {
+public:
+    CExpectSave(const std::string& strPath, const wxString& strName, const wxString& strWildcard,
+                std::function<void()> fnAtOpen = {});
+
+protected:
+    int OnInvoked(wxFileDialog* pDlg) const override;
+
+private:
+    wxString m_strPath;
+    wxString m_strName;
+    wxString m_strWildcard;
+    std::function<void()> m_fnAtOpen;
+};
+
+std::string ReadWholeFile(const std::string& strPath);
+
+// Runs the built kwl-list with args; its exit status, or -1 when it could not run.
+int RunKwlList(const std::vector<std::string>& args);

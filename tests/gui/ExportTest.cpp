@@ -1,0 +1,302 @@
+// The three exports end to end from the main dialog: the bytes they write are the bytes that
+// kwl-list writes for the same tree, format, language and separator.
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <wx/clipbrd.h>
+
+#include <filesystem>
+#include <optional>
+
+#include "DialogDriver.h"
+#include "output/ScannedTree.h"
+#include "ui/DialogText.h"
+#include "ui/TextId.h"
+#include "ui/WxText.h"
+
+namespace {
+
+wxString ClipboardText() {
+    wxString strText;
+    if (wxTheClipboard->Open()) {
+        wxTextDataObject data;
+        if (wxTheClipboard->GetData(data))
+            strText = data.GetText();
+        wxTheClipboard->Close();
+    }
+    return strText;
+}
+
+void PutOnClipboard(const wxString& strText) {
+    ASSERT_TRUE(wxTheClipboard->Open());
+    wxTheClipboard->SetData(new wxTextDataObject(strText));
+    wxTheClipboard->Close();
+}
+
+class ExportTest : public CGuiTest {
+protected:
+    // formats.def offers the default format and name|F-size (one directory column, two file
+    // columns); nLanguage is stored in it.
+    TWindowPtr<CKWLDlg> OpenWithNameSize(int nLanguage = 1) {
+        WriteFormats(std::to_string(nLanguage) + "\nD-[D ]-name\n" + kNameSizeFormat + "\n");
+        TWindowPtr<CKWLDlg> pDlg = ShowMainDialog();
+        ChooseEntry(pDlg.get(), IDC_FORMATS, 1);
+        return pDlg;
+    }
+
+    // Reads strDir recursively and computes the listing, which enables the exports.
+    void ListDirectory(CKWLDlg* pDlg, const std::string& strDir) {
+        Toggle(pDlg, IDC_RECURSIVE, true);
+        wxTEST_DIALOG(Click(pDlg, IDC_SELECT_DIRECTORY), wxExpectModal<wxDirDialog>(ToWx(strDir)));
+        Click(pDlg, IDC_COMPUTE_LIST);
+        ASSERT_TRUE(IsEnabled(pDlg, IDC_EXPORT_TEXTFILE));
+    }
+
+    // What kwl-list writes for the same tree.
+    std::string KwlListOutput(const std::vector<std::string>& options, const std::string& strDir,
+                              const std::string& strFormat = kNameSizeFormat) {
+        std::vector<std::string> args = {"-r", "-f", strFormat, "-o", m_out.Path("reference")};
+        args.insert(args.end(), options.begin(), options.end());
+        args.push_back(strDir);
+        EXPECT_EQ(RunKwlList(args), 0);
+        return ReadWholeFile(m_out.Path("reference"));
+    }
+
+    // The save dialog as the exports must open it; checks that the engine has its tab back.
+    CExpectSave SaveAs(CKWLDlg* pDlg, const std::string& strPath, const char* pszExtension,
+                       int nLanguage = 1) {
+        const wxString strExt = pszExtension;
+        const wxString strWord = nLanguage == 1 ? "Files" : "Dateien";
+        return CExpectSave(strPath, "KWL." + strExt,
+                           strExt + " " + strWord + " (*." + strExt + ")|*." + strExt,
+                           [pDlg] { EXPECT_EQ(pDlg->Format().GetSeparator(), "\t"); });
+    }
+
+    std::string Text(const CKWLDlg* pDlg, int nText) const {
+        return pDlg->Language().GetText(nText);
+    }
+
+    CTempTree m_tree;
+    CTempTree m_out;
+};
+
+TEST_F(ExportTest, TextFileIsWhatKwlListWrites) {
+    struct SCase {
+        std::optional<wxString> typed; // nothing typed: OK at once with ";"
+        std::string strSeparator;
+        int nLanguage;
+    };
+    const SCase cases[] = {
+        {std::nullopt, ";", 1},
+        {wxString(","), ",", 0},
+        {wxString::FromUTF8("\xC3\xA9"), "\xC3\xA9", 1},         // é
+        {wxString::FromUTF8("\xE2\x82\xAC"), "\xE2\x82\xAC", 0}, // €
+        {wxString("\t"), "\t", 1},
+    };
+    const std::string strDir = MakeExampleTree(m_tree);
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.strSeparator));
+        TWindowPtr<CKWLDlg> pDlg = OpenWithNameSize(c.nLanguage);
+        ListDirectory(pDlg.get(), strDir);
+        const std::string strListing = pDlg->ListingText();
+        const std::string strPath = m_out.Path("list.txt");
+
+        wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_TEXTFILE), wxExpectModal<CSeparatorDlg>(c.typed),
+                      SaveAs(pDlg.get(), strPath, "txt", c.nLanguage));
+
+        const std::string strWritten = ReadWholeFile(strPath);
+        EXPECT_EQ(strWritten, KwlListOutput({"-e", "text", "-s", c.strSeparator, "-l",
+                                             c.nLanguage == 1 ? "en" : "de"},
+                                            strDir));
+        const std::string& s = c.strSeparator;
+        EXPECT_EQ(strWritten, Text(pDlg.get(), kTextHeading) + strDir +
+                                  ":\r\n\r\nsub\r\ndeep\r\nd.txt" + s + "9\r\nc.txt" + s +
+                                  "7\r\na.txt" + s + "120\r\nb.txt" + s + "5");
+        // The export changes nothing on screen and can be repeated.
+        EXPECT_EQ(pDlg->Format().GetSeparator(), "\t");
+        EXPECT_EQ(pDlg->ListingText(), strListing);
+        EXPECT_TRUE(IsEnabled(pDlg.get(), IDC_EXPORT_TEXTFILE));
+        EXPECT_FALSE(IsEnabled(pDlg.get(), IDC_COMPUTE_LIST));
+    }
+}
+
+TEST_F(ExportTest, HtmlPageIsWhatKwlListWrites) {
+    const std::string strDir = MakeExampleTree(m_tree);
+    for (int nLanguage : {1, 0}) {
+        SCOPED_TRACE(nLanguage);
+        TWindowPtr<CKWLDlg> pDlg = OpenWithNameSize(nLanguage);
+        ListDirectory(pDlg.get(), strDir);
+        const std::string strPath = m_out.Path("page.html");
+
+        wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML),
+                      SaveAs(pDlg.get(), strPath, "html", nLanguage));
+
+        const std::string strWritten = ReadWholeFile(strPath);
+        EXPECT_EQ(strWritten,
+                  KwlListOutput({"-e", "html", "-l", nLanguage == 1 ? "en" : "de"}, strDir));
+        EXPECT_NE(strWritten.find("<TITLE>" + Text(pDlg.get(), kTextHtmlTitle) + " " + strDir +
+                                  "</TITLE></HEAD>\r\n"),
+                  std::string::npos);
+        EXPECT_NE(strWritten.find("<TR><TD ROWSPAN=3>&nbsp;</TD><TD COLSPAN=3 "
+                                  "bgcolor=\"#BBBBBBBB\">deep</TD></TR>\r\n"),
+                  std::string::npos);
+        EXPECT_TRUE(strWritten.ends_with("</TABLE>\r\n</BODY>\r\n</HTML>"));
+    }
+}
+
+TEST_F(ExportTest, ClipboardHoldsTheListingAsComputed) {
+    TWindowPtr<CKWLDlg> pDlg = OpenWithNameSize();
+    const std::string strDir = MakeExampleTree(m_tree);
+    ListDirectory(pDlg.get(), strDir);
+    PutOnClipboard("something else");
+
+    Click(pDlg.get(), IDC_EXPORT_CLIPBOARD);
+
+    EXPECT_EQ(FromWx(ClipboardText()),
+              "Listing of Directory " + strDir +
+                  ":\r\n\r\nsub\r\n  deep\r\n    d.txt\t9\r\n  c.txt\t7\r\na.txt\t120\r\nb.txt\t5");
+    EXPECT_EQ(FromWx(ClipboardText()), KwlListOutput({}, strDir));
+    EXPECT_TRUE(IsEnabled(pDlg.get(), IDC_EXPORT_CLIPBOARD)); // can be repeated
+}
+
+// The preview shows the beginning only; the clipboard gets all of it. A name that is not
+// UTF-8 arrives with a replacement character, since the clipboard carries UTF-8 text.
+TEST_F(ExportTest, ClipboardGetsAllOfAShortenedListing) {
+    TWindowPtr<CKWLDlg> pDlg = OpenWithNameSize();
+    std::string strName;
+    for (int i = 0; i < 80; ++i)
+        strName += "\xC3\xA4x";
+    for (std::size_t i = 0; i < kPreviewLimit / 166 + 10; ++i)
+        m_tree.AddFile("big/" + std::to_string(1000 + i) + strName);
+    m_tree.AddFile("big/zz-caf\xE9.txt", 3);
+    ListDirectory(pDlg.get(), m_tree.Path("big"));
+    ASSERT_EQ(TextOf(pDlg.get(), IDC_OUTPUT_TITLE), "Preview (incomplete output):");
+
+    Click(pDlg.get(), IDC_EXPORT_CLIPBOARD);
+
+    const wxString strClip = ClipboardText();
+    EXPECT_EQ(strClip, ToWx(pDlg->ListingText()));
+    EXPECT_GT(strClip.length(), kPreviewLimit);
+    EXPECT_TRUE(strClip.EndsWith(wxString::FromUTF8("zz-caf\xEF\xBF\xBD.txt\t3")));
+}
+
+TEST_F(ExportTest, ClipboardThatCannotBeOpenedShowsEntry46AndKeepsItsText) {
+    TWindowPtr<CKWLDlg> pDlg = OpenWithNameSize();
+    ListDirectory(pDlg.get(), MakeExampleTree(m_tree));
+    PutOnClipboard("kept");
+
+    ASSERT_TRUE(wxTheClipboard->Open()); // held by someone else meanwhile
+    wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_CLIPBOARD),
+                  CExpectMessage(Text(pDlg.get(), kTextClipboardFailed)));
+    wxTheClipboard->Close();
+
+    EXPECT_EQ(ClipboardText(), "kept");
+}
+
+// Cancel in either dialog: nothing written, no message (an unexpected one fails the test).
+TEST_F(ExportTest, CancelWritesNothing) {
+    TWindowPtr<CKWLDlg> pDlg = OpenWithNameSize();
+    ListDirectory(pDlg.get(), MakeExampleTree(m_tree));
+
+    wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_TEXTFILE),
+                  wxExpectModal<CSeparatorDlg>(wxString(","), IDC_SEPARATOR_CANCEL));
+    wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_TEXTFILE),
+                  wxExpectModal<CSeparatorDlg>(wxString(",")), SaveAs(pDlg.get(), "", "txt"));
+    wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML), SaveAs(pDlg.get(), "", "html"));
+
+    EXPECT_TRUE(std::filesystem::is_empty(m_out.Root()));
+    EXPECT_EQ(pDlg->Format().GetSeparator(), "\t");
+}
+
+// A file that cannot be written whole: entry 49, the tab back in the engine, and the next
+// export renders with it.
+TEST_F(ExportTest, FailedWriteShowsEntry49) {
+    TWindowPtr<CKWLDlg> pDlg = OpenWithNameSize();
+    const std::string strDir = MakeExampleTree(m_tree);
+    ListDirectory(pDlg.get(), strDir);
+    const std::string strError = Text(pDlg.get(), kTextWriteError);
+    // A name that a directory has taken cannot be opened as a file, not even by root (the
+    // chooser cannot point into a folder that does not exist).
+    const std::string strTaken = m_out.AddDir("taken.txt");
+
+    wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_TEXTFILE),
+                  wxExpectModal<CSeparatorDlg>(wxString(",")), SaveAs(pDlg.get(), strTaken, "txt"),
+                  CExpectMessage(strError));
+    wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML), SaveAs(pDlg.get(), strTaken, "html"),
+                  CExpectMessage(strError));
+    EXPECT_TRUE(std::filesystem::is_empty(strTaken));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_out.Root()),
+                            std::filesystem::directory_iterator()),
+              1);
+
+    // A full disk as the process sees it: the open succeeds, the writes fail.
+    rlimit oldLimit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
+    const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+    rlimit tiny = oldLimit;
+    tiny.rlim_cur = 16;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_TEXTFILE),
+                  wxExpectModal<CSeparatorDlg>(wxString(",")),
+                  SaveAs(pDlg.get(), m_out.Path("full.txt"), "txt"), CExpectMessage(strError));
+    setrlimit(RLIMIT_FSIZE, &oldLimit);
+    signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(pDlg->Format().GetSeparator(), "\t");
+    const std::string strPath = m_out.Path("after.html");
+    wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML), SaveAs(pDlg.get(), strPath, "html"));
+    EXPECT_EQ(ReadWholeFile(strPath), KwlListOutput({"-e", "html"}, strDir));
+}
+
+// A keyword that directories do not define: the message once per export, before the save
+// dialog, not once per directory.
+TEST_F(ExportTest, UndefinedFieldIsReportedOncePerExport) {
+    WriteFormats("1\nname|accTime\n");
+    TWindowPtr<CKWLDlg> pDlg = ShowMainDialog();
+    const std::string strMessage = Text(pDlg.get(), kTextFieldInvalid);
+    wxTEST_DIALOG(ChooseEntry(pDlg.get(), IDC_FORMATS, 0), CExpectMessage(strMessage));
+    Toggle(pDlg.get(), IDC_RECURSIVE, true);
+    const std::string strDir = MakeExampleTree(m_tree);
+    wxTEST_DIALOG(Click(pDlg.get(), IDC_SELECT_DIRECTORY),
+                  wxExpectModal<wxDirDialog>(ToWx(strDir)));
+    wxTEST_DIALOG(Click(pDlg.get(), IDC_COMPUTE_LIST), CExpectMessage(strMessage));
+
+    wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_TEXTFILE), wxExpectModal<CSeparatorDlg>(),
+                  CExpectMessage(strMessage), SaveAs(pDlg.get(), m_out.Path("u.txt"), "txt"));
+    wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML), CExpectMessage(strMessage),
+                  SaveAs(pDlg.get(), m_out.Path("u.html"), "html"));
+    EXPECT_EQ(ReadWholeFile(m_out.Path("u.txt")),
+              KwlListOutput({"-e", "text"}, strDir, "name|accTime"));
+}
+
+// Markup characters, a byte that is not UTF-8 and control characters, in the chosen path and
+// in names: escaped or replaced, never taken as markup, and the same bytes as kwl-list's.
+TEST_F(ExportTest, HostileNamesInTheHtmlPage) {
+    TWindowPtr<CKWLDlg> pDlg = OpenWithNameSize();
+    const std::string strRoot = "R&D <b>\"x\"";
+    m_tree.AddFile(strRoot + "/<script>alert(1)<", 1);
+    m_tree.AddFile(strRoot + "/a&b \"q\".txt", 2);
+    m_tree.AddFile(strRoot + "/caf\xE9.txt", 3);
+    m_tree.AddFile(strRoot + "/tab\there\x07.txt", 4);
+    m_tree.AddFile(strRoot + "/<i>sub/line\nbreak", 5);
+    const std::string strDir = m_tree.Path(strRoot);
+    ListDirectory(pDlg.get(), strDir);
+    const std::string strPath = m_out.Path("hostile.html");
+
+    wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML), SaveAs(pDlg.get(), strPath, "html"));
+
+    const std::string strPage = ReadWholeFile(strPath);
+    EXPECT_EQ(strPage, KwlListOutput({"-e", "html"}, strDir));
+    EXPECT_EQ(strPage.find("<script"), std::string::npos);
+    EXPECT_EQ(strPage.find("<b>"), std::string::npos);
+    EXPECT_EQ(strPage.find("<i>"), std::string::npos);
+    for (const char* pszPiece :
+         {"R&amp;D &lt;b&gt;&quot;x&quot;</TITLE>", "&lt;script&gt;alert(1)&lt;<BR>",
+          "a&amp;b &quot;q&quot;.txt<BR>", "caf\xE9.txt<BR>", "tab?here?.txt<BR>",
+          "bgcolor=\"#BBBBBBBB\">&lt;i&gt;sub</TD>", "line?break<BR>"}) {
+        SCOPED_TRACE(pszPiece);
+        EXPECT_NE(strPage.find(pszPiece), std::string::npos);
+    }
+}
+
+} // namespace
