@@ -1,12 +1,11 @@
 #include "output/OutputFile.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
+
+#include "platform/AtomicFile.h"
 
 namespace {
 
@@ -16,17 +15,9 @@ constexpr std::size_t kChunk = 256 * 1024;
 
 bool SaveWith(const std::string& strPath, std::string_view strText,
               bool (*fnWrite)(int, std::string_view)) {
-    const int nFd = open(strPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (nFd < 0)
-        return false;
-    if (!fnWrite(nFd, strText)) {
-        const int nError = errno;
-        close(nFd);
-        errno = nError;
-        return false;
-    }
-    // A full disk can show only here (network file systems report late).
-    return close(nFd) == 0;
+    CAtomicFile file;
+    // The file removes its temporary copy itself when it is not committed.
+    return file.Open(strPath) && fnWrite(file.GetFd(), strText) && file.Commit();
 }
 
 } // namespace
