@@ -1,9 +1,13 @@
 // Runs the built kwl-list on real trees and checks its bytes, messages and exit statuses.
 #include <fcntl.h>
+#include <pwd.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -28,12 +32,34 @@ std::string ReadFile(const std::string& strPath) {
     return ss.str();
 }
 
-// Runs kwl-list with the given arguments in strWorkDir, without a shell, so hostile names
-// need no quoting.
-SResult RunKwlList(const std::vector<std::string>& args, const std::string& strWorkDir = "") {
+struct SRunOptions {
+    std::string strWorkDir;           // where it runs; empty: here
+    bool bAsNobody = false;           // as the user nobody (the tests run as root)
+    std::uint64_t nFileSizeLimit = 0; // RLIMIT_FSIZE for its files; 0: none
+};
+
+// kwl-list copied into a fresh folder that every user may enter: the build folder can sit
+// below a home directory that only its owner may enter, where nobody could not run it.
+const std::string& ProgramForOtherUsers() {
+    static CTempTree s_folder;
+    static const std::string s_strCopy = [] {
+        const std::string strCopy = s_folder.Path("kwl-list");
+        std::filesystem::copy_file(KWL_LIST_PATH, strCopy);
+        chmod(strCopy.c_str(), 0755);
+        return strCopy;
+    }();
+    return s_strCopy;
+}
+
+// Runs kwl-list with the given arguments, without a shell, so hostile names need no quoting.
+SResult RunKwlList(const std::vector<std::string>& args, const SRunOptions& options = {}) {
     CTempTree capture;
     const std::string strOutPath = capture.Path("stdout");
     const std::string strErrPath = capture.Path("stderr");
+    const std::string strProgram = options.bAsNobody ? ProgramForOtherUsers() : KWL_LIST_PATH;
+    const passwd* pNobody = options.bAsNobody ? getpwnam("nobody") : nullptr;
+    if (options.bAsNobody && pNobody == nullptr)
+        return {};
     const pid_t pid = fork();
     if (pid == 0) {
         const int fdOut = open(strOutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -42,14 +68,21 @@ SResult RunKwlList(const std::vector<std::string>& args, const std::string& strW
         if (fdOut < 0 || fdErr < 0 || fdIn < 0 || dup2(fdOut, 1) < 0 || dup2(fdErr, 2) < 0 ||
             dup2(fdIn, 0) < 0)
             _exit(120);
-        if (!strWorkDir.empty() && chdir(strWorkDir.c_str()) != 0)
+        if (pNobody != nullptr && (setgid(pNobody->pw_gid) != 0 || setuid(pNobody->pw_uid) != 0))
+            _exit(123);
+        if (!options.strWorkDir.empty() && chdir(options.strWorkDir.c_str()) != 0)
             _exit(121);
+        if (options.nFileSizeLimit != 0) {
+            const rlimit limit{options.nFileSizeLimit, options.nFileSizeLimit};
+            if (signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                _exit(124);
+        }
         std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(KWL_LIST_PATH));
+        argv.push_back(const_cast<char*>(strProgram.c_str()));
         for (const std::string& s : args)
             argv.push_back(const_cast<char*>(s.c_str()));
         argv.push_back(nullptr);
-        execv(KWL_LIST_PATH, argv.data());
+        execv(strProgram.c_str(), argv.data());
         _exit(122);
     }
     SResult result;
@@ -131,7 +164,7 @@ TEST_F(KwlListTest, OutputFileGetsTheSameBytesAndStdoutNothing) {
 TEST_F(KwlListTest, RelativeOutputNameMeansTheCallersDirectory) {
     // The scan moves the working directory; the output must still land where the caller is.
     const std::string strWork = m_tree.AddDir("work");
-    const SResult r = RunKwlList({"-r", "-o", "listing.txt", m_strDir}, strWork);
+    const SResult r = RunKwlList({"-r", "-o", "listing.txt", m_strDir}, {.strWorkDir = strWork});
     EXPECT_EQ(r.nStatus, 0) << r.strErr;
     EXPECT_FALSE(ReadFile(strWork + "/listing.txt").empty());
 }
@@ -229,19 +262,14 @@ TEST(KwlListCommand, HelpAndVersion) {
     EXPECT_EQ(version.strOut.rfind("kwl-list ", 0), 0u);
 }
 
-int ListUnreadableAsNobody(void* pArg) {
-    const std::string& strDir = *static_cast<const std::string*>(pArg);
-    const SResult r = RunKwlList({strDir});
-    return r.nStatus == 1 && r.strErr.find("Permission denied") != std::string::npos ? 0 : 1;
-}
-
 TEST_F(KwlListTest, UnreadableDirectoryIsAFailure) {
     m_tree.SetMode("x", 0000);
-    std::string strDir = m_strDir;
-    const int nStatus = geteuid() == 0 ? RunAsNobody(ListUnreadableAsNobody, &strDir)
-                                       : ListUnreadableAsNobody(&strDir);
+    SRunOptions options;
+    options.bAsNobody = geteuid() == 0;
+    const SResult r = RunKwlList({m_strDir}, options);
     m_tree.SetMode("x", 0755);
-    EXPECT_EQ(nStatus, 0);
+    EXPECT_EQ(r.nStatus, 1) << r.strErr;
+    EXPECT_NE(r.strErr.find("Permission denied"), std::string::npos) << r.strErr;
 }
 
 } // namespace
