@@ -9,11 +9,10 @@ namespace {
 enum ELongOnly { kOptProgress = 1000, kOptVersion };
 
 bool IsSeparatorAllowed(const std::string& strSep) {
-    if (strSep.empty() || !IsValidUtf8(strSep) || Utf8Length(strSep) != 1)
-        return false;
-    const auto b = static_cast<unsigned char>(strSep[0]);
-    // A line break or another control character would break the rows; a tab is a fine column break.
-    return b == '\t' || (b >= 0x20 && b != 0x7F);
+    if (strSep == "\t")
+        return true; // a fine column break
+    // A line break or another control character would break the rows or the terminal.
+    return IsValidUtf8(strSep) && Utf8Length(strSep) == 1 && SanitizeName(strSep) == strSep;
 }
 
 } // namespace
@@ -134,7 +133,8 @@ Options:
                            html:    an HTML page whose table draws the tree
   -s, --separator CHAR   column separator of the text export, one character (default ";")
   -l, --language LANG    en | de, language of the heading words (default: en)
-  -o, --output FILE      write to FILE (replaced whole) instead of standard output
+  -o, --output FILE      write to FILE instead of standard output; FILE is replaced
+                           only once the whole output is written
       --progress         live count of entries read, on standard error (terminals only)
   -h, --help             show this help
       --version          show the version
@@ -145,8 +145,9 @@ Format lines: columns separated by "|", elements of a column by "-".
   Qualifier:  D-ELEMENT or F-ELEMENT applies the element to directories or files only
   Example:    "name|F-[(]-F-size-F-[ bytes)]|[\[]-crTime-[\]]"
 
-Lines end in CR LF. Exit status: 0 success, 1 DIRECTORY cannot be read or the output
-cannot be written, 2 usage error or invalid format line.
+Lines end in CR LF. Control characters in names and in DIRECTORY are shown as "?".
+Exit status: 0 success, 1 DIRECTORY cannot be read or the output cannot be written,
+2 usage error or invalid format line.
 
 Examples:
   kwl-list -r ~/projects

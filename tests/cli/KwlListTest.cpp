@@ -188,8 +188,11 @@ TEST_F(KwlListTest, SeparatorIsOneCharacter) {
         std::string strSeparator;
         int nStatus;
     };
-    const SCase cases[] = {{";", 0},  {"\t", 0}, {"é", 0},  {"€", 0},   {"", 2},
-                           {"ab", 2}, {"\n", 2}, {"\r", 2}, {"\xff", 2}};
+    const SCase cases[] = {
+        {";", 0},           {"\t", 0},   {"é", 0},        {"€", 0},        {"", 2},
+        {"ab", 2},          {"\n", 2},   {"\r", 2},       {"\xff", 2},     {"\xC2\xA0", 0},
+        {"\x1B", 2},        {"\x7F", 2}, {"\xC2\x85", 2}, {"\xC2\x9B", 2}, {"\xE2\x80\xA8", 2},
+        {"\xE2\x80\xA9", 2}};
     for (const SCase& c : cases) {
         SCOPED_TRACE(c.strSeparator);
         const SResult r =
@@ -250,6 +253,172 @@ TEST_F(KwlListTest, HostileNamesStayOnTheirLine) {
     const SResult html = RunKwlList({"-e", "html", m_strDir});
     EXPECT_NE(html.strOut.find("&lt;b&gt;&amp;&quot;q&quot;.txt<BR>"), std::string::npos);
     EXPECT_EQ(html.strOut.find("<b>"), std::string::npos);
+}
+
+// Position of the first control character in strText other than tab, CR and LF (which the
+// outputs hold on purpose): C0, DEL, C1 (C2 80-C2 9F), U+2028, U+2029. npos when none.
+std::size_t FindControl(const std::string& strText) {
+    for (std::size_t i = 0; i < strText.size(); ++i) {
+        const auto b = static_cast<unsigned char>(strText[i]);
+        const auto next = [&](std::size_t k) {
+            return i + k < strText.size() ? static_cast<unsigned char>(strText[i + k]) : 0;
+        };
+        if ((b < 0x20 && b != '\t' && b != '\r' && b != '\n') || b == 0x7F ||
+            (b == 0xC2 && next(1) >= 0x80 && next(1) <= 0x9F) ||
+            (b == 0xE2 && next(1) == 0x80 && (next(2) == 0xA8 || next(2) == 0xA9)))
+            return i;
+    }
+    return std::string::npos;
+}
+
+// Names and a DIRECTORY that carry terminal escapes (ESC, BEL, the C1 CSI U+009B, NEL U+0085)
+// and line separators: every one of them becomes "?" in all three outputs and in messages.
+TEST_F(KwlListTest, ControlCharactersNeverReachTheOutput) {
+    const std::string strDir = m_tree.AddDir("d\x1B]0;owned\x07\xC2\x9B"
+                                             "2J\xE2\x80\xA8");
+    const std::string strShown = m_tree.Path("d?]0;owned??2J?");
+    const std::pair<std::string, std::string> names[] = {
+        {"csi\xC2\x9B"
+         "2J.txt",
+         "csi?2J.txt"},
+        {"nel\xC2\x85.txt", "nel?.txt"},
+        {"ls\xE2\x80\xA8x.txt", "ls?x.txt"},
+        {"ps\xE2\x80\xA9.txt", "ps?.txt"},
+        {"esc\x1B[2J.txt", "esc?[2J.txt"},
+        {"nbsp\xC2\xA0kept.txt", "nbsp\xC2\xA0kept.txt"},
+    };
+    for (const auto& [strName, strClean] : names)
+        m_tree.AddFile(strDir.substr(m_tree.Root().size() + 1) + "/" + strName, 1);
+
+    for (const char* pszKind : {"listing", "text", "html"}) {
+        SCOPED_TRACE(pszKind);
+        const SResult r = RunKwlList({"-e", pszKind, strDir});
+        EXPECT_EQ(r.nStatus, 0) << r.strErr;
+        EXPECT_EQ(FindControl(r.strOut), std::string::npos) << r.strOut;
+        EXPECT_NE(r.strOut.find(strShown), std::string::npos) << r.strOut;
+        for (const auto& [strName, strClean] : names)
+            EXPECT_NE(r.strOut.find(strClean), std::string::npos) << strClean;
+    }
+
+    struct SMessageCase {
+        std::vector<std::string> args;
+        std::string strShownPart;
+    };
+    const SMessageCase messages[] = {
+        {{strDir + "/missing"}, strShown + "/missing: No such file or directory"},
+        {{"-o",
+          strDir + "/no\xC2\x9B"
+                   "dir/out.txt",
+          m_strDir},
+         strShown + "/no?dir/out.txt: "},
+        {{"-e", "\x1B[2J"}, "unknown export kind '?[2J'"},
+        {{"--\xC2\x9B"
+          "2J",
+          m_strDir},
+         "unknown option --?2J"},
+    };
+    for (const SMessageCase& c : messages) {
+        SCOPED_TRACE(c.strShownPart);
+        const SResult r = RunKwlList(c.args);
+        EXPECT_NE(r.nStatus, 0);
+        EXPECT_EQ(FindControl(r.strErr), std::string::npos) << r.strErr;
+        EXPECT_NE(r.strErr.find(c.strShownPart), std::string::npos) << r.strErr;
+    }
+}
+
+// Room for far less than the listing: 1500 files with long names make about 100 KiB.
+class KwlListFullDiskTest : public KwlListTest {
+protected:
+    void SetUp() override {
+        KwlListTest::SetUp();
+        for (int i = 0; i < 1500; ++i)
+            m_tree.AddFile("x/many/" + std::string(50, 'n') + std::to_string(i) + ".txt");
+    }
+
+    // Writes the listing over old.txt and as new.txt in strDir; both must fail with
+    // strReason, leave old.txt whole and nothing new behind.
+    void ExpectFailedWritesKeepTheFolder(const std::string& strDir, const std::string& strReason,
+                                         const SRunOptions& options = {}) {
+        std::ofstream(strDir + "/old.txt") << "precious\n";
+        for (const char* pszName : {"old.txt", "new.txt"}) {
+            SCOPED_TRACE(pszName);
+            const SResult r = RunKwlList({"-r", "-o", strDir + "/" + pszName, m_strDir}, options);
+            EXPECT_EQ(r.nStatus, 1);
+            EXPECT_NE(r.strErr.find("There was an error while writing the file."),
+                      std::string::npos)
+                << r.strErr;
+            EXPECT_NE(r.strErr.find(strReason), std::string::npos) << r.strErr;
+            EXPECT_EQ(r.strOut, "");
+        }
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(strDir))
+            names.push_back(entry.path().filename().string());
+        EXPECT_EQ(names, std::vector<std::string>{"old.txt"});
+        EXPECT_EQ(ReadFile(strDir + "/old.txt"), "precious\n");
+    }
+};
+
+TEST_F(KwlListFullDiskTest, FullDiskKeepsTheOldFile) {
+    CSmallDisk disk(64 * 1024);
+    if (!disk.IsMounted())
+        GTEST_SKIP() << "needs a small tmpfs, which only root can mount: " << disk.Reason();
+    ExpectFailedWritesKeepTheFolder(disk.Root(), "No space left on device");
+}
+
+// The same fault without privileges: kwl-list may not make files larger than 64 KiB.
+TEST_F(KwlListFullDiskTest, FileSizeLimitKeepsTheOldFile) {
+    SRunOptions options;
+    options.nFileSizeLimit = 64 * 1024;
+    ExpectFailedWritesKeepTheFolder(m_tree.AddDir("out"), "File too large", options);
+}
+
+// An output that cannot be written is reported before the scan starts: with a DIRECTORY that
+// does not exist, the message is about the output, not the directory.
+TEST_F(KwlListTest, BadOutputFailsBeforeTheScan) {
+    m_tree.AddDir("locked");
+    m_tree.SetMode("locked", 0555);
+    const std::string strMissingDir = m_tree.Path("no-such-directory");
+    struct SCase {
+        std::string strOutput;
+        std::string strReason;
+    };
+    const SCase cases[] = {
+        {m_tree.Path("x"), "Is a directory"},
+        {m_tree.Path("x") + "/", "Is a directory"},
+        {m_tree.Path("missing/out.txt"), "No such file or directory"},
+        {m_tree.Path("x/a.txt/out.txt"), "Not a directory"},
+        {m_tree.Path("locked/out.txt"), "Permission denied"},
+    };
+    SRunOptions options;
+    options.bAsNobody = geteuid() == 0; // permissions only bite without root
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.strOutput);
+        const SResult r = RunKwlList({"-r", "-o", c.strOutput, strMissingDir}, options);
+        EXPECT_EQ(r.nStatus, 1);
+        EXPECT_EQ(r.strErr, "kwl-list: There was an error while writing the file. (" + c.strOutput +
+                                ": " + c.strReason + ")\n");
+        EXPECT_EQ(r.strOut, "");
+    }
+}
+
+// Run from a working directory it may write to but not read (mode 333), kwl-list still puts a
+// relative output there, never beside the scanned directory.
+TEST_F(KwlListTest, RelativeOutputFromAnUnreadableWorkingDirectory) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to run kwl-list as nobody";
+    const std::string strWork = m_tree.AddDir("work");
+    m_tree.SetMode("work", 0333);
+    m_tree.AddFile("public/y/f.txt", 1);
+    m_tree.SetMode("public", 0777);
+
+    SRunOptions options;
+    options.strWorkDir = strWork;
+    options.bAsNobody = true;
+    const SResult r = RunKwlList({"-r", "-o", "listing.txt", m_tree.Path("public/y")}, options);
+
+    EXPECT_EQ(r.nStatus, 0) << r.strErr;
+    EXPECT_NE(ReadFile(strWork + "/listing.txt").find("\r\nf.txt"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(m_tree.Path("public/listing.txt")));
 }
 
 TEST(KwlListCommand, HelpAndVersion) {
