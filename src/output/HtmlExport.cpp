@@ -245,9 +245,7 @@ void WriteHtmlDocument(COutputSink& sink, const CKWLFormat& format, CDirInformat
 std::string BuildHtmlDocument(const CKWLFormat& format, CDirInformation* pRoot,
                               const std::string& strDirectory, const std::string& strTitleWord,
                               const std::string& strDirectoryWord, SWorkProgress* pProgress) {
-    std::string strHtml;
-    COutputSink sink(strHtml, pProgress);
-    WriteHtmlDocument(sink, format, pRoot, strDirectory, strTitleWord, strDirectoryWord);
-    sink.Finish();
-    return strHtml;
+    return RenderToString(pProgress, [&](COutputSink& sink) {
+        WriteHtmlDocument(sink, format, pRoot, strDirectory, strTitleWord, strDirectoryWord);
+    });
 }

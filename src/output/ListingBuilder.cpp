@@ -18,11 +18,9 @@ void WriteListing(COutputSink& sink, const CKWLFormat& format, const CDirInforma
 std::string BuildListing(const CKWLFormat& format, const CDirInformation* pRoot,
                          const std::string& strDirectory, const std::string& strHeadingWord,
                          bool bRecursive, SWorkProgress* pProgress) {
-    std::string strOutput;
-    COutputSink sink(strOutput, pProgress);
-    WriteListing(sink, format, pRoot, strDirectory, strHeadingWord, bRecursive);
-    sink.Finish();
-    return strOutput;
+    return RenderToString(pProgress, [&](COutputSink& sink) {
+        WriteListing(sink, format, pRoot, strDirectory, strHeadingWord, bRecursive);
+    });
 }
 
 void ListDirectories(const CKWLFormat& format, const CDirInformation* pDir, int nDepth,

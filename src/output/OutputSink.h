@@ -56,3 +56,14 @@ private:
     bool m_bCancelled = false;
     int m_nError = 0; // errno of the failed write, 0 while all went well
 };
+
+// The whole text that fnWrite(sink) renders, for callers that need it in one piece. With
+// pProgress the rendered items are counted there, and a cancel ends the work early (the text
+// is then incomplete).
+template <class WriteFn> std::string RenderToString(SWorkProgress* pProgress, WriteFn&& fnWrite) {
+    std::string strText;
+    COutputSink sink(strText, pProgress);
+    fnWrite(sink);
+    sink.Finish();
+    return strText;
+}

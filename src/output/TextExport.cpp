@@ -40,11 +40,9 @@ void WriteTextExport(COutputSink& sink, CKWLFormat& format, const CDirInformatio
 std::string BuildTextExport(CKWLFormat& format, const CDirInformation* pRoot,
                             const std::string& strDirectory, const std::string& strHeadingWord,
                             const std::string& strSeparator, SWorkProgress* pProgress) {
-    std::string strText;
-    COutputSink sink(strText, pProgress);
-    WriteTextExport(sink, format, pRoot, strDirectory, strHeadingWord, strSeparator);
-    sink.Finish();
-    return strText;
+    return RenderToString(pProgress, [&](COutputSink& sink) {
+        WriteTextExport(sink, format, pRoot, strDirectory, strHeadingWord, strSeparator);
+    });
 }
 
 void ListDirectoriesText(const CKWLFormat& format, const CDirInformation* pDir,

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -350,10 +351,7 @@ protected:
             EXPECT_NE(r.strErr.find(strReason), std::string::npos) << r.strErr;
             EXPECT_EQ(r.strOut, "");
         }
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(strDir))
-            names.push_back(entry.path().filename().string());
-        EXPECT_EQ(names, std::vector<std::string>{"old.txt"});
+        EXPECT_EQ(NamesIn(strDir), std::set<std::string>{"old.txt"});
         EXPECT_EQ(ReadFile(strDir + "/old.txt"), "precious\n");
     }
 };

@@ -6,33 +6,16 @@
 
 #include <cerrno>
 #include <csignal>
-#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <thread>
 
 #include "output/OutputFile.h"
+#include "output/TextFiles.h"
 #include "support/TempTree.h"
 
 namespace {
-
-std::string ReadFile(const std::string& strPath) {
-    std::ifstream in(strPath, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// The plain rule the chunked writer must match: every LF becomes CR LF, nothing else changes.
-std::string WithCrLf(const std::string& strText) {
-    std::string strOut;
-    for (char ch : strText) {
-        if (ch == '\n')
-            strOut += '\r';
-        strOut += ch;
-    }
-    return strOut;
-}
 
 // Lines of varying length, so line ends fall on and around every chunk boundary.
 std::string LargeText() {
@@ -153,10 +136,7 @@ int SaveIntoFullFolder(void* pArg) {
 // A failed save leaves the old file whole and nothing new behind: no partial file, no
 // temporary one.
 void ExpectFolderAsBefore(const std::string& strDir) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(strDir))
-        names.insert(entry.path().filename().string());
-    EXPECT_EQ(names, std::set<std::string>{"old.txt"});
+    EXPECT_EQ(NamesIn(strDir), std::set<std::string>{"old.txt"});
     EXPECT_EQ(ReadFile(strDir + "/old.txt"), "precious\n");
 }
 

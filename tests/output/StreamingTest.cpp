@@ -5,9 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 
 #include "format/KWLFormat.h"
@@ -16,25 +14,11 @@
 #include "output/OutputSink.h"
 #include "output/ScannedTree.h"
 #include "output/TextExport.h"
+#include "output/TextFiles.h"
 
 namespace {
 
 constexpr const char* kHeading = "Listing of Directory ";
-
-std::string WithCrLf(const std::string& strText) {
-    std::string strOut;
-    for (char ch : strText) {
-        if (ch == '\n')
-            strOut += '\r';
-        strOut += ch;
-    }
-    return strOut;
-}
-
-std::string ReadFile(const std::string& strPath) {
-    std::ifstream in(strPath, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // One export, both ways: the whole text in memory, or written into a sink as it is rendered.
 struct SExport {

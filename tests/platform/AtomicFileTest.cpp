@@ -23,13 +23,6 @@ std::string ReadFile(const std::string& strPath) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::set<std::string> NamesIn(const std::string& strDir) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(strDir))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
 bool Save(const std::string& strPath, const std::string& strText) {
     CAtomicFile file;
     return file.Open(strPath) && WriteAll(file.GetFd(), strText) && file.Commit();

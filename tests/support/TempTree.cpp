@@ -109,6 +109,13 @@ std::string CurrentWorkingDir() {
     return getcwd(buf, sizeof buf) ? std::string(buf) : std::string();
 }
 
+std::set<std::string> NamesIn(const std::string& strDir) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(strDir))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
 CWorkingDirGuard::CWorkingDirGuard() : m_strSaved(CurrentWorkingDir()) {}
 
 CWorkingDirGuard::~CWorkingDirGuard() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 
 #include "model/KWLItem.h"
@@ -43,6 +44,9 @@ private:
 };
 
 std::string CurrentWorkingDir();
+
+// The names in a directory (not below it), to check that nothing was left behind.
+std::set<std::string> NamesIn(const std::string& strDir);
 
 // Runs fn in a child process that has dropped root to the user "nobody"; returns the child's
 // exit status (fn's result), or -1 when the child could not be run. Lets tests check what
