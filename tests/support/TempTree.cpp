@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -162,6 +163,13 @@ int RunWithFileSizeLimit(int (*fn)(void*), void* pArg, std::uint64_t nBytes) {
 }
 
 CSmallDisk::CSmallDisk(std::uint64_t nBytes) {
+    // In a mount namespace of this process (and the children it starts) alone, so the rest of
+    // the machine never sees the mount, not even when a test dies before unmounting.
+    if (unshare(CLONE_NEWNS) != 0 ||
+        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+        m_strReason = std::string("private mount namespace: ") + std::strerror(errno);
+        return;
+    }
     const std::string strOptions = "size=" + std::to_string(nBytes) + ",mode=0755";
     m_bMounted = mount("kwl-test", m_tree.Root().c_str(), "tmpfs", MS_NOSUID | MS_NODEV,
                        strOptions.c_str()) == 0;

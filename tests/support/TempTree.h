@@ -58,9 +58,10 @@ int RunAsNobody(int (*fn)(void*), void* pArg);
 // no privileges). Returns fn's result as RunAsNobody does.
 int RunWithFileSizeLimit(int (*fn)(void*), void* pArg, std::uint64_t nBytes);
 
-// A tmpfs of nBytes on a fresh directory: a disk that really fills up. Mounting needs root
-// (CAP_SYS_ADMIN); when it fails, IsMounted() is false and Reason() says why, so a test can
-// skip. Unmounted and removed when the object goes.
+// A tmpfs of nBytes on a fresh directory: a disk that really fills up. It is mounted in a
+// mount namespace of its own, which this process and the children it starts from then on
+// share, and nothing else sees. Needs root (CAP_SYS_ADMIN); when mounting fails, IsMounted()
+// is false and Reason() says why, so a test can skip. Unmounted and removed when it goes.
 class CSmallDisk {
 public:
     explicit CSmallDisk(std::uint64_t nBytes);
