@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # kwl-list against find and tree on one generated tree of 1,000,000 entries (warm cache):
-# median wall time of several runs and median peak memory, for all three exports.
+# median wall time of several runs and median peak memory, for all three exports and for
+# the default listing written with -o.
 #
 #   bench/run_cli_bench.sh [--entries N] [--runs R] [--layout nested|flat] [--dir DIR] [--keep]
 set -euo pipefail
@@ -51,6 +52,7 @@ declare -a NAMES=(
     "kwl-list (listing)"
     "kwl-list -e text"
     "kwl-list -e html"
+    "kwl-list -o FILE (default format)"
 )
 declare -a CMDS=(
     "find '$TREE_DIR' -printf '%s %T@ %p\n' > /dev/null"
@@ -58,6 +60,7 @@ declare -a CMDS=(
     "'$KWL' -r -f '$FORMAT' '$TREE_DIR' > /dev/null"
     "'$KWL' -r -e text -f '$FORMAT' '$TREE_DIR' > /dev/null"
     "'$KWL' -r -e html -f '$FORMAT' '$TREE_DIR' > /dev/null"
+    "'$KWL' -r -o '$WORK/out.txt' '$TREE_DIR'"
 )
 
 # Warm the cache once with every command.
@@ -85,4 +88,4 @@ for i in "${!CMDS[@]}"; do
     PEAK=$(median_peak_kib "${CMDS[$i]}")
     python3 -c "print('| ${NAMES[$i]} | %.2f | %.2fx | %.0f |' % ($MEDIAN, $MEDIAN / $FIND_MEDIAN, $PEAK / 1024))"
 done
-rm -f "$JSON"
+rm -f "$JSON" "$WORK/out.txt"

@@ -126,7 +126,8 @@ Options:
                            html:    an HTML page whose table draws the tree
   -s, --separator CHAR   column separator of the text export, one character (default ";")
   -l, --language LANG    en | de, language of the heading words (default: en)
-  -o, --output FILE      write to FILE (replaced whole) instead of standard output
+  -o, --output FILE      write to FILE instead of standard output; FILE is replaced
+                           only once the whole output is written
       --progress         live count of entries read, on standard error (terminals only)
   -h, --help             show this help
       --version          show the version
@@ -137,8 +138,9 @@ Format lines: columns separated by "|", elements of a column by "-".
   Qualifier:  D-ELEMENT or F-ELEMENT applies the element to directories or files only
   Example:    "name|F-[(]-F-size-F-[ bytes)]|[\[]-crTime-[\]]"
 
-Lines end in CR LF. Exit status: 0 success, 1 DIRECTORY cannot be read or the output
-cannot be written, 2 usage error or invalid format line.
+Lines end in CR LF. Control characters in names and in DIRECTORY are shown as "?".
+Exit status: 0 success, 1 DIRECTORY cannot be read or the output cannot be written,
+2 usage error or invalid format line.
 
 Examples:
   kwl-list -r ~/projects

@@ -1,5 +1,4 @@
 // kwl-list: the listing, text export and HTML export of the desktop program, from a shell.
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,8 +11,10 @@
 #include "model/DirectoryScanner.h"
 #include "output/HtmlExport.h"
 #include "output/ListingBuilder.h"
-#include "output/OutputFile.h"
+#include "output/OutputSink.h"
 #include "output/TextExport.h"
+#include "platform/AtomicFile.h"
+#include "platform/Encoding.h"
 #include "ui/Language.h"
 
 namespace {
@@ -30,8 +31,10 @@ constexpr int kTextFieldInvalid = 43;
 constexpr int kTextHtmlTitle = 48;
 constexpr int kTextWriteError = 49;
 
+// Messages hold paths and values from the command line: no control character in them may
+// reach the terminal.
 void PrintError(const std::string& strMessage) {
-    std::fprintf(stderr, "kwl-list: %s\n", strMessage.c_str());
+    std::fprintf(stderr, "kwl-list: %s\n", SanitizeName(strMessage).c_str());
 }
 
 // The count overwrites itself on one terminal line and is wiped when the scan ends.
@@ -43,13 +46,32 @@ void ShowProgress(std::uint64_t nEntries, bool bFinal) {
     std::fflush(stderr);
 }
 
-bool WriteResult(const SCommandLine& cmd, const std::string& strText) {
-    // The listing already holds CR LF; the exports are built with LF and stored with CR LF.
-    const bool bConvert = cmd.eExport != EExportKind::Listing;
-    if (cmd.bHasOutput)
-        return bConvert ? SaveTextToFile(cmd.strOutput, strText)
-                        : SaveBytesToFile(cmd.strOutput, strText);
-    return bConvert ? WriteWithCrLf(STDOUT_FILENO, strText) : WriteAll(STDOUT_FILENO, strText);
+// nErrno is the reason, 0 when there is none to tell.
+void PrintWriteError(const SCommandLine& cmd, const CLanguage& language, int nErrno) {
+    std::string strMessage = language.GetText(kTextWriteError);
+    if (nErrno != 0)
+        strMessage += std::string(" (") + (cmd.bHasOutput ? cmd.strOutput + ": " : "") +
+                      std::strerror(nErrno) + ")";
+    PrintError(strMessage);
+}
+
+void WriteExport(COutputSink& sink, const SCommandLine& cmd, CKWLFormat& format,
+                 CDirInformation* pRoot, const std::string& strDirectory,
+                 const CLanguage& language) {
+    switch (cmd.eExport) {
+    case EExportKind::Listing:
+        WriteListing(sink, format, pRoot, strDirectory, language.GetText(kTextHeading),
+                     cmd.bRecursive);
+        break;
+    case EExportKind::Text:
+        WriteTextExport(sink, format, pRoot, strDirectory, language.GetText(kTextHeading),
+                        cmd.strSeparator);
+        break;
+    case EExportKind::Html:
+        WriteHtmlDocument(sink, format, pRoot, strDirectory, language.GetText(kTextHtmlTitle),
+                          language.GetText(kTextDirectory));
+        break;
+    }
 }
 
 int Run(const SCommandLine& cmd) {
@@ -59,9 +81,17 @@ int Run(const SCommandLine& cmd) {
         PrintError(language.GetText(kTextFormatInvalid));
         return kExitUsage;
     }
+    // Headings show the directory as given, except its control characters.
+    const std::string strShownDir = SanitizeName(cmd.strDirectory);
 
-    // The scan moves the working directory; a relative output name means the caller's one.
-    const int nStartDir = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // Resolved before the scan: a target that cannot be written fails at once, and the scan's
+    // moves of the working directory cannot change where a relative name points.
+    CAtomicFile outputFile;
+    if (cmd.bHasOutput && !outputFile.Resolve(cmd.strOutput)) {
+        PrintWriteError(cmd, language, errno);
+        return kExitFailure;
+    }
+
     CKWLItemFactory factory;
     CKWLOption option;
     option.m_bRecursive = cmd.bRecursive;
@@ -75,47 +105,31 @@ int Run(const SCommandLine& cmd) {
     const int nScanErrno = scanner.GetOpenError();
     if (bShowProgress)
         ShowProgress(scanner.GetEntriesRead(), true);
-    if (nStartDir >= 0) {
-        if (fchdir(nStartDir) != 0) {
-            // Reported below if the output cannot be opened.
-        }
-        close(nStartDir);
-    }
     if (!bOpened) {
-        PrintError(cmd.strDirectory + ": " +
+        PrintError(strShownDir + ": " +
                    (nScanErrno != 0 ? std::strerror(nScanErrno) : "cannot be read"));
         factory.RecycleTree(pRoot);
         return kExitFailure;
     }
 
-    std::string strText;
-    switch (cmd.eExport) {
-    case EExportKind::Listing:
-        strText = BuildListing(format, pRoot, cmd.strDirectory, language.GetText(kTextHeading),
-                               cmd.bRecursive);
-        break;
-    case EExportKind::Text:
-        strText = BuildTextExport(format, pRoot, cmd.strDirectory, language.GetText(kTextHeading),
-                                  cmd.strSeparator);
-        break;
-    case EExportKind::Html:
-        strText =
-            BuildHtmlDocument(format, pRoot, cmd.strDirectory, language.GetText(kTextHtmlTitle),
-                              language.GetText(kTextDirectory));
-        break;
+    // Lines go out as they are rendered; with -o into a temporary file that replaces the
+    // target only when all of it is written. The listing already holds CR LF; the exports are
+    // built with LF and stored with CR LF.
+    bool bWritten = !cmd.bHasOutput || outputFile.Create();
+    int nWriteErrno = errno;
+    if (bWritten) {
+        COutputSink sink(cmd.bHasOutput ? outputFile.GetFd() : STDOUT_FILENO,
+                         cmd.eExport != EExportKind::Listing);
+        WriteExport(sink, cmd, format, pRoot, strShownDir, language);
+        bWritten = sink.Finish() && (!cmd.bHasOutput || outputFile.Commit());
+        nWriteErrno = errno;
     }
     factory.RecycleTree(pRoot);
 
     if (format.HasUndefinedField())
         PrintError(language.GetText(kTextFieldInvalid));
-
-    if (!WriteResult(cmd, strText)) {
-        const int nErr = errno;
-        std::string strMessage = language.GetText(kTextWriteError);
-        if (nErr != 0)
-            strMessage += std::string(" (") + (cmd.bHasOutput ? cmd.strOutput + ": " : "") +
-                          std::strerror(nErr) + ")";
-        PrintError(strMessage);
+    if (!bWritten) {
+        PrintWriteError(cmd, language, nWriteErrno);
         return kExitFailure;
     }
     return kExitOk;

@@ -5,13 +5,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <initializer_list>
 #include <string_view>
 
+#include "platform/AtomicFile.h"
 #include "platform/Encoding.h"
 #include "platform/FileWrite.h"
 
@@ -98,67 +97,23 @@ std::string DefaultsText() {
     return strText;
 }
 
-std::string DirectoryOf(const std::string& strPath) {
-    const std::size_t nSlash = strPath.rfind('/');
-    if (nSlash == std::string::npos)
-        return ".";
-    return nSlash == 0 ? "/" : strPath.substr(0, nSlash);
-}
-
 // Writes the parts to a new file beside strPath and renames it over strPath, so the old
 // content stays whole until the new one is complete on disk. An existing file keeps its
 // permissions, and one the user has made read-only is not replaced.
 bool ReplaceFile(const std::string& strPath, bool bExists,
                  std::initializer_list<std::string_view> parts) {
-    std::string strTarget = strPath;
     struct stat st {};
-    if (bExists) {
-        // A device or pipe under that name is not ours to replace.
-        if (stat(strPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
-            faccessat(AT_FDCWD, strPath.c_str(), W_OK, AT_EACCESS) != 0)
-            return false;
-        // Through a link, replace the file it points to, not the link.
-        if (char* pReal = realpath(strPath.c_str(), nullptr)) {
-            strTarget = pReal;
-            free(pReal);
-        }
-    }
-
-    static std::atomic<unsigned> s_nCounter{0};
-    std::string strTemp;
-    int fd = -1;
-    for (int nTry = 0; nTry < 100 && fd < 0; ++nTry) {
-        strTemp =
-            strTarget + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(s_nCounter++);
-        fd = open(strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
+    // A device or pipe under that name is not ours to replace.
+    if (bExists && (stat(strPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)))
+        return false;
+    CAtomicFile file;
+    if (!file.Open(strPath))
+        return false;
+    for (std::string_view part : parts) {
+        if (!WriteAll(file.GetFd(), part))
             return false;
     }
-    if (fd < 0)
-        return false;
-
-    bool bOk = true;
-    if (bExists) {
-        // When root rewrites another user's file it stays theirs; anyone else fails harmlessly.
-        [[maybe_unused]] const int nChown = fchown(fd, st.st_uid, st.st_gid);
-        bOk = fchmod(fd, st.st_mode & 07777) == 0;
-    }
-    for (std::string_view part : parts)
-        bOk = bOk && WriteAll(fd, part);
-    bOk = bOk && fsync(fd) == 0;
-    bOk = (close(fd) == 0) && bOk;
-    bOk = bOk && rename(strTemp.c_str(), strTarget.c_str()) == 0;
-    if (!bOk) {
-        unlink(strTemp.c_str());
-        return false;
-    }
-    // Makes the rename itself durable; the data is safe either way, so errors do not count.
-    const int fdDir = open(DirectoryOf(strTarget).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fdDir >= 0) {
-        fsync(fdDir);
-        close(fdDir);
-    }
-    return true;
+    return file.Commit();
 }
 
 std::vector<std::string> DefaultLines() {

@@ -115,10 +115,11 @@ void AppendDirectoryRow(const CKWLFormat& format, const CDirInformation& dir,
     strHtml += "</TD></TR>\n";
 }
 
-void AppendFileRow(const CKWLFormat& format, const CDirInformation& dir, int nColumns,
-                   bool bFirstRow, SRowScratch& scratch, std::string& strHtml) {
+// False when the sink asked to stop; the row is then left out.
+bool AppendFileRow(const CKWLFormat& format, const CDirInformation& dir, int nColumns,
+                   bool bFirstRow, SRowScratch& scratch, COutputSink& sink) {
     if (dir.m_pFirstFile == nullptr)
-        return;
+        return true;
     for (std::string& strCell : scratch.cells)
         strCell.clear();
     int k = 0;
@@ -144,9 +145,12 @@ void AppendFileRow(const CKWLFormat& format, const CDirInformation& dir, int nCo
         std::string& strCell = scratch.cells[static_cast<std::size_t>(k)];
         AppendHtml(strCell, strView.substr(nStart), kCellBreak);
         strCell += "<BR>";
+        if (!sink.ItemDone())
+            return false;
     }
     // The last file decides how many cells the row gets.
     const int nSpan = nColumns - format.GetFileColumns() + 1;
+    std::string& strHtml = sink.Text();
     strHtml += bFirstRow ? "<TR><TD>&nbsp;</TD><TD" : "<TR><TD";
     for (int i = 0; i <= k; ++i) {
         if (i > 0)
@@ -157,6 +161,7 @@ void AppendFileRow(const CKWLFormat& format, const CDirInformation& dir, int nCo
         strHtml += scratch.cells[static_cast<std::size_t>(i)];
     }
     strHtml += "</TD></TR>\n";
+    return true;
 }
 
 } // namespace
@@ -173,10 +178,10 @@ int FindLast(std::string_view str, std::string_view strFind) {
     return nPos == std::string_view::npos ? -1 : static_cast<int>(nPos);
 }
 
-void ListDirectoriesHtml(const CKWLFormat& format, const CDirInformation* pDir,
-                         std::string& strHtml, int nColumns, bool bFirstRow) {
+bool ListDirectoriesHtml(const CKWLFormat& format, const CDirInformation* pDir, COutputSink& sink,
+                         int nColumns, bool bFirstRow) {
     if (pDir == nullptr)
-        return;
+        return true;
     // One frame per open directory level instead of recursion: deep trees cannot overflow
     // the call stack, and sibling chains are walked in a loop.
     struct SFrame {
@@ -194,25 +199,36 @@ void ListDirectoriesHtml(const CKWLFormat& format, const CDirInformation* pDir,
             const CDirInformation* pSub = frame.pNextSubDir;
             frame.pNextSubDir = pSub->m_pNextDir;
             AppendDirectoryRow(format, *pSub, *frame.pDir, frame.nColumns, frame.bFirstRow, scratch,
-                               strHtml);
+                               sink.Text());
+            if (!sink.ItemDone())
+                return false;
             const int nInner = frame.nColumns - 1;
             stack.push_back({pSub, pSub->m_pFirstSubDir, nInner, true});
             continue;
         }
-        AppendFileRow(format, *frame.pDir, frame.nColumns, frame.bFirstRow, scratch, strHtml);
+        if (!AppendFileRow(format, *frame.pDir, frame.nColumns, frame.bFirstRow, scratch, sink))
+            return false;
         stack.pop_back();
     }
+    return true;
 }
 
-std::string BuildHtmlDocument(const CKWLFormat& format, CDirInformation* pRoot,
-                              const std::string& strDirectory, const std::string& strTitleWord,
-                              const std::string& strDirectoryWord) {
+void ListDirectoriesHtml(const CKWLFormat& format, const CDirInformation* pDir,
+                         std::string& strHtml, int nColumns, bool bFirstRow) {
+    COutputSink sink(strHtml);
+    ListDirectoriesHtml(format, pDir, sink, nColumns, bFirstRow);
+}
+
+void WriteHtmlDocument(COutputSink& sink, const CKWLFormat& format, CDirInformation* pRoot,
+                       const std::string& strDirectory, const std::string& strTitleWord,
+                       const std::string& strDirectoryWord) {
     int nWidth = 0;
     if (pRoot != nullptr) {
         int nGroups = 0;
         pRoot->Measure(&nGroups, 0, &nWidth, format.GetFileColumns(), format.GetDirColumns());
     }
-    std::string strHtml = "<HTML>\n<HEAD><META charset=\"utf-8\"><TITLE>";
+    std::string& strHtml = sink.Text();
+    strHtml += "<HTML>\n<HEAD><META charset=\"utf-8\"><TITLE>";
     AppendReplacingTabs(strHtml, strTitleWord);
     strHtml += ' ';
     AppendHtml(strHtml, strDirectory, kCellBreak);
@@ -221,7 +237,15 @@ std::string BuildHtmlDocument(const CKWLFormat& format, CDirInformation* pRoot,
     strHtml += ' ';
     AppendHtml(strHtml, strDirectory, kCellBreak);
     strHtml += "</H1>\n\n<TABLE BORDER=1>\n";
-    ListDirectoriesHtml(format, pRoot, strHtml, nWidth, false);
-    strHtml += "</TABLE>\n</BODY>\n</HTML>";
-    return strHtml;
+    if (!ListDirectoriesHtml(format, pRoot, sink, nWidth, false))
+        return;
+    sink.Text() += "</TABLE>\n</BODY>\n</HTML>";
+}
+
+std::string BuildHtmlDocument(const CKWLFormat& format, CDirInformation* pRoot,
+                              const std::string& strDirectory, const std::string& strTitleWord,
+                              const std::string& strDirectoryWord, SWorkProgress* pProgress) {
+    return RenderToString(pProgress, [&](COutputSink& sink) {
+        WriteHtmlDocument(sink, format, pRoot, strDirectory, strTitleWord, strDirectoryWord);
+    });
 }

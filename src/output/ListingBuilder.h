@@ -4,15 +4,25 @@
 
 #include "format/KWLFormat.h"
 #include "model/KWLItem.h"
+#include "model/WorkProgress.h"
+#include "output/OutputSink.h"
 
 // The complete listing text, as the clipboard receives it: strHeadingWord + strDirectory +
 // ":" + CR LF, then CR LF + line for every listed item (the root's subdirectories via
 // ListDirectories at depth 0, then the root's files at depth 0). Lines are indented by depth
 // and use the engine's separator (a tab) between columns. A null root gives the heading only.
 // The engine's undefined-field note is left for the caller to clear before and check after.
+// With pProgress, the items rendered are added to its count as the work goes on, and the
+// work stops early once it is cancelled (the text is then incomplete).
 std::string BuildListing(const CKWLFormat& format, const CDirInformation* pRoot,
                          const std::string& strDirectory, const std::string& strHeadingWord,
-                         bool bRecursive);
+                         bool bRecursive, SWorkProgress* pProgress = nullptr);
+
+// The same text into sink, as it is rendered. Stops early when the sink says so; the caller
+// finishes the sink.
+void WriteListing(COutputSink& sink, const CKWLFormat& format, const CDirInformation* pRoot,
+                  const std::string& strDirectory, const std::string& strHeadingWord,
+                  bool bRecursive);
 
 // Appends CR LF + line for every directory of the chain that starts at pDir (at nDepth), each
 // followed by its subdirectories' lines when bRecursive, then by its files at nDepth + 1.

@@ -1,71 +1,23 @@
 #include "output/OutputFile.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <memory>
+#include "output/OutputSink.h"
+#include "platform/AtomicFile.h"
 
 namespace {
 
-// Large enough that a listing of hundreds of megabytes needs few system calls, small enough
-// to stay in cache while it is filled.
-constexpr std::size_t kChunk = 256 * 1024;
-
 bool SaveWith(const std::string& strPath, std::string_view strText,
               bool (*fnWrite)(int, std::string_view)) {
-    const int nFd = open(strPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (nFd < 0)
-        return false;
-    if (!fnWrite(nFd, strText)) {
-        const int nError = errno;
-        close(nFd);
-        errno = nError;
-        return false;
-    }
-    // A full disk can show only here (network file systems report late).
-    return close(nFd) == 0;
+    CAtomicFile file;
+    // The file removes its temporary copy itself when it is not committed.
+    return file.Open(strPath) && fnWrite(file.GetFd(), strText) && file.Commit();
 }
 
 } // namespace
 
 bool WriteWithCrLf(int nFd, std::string_view strText) {
-    const auto buffer = std::make_unique<char[]>(kChunk);
-    char* const pBuf = buffer.get();
-    std::size_t nUsed = 0;
-    auto flush = [&]() {
-        const bool bOk = WriteAll(nFd, std::string_view(pBuf, nUsed));
-        nUsed = 0;
-        return bOk;
-    };
-
-    const char* const pText = strText.data();
-    const std::size_t nSize = strText.size();
-    std::size_t nPos = 0;
-    while (nPos < nSize) {
-        const void* pLf = std::memchr(pText + nPos, '\n', nSize - nPos);
-        const std::size_t nEnd =
-            pLf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(pLf) - pText)
-                           : nSize;
-        while (nPos < nEnd) {
-            if (nUsed == kChunk && !flush())
-                return false;
-            const std::size_t nTake = std::min(nEnd - nPos, kChunk - nUsed);
-            std::memcpy(pBuf + nUsed, pText + nPos, nTake);
-            nUsed += nTake;
-            nPos += nTake;
-        }
-        if (pLf != nullptr) {
-            if (kChunk - nUsed < 2 && !flush())
-                return false;
-            pBuf[nUsed++] = '\r';
-            pBuf[nUsed++] = '\n';
-            ++nPos;
-        }
-    }
-    return nUsed == 0 || flush();
+    COutputSink sink(nFd, true);
+    sink.Append(strText);
+    return sink.Finish();
 }
 
 bool SaveTextToFile(const std::string& strPath, std::string_view strText) {

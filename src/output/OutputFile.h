@@ -10,9 +10,12 @@
 // (errno tells which).
 bool WriteWithCrLf(int nFd, std::string_view strText);
 
-// Creates strPath or empties it, then writes strText as WriteWithCrLf does. False when the
-// open, a write or the close fails; errno is left for the caller's message. A SIGPIPE from a
-// pipe or socket target is the caller's to handle.
+// Replaces strPath with strText, written as WriteWithCrLf does. The text goes into a temporary
+// file beside the target that is renamed over it only when all of it is on disk, so a failed
+// save (full disk, no permission, ...) leaves an existing file as it was and no new file
+// behind. A link is followed, an existing file keeps its permissions; CAtomicFile has the
+// details. False when the save failed; errno is left for the caller's message. A SIGPIPE from
+// a pipe target is the caller's to handle.
 bool SaveTextToFile(const std::string& strPath, std::string_view strText);
 
 // As SaveTextToFile, but the bytes are stored unchanged (for texts that already hold CR LF).

@@ -24,37 +24,33 @@ private:
 
 } // namespace
 
-std::string BuildTextExport(CKWLFormat& format, const CDirInformation* pRoot,
-                            const std::string& strDirectory, const std::string& strHeadingWord,
-                            const std::string& strSeparator) {
-    std::string strText;
+void WriteTextExport(COutputSink& sink, CKWLFormat& format, const CDirInformation* pRoot,
+                     const std::string& strDirectory, const std::string& strHeadingWord,
+                     const std::string& strSeparator) {
+    std::string& strText = sink.Text();
     strText += strHeadingWord;
     strText += strDirectory;
     strText += ":\n";
     if (pRoot == nullptr)
-        return strText;
+        return;
     CSeparatorRestore restore(format, strSeparator);
-    ListDirectoriesText(format, pRoot->m_pFirstSubDir, strText);
-    for (const CFileInformation* pFile = pRoot->m_pFirstFile; pFile != nullptr;
-         pFile = pFile->m_pNextFile) {
-        strText += '\n';
-        format.RenderInto(pFile, 0, strText);
-    }
-    return strText;
+    const output_detail::CLineRenderer lines(sink, format, "\n", 0, false);
+    output_detail::WalkTree(*pRoot, true, lines, lines);
+}
+
+std::string BuildTextExport(CKWLFormat& format, const CDirInformation* pRoot,
+                            const std::string& strDirectory, const std::string& strHeadingWord,
+                            const std::string& strSeparator, SWorkProgress* pProgress) {
+    return RenderToString(pProgress, [&](COutputSink& sink) {
+        WriteTextExport(sink, format, pRoot, strDirectory, strHeadingWord, strSeparator);
+    });
 }
 
 void ListDirectoriesText(const CKWLFormat& format, const CDirInformation* pDir,
                          std::string& strText) {
-    output_detail::WalkChain(
-        pDir, true,
-        [&](const CDirInformation& dir, int) {
-            strText += '\n';
-            format.RenderInto(&dir, 0, strText);
-        },
-        [&](const CFileInformation& file, int) {
-            strText += '\n';
-            format.RenderInto(&file, 0, strText);
-        });
+    COutputSink sink(strText);
+    const output_detail::CLineRenderer lines(sink, format, "\n", 0, false);
+    output_detail::WalkChain(pDir, true, lines, lines);
 }
 
 bool IsSeparatorAllowed(std::string_view strSeparator) {

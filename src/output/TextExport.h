@@ -5,15 +5,25 @@
 
 #include "format/KWLFormat.h"
 #include "model/KWLItem.h"
+#include "model/WorkProgress.h"
+#include "output/OutputSink.h"
 
 // The text-file export: strHeadingWord + strDirectory + ":" + LF, then LF + line for every
 // item of the tree in listing order (ListDirectoriesText on the root's subdirectories, then
 // the root's files), all at depth 0 with strSeparator between columns. Everything the tree
 // holds is exported; the recursive option plays no part. The engine's previous separator is
 // back in place when this returns (also when it throws). A null root gives the heading only.
+// With pProgress, the items rendered are added to its count as the work goes on, and the
+// work stops early once it is cancelled (the text is then incomplete).
 std::string BuildTextExport(CKWLFormat& format, const CDirInformation* pRoot,
                             const std::string& strDirectory, const std::string& strHeadingWord,
-                            const std::string& strSeparator);
+                            const std::string& strSeparator, SWorkProgress* pProgress = nullptr);
+
+// The same text into sink, as it is rendered. Stops early when the sink says so; the caller
+// finishes the sink.
+void WriteTextExport(COutputSink& sink, CKWLFormat& format, const CDirInformation* pRoot,
+                     const std::string& strDirectory, const std::string& strHeadingWord,
+                     const std::string& strSeparator);
 
 // Appends LF + line (depth 0) for every directory of the chain that starts at pDir, each
 // followed by everything below it, then by its files. A null pDir appends nothing.

@@ -61,16 +61,56 @@ std::size_t DecodeUtf8(std::string_view s, std::size_t nPos, char32_t& cp) {
     return nLen;
 }
 
+// Bytes that can start a control character: C0, DEL, and the lead bytes of C1 (C2 80-C2 9F)
+// and of U+2028/U+2029 (E2 80 A8/A9). One table look-up per byte keeps names without any of
+// them (nearly all) on the fast path.
+constexpr std::array<bool, 256> kMayStartControl = [] {
+    std::array<bool, 256> table{};
+    for (int b = 0x01; b <= 0x1F; ++b)
+        table[static_cast<std::size_t>(b)] = true;
+    table[0x7F] = true;
+    table[0xC2] = true;
+    table[0xE2] = true;
+    return table;
+}();
+
+// Length of the control character that starts at strText[nPos], 0 when none does. C2 and E2
+// are never continuation bytes, so a match is always a whole, valid character; invalid bytes
+// never match and stay as they are.
+std::size_t ControlLength(std::string_view strText, std::size_t nPos) {
+    const auto at = [&](std::size_t k) {
+        return nPos + k < strText.size() ? static_cast<unsigned char>(strText[nPos + k]) : 0u;
+    };
+    const unsigned b0 = at(0);
+    if (b0 == 0xC2)
+        return at(1) >= 0x80 && at(1) <= 0x9F ? 2 : 0;
+    if (b0 == 0xE2)
+        return at(1) == 0x80 && (at(2) == 0xA8 || at(2) == 0xA9) ? 3 : 0;
+    return (b0 >= 0x01 && b0 <= 0x1F) || b0 == 0x7F ? 1 : 0;
+}
+
 } // namespace
 
 std::string SanitizeName(std::string_view strRaw) {
-    std::string str(strRaw);
-    for (char& c : str) {
-        const auto b = static_cast<unsigned char>(c);
-        if ((b >= 0x01 && b <= 0x1F) || b == 0x7F)
-            c = '?';
+    std::string strOut;
+    std::size_t nCopied = 0; // bytes of strRaw already in strOut
+    for (std::size_t i = 0; i < strRaw.size(); ++i) {
+        if (!kMayStartControl[static_cast<unsigned char>(strRaw[i])])
+            continue;
+        const std::size_t nLen = ControlLength(strRaw, i);
+        if (nLen == 0)
+            continue;
+        if (nCopied == 0)
+            strOut.reserve(strRaw.size());
+        strOut.append(strRaw.data() + nCopied, i - nCopied);
+        strOut += '?';
+        nCopied = i + nLen;
+        i = nCopied - 1;
     }
-    return str;
+    if (nCopied == 0)
+        return std::string(strRaw);
+    strOut.append(strRaw.data() + nCopied, strRaw.size() - nCopied);
+    return strOut;
 }
 
 std::size_t Utf8CharLength(std::string_view strText, std::size_t nPos) {

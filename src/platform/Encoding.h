@@ -7,7 +7,10 @@
 // Text helpers for UTF-8 strings that may hold invalid sequences (file names are raw bytes).
 // An invalid byte counts as one character of its own, so nothing is ever dropped.
 
-// Control characters (0x01-0x1F, 0x7F) become "?", so no name can break a line or a column.
+// Every control character becomes one "?", so no name (and no path from the command line) can
+// break a line or a column or start a terminal escape: C0 (0x01-0x1F), DEL (0x7F), C1
+// (U+0080-U+009F, the bytes C2 80-C2 9F) and the line and paragraph separators U+2028 and
+// U+2029. Invalid UTF-8 bytes are kept as they are.
 std::string SanitizeName(std::string_view strRaw);
 
 // Length in bytes of the character that starts at strText[nPos] (1 for an invalid byte).

@@ -1,10 +1,15 @@
 // Runs the built kwl-list on real trees and checks its bytes, messages and exit statuses.
 #include <fcntl.h>
+#include <pwd.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -28,12 +33,34 @@ std::string ReadFile(const std::string& strPath) {
     return ss.str();
 }
 
-// Runs kwl-list with the given arguments in strWorkDir, without a shell, so hostile names
-// need no quoting.
-SResult RunKwlList(const std::vector<std::string>& args, const std::string& strWorkDir = "") {
+struct SRunOptions {
+    std::string strWorkDir;           // where it runs; empty: here
+    bool bAsNobody = false;           // as the user nobody (the tests run as root)
+    std::uint64_t nFileSizeLimit = 0; // RLIMIT_FSIZE for its files; 0: none
+};
+
+// kwl-list copied into a fresh folder that every user may enter: the build folder can sit
+// below a home directory that only its owner may enter, where nobody could not run it.
+const std::string& ProgramForOtherUsers() {
+    static CTempTree s_folder;
+    static const std::string s_strCopy = [] {
+        const std::string strCopy = s_folder.Path("kwl-list");
+        std::filesystem::copy_file(KWL_LIST_PATH, strCopy);
+        chmod(strCopy.c_str(), 0755);
+        return strCopy;
+    }();
+    return s_strCopy;
+}
+
+// Runs kwl-list with the given arguments, without a shell, so hostile names need no quoting.
+SResult RunKwlList(const std::vector<std::string>& args, const SRunOptions& options = {}) {
     CTempTree capture;
     const std::string strOutPath = capture.Path("stdout");
     const std::string strErrPath = capture.Path("stderr");
+    const std::string strProgram = options.bAsNobody ? ProgramForOtherUsers() : KWL_LIST_PATH;
+    const passwd* pNobody = options.bAsNobody ? getpwnam("nobody") : nullptr;
+    if (options.bAsNobody && pNobody == nullptr)
+        return {};
     const pid_t pid = fork();
     if (pid == 0) {
         const int fdOut = open(strOutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -42,14 +69,21 @@ SResult RunKwlList(const std::vector<std::string>& args, const std::string& strW
         if (fdOut < 0 || fdErr < 0 || fdIn < 0 || dup2(fdOut, 1) < 0 || dup2(fdErr, 2) < 0 ||
             dup2(fdIn, 0) < 0)
             _exit(120);
-        if (!strWorkDir.empty() && chdir(strWorkDir.c_str()) != 0)
+        if (pNobody != nullptr && (setgid(pNobody->pw_gid) != 0 || setuid(pNobody->pw_uid) != 0))
+            _exit(123);
+        if (!options.strWorkDir.empty() && chdir(options.strWorkDir.c_str()) != 0)
             _exit(121);
+        if (options.nFileSizeLimit != 0) {
+            const rlimit limit{options.nFileSizeLimit, options.nFileSizeLimit};
+            if (signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                _exit(124);
+        }
         std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(KWL_LIST_PATH));
+        argv.push_back(const_cast<char*>(strProgram.c_str()));
         for (const std::string& s : args)
             argv.push_back(const_cast<char*>(s.c_str()));
         argv.push_back(nullptr);
-        execv(KWL_LIST_PATH, argv.data());
+        execv(strProgram.c_str(), argv.data());
         _exit(122);
     }
     SResult result;
@@ -131,7 +165,7 @@ TEST_F(KwlListTest, OutputFileGetsTheSameBytesAndStdoutNothing) {
 TEST_F(KwlListTest, RelativeOutputNameMeansTheCallersDirectory) {
     // The scan moves the working directory; the output must still land where the caller is.
     const std::string strWork = m_tree.AddDir("work");
-    const SResult r = RunKwlList({"-r", "-o", "listing.txt", m_strDir}, strWork);
+    const SResult r = RunKwlList({"-r", "-o", "listing.txt", m_strDir}, {.strWorkDir = strWork});
     EXPECT_EQ(r.nStatus, 0) << r.strErr;
     EXPECT_FALSE(ReadFile(strWork + "/listing.txt").empty());
 }
@@ -155,8 +189,11 @@ TEST_F(KwlListTest, SeparatorIsOneCharacter) {
         std::string strSeparator;
         int nStatus;
     };
-    const SCase cases[] = {{";", 0},  {"\t", 0}, {"é", 0},  {"€", 0},   {"", 2},
-                           {"ab", 2}, {"\n", 2}, {"\r", 2}, {"\xff", 2}};
+    const SCase cases[] = {
+        {";", 0},           {"\t", 0},   {"é", 0},        {"€", 0},        {"", 2},
+        {"ab", 2},          {"\n", 2},   {"\r", 2},       {"\xff", 2},     {"\xC2\xA0", 0},
+        {"\x1B", 2},        {"\x7F", 2}, {"\xC2\x85", 2}, {"\xC2\x9B", 2}, {"\xE2\x80\xA8", 2},
+        {"\xE2\x80\xA9", 2}};
     for (const SCase& c : cases) {
         SCOPED_TRACE(c.strSeparator);
         const SResult r =
@@ -219,6 +256,169 @@ TEST_F(KwlListTest, HostileNamesStayOnTheirLine) {
     EXPECT_EQ(html.strOut.find("<b>"), std::string::npos);
 }
 
+// Position of the first control character in strText other than tab, CR and LF (which the
+// outputs hold on purpose): C0, DEL, C1 (C2 80-C2 9F), U+2028, U+2029. npos when none.
+std::size_t FindControl(const std::string& strText) {
+    for (std::size_t i = 0; i < strText.size(); ++i) {
+        const auto b = static_cast<unsigned char>(strText[i]);
+        const auto next = [&](std::size_t k) {
+            return i + k < strText.size() ? static_cast<unsigned char>(strText[i + k]) : 0;
+        };
+        if ((b < 0x20 && b != '\t' && b != '\r' && b != '\n') || b == 0x7F ||
+            (b == 0xC2 && next(1) >= 0x80 && next(1) <= 0x9F) ||
+            (b == 0xE2 && next(1) == 0x80 && (next(2) == 0xA8 || next(2) == 0xA9)))
+            return i;
+    }
+    return std::string::npos;
+}
+
+// Names and a DIRECTORY that carry terminal escapes (ESC, BEL, the C1 CSI U+009B, NEL U+0085)
+// and line separators: every one of them becomes "?" in all three outputs and in messages.
+TEST_F(KwlListTest, ControlCharactersNeverReachTheOutput) {
+    const std::string strDir = m_tree.AddDir("d\x1B]0;owned\x07\xC2\x9B"
+                                             "2J\xE2\x80\xA8");
+    const std::string strShown = m_tree.Path("d?]0;owned??2J?");
+    const std::pair<std::string, std::string> names[] = {
+        {"csi\xC2\x9B"
+         "2J.txt",
+         "csi?2J.txt"},
+        {"nel\xC2\x85.txt", "nel?.txt"},
+        {"ls\xE2\x80\xA8x.txt", "ls?x.txt"},
+        {"ps\xE2\x80\xA9.txt", "ps?.txt"},
+        {"esc\x1B[2J.txt", "esc?[2J.txt"},
+        {"nbsp\xC2\xA0kept.txt", "nbsp\xC2\xA0kept.txt"},
+    };
+    for (const auto& [strName, strClean] : names)
+        m_tree.AddFile(strDir.substr(m_tree.Root().size() + 1) + "/" + strName, 1);
+
+    for (const char* pszKind : {"listing", "text", "html"}) {
+        SCOPED_TRACE(pszKind);
+        const SResult r = RunKwlList({"-e", pszKind, strDir});
+        EXPECT_EQ(r.nStatus, 0) << r.strErr;
+        EXPECT_EQ(FindControl(r.strOut), std::string::npos) << r.strOut;
+        EXPECT_NE(r.strOut.find(strShown), std::string::npos) << r.strOut;
+        for (const auto& [strName, strClean] : names)
+            EXPECT_NE(r.strOut.find(strClean), std::string::npos) << strClean;
+    }
+
+    struct SMessageCase {
+        std::vector<std::string> args;
+        std::string strShownPart;
+    };
+    const SMessageCase messages[] = {
+        {{strDir + "/missing"}, strShown + "/missing: No such file or directory"},
+        {{"-o",
+          strDir + "/no\xC2\x9B"
+                   "dir/out.txt",
+          m_strDir},
+         strShown + "/no?dir/out.txt: "},
+        {{"-e", "\x1B[2J"}, "unknown export kind '?[2J'"},
+        {{"--\xC2\x9B"
+          "2J",
+          m_strDir},
+         "unknown option --?2J"},
+    };
+    for (const SMessageCase& c : messages) {
+        SCOPED_TRACE(c.strShownPart);
+        const SResult r = RunKwlList(c.args);
+        EXPECT_NE(r.nStatus, 0);
+        EXPECT_EQ(FindControl(r.strErr), std::string::npos) << r.strErr;
+        EXPECT_NE(r.strErr.find(c.strShownPart), std::string::npos) << r.strErr;
+    }
+}
+
+// Room for far less than the listing: 1500 files with long names make about 100 KiB.
+class KwlListFullDiskTest : public KwlListTest {
+protected:
+    void SetUp() override {
+        KwlListTest::SetUp();
+        for (int i = 0; i < 1500; ++i)
+            m_tree.AddFile("x/many/" + std::string(50, 'n') + std::to_string(i) + ".txt");
+    }
+
+    // Writes the listing over old.txt and as new.txt in strDir; both must fail with
+    // strReason, leave old.txt whole and nothing new behind.
+    void ExpectFailedWritesKeepTheFolder(const std::string& strDir, const std::string& strReason,
+                                         const SRunOptions& options = {}) {
+        std::ofstream(strDir + "/old.txt") << "precious\n";
+        for (const char* pszName : {"old.txt", "new.txt"}) {
+            SCOPED_TRACE(pszName);
+            const SResult r = RunKwlList({"-r", "-o", strDir + "/" + pszName, m_strDir}, options);
+            EXPECT_EQ(r.nStatus, 1);
+            EXPECT_NE(r.strErr.find("There was an error while writing the file."),
+                      std::string::npos)
+                << r.strErr;
+            EXPECT_NE(r.strErr.find(strReason), std::string::npos) << r.strErr;
+            EXPECT_EQ(r.strOut, "");
+        }
+        EXPECT_EQ(NamesIn(strDir), std::set<std::string>{"old.txt"});
+        EXPECT_EQ(ReadFile(strDir + "/old.txt"), "precious\n");
+    }
+};
+
+TEST_F(KwlListFullDiskTest, FullDiskKeepsTheOldFile) {
+    CSmallDisk disk(64 * 1024);
+    if (!disk.IsMounted())
+        GTEST_SKIP() << "needs a small tmpfs, which only root can mount: " << disk.Reason();
+    ExpectFailedWritesKeepTheFolder(disk.Root(), "No space left on device");
+}
+
+// The same fault without privileges: kwl-list may not make files larger than 64 KiB.
+TEST_F(KwlListFullDiskTest, FileSizeLimitKeepsTheOldFile) {
+    SRunOptions options;
+    options.nFileSizeLimit = 64 * 1024;
+    ExpectFailedWritesKeepTheFolder(m_tree.AddDir("out"), "File too large", options);
+}
+
+// An output that cannot be written is reported before the scan starts: with a DIRECTORY that
+// does not exist, the message is about the output, not the directory.
+TEST_F(KwlListTest, BadOutputFailsBeforeTheScan) {
+    m_tree.AddDir("locked");
+    m_tree.SetMode("locked", 0555);
+    const std::string strMissingDir = m_tree.Path("no-such-directory");
+    struct SCase {
+        std::string strOutput;
+        std::string strReason;
+    };
+    const SCase cases[] = {
+        {m_tree.Path("x"), "Is a directory"},
+        {m_tree.Path("x") + "/", "Is a directory"},
+        {m_tree.Path("missing/out.txt"), "No such file or directory"},
+        {m_tree.Path("x/a.txt/out.txt"), "Not a directory"},
+        {m_tree.Path("locked/out.txt"), "Permission denied"},
+    };
+    SRunOptions options;
+    options.bAsNobody = geteuid() == 0; // permissions only bite without root
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.strOutput);
+        const SResult r = RunKwlList({"-r", "-o", c.strOutput, strMissingDir}, options);
+        EXPECT_EQ(r.nStatus, 1);
+        EXPECT_EQ(r.strErr, "kwl-list: There was an error while writing the file. (" + c.strOutput +
+                                ": " + c.strReason + ")\n");
+        EXPECT_EQ(r.strOut, "");
+    }
+}
+
+// Run from a working directory it may write to but not read (mode 333), kwl-list still puts a
+// relative output there, never beside the scanned directory.
+TEST_F(KwlListTest, RelativeOutputFromAnUnreadableWorkingDirectory) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to run kwl-list as nobody";
+    const std::string strWork = m_tree.AddDir("work");
+    m_tree.SetMode("work", 0333);
+    m_tree.AddFile("public/y/f.txt", 1);
+    m_tree.SetMode("public", 0777);
+
+    SRunOptions options;
+    options.strWorkDir = strWork;
+    options.bAsNobody = true;
+    const SResult r = RunKwlList({"-r", "-o", "listing.txt", m_tree.Path("public/y")}, options);
+
+    EXPECT_EQ(r.nStatus, 0) << r.strErr;
+    EXPECT_NE(ReadFile(strWork + "/listing.txt").find("\r\nf.txt"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(m_tree.Path("public/listing.txt")));
+}
+
 TEST(KwlListCommand, HelpAndVersion) {
     const SResult help = RunKwlList({"--help"});
     EXPECT_EQ(help.nStatus, 0);
@@ -229,19 +429,14 @@ TEST(KwlListCommand, HelpAndVersion) {
     EXPECT_EQ(version.strOut.rfind("kwl-list ", 0), 0u);
 }
 
-int ListUnreadableAsNobody(void* pArg) {
-    const std::string& strDir = *static_cast<const std::string*>(pArg);
-    const SResult r = RunKwlList({strDir});
-    return r.nStatus == 1 && r.strErr.find("Permission denied") != std::string::npos ? 0 : 1;
-}
-
 TEST_F(KwlListTest, UnreadableDirectoryIsAFailure) {
     m_tree.SetMode("x", 0000);
-    std::string strDir = m_strDir;
-    const int nStatus = geteuid() == 0 ? RunAsNobody(ListUnreadableAsNobody, &strDir)
-                                       : ListUnreadableAsNobody(&strDir);
+    SRunOptions options;
+    options.bAsNobody = geteuid() == 0;
+    const SResult r = RunKwlList({m_strDir}, options);
     m_tree.SetMode("x", 0755);
-    EXPECT_EQ(nStatus, 0);
+    EXPECT_EQ(r.nStatus, 1) << r.strErr;
+    EXPECT_NE(r.strErr.find("Permission denied"), std::string::npos) << r.strErr;
 }
 
 } // namespace

@@ -7,30 +7,15 @@
 #include <cerrno>
 #include <csignal>
 #include <fstream>
-#include <iterator>
+#include <set>
 #include <string>
 #include <thread>
 
 #include "output/OutputFile.h"
+#include "output/TextFiles.h"
 #include "support/TempTree.h"
 
 namespace {
-
-std::string ReadFile(const std::string& strPath) {
-    std::ifstream in(strPath, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// The plain rule the chunked writer must match: every LF becomes CR LF, nothing else changes.
-std::string WithCrLf(const std::string& strText) {
-    std::string strOut;
-    for (char ch : strText) {
-        if (ch == '\n')
-            strOut += '\r';
-        strOut += ch;
-    }
-    return strOut;
-}
 
 // Lines of varying length, so line ends fall on and around every chunk boundary.
 std::string LargeText() {
@@ -127,6 +112,53 @@ TEST(SaveTextToFile, FailsWithoutPermissionAndKeepsOldContent) {
     SNobodyTarget oldFile{tree.Path("locked/old.txt"), EACCES};
     EXPECT_EQ(RunAsNobody(&SaveAsNobody, &oldFile), 1);
     EXPECT_EQ(ReadFile(oldFile.strPath), std::string(10, 'x'));
+}
+
+// A folder with room for far less than a large listing, holding the file old.txt.
+struct SFullFolder {
+    std::string strDir;
+    int nErrno; // what the fault reports
+};
+
+// Saves a text the folder has no room for over old.txt and as a new file; 0 when both saves
+// fail with the fault's errno.
+int SaveIntoFullFolder(void* pArg) {
+    const auto& folder = *static_cast<const SFullFolder*>(pArg);
+    const std::string strText = LargeText();
+    for (const char* pszName : {"old.txt", "new.txt"}) {
+        errno = 0;
+        if (SaveTextToFile(folder.strDir + "/" + pszName, strText) || errno != folder.nErrno)
+            return 1;
+    }
+    return 0;
+}
+
+// A failed save leaves the old file whole and nothing new behind: no partial file, no
+// temporary one.
+void ExpectFolderAsBefore(const std::string& strDir) {
+    EXPECT_EQ(NamesIn(strDir), std::set<std::string>{"old.txt"});
+    EXPECT_EQ(ReadFile(strDir + "/old.txt"), "precious\n");
+}
+
+TEST(SaveTextToFile, FullDiskKeepsOldFileAndLeavesNothing) {
+    CSmallDisk disk(64 * 1024);
+    if (!disk.IsMounted())
+        GTEST_SKIP() << "needs a small tmpfs, which only root can mount: " << disk.Reason();
+    std::ofstream(disk.Root() + "/old.txt") << "precious\n";
+
+    SFullFolder folder{disk.Root(), ENOSPC};
+    EXPECT_EQ(SaveIntoFullFolder(&folder), 0);
+    ExpectFolderAsBefore(disk.Root());
+}
+
+// The same fault without privileges: the process may not make files larger than 64 KiB.
+TEST(SaveTextToFile, FileSizeLimitKeepsOldFileAndLeavesNothing) {
+    CTempTree tree;
+    std::ofstream(tree.Path("old.txt")) << "precious\n";
+
+    SFullFolder folder{tree.Root(), EFBIG};
+    EXPECT_EQ(RunWithFileSizeLimit(&SaveIntoFullFolder, &folder, 64 * 1024), 0);
+    ExpectFolderAsBefore(tree.Root());
 }
 
 // A pipe takes the text in pieces while the other end reads.

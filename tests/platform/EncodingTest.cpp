@@ -85,9 +85,50 @@ TEST(PlatformEncoding, SanitizeNameReplacesOnlyControlCharacters) {
         {"\xC3\x84\xE6\x97\xA5", "\xC3\x84\xE6\x97\xA5"}, // UTF-8 bytes are not control bytes
         {"\x80\x9F\xFF", "\x80\x9F\xFF"},
         {"", ""},
+        // C1: one "?" for the two bytes of each character; U+009B is a terminal's CSI.
+        {"\xC2\x80", "?"},
+        {"a\xC2\x9B"
+         "2Jb",
+         "a?2Jb"},
+        {"\xC2\x9F\xC2\x85", "??"},
+        {"\xC2\xA0\xC2\x7F", "\xC2\xA0\xC2?"}, // no-break space stays; C2 then DEL
+        // Line and paragraph separators, but not their neighbours.
+        {"one\xE2\x80\xA8two\xE2\x80\xA9", "one?two?"},
+        {"\xE2\x80\xA7\xE2\x80\xAA\xE2\x82\xAC", "\xE2\x80\xA7\xE2\x80\xAA\xE2\x82\xAC"},
+        // Invalid or cut sequences are kept byte for byte, also next to a control character.
+        {"\xC2", "\xC2"},
+        {"x\xE2\x80", "x\xE2\x80"},
+        {"\xE2\xC2\x9B", "\xE2?"},
+        {"\x9B\xC0\x9B\xFF\n", "\x9B\xC0\x9B\xFF?"},
+        {"\xE2\x80\x0A", "\xE2\x80?"},
     };
     for (const auto& [strRaw, strClean] : cases)
-        EXPECT_EQ(SanitizeName(strRaw), strClean);
+        EXPECT_EQ(SanitizeName(strRaw), strClean) << testing::PrintToString(strRaw);
+}
+
+// No control character of any kind survives, and nothing else changes: every code point up
+// to U+FFFF, each between two plain characters.
+TEST(PlatformEncoding, SanitizeNameMapsExactlyTheControlCodePoints) {
+    for (char32_t cp = 1; cp <= 0xFFFF; ++cp) {
+        if (cp >= 0xD800 && cp <= 0xDFFF)
+            continue;
+        std::string s;
+        if (cp < 0x80) {
+            s += static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            s += static_cast<char>(0xC0 | (cp >> 6));
+            s += static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            s += static_cast<char>(0xE0 | (cp >> 12));
+            s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            s += static_cast<char>(0x80 | (cp & 0x3F));
+        }
+        const bool bControl =
+            cp < 0x20 || (cp >= 0x7F && cp <= 0x9F) || cp == 0x2028 || cp == 0x2029;
+        const std::string strName = "<" + s + ">";
+        if (SanitizeName(strName) != (bControl ? "<?>" : strName))
+            ADD_FAILURE() << "U+" << std::hex << static_cast<unsigned>(cp);
+    }
 }
 
 TEST(PlatformEncoding, Cp1252RoundTripsEveryByte) {
