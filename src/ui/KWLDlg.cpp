@@ -298,7 +298,8 @@ void CKWLDlg::ComputeList() {
     const std::string strHeading = m_pLanguage->GetText(kTextHeading);
     const bool bRecursive = m_option.m_bRecursive;
     const bool bComplete = RunWithProgress(this, progress, labels, [&] {
-        strOutput = BuildListing(m_format, m_pRoot, m_strDirectory, strHeading, bRecursive);
+        strOutput =
+            BuildListing(m_format, m_pRoot, m_strDirectory, strHeading, bRecursive, &progress);
     });
     if (!bComplete)
         return; // a cancelled listing changes nothing
@@ -353,8 +354,9 @@ void CKWLDlg::OnExportTextfile(wxCommandEvent&) {
     const std::string strHeading = m_pLanguage->GetText(kTextHeading);
     std::string strText;
     // The engine has its tab back when the build returns, before the save dialog opens.
-    if (!BuildExport([&] {
-            strText = BuildTextExport(m_format, m_pRoot, m_strDirectory, strHeading, strSeparator);
+    if (!BuildExport([&](SWorkProgress& progress) {
+            strText = BuildTextExport(m_format, m_pRoot, m_strDirectory, strHeading, strSeparator,
+                                      &progress);
         }))
         return;
     if (!SaveToFile(strText, "txt"))
@@ -365,9 +367,9 @@ void CKWLDlg::OnExportHtml(wxCommandEvent&) {
     const std::string strTitleWord = m_pLanguage->GetText(kTextHtmlTitle);
     const std::string strDirectoryWord = m_pLanguage->GetText(kTextDirectory);
     std::string strHtml;
-    if (!BuildExport([&] {
+    if (!BuildExport([&](SWorkProgress& progress) {
             strHtml = BuildHtmlDocument(m_format, m_pRoot, m_strDirectory, strTitleWord,
-                                        strDirectoryWord);
+                                        strDirectoryWord, &progress);
         }))
         return;
     if (!SaveToFile(strHtml, "html"))
@@ -376,13 +378,13 @@ void CKWLDlg::OnExportHtml(wxCommandEvent&) {
 
 // Runs fnBuild (library work only) with the progress window, then reports an undefined field
 // once. False when the user cancelled.
-bool CKWLDlg::BuildExport(const std::function<void()>& fnBuild) {
+bool CKWLDlg::BuildExport(const std::function<void(SWorkProgress&)>& fnBuild) {
     SWorkProgress progress;
     m_format.ClearUndefinedField();
     if (!RunWithProgress(this, progress,
                          MakeProgressLabels(EProgressText::ExportTitle, EProgressText::LinesListed,
                                             m_pLanguage->m_nLanguage),
-                         fnBuild))
+                         [&] { fnBuild(progress); }))
         return false;
     if (m_format.HasUndefinedField())
         ShowMessage(kTextFieldInvalid);

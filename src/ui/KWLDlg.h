@@ -9,6 +9,7 @@
 #include "model/KWLItem.h"
 #include "model/KWLItemFactory.h"
 #include "model/KWLOption.h"
+#include "model/WorkProgress.h"
 #include "ui/DialogTemplate.h"
 #include "ui/Language.h"
 
@@ -88,7 +89,7 @@ private:
     void OnExportClipboard(wxCommandEvent& event);
     void OnExportTextfile(wxCommandEvent& event);
     void OnExportHtml(wxCommandEvent& event);
-    bool BuildExport(const std::function<void()>& fnBuild);
+    bool BuildExport(const std::function<void(SWorkProgress&)>& fnBuild);
     bool SaveToFile(const std::string& strText, const std::string& strExtension);
 
     CKWLFormat m_format;
