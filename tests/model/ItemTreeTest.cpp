@@ -400,6 +400,25 @@ TEST_F(ModelItemTree, ComputeTotalsAddsBeyondThirtyTwoBits) {
     EXPECT_EQ(m_pRoot->ComputeTotals(), 8'589'934'592u);
 }
 
+// A total that would pass 2^64 - 1 stays there: a wrapped total would show a small number.
+TEST_F(ModelItemTree, TotalsStopAtTheLargestNumberInsteadOfWrapping) {
+    constexpr std::uint64_t kHuge = INT64_MAX; // the largest file length there can be
+    CDirInformation* pThree = AddDir(m_pRoot, "three");
+    for (const char* psz : {"a", "b", "c"})
+        pThree->Insert(File(psz, kHuge));
+    EXPECT_EQ(pThree->m_nTotalSize, UINT64_MAX);
+    EXPECT_EQ(pThree->m_nFileCount, 3);
+    CDirInformation* pTwo = AddDir(m_pRoot, "two");
+    pTwo->Insert(File("a", kHuge));
+    pTwo->Insert(File("b", kHuge));
+    m_pRoot->Insert(File("one", 1));
+    EXPECT_EQ(m_pRoot->ComputeTotals(), UINT64_MAX);
+    EXPECT_EQ(pTwo->m_nTotalSize, 2 * kHuge); // still fits
+    EXPECT_EQ(AddSaturated(UINT64_MAX - 1, 1), UINT64_MAX);
+    EXPECT_EQ(AddSaturated(UINT64_MAX, UINT64_MAX), UINT64_MAX);
+    EXPECT_EQ(AddSaturated(5, 7), 12u);
+}
+
 // Worked example of the HTML layout: one directory column, two file columns.
 TEST_F(ModelItemTree, MeasureCountsRowsAndWidth) {
     m_pRoot->Insert(File("a.txt", 120));
