@@ -30,3 +30,11 @@ std::string NameSortKey(std::string_view strName) {
         c = static_cast<char>(Fold(c));
     return strKey;
 }
+
+std::uint64_t NamePrefixKey(std::string_view strName) {
+    std::uint64_t nKey = 0;
+    const std::size_t n = std::min<std::size_t>(strName.size(), 8);
+    for (std::size_t i = 0; i < n; ++i)
+        nKey |= static_cast<std::uint64_t>(Fold(strName[i])) << (56 - 8 * i);
+    return nKey;
+}
