@@ -8,6 +8,7 @@
 #include <string>
 
 #include "CommandLine.h"
+#include "ScanMessages.h"
 #include "format/KWLFormat.h"
 #include "model/DirectoryScanner.h"
 #include "output/HtmlExport.h"
@@ -43,6 +44,14 @@ void ShowProgress(std::uint64_t nEntries, bool bFinal) {
     std::fflush(stderr);
 }
 
+// After the listing, as GNU find does: one line per directory that could not be read
+// completely. True when there was any.
+bool PrintScanErrors(const CDirectoryScanner& scanner, int nLanguage) {
+    for (const SScanError& error : scanner.GetScanErrors())
+        PrintError(ScanErrorMessage(nLanguage, error.strPath, std::strerror(error.nErrno)));
+    return !scanner.GetScanErrors().empty();
+}
+
 bool WriteResult(const SCommandLine& cmd, const std::string& strText) {
     // The listing already holds CR LF; the exports are built with LF and stored with CR LF.
     const bool bConvert = cmd.eExport != EExportKind::Listing;
@@ -66,6 +75,7 @@ int Run(const SCommandLine& cmd) {
     CKWLOption option;
     option.m_bRecursive = cmd.bRecursive;
     CDirectoryScanner scanner(factory, option);
+    scanner.SetThreads(cmd.nThreads);
     const bool bShowProgress = cmd.bProgress && isatty(STDERR_FILENO);
     if (bShowProgress) {
         scanner.SetProgress([](std::uint64_t n) { ShowProgress(n, false); });
@@ -104,7 +114,7 @@ int Run(const SCommandLine& cmd) {
                               language.GetText(kTextDirectory));
         break;
     }
-    factory.RecycleTree(pRoot);
+    // No teardown of the tree: the factory releases its node memory whole when it goes.
 
     if (format.HasUndefinedField())
         PrintError(language.GetText(kTextFieldInvalid));
@@ -116,9 +126,10 @@ int Run(const SCommandLine& cmd) {
             strMessage += std::string(" (") + (cmd.bHasOutput ? cmd.strOutput + ": " : "") +
                           std::strerror(nErr) + ")";
         PrintError(strMessage);
+        PrintScanErrors(scanner, cmd.nLanguage);
         return kExitFailure;
     }
-    return kExitOk;
+    return PrintScanErrors(scanner, cmd.nLanguage) ? kExitFailure : kExitOk;
 }
 
 } // namespace
