@@ -157,7 +157,8 @@ Options:
   -s, --separator CHAR   column separator of the text export, one character (default ";")
   -l, --language LANG    en | de, language of the heading words (default: en)
   -o, --output FILE      write to FILE (replaced whole) instead of standard output
-  -j, --threads N        read directories on N threads (default: one per core)
+  -j, --threads N        read directories on N threads (default: one per core, and
+                           up to four per core while reads wait for the disk)
       --progress         live count of entries read, on standard error (terminals only)
   -h, --help             show this help
       --version          show the version

@@ -47,8 +47,11 @@ bool CDirectoryScanner::ScanDirectory(const std::string& strPath, CDirInformatio
     }
     SScanSettings settings;
     settings.bRecursive = m_option.m_bRecursive;
-    settings.nThreads =
-        m_nThreads != 0 ? m_nThreads : std::max(1u, std::thread::hardware_concurrency());
+    // By default one thread per core, and up to four per core while reads wait for the disk
+    // (a cold cache); a number that was set is kept to.
+    const unsigned nCores = std::max(1u, std::thread::hardware_concurrency());
+    settings.nThreads = m_nThreads != 0 ? m_nThreads : nCores;
+    settings.nMaxThreads = m_nThreads != 0 ? m_nThreads : std::min(4 * nCores, 64u);
     settings.pProgress = m_pWorkProgress;
     settings.fnProgress = m_fnProgress;
     settings.nProgressEvery = m_nProgressEvery;

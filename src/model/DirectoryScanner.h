@@ -35,8 +35,9 @@ public:
     // Shared with a watcher on another thread: the scan adds the entries it reads to
     // nDone and stops soon after cancel is asked for, leaving a partial tree.
     void SetWorkProgress(SWorkProgress* pProgress) { m_pWorkProgress = pProgress; }
-    // Threads that read directories; 0 (the default) means one per processor core,
-    // 1 reads everything on the calling thread.
+    // Threads that read directories; 1 reads everything on the calling thread. 0 (the
+    // default) means one per processor core, and more, up to four per core, while the
+    // reads keep waiting for the disk.
     void SetThreads(unsigned nThreads) { m_nThreads = nThreads; }
 
     // Hands the old tree back to the factory, scans strPath into a new root and completes the

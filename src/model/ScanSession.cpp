@@ -1,5 +1,7 @@
 #include "model/ScanSession.h"
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -15,6 +17,16 @@ constexpr std::size_t kShareFrom = 4096;
 constexpr std::size_t kChunkSize = 1024;
 // How often the scanning thread looks at the count while it waits for work.
 constexpr auto kIdleReportEvery = std::chrono::milliseconds(50);
+// A thread that gives up its core at least once per this many entries while it works is
+// waiting for the disk (a warm cache lets it run through thousands).
+constexpr std::uint64_t kEntriesPerWait = 128;
+constexpr std::uint64_t kJudgeEvery = 512; // entries between two judgements
+
+// Times this thread has given up its core of its own accord: waiting for a read, a lock.
+long VoluntarySwitches() {
+    rusage usage{};
+    return getrusage(RUSAGE_THREAD, &usage) == 0 ? usage.ru_nvcsw : 0;
+}
 
 } // namespace
 
@@ -29,8 +41,31 @@ public:
     ~CWorker() { Flush(); }
 
     void CountEntry() {
+        ++m_nCounted;
         if (++m_nUncounted >= m_session.m_nFlushEvery)
             Flush();
+    }
+
+    // Around one task in four (the measure is a system call): how often the thread waited
+    // while it worked. True when that says it is waiting for the disk.
+    void BeginTask() {
+        m_bMeasuring = ++m_nTasks % 4 == 0;
+        if (m_bMeasuring) {
+            m_nSwitchesBefore = VoluntarySwitches();
+            m_nCountedBefore = m_nCounted;
+        }
+    }
+    bool EndTaskWaitedForReads() {
+        if (!m_bMeasuring)
+            return false;
+        m_nWaits +=
+            static_cast<std::uint64_t>(std::max(0L, VoluntarySwitches() - m_nSwitchesBefore));
+        m_nJudged += m_nCounted - m_nCountedBefore;
+        if (m_nJudged < kJudgeEvery)
+            return false;
+        const bool bWaiting = m_nWaits * kEntriesPerWait >= m_nJudged;
+        m_nWaits = m_nJudged = 0;
+        return bWaiting;
     }
     void Flush() {
         if (m_nUncounted > 0) {
@@ -50,6 +85,13 @@ private:
     CScanSession& m_session;
     const bool m_bReports;
     std::uint64_t m_nUncounted = 0;
+    std::uint64_t m_nCounted = 0;
+    std::uint64_t m_nTasks = 0;
+    bool m_bMeasuring = false;
+    long m_nSwitchesBefore = 0;
+    std::uint64_t m_nCountedBefore = 0;
+    std::uint64_t m_nWaits = 0;
+    std::uint64_t m_nJudged = 0;
 };
 
 // The entries of one large directory, examined in chunks by whichever threads take a share;
@@ -108,9 +150,12 @@ CScanSession::CScanSession(CKWLItemFactory& factory, SScanSettings settings)
     const std::size_t nFree = FreeDescriptorCount();
     const std::size_t nMargin = std::min<std::size_t>(8, nFree / 4);
     const std::size_t nUsable = nFree > nMargin ? nFree - nMargin : 1;
-    m_nThreads = static_cast<unsigned>(
-        std::clamp<std::size_t>(m_settings.nThreads, 1, std::max<std::size_t>(1, nUsable / 4)));
-    const std::size_t nHeld = nUsable > m_nThreads + 1 ? nUsable - m_nThreads - 1 : 0;
+    const std::size_t nThreadsFit = std::max<std::size_t>(1, nUsable / 4);
+    m_nThreads =
+        static_cast<unsigned>(std::clamp<std::size_t>(m_settings.nThreads, 1, nThreadsFit));
+    m_nMaxThreads = static_cast<unsigned>(
+        std::clamp<std::size_t>(m_settings.nMaxThreads, m_nThreads, nThreadsFit));
+    const std::size_t nHeld = nUsable > m_nMaxThreads + 1 ? nUsable - m_nMaxThreads - 1 : 0;
     m_pHandles = std::make_unique<CDirHandleSet>(std::clamp<std::size_t>(nHeld, 2, 1024));
 }
 
@@ -137,6 +182,7 @@ void CScanSession::Run(CDirReader&& root, const std::string& strPath, CDirInform
         }
         m_changed.notify_all();
         WorkerLoop(worker);
+        // No task is left, so no helper can start another one now.
         for (std::thread& helper : m_helpers)
             helper.join();
         m_helpers.clear();
@@ -147,27 +193,49 @@ void CScanSession::Run(CDirReader&& root, const std::string& strPath, CDirInform
 
 void CScanSession::StartHelpers() {
     m_bHelpersStarted = true;
-    for (unsigned i = 1; i < m_nThreads; ++i) {
-        try {
-            m_helpers.emplace_back([this] {
-                CWorker worker(*this, false);
-                WorkerLoop(worker);
-            });
-        } catch (const std::system_error&) {
+    std::lock_guard lock(m_mutex);
+    for (unsigned i = 1; i < m_nThreads; ++i)
+        if (!StartHelper())
             break; // fewer threads do the same work
-        }
+}
+
+// Called with m_mutex held.
+bool CScanSession::StartHelper() {
+    try {
+        m_helpers.reserve(m_helpers.size() + 1);
+        m_helpers.emplace_back([this] {
+            CWorker worker(*this, false);
+            WorkerLoop(worker);
+        });
+    } catch (const std::exception&) {
+        return false;
     }
+    m_nStarted.fetch_add(1, std::memory_order_relaxed);
+    return true;
+}
+
+// Threads that wait for the disk leave the cores idle, and the disk serves many reads at
+// once faster than one after another: one more thread, while there is work for it.
+void CScanSession::GrowWhileWaiting() {
+    std::lock_guard lock(m_mutex);
+    if (m_nStarted.load(std::memory_order_relaxed) < m_nMaxThreads && !m_tasks.empty())
+        StartHelper();
 }
 
 void CScanSession::WorkerLoop(CWorker& worker) {
     STask task;
+    const bool bMayGrow = m_nMaxThreads > m_nThreads;
     while (TakeTask(worker, task)) {
+        if (bMayGrow)
+            worker.BeginTask();
         if (task.pBatch != nullptr)
             task.pBatch->Work(*this, worker);
         else
             ReadJob(worker, task.job);
         task = STask{};
         worker.Flush();
+        if (bMayGrow && worker.EndTaskWaitedForReads())
+            GrowWhileWaiting();
         bool bAllDone = false;
         {
             std::lock_guard lock(m_mutex);
@@ -241,9 +309,10 @@ void CScanSession::ReadDirectory(CWorker& worker, CDirReader& reader, CDirInform
         RecordError(pNode, pJob, errno);
     SMadeEntries& made = worker.m_made;
     made.Clear();
-    if (names.Count() >= kShareFrom && m_nThreads > 1) {
+    const unsigned nStarted = std::max(m_nThreads, m_nStarted.load(std::memory_order_relaxed));
+    if (names.Count() >= kShareFrom && nStarted > 1) {
         auto pBatch = std::make_shared<CEntryBatch>(reader, names);
-        std::vector<STask> shares(std::min<std::size_t>(m_nThreads - 1, pBatch->ChunkCount() - 1));
+        std::vector<STask> shares(std::min<std::size_t>(nStarted - 1, pBatch->ChunkCount() - 1));
         for (STask& share : shares)
             share.pBatch = pBatch;
         PushTasks(shares);

@@ -18,7 +18,8 @@
 
 struct SScanSettings {
     bool bRecursive = false;
-    unsigned nThreads = 1;
+    unsigned nThreads = 1;    // threads to start with
+    unsigned nMaxThreads = 1; // more are started, up to this, while reads wait for the disk
     SWorkProgress* pProgress = nullptr;
     CDirectoryScanner::ProgressFn fnProgress; // called only on the thread that runs the scan
     std::uint64_t nProgressEvery = 8192;
@@ -66,6 +67,8 @@ private:
     bool TakeTask(CWorker& worker, STask& task);
     void PushTasks(std::vector<STask>& tasks);
     void StartHelpers();
+    bool StartHelper();
+    void GrowWhileWaiting();
 
     void ReadJob(CWorker& worker, SJob& job);
     void ReadDirectory(CWorker& worker, CDirReader& reader, CDirInformation* pNode,
@@ -82,6 +85,8 @@ private:
     CKWLItemFactory& m_factory;
     const SScanSettings m_settings;
     unsigned m_nThreads = 1;
+    unsigned m_nMaxThreads = 1;
+    std::atomic<unsigned> m_nStarted{1}; // threads working on the scan, the calling one included
     std::uint64_t m_nFlushEvery = 1024;
     std::string m_strRootPath;
     std::unique_ptr<CDirHandleSet> m_pHandles;
@@ -89,8 +94,8 @@ private:
     std::mutex m_mutex; // the task stack and the busy count
     std::condition_variable m_changed;
     std::vector<STask> m_tasks;
-    std::size_t m_nBusy = 0; // tasks being worked on: more may come while this is not 0
-    std::vector<std::thread> m_helpers;
+    std::size_t m_nBusy = 0;            // tasks being worked on: more may come while this is not 0
+    std::vector<std::thread> m_helpers; // guarded by m_mutex once helpers run
     bool m_bHelpersStarted = false;
 
     std::atomic<bool> m_bStop{false};

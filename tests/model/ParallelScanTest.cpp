@@ -6,8 +6,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <thread>
@@ -190,6 +193,49 @@ TEST(ModelParallelScan, RescanOnSeveralThreadsConstructsNoNodes) {
     EXPECT_EQ(factory.m_pFreeDirs, nullptr);
     EXPECT_EQ(factory.m_pFreeFiles, nullptr);
     factory.RecycleTree(pRoot);
+}
+
+std::size_t ThreadsOfThisProcess() {
+    std::size_t n = 0;
+    for (auto it = std::filesystem::directory_iterator("/proc/self/task");
+         it != std::filesystem::directory_iterator(); ++it)
+        ++n;
+    return n;
+}
+
+// Reads that wait (a cold disk, simulated by the fault shim) make the default scan start more
+// threads than there are cores, so that more reads are under way at once; the tree stays
+// the same. A thread count that was set is kept to.
+TEST(ModelParallelScan, ReadsThatWaitForTheDiskGetMoreThreads) {
+    CTempTree tree;
+    for (int d = 0; d < 300; ++d)
+        for (int i = 0; i < 16; ++i)
+            tree.AddFile("d" + std::to_string(d) + "/f" + std::to_string(i));
+    const SChildScan one(tree.Root(), 1);
+    const std::size_t nCores = std::max(1u, std::thread::hardware_concurrency());
+    setenv("KWL_TEST_SLOW_READ", "300", 1);
+    for (unsigned nThreads : {0u, 2u}) {
+        SCOPED_TRACE(nThreads == 0 ? "default" : "set to 2");
+        CKWLItemFactory factory;
+        CKWLOption option;
+        option.m_bRecursive = true;
+        CDirectoryScanner scanner(factory, option);
+        scanner.SetThreads(nThreads);
+        const std::size_t nBefore = ThreadsOfThisProcess();
+        std::size_t nMost = 0;
+        scanner.SetProgress(
+            [&](std::uint64_t) { nMost = std::max(nMost, ThreadsOfThisProcess() - nBefore + 1); },
+            64);
+        CDirInformation* pRoot = nullptr;
+        ASSERT_TRUE(scanner.RebuildTree(pRoot, tree.Root()));
+        EXPECT_EQ(DescribeTree(pRoot), DescribeTree(one.pRoot));
+        if (nThreads == 0)
+            EXPECT_GT(nMost, nCores);
+        else
+            EXPECT_LE(nMost, 2u);
+        factory.RecycleTree(pRoot);
+    }
+    unsetenv("KWL_TEST_SLOW_READ");
 }
 
 // ---- progress and cancel ----

@@ -4,6 +4,7 @@
 //   KWL_TEST_READ_ERROR=NAME   in every directory named NAME, the first read returns only a
 //                              few entries and every later read fails with EIO
 //   KWL_TEST_UNKNOWN_KIND=1    every entry comes back as DT_UNKNOWN, as some file systems do
+//   KWL_TEST_SLOW_READ=N       every read first waits N microseconds, as on a cold disk
 //
 // Linked into a test program it takes the place of the C library's function; built as a
 // shared library it is preloaded into kwl-list. Without the variables it changes nothing.
@@ -37,6 +38,8 @@ bool IsNamed(int nFd, const char* pszName) {
 } // namespace
 
 extern "C" ssize_t getdents64(int nFd, void* pBuffer, size_t nLength) noexcept {
+    if (const char* pszWait = std::getenv("KWL_TEST_SLOW_READ"))
+        usleep(static_cast<useconds_t>(std::atoi(pszWait)));
     const char* pszFailIn = std::getenv("KWL_TEST_READ_ERROR");
     if (pszFailIn != nullptr && IsNamed(nFd, pszFailIn)) {
         if (lseek(nFd, 0, SEEK_CUR) != 0) {
