@@ -1,11 +1,12 @@
 #include "model/DirHandleSet.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <utility>
+
+#include "platform/DirReader.h"
 
 struct CDirHandleSet::SHandle {
     SHandle* pParent = nullptr;
@@ -22,8 +23,6 @@ struct CDirHandleSet::SHandle {
 };
 
 namespace {
-
-constexpr int kOpenFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
 bool IsOutOfDescriptors(int nErrno) {
     return nErrno == EMFILE || nErrno == ENFILE;
@@ -73,7 +72,7 @@ int CDirHandleSet::OpenSubDir(SHandle* pDir, const char* pszRawName) {
     }
     int nFd = -1;
     for (;;) {
-        nFd = openat(pDir->nFd, pszRawName, kOpenFlags);
+        nFd = OpenSubDirectory(pDir->nFd, pszRawName);
         if (nFd >= 0 || !IsOutOfDescriptors(errno))
             break;
         const int nErrno = errno;
@@ -156,7 +155,7 @@ bool CDirHandleSet::EnsureOpen(SHandle* pDir) {
 // Opens pChild from its open parent again, and makes sure it is still the same directory.
 int CDirHandleSet::OpenOneLevel(SHandle* pParent, SHandle* pChild) {
     for (;;) {
-        const int nFd = openat(pParent->nFd, pChild->strName.c_str(), kOpenFlags);
+        const int nFd = OpenSubDirectory(pParent->nFd, pChild->strName.c_str());
         if (nFd < 0) {
             if (IsOutOfDescriptors(errno) && EvictOne(pParent))
                 continue;

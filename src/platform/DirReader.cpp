@@ -105,7 +105,7 @@ bool CDirReader::OpenChild(int nParentFd, const char* pszRawName) {
         errno = EBADF;
         return false;
     }
-    m_nFd = openat(nParentFd, pszRawName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    m_nFd = OpenSubDirectory(nParentFd, pszRawName);
     return m_nFd >= 0;
 }
 
@@ -153,6 +153,10 @@ bool CDirReader::Stat(const char* pszName, SEntryStatus& status) const {
         return false;
     FillFromStatx(stx, status);
     return true;
+}
+
+int OpenSubDirectory(int nParentFd, const char* pszRawName) {
+    return openat(nParentFd, pszRawName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
 }
 
 std::size_t FreeDescriptorCount() {

@@ -84,6 +84,10 @@ private:
     int m_nFd = -1;
 };
 
+// Opens the subdirectory pszRawName of the directory nParentFd; never follows a link.
+// Returns the descriptor, or -1 with errno set.
+int OpenSubDirectory(int nParentFd, const char* pszRawName);
+
 // Descriptors this process may still open: its current limit less those open now. The
 // limit itself is never changed.
 std::size_t FreeDescriptorCount();

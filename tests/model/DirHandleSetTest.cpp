@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 
 #include "model/DirHandleSet.h"
@@ -15,11 +14,7 @@
 namespace {
 
 std::size_t OpenDescriptors() {
-    std::size_t n = 0;
-    for (auto it = std::filesystem::directory_iterator("/proc/self/fd");
-         it != std::filesystem::directory_iterator(); ++it)
-        ++n;
-    return n;
+    return CountEntries("/proc/self/fd");
 }
 
 // A subdirectory of pParent as a scan adds it: opened from the set, then handed to it.

@@ -10,7 +10,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
+#include <random>
 #include <set>
 #include <string>
 #include <thread>
@@ -23,20 +23,15 @@
 
 namespace {
 
-// The same sequence on every machine.
+// std::mt19937_64's sequence is fixed by the standard: the same trees on every machine.
 class CRandom {
 public:
-    explicit CRandom(std::uint64_t nSeed) : m_nState(nSeed) {}
-    std::uint64_t Next() {
-        std::uint64_t z = (m_nState += 0x9E3779B97F4A7C15ULL);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-        return z ^ (z >> 31);
-    }
-    std::size_t Below(std::size_t n) { return static_cast<std::size_t>(Next() % n); }
+    explicit CRandom(std::uint64_t nSeed) : m_engine(nSeed) {}
+    std::uint64_t Next() { return m_engine(); }
+    std::size_t Below(std::size_t n) { return static_cast<std::size_t>(m_engine() % n); }
 
 private:
-    std::uint64_t m_nState;
+    std::mt19937_64 m_engine;
 };
 
 // Names made of pieces that collide in name order: ASCII case pairs, umlauts in both cases
@@ -196,11 +191,7 @@ TEST(ModelParallelScan, RescanOnSeveralThreadsConstructsNoNodes) {
 }
 
 std::size_t ThreadsOfThisProcess() {
-    std::size_t n = 0;
-    for (auto it = std::filesystem::directory_iterator("/proc/self/task");
-         it != std::filesystem::directory_iterator(); ++it)
-        ++n;
-    return n;
+    return CountEntries("/proc/self/task");
 }
 
 // Reads that wait (a cold disk, simulated by the fault shim) make the default scan start more
@@ -255,6 +246,14 @@ protected:
     static constexpr int kLarge = 6000;
     static constexpr std::uint64_t kEntries = 1 + kLarge + 20 * (1 + 40);
 
+    // A scanner on this fixture's factory, on nThreads threads, counting into *pProgress.
+    CDirectoryScanner Scanner(unsigned nThreads, SWorkProgress* pProgress) {
+        CDirectoryScanner scanner(m_factory, m_option);
+        scanner.SetThreads(nThreads);
+        scanner.SetWorkProgress(pProgress);
+        return scanner;
+    }
+
     CTempTree m_tree;
     CWorkingDirGuard m_guard;
     CKWLItemFactory m_factory;
@@ -266,9 +265,7 @@ TEST_F(ModelScanProgress, EveryThreadAddsWhatItReadsAlsoWithinOneLargeDirectory)
     for (unsigned nThreads : {1u, 3u}) {
         SCOPED_TRACE(std::to_string(nThreads) + " threads");
         SWorkProgress progress;
-        CDirectoryScanner scanner(m_factory, m_option);
-        scanner.SetThreads(nThreads);
-        scanner.SetWorkProgress(&progress);
+        CDirectoryScanner scanner = Scanner(nThreads, &progress);
         // What a watcher sees while the large directory is read, and on which thread the
         // scan's own callback runs.
         std::set<std::uint64_t> partial;
@@ -307,9 +304,7 @@ TEST_F(ModelScanProgress, CancelFromTheCallbackStopsWithASoundTree) {
     for (unsigned nThreads : {1u, 2u, 4u}) {
         SCOPED_TRACE(std::to_string(nThreads) + " threads");
         SWorkProgress progress;
-        CDirectoryScanner scanner(m_factory, m_option);
-        scanner.SetThreads(nThreads);
-        scanner.SetWorkProgress(&progress);
+        CDirectoryScanner scanner = Scanner(nThreads, &progress);
         scanner.SetProgress([&](std::uint64_t) { progress.Cancel(); }, 500);
         ASSERT_TRUE(scanner.RebuildTree(m_pRoot, m_tree.Path("large")));
         EXPECT_TRUE(scanner.WasCancelled());
@@ -333,9 +328,7 @@ TEST_F(ModelScanProgress, CancelFromAnotherThreadStopsInTheMiddleOfALargeDirecto
     for (unsigned nThreads : {1u, 3u}) {
         SCOPED_TRACE(std::to_string(nThreads) + " threads");
         SWorkProgress progress;
-        CDirectoryScanner scanner(m_factory, m_option);
-        scanner.SetThreads(nThreads);
-        scanner.SetWorkProgress(&progress);
+        CDirectoryScanner scanner = Scanner(nThreads, &progress);
         scanner.SetProgress(
             [&](std::uint64_t) {
                 while (!progress.IsCancelled())

@@ -3,7 +3,6 @@
 #include <dirent.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,11 +13,7 @@
 namespace {
 
 std::size_t OpenDescriptors() {
-    std::size_t n = 0;
-    for (auto it = std::filesystem::directory_iterator("/proc/self/fd");
-         it != std::filesystem::directory_iterator(); ++it)
-        ++n;
-    return n;
+    return CountEntries("/proc/self/fd");
 }
 
 // One entry as the reader reports it: the raw name, the kind the directory tells, the status.

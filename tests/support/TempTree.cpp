@@ -181,6 +181,13 @@ std::string CurrentWorkingDir() {
     return getcwd(buf, sizeof buf) ? std::string(buf) : std::string();
 }
 
+std::size_t CountEntries(const std::string& strDir) {
+    std::size_t n = 0;
+    for (auto it = fs::directory_iterator(strDir); it != fs::directory_iterator(); ++it)
+        ++n;
+    return n;
+}
+
 CWorkingDirGuard::CWorkingDirGuard() : m_strSaved(CurrentWorkingDir()) {}
 
 CWorkingDirGuard::~CWorkingDirGuard() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -51,6 +52,9 @@ private:
 };
 
 std::string CurrentWorkingDir();
+
+// Entries of a directory, such as /proc/self/fd (descriptors) or /proc/self/task (threads).
+std::size_t CountEntries(const std::string& strDir);
 
 // Runs fn in a child process; returns its exit status (fn's result), or -1 when the child
 // could not be run. For tests that change what the whole process sees (limits, environment).
