@@ -4,8 +4,8 @@
 # 200,000 files with a warm cache. Median wall time (hyperfine) and peak resident size
 # (/usr/bin/time -v), as markdown tables.
 #
-#   bench/run_cli_bench.sh [--entries N] [--runs R] [--cold-runs C] [--dir DIR] [--keep]
-#                          [--baseline REV] [--no-cold]
+#   bench/run_cli_bench.sh [--entries N] [--flat N] [--runs R] [--cold-runs C] [--dir DIR]
+#                          [--keep] [--baseline REV] [--no-cold]
 #
 #   --baseline REV  also measures the kwl-list of git revision REV (built in DIR), so old and
 #                   new figures come from the same run on the same trees.
@@ -26,6 +26,7 @@ COLD=1
 while (($#)); do
     case "$1" in
     --entries) ENTRIES=$2; shift 2 ;;
+    --flat) FLAT=$2; shift 2 ;;
     --runs) RUNS=$2; shift 2 ;;
     --cold-runs) COLD_RUNS=$2; shift 2 ;;
     --dir) WORK=$2; shift 2 ;;
@@ -85,7 +86,7 @@ make_tree() { # layout entries -> path
     echo "$dir"
 }
 NESTED=$(make_tree nested "$ENTRIES")
-WIDE=$(make_tree wide200k "$FLAT")
+WIDE=$(make_tree single "$FLAT")
 cleanup() { if ((KEEP == 0)); then rm -rf "$WORK"; fi; }
 trap cleanup EXIT
 sync

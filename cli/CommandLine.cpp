@@ -8,16 +8,6 @@
 
 namespace {
 
-enum ELongOnly { kOptProgress = 1000, kOptVersion };
-
-bool IsSeparatorAllowed(const std::string& strSep) {
-    if (strSep.empty() || !IsValidUtf8(strSep) || Utf8Length(strSep) != 1)
-        return false;
-    const auto b = static_cast<unsigned char>(strSep[0]);
-    // A line break or another control character would break the rows; a tab is a fine column break.
-    return b == '\t' || (b >= 0x20 && b != 0x7F);
-}
-
 // A whole decimal number from 1 to kMaxThreads; nothing else.
 constexpr unsigned kMaxThreads = 1024;
 bool ParseThreads(const std::string& strArg, unsigned& nThreads) {
@@ -28,6 +18,16 @@ bool ParseThreads(const std::string& strArg, unsigned& nThreads) {
         return false;
     nThreads = n;
     return true;
+}
+
+enum ELongOnly { kOptProgress = 1000, kOptVersion };
+
+bool IsSeparatorAllowed(const std::string& strSep) {
+    if (strSep.empty() || !IsValidUtf8(strSep) || Utf8Length(strSep) != 1)
+        return false;
+    const auto b = static_cast<unsigned char>(strSep[0]);
+    // A line break or another control character would break the rows; a tab is a fine column break.
+    return b == '\t' || (b >= 0x20 && b != 0x7F);
 }
 
 } // namespace
