@@ -20,8 +20,8 @@ bool IsPrintableAscii(std::string_view str) {
 }
 
 template <class T> bool ByName(const T& a, const T& b) {
-    if (a.nKey != b.nKey)
-        return a.nKey < b.nKey;
+    if (a.key != b.key)
+        return a.key < b.key;
     return CompareNames(a.pNode->m_strName, b.pNode->m_strName) < 0;
 }
 
@@ -67,7 +67,7 @@ bool MakeEntry(CNodeSource& source, const CDirReader& reader, const CDirNames& n
     std::string strMapped;
     const std::string_view strName =
         IsPrintableAscii(strRaw) ? strRaw : std::string_view(strMapped = SanitizeName(strRaw));
-    const std::uint64_t nKey = NamePrefixKey(strName);
+    const SNamePrefix key = NamePrefixKey(strName);
     if (status.bDirectory) {
         CDirInformation* pDir = source.NewDirectory();
         if (pDir == nullptr) {
@@ -76,7 +76,7 @@ bool MakeEntry(CNodeSource& source, const CDirReader& reader, const CDirNames& n
         }
         pDir->m_strName = source.MakeName(strName);
         pDir->m_timeCreation = CTime(status.nCreation);
-        made.dirs.push_back({nKey, pDir, i, status.nDevice, status.nInode});
+        made.dirs.push_back({key, pDir, i, status.nDevice, status.nInode});
         return true;
     }
     CFileInformation* pFile = source.NewFile();
@@ -94,7 +94,7 @@ bool MakeEntry(CNodeSource& source, const CDirReader& reader, const CDirNames& n
     pFile->m_bSystem = false;
     pFile->m_bHidden = pszRaw[0] == '.';
     pFile->m_bArchive = false;
-    made.files.push_back({nKey, pFile});
+    made.files.push_back({key, pFile});
     return true;
 }
 

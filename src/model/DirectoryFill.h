@@ -5,17 +5,18 @@
 #include <vector>
 
 #include "model/KWLItemFactory.h"
+#include "model/NameOrder.h"
 #include "platform/DirReader.h"
 
 // Nodes made for a run of one directory's entries, in enumeration order, each with the
 // number that sorts it (NamePrefixKey of its name).
 struct SMadeEntries {
     struct SFile {
-        std::uint64_t nKey;
+        SNamePrefix key;
         CFileInformation* pNode;
     };
     struct SDir {
-        std::uint64_t nKey;
+        SNamePrefix key;
         CDirInformation* pNode;
         std::size_t nIndex; // in the directory's names: the raw name to open it by
         std::uint64_t nDevice;

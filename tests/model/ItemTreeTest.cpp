@@ -112,6 +112,10 @@ TEST(ModelNameOrder, ComparesFoldedBytesUnsignedWithPrefixFirst) {
         {"File2", "file10", 1},
         {"a?b", "A?B", 0},
         {"bad\xFF", "bad\xFE", 1},
+        {"IMG_20931234567.JPG", "img_20931234567.jpg", 0}, // longer than the sort prefix
+        {"abcdefghijklmnopQ", "ABCDEFGHIJKLMNOPr", -1},     // decided at the 17th byte
+        {"abcdefgh", "abcdefgh_", -1},
+        {"abcdefgh\x7F", "abcdefgh\x80", -1},
     };
     for (const SOrderCase& c : cases) {
         SCOPED_TRACE(std::string(c.pszLeft) + " <=> " + c.pszRight);
@@ -120,6 +124,11 @@ TEST(ModelNameOrder, ComparesFoldedBytesUnsignedWithPrefixFirst) {
         // The scan sorts by the key's plain byte order; it must agree with the comparison.
         const std::string strL = NameSortKey(c.pszLeft), strR = NameSortKey(c.pszRight);
         EXPECT_EQ(Sign(strL.compare(strR)), c.nSign);
+        // It sorts by the prefix numbers first: they tie or agree.
+        const SNamePrefix keyL = NamePrefixKey(c.pszLeft), keyR = NamePrefixKey(c.pszRight);
+        if (keyL != keyR) {
+            EXPECT_EQ(keyL < keyR ? -1 : 1, c.nSign);
+        }
     }
 }
 
