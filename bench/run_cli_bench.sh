@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # kwl-list -r against find, bfs and tree (and fd, where it is installed) on the same trees:
 # a nested tree of 1,000,000 entries with a warm and with a cold cache, and one directory of
-# 200,000 files with a warm cache. Median wall time (hyperfine) and peak resident size
-# (/usr/bin/time -v), as markdown tables.
+# 200,000 files with a warm cache. Median wall time and peak resident size over several
+# rounds (/usr/bin/time), as markdown tables.
 #
 #   bench/run_cli_bench.sh [--entries N] [--flat N] [--runs R] [--cold-runs C] [--dir DIR]
 #                          [--keep] [--baseline REV] [--no-cold]
@@ -39,7 +39,7 @@ done
 
 # The tools to compare with, from Debian; fd is optional.
 need=()
-for pkg in hyperfine tree bfs time python3; do
+for pkg in tree bfs time python3; do
     dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || need+=("$pkg")
 done
 if ((${#need[@]})); then
@@ -113,42 +113,46 @@ commands_for() {
            "'$KWL' -r -f '$FORMAT' '$dir' > /dev/null")
 }
 
-peak_kib() { # command -> peak resident KiB (median of 3)
-    local samples=()
-    for ((i = 0; i < 3; i++)); do
-        samples+=("$( { /usr/bin/time -v bash -c "$1" ; } 2>&1 >/dev/null |
-                      awk -F': ' '/Maximum resident set size/ {print $2}')")
+# measure ROUNDS COLD FILE: every command once per round, in turn, so that load from other
+# jobs falls on all of them alike; with COLD=1 the caches are dropped before each run. Each
+# run gives its wall time and peak resident size (/usr/bin/time); FILE gets "index s KiB".
+measure() {
+    : >"$3"
+    for ((round = 0; round < $1; round++)); do
+        for i in "${!CMDS[@]}"; do
+            if (($2)); then
+                sync
+                echo 3 >/proc/sys/vm/drop_caches
+            fi
+            echo "$i $( { /usr/bin/time -f '%e %M' bash -c "${CMDS[$i]}"; } 2>&1 >/dev/null |
+                        tail -1)" >>"$3"
+        done
     done
-    printf '%s\n' "${samples[@]}" | sort -n | sed -n 2p
 }
 
-# table TITLE ENTRIES JSON [with-memory]
+# table TITLE ENTRIES FILE: the median over the rounds, the fastest and slowest run, and the
+# median peak memory.
 table() {
     echo
     echo "### $1"
     echo
-    if [[ ${4:-} == memory ]]; then
-        echo "| command | median (s) | min-max (s) | vs find | peak RSS (MiB) | peak bytes/entry |"
-        echo "|---|---:|---:|---:|---:|---:|"
-    else
-        echo "| command | median (s) | min-max (s) | vs find |"
-        echo "|---|---:|---:|---:|"
-    fi
-    for i in "${!CMDS[@]}"; do
-        local memory=""
-        if [[ ${4:-} == memory ]]; then memory=$(peak_kib "${CMDS[$i]}"); fi
-        python3 - "$3" "$i" "${NAMES[$i]}" "$2" "$memory" <<'EOF'
-import json, sys
-results = json.load(open(sys.argv[1]))["results"]
-i, name, entries, memory = int(sys.argv[2]), sys.argv[3], int(sys.argv[4]), sys.argv[5]
-r, find = results[i], results[0]
-row = "| %s | %.2f | %.2f-%.2f | %.2fx |" % (name, r["median"], r["min"], r["max"],
-                                              r["median"] / find["median"])
-if memory:
-    row += " %.0f | %.0f |" % (int(memory) / 1024, int(memory) * 1024 / entries)
-print(row)
-EOF
-    done
+    echo "| command | median (s) | min-max (s) | vs find | peak RSS (MiB) | peak bytes/entry |"
+    echo "|---|---:|---:|---:|---:|---:|"
+    python3 -c '
+import statistics, sys
+path, entries, names = sys.argv[1], int(sys.argv[2]), sys.argv[3:]
+times = [[] for _ in names]
+peaks = [[] for _ in names]
+for line in open(path):
+    i, seconds, kib = line.split()
+    times[int(i)].append(float(seconds))
+    peaks[int(i)].append(int(kib))
+find = statistics.median(times[0])
+for i, name in enumerate(names):
+    t, kib = statistics.median(times[i]), statistics.median(peaks[i])
+    print("| %s | %.2f | %.2f-%.2f | %.2fx | %.0f | %.0f |" % (
+        name, t, min(times[i]), max(times[i]), t / find, kib / 1024, kib * 1024 / entries))
+' "$3" "$2" "${NAMES[@]}"
 }
 
 load() { cut -d' ' -f1-3 /proc/loadavg; }
@@ -157,20 +161,19 @@ echo "Trees: $NESTED ($ENTRIES entries), $WIDE ($FLAT files in one directory);" 
      "$(df -T "$NESTED" | awk 'NR==2{print $2}'); $(nproc) cores; $(uname -r)."
 echo "Load average (1, 5, 15 min) at the start: $(load)."
 
-JSON=$(mktemp)
+SAMPLES=$(mktemp)
 commands_for "$NESTED"
 for c in "${CMDS[@]}"; do bash -c "$c"; done # warm every cache once
-hyperfine --style none --warmup 1 --runs "$RUNS" --export-json "$JSON" "${CMDS[@]}" >&2
-table "Nested tree, $ENTRIES entries, warm cache ($RUNS runs each)" "$ENTRIES" "$JSON" memory
+measure "$RUNS" 0 "$SAMPLES"
+table "Nested tree, $ENTRIES entries, warm cache ($RUNS rounds)" "$ENTRIES" "$SAMPLES"
 echo
 echo "Load average after: $(load)."
 
 if ((COLD)); then
     if sync && echo 3 2>/dev/null >/proc/sys/vm/drop_caches; then
-        hyperfine --style none --runs "$COLD_RUNS" --export-json "$JSON" \
-            --prepare 'sync; echo 3 > /proc/sys/vm/drop_caches' "${CMDS[@]}" >&2
-        table "Nested tree, $ENTRIES entries, cold cache (caches dropped before each of $COLD_RUNS runs)" \
-            "$ENTRIES" "$JSON"
+        measure "$COLD_RUNS" 1 "$SAMPLES"
+        table "Nested tree, $ENTRIES entries, cold cache (caches dropped before every run; $COLD_RUNS rounds)" \
+            "$ENTRIES" "$SAMPLES"
         echo
         echo "Load average after: $(load)."
     else
@@ -181,8 +184,8 @@ fi
 
 commands_for "$WIDE"
 for c in "${CMDS[@]}"; do bash -c "$c"; done
-hyperfine --style none --warmup 1 --runs "$RUNS" --export-json "$JSON" "${CMDS[@]}" >&2
-table "One directory of $FLAT files, warm cache ($RUNS runs each)" "$FLAT" "$JSON" memory
+measure "$RUNS" 0 "$SAMPLES"
+table "One directory of $FLAT files, warm cache ($RUNS rounds)" "$FLAT" "$SAMPLES"
 echo
 echo "Load average at the end: $(load)."
-rm -f "$JSON"
+rm -f "$SAMPLES"
