@@ -91,9 +91,11 @@ cleanup() { if ((KEEP == 0)); then rm -rf "$WORK"; fi; }
 trap cleanup EXIT
 sync
 
+# The second of the default format lines: sizes and creation times.
 FORMAT='name|F-[(]-F-size-F-[ bytes)]|[\[]-crTime-[\]]'
 
-# Fills NAMES and CMDS for one tree.
+# Fills NAMES and CMDS for one tree; with a second argument also the default format line,
+# the listing whose memory the targets name.
 commands_for() {
     local dir=$1
     NAMES=("find -printf" "bfs -printf" "tree -a -s -D")
@@ -111,6 +113,14 @@ commands_for() {
     NAMES+=("kwl-list -r -j 1" "kwl-list -r")
     CMDS+=("'$KWL' -r -j 1 -f '$FORMAT' '$dir' > /dev/null"
            "'$KWL' -r -f '$FORMAT' '$dir' > /dev/null")
+    if [[ -n ${2:-} ]]; then
+        if [[ -n $OLD ]]; then
+            NAMES+=("kwl-list -r, default format, before ($REV)")
+            CMDS+=("'$OLD' -r '$dir' > /dev/null")
+        fi
+        NAMES+=("kwl-list -r, default format")
+        CMDS+=("'$KWL' -r '$dir' > /dev/null")
+    fi
 }
 
 # measure ROUNDS COLD FILE: every command once per round, in turn, so that load from other
@@ -162,7 +172,7 @@ echo "Trees: $NESTED ($ENTRIES entries), $WIDE ($FLAT files in one directory);" 
 echo "Load average (1, 5, 15 min) at the start: $(load)."
 
 SAMPLES=$(mktemp)
-commands_for "$NESTED"
+commands_for "$NESTED" default-format
 for c in "${CMDS[@]}"; do bash -c "$c"; done # warm every cache once
 measure "$RUNS" 0 "$SAMPLES"
 table "Nested tree, $ENTRIES entries, warm cache ($RUNS rounds)" "$ENTRIES" "$SAMPLES"
@@ -170,6 +180,7 @@ echo
 echo "Load average after: $(load)."
 
 if ((COLD)); then
+    commands_for "$NESTED"
     if sync && echo 3 2>/dev/null >/proc/sys/vm/drop_caches; then
         measure "$COLD_RUNS" 1 "$SAMPLES"
         table "Nested tree, $ENTRIES entries, cold cache (caches dropped before every run; $COLD_RUNS rounds)" \
