@@ -2,9 +2,23 @@
 
 #include <getopt.h>
 
+#include <charconv>
+
 #include "output/TextExport.h"
 
 namespace {
+
+// A whole decimal number from 1 to kMaxThreads; nothing else.
+constexpr unsigned kMaxThreads = 1024;
+bool ParseThreads(const std::string& strArg, unsigned& nThreads) {
+    unsigned n = 0;
+    const char* pEnd = strArg.data() + strArg.size();
+    const auto [ptr, ec] = std::from_chars(strArg.data(), pEnd, n);
+    if (ec != std::errc() || ptr != pEnd || n < 1 || n > kMaxThreads)
+        return false;
+    nThreads = n;
+    return true;
+}
 
 enum ELongOnly { kOptProgress = 1000, kOptVersion };
 
@@ -18,6 +32,7 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
         {"separator", required_argument, nullptr, 's'},
         {"language", required_argument, nullptr, 'l'},
         {"output", required_argument, nullptr, 'o'},
+        {"threads", required_argument, nullptr, 'j'},
         {"progress", no_argument, nullptr, kOptProgress},
         {"help", no_argument, nullptr, 'h'},
         {"version", no_argument, nullptr, kOptVersion},
@@ -26,7 +41,7 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
     opterr = 0;
     optind = 1;
     for (;;) {
-        const int nOpt = getopt_long(argc, argv, ":rf:e:s:l:o:h", kLongOptions, nullptr);
+        const int nOpt = getopt_long(argc, argv, ":rf:e:s:l:o:j:h", kLongOptions, nullptr);
         if (nOpt == -1)
             break;
         const std::string strArg = optarg != nullptr ? optarg : "";
@@ -73,6 +88,13 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
             }
             cmd.strOutput = strArg;
             cmd.bHasOutput = true;
+            break;
+        case 'j':
+            if (!ParseThreads(strArg, cmd.nThreads)) {
+                strError = "the thread count must be a whole number from 1 to " +
+                           std::to_string(kMaxThreads);
+                return false;
+            }
             break;
         case kOptProgress:
             cmd.bProgress = true;
@@ -128,6 +150,8 @@ Options:
   -l, --language LANG    en | de, language of the heading words (default: en)
   -o, --output FILE      write to FILE instead of standard output; FILE is replaced
                            only once the whole output is written
+  -j, --threads N        read directories on N threads (default: one per core, and
+                           up to four per core while reads wait for the disk)
       --progress         live count of entries read, on standard error (terminals only)
   -h, --help             show this help
       --version          show the version
@@ -139,8 +163,9 @@ Format lines: columns separated by "|", elements of a column by "-".
   Example:    "name|F-[(]-F-size-F-[ bytes)]|[\[]-crTime-[\]]"
 
 Lines end in CR LF. Control characters in names and in DIRECTORY are shown as "?".
-Exit status: 0 success, 1 DIRECTORY cannot be read or the output cannot be written,
-2 usage error or invalid format line.
+Exit status: 0 success; 1 DIRECTORY cannot be read, a directory inside it could not be
+read completely (listed as far as it was read, and named on standard error after the
+listing), or the output cannot be written; 2 usage error or invalid format line.
 
 Examples:
   kwl-list -r ~/projects

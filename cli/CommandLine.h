@@ -13,6 +13,7 @@ struct SCommandLine {
     std::string strOutput;
     bool bHasOutput = false;
     bool bProgress = false;
+    unsigned nThreads = 0; // 0: one per core
     bool bHelp = false;
     bool bVersion = false;
     std::string strDirectory;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "CommandLine.h"
+#include "ScanMessages.h"
 #include "format/KWLFormat.h"
 #include "model/DirectoryScanner.h"
 #include "output/HtmlExport.h"
@@ -44,6 +45,14 @@ void ShowProgress(std::uint64_t nEntries, bool bFinal) {
     else
         std::fprintf(stderr, "\r%llu entries read", static_cast<unsigned long long>(nEntries));
     std::fflush(stderr);
+}
+
+// After the listing, as GNU find does: one line per directory that could not be read
+// completely. True when there was any.
+bool PrintScanErrors(const CDirectoryScanner& scanner, int nLanguage) {
+    for (const SScanError& error : scanner.GetScanErrors())
+        PrintError(ScanErrorMessage(nLanguage, error.strPath, std::strerror(error.nErrno)));
+    return !scanner.GetScanErrors().empty();
 }
 
 // nErrno is the reason, 0 when there is none to tell.
@@ -96,6 +105,7 @@ int Run(const SCommandLine& cmd) {
     CKWLOption option;
     option.m_bRecursive = cmd.bRecursive;
     CDirectoryScanner scanner(factory, option);
+    scanner.SetThreads(cmd.nThreads);
     const bool bShowProgress = cmd.bProgress && isatty(STDERR_FILENO);
     if (bShowProgress) {
         scanner.SetProgress([](std::uint64_t n) { ShowProgress(n, false); });
@@ -124,15 +134,16 @@ int Run(const SCommandLine& cmd) {
         bWritten = sink.Finish() && (!cmd.bHasOutput || outputFile.Commit());
         nWriteErrno = errno;
     }
-    factory.RecycleTree(pRoot);
+    // No teardown of the tree: the factory releases its node memory whole when it goes.
 
     if (format.HasUndefinedField())
         PrintError(language.GetText(kTextFieldInvalid));
     if (!bWritten) {
         PrintWriteError(cmd, language, nWriteErrno);
+        PrintScanErrors(scanner, cmd.nLanguage);
         return kExitFailure;
     }
-    return kExitOk;
+    return PrintScanErrors(scanner, cmd.nLanguage) ? kExitFailure : kExitOk;
 }
 
 } // namespace

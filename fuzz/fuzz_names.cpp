@@ -68,6 +68,10 @@ void CheckOrder(const std::vector<std::string>& names) {
             if (names[j].size() > names[i].size() &&
                 names[j].compare(0, names[i].size(), names[i]) == 0)
                 KWL_CHECK(c < 0);
+            // The scan sorts by the prefix numbers first: they may only tie, never disagree.
+            const SNamePrefix keyI = NamePrefixKey(names[i]), keyJ = NamePrefixKey(names[j]);
+            if (keyI != keyJ)
+                KWL_CHECK(c == (keyI < keyJ ? -1 : 1));
         }
     }
 }

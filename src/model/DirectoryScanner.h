@@ -7,19 +7,38 @@
 
 #include "model/KWLItemFactory.h"
 #include "model/KWLOption.h"
-#include "platform/DirReader.h"
+#include "model/WorkProgress.h"
+
+// A directory that could not be opened or read completely. The path is the one the user
+// would type: the chosen directory as given, joined with the names below it, control
+// characters shown as "?".
+struct SScanError {
+    std::string strPath;
+    int nErrno = 0;
+};
 
 // Reads a directory (and, with the recursive option, everything below it) into a tree.
-// Links are never followed; a directory that cannot be opened becomes an empty node; an
-// entry that vanishes while it is read is skipped. Nothing here shows a message.
+// Subdirectories are read on several threads; each directory is still read whole and
+// sorted on its own, so the tree is the same for any number of threads. Links are never
+// followed; a directory that cannot be opened or read completely becomes an empty (or
+// partial) node and is recorded; an entry that vanishes while it is read is skipped.
+// Nothing here shows a message.
 class CDirectoryScanner {
 public:
     using ProgressFn = std::function<void(std::uint64_t nEntriesRead)>;
 
     CDirectoryScanner(CKWLItemFactory& factory, const CKWLOption& option);
 
-    // Called with the number of entries read so far, every nEvery entries and once at the end.
+    // Called on the thread that scans, with the number of entries read so far, about every
+    // nEvery entries and once at the end.
     void SetProgress(ProgressFn fnProgress, std::uint64_t nEvery = 8192);
+    // Shared with a watcher on another thread: the scan adds the entries it reads to
+    // nDone and stops soon after cancel is asked for, leaving a partial tree.
+    void SetWorkProgress(SWorkProgress* pProgress) { m_pWorkProgress = pProgress; }
+    // Threads that read directories; 1 reads everything on the calling thread. 0 (the
+    // default) means one per processor core, and more, up to four per core, while the
+    // reads keep waiting for the disk.
+    void SetThreads(unsigned nThreads) { m_nThreads = nThreads; }
 
     // Hands the old tree back to the factory, scans strPath into a new root and completes the
     // totals. Returns false when strPath is not a directory that can be opened; pRoot is then
@@ -33,36 +52,24 @@ public:
     std::uint64_t GetEntriesRead() const { return m_nEntriesRead; }
     // errno of the failed open when ScanDirectory returned false (0 for an empty path).
     int GetOpenError() const { return m_nOpenError; }
+    // True when the last scan stopped early because cancel was asked for.
+    bool WasCancelled() const { return m_bCancelled; }
+    // The directories that the last scan could not open or read completely, in listing
+    // order (the chosen one too when it could be opened but not read to its end).
+    const std::vector<SScanError>& GetScanErrors() const { return m_errors; }
 
 private:
-    struct SPendingDir {
-        CDirInformation* pNode;
-        std::string strRawName;
-    };
-    struct SFrame {
-        CDirReader reader;
-        std::vector<SPendingDir> subDirs;
-        std::size_t nNext = 0;
-    };
-
-    void ScanTree(CDirReader&& rootReader, CDirInformation* pRoot);
-    void FillNode(CDirReader& reader, CDirInformation* pNode, std::vector<SPendingDir>& subDirs);
-    void LinkFiles(CDirInformation* pNode, const std::vector<std::size_t>& order);
-    void LinkDirectories(CDirInformation* pNode, const std::vector<std::size_t>& order,
-                         std::vector<SPendingDir>& subDirs);
-    void ReportProgress(bool bFinal);
     static void MoveToParentOf(const std::string& strPath);
 
     CKWLItemFactory& m_factory;
     const CKWLOption& m_option;
     ProgressFn m_fnProgress;
     std::uint64_t m_nProgressEvery = 8192;
-    std::uint64_t m_nNextReport = 0;
+    SWorkProgress* m_pWorkProgress = nullptr;
+    unsigned m_nThreads = 0;
+
     std::uint64_t m_nEntriesRead = 0;
     int m_nOpenError = 0;
-
-    // Scratch space reused for every directory of a scan, released when the scan ends.
-    std::vector<SDirEntry> m_entries;
-    std::vector<std::string> m_names;
-    std::vector<std::string> m_keys;
+    bool m_bCancelled = false;
+    std::vector<SScanError> m_errors;
 };

@@ -10,9 +10,9 @@
 
 CDirInformation::CDirInformation() : m_timeCreation(CTime::GetCurrentTime()) {}
 
-void CDirInformation::Set(std::string strName, CTime timeCreation, std::uint64_t nTotalSize,
+void CDirInformation::Set(std::string_view strName, CTime timeCreation, std::uint64_t nTotalSize,
                           int nFileCount) {
-    m_strName = std::move(strName);
+    m_strName = strName;
     m_timeCreation = timeCreation;
     m_nTotalSize = nTotalSize;
     m_nFileCount = nFileCount;
@@ -37,7 +37,7 @@ CDirInformation* CDirInformation::Insert(CKWLItem* pItem) {
 
 void CDirInformation::InsertFile(CFileInformation* pFile) {
     ++m_nFileCount;
-    m_nTotalSize += pFile->m_nSize;
+    m_nTotalSize = AddSaturated(m_nTotalSize, pFile->m_nSize);
     if (m_pFirstFile == nullptr)
         m_pFirstFile = pFile;
     else
@@ -65,7 +65,7 @@ CDirInformation* CDirInformation::InsertDirectory(CDirInformation* pDir) {
 void CDirInformation::SwapContents(CDirInformation* pOther) {
     if (pOther == nullptr)
         return;
-    std::swap(m_strName, pOther->m_strName);
+    swap(m_strName, pOther->m_strName);
     std::swap(m_timeCreation, pOther->m_timeCreation);
     std::swap(m_nTotalSize, pOther->m_nTotalSize);
     std::swap(m_nFileCount, pOther->m_nFileCount);
@@ -93,8 +93,10 @@ std::uint64_t CDirInformation::ComputeTotals() {
         }
         CDirInformation* pDone = top.pDir;
         stack.pop_back();
-        if (!stack.empty())
-            stack.back().pDir->m_nTotalSize += pDone->m_nTotalSize;
+        if (!stack.empty()) {
+            CDirInformation* pParent = stack.back().pDir;
+            pParent->m_nTotalSize = AddSaturated(pParent->m_nTotalSize, pDone->m_nTotalSize);
+        }
     }
     return m_nTotalSize;
 }
@@ -154,11 +156,11 @@ CFileInformation::CFileInformation()
     : m_timeCreation(CTime::GetCurrentTime()), m_timeLastAccess(m_timeCreation),
       m_timeLastWrite(m_timeCreation) {}
 
-void CFileInformation::Set(std::uint64_t nSize, std::string strName, bool bReadOnly,
+void CFileInformation::Set(std::uint64_t nSize, std::string_view strName, bool bReadOnly,
                            bool bCompressed, bool bSystem, bool bHidden, bool bArchive,
                            CTime timeCreation, CTime timeLastAccess, CTime timeLastWrite) {
     m_nSize = nSize;
-    m_strName = std::move(strName);
+    m_strName = strName;
     m_bReadOnly = bReadOnly;
     m_bCompressed = bCompressed;
     m_bSystem = bSystem;
@@ -202,7 +204,7 @@ void CFileInformation::SwapContents(CFileInformation* pOther) {
     if (pOther == nullptr)
         return;
     std::swap(m_nSize, pOther->m_nSize);
-    std::swap(m_strName, pOther->m_strName);
+    swap(m_strName, pOther->m_strName);
     std::swap(m_timeCreation, pOther->m_timeCreation);
     std::swap(m_timeLastAccess, pOther->m_timeLastAccess);
     std::swap(m_timeLastWrite, pOther->m_timeLastWrite);

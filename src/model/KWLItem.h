@@ -1,8 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 
+#include "model/ItemName.h"
 #include "platform/Time.h"
 
 // Common base of the tree nodes; the dynamic type tells a file from a directory.
@@ -12,13 +13,22 @@ public:
 };
 
 class CFileInformation;
+class CKWLItemFactory;
+class CNodeSource;
+
+// Adds to a byte total; a total that would pass 2^64 - 1 stays there instead of wrapping.
+inline std::uint64_t AddSaturated(std::uint64_t nTotal, std::uint64_t nAdd) {
+    std::uint64_t nSum = 0;
+    return __builtin_add_overflow(nTotal, nAdd, &nSum) ? UINT64_MAX : nSum;
+}
 
 // A directory: its files and its subdirectories in two lists, each sorted by name.
 class CDirInformation : public CKWLItem {
 public:
     CDirInformation();
 
-    void Set(std::string strName, CTime timeCreation, std::uint64_t nTotalSize, int nFileCount);
+    void Set(std::string_view strName, CTime timeCreation, std::uint64_t nTotalSize,
+             int nFileCount);
     void Reset();
     // A file goes into this directory's file list (result null); a directory goes into the
     // sibling chain that starts here, and the result is the node that now holds its data.
@@ -34,16 +44,21 @@ public:
     CFileInformation* m_pFirstFile = nullptr;
     CDirInformation* m_pFirstSubDir = nullptr;
     CDirInformation* m_pNextDir = nullptr;
-    std::string m_strName;
+    CItemName m_strName;
     CTime m_timeCreation;
-    std::uint64_t m_nTotalSize = 0; // 64-bit: today's files outgrow 32-bit sums
+    std::uint64_t m_nTotalSize = 0; // 64-bit and saturating: today's files outgrow 32-bit sums
     int m_nFileCount = 0;
     int m_nSubDirCount = 0;    // HTML layout: directories below, all levels
     int m_nFileGroupCount = 0; // HTML layout: directories of the subtree that hold files
 
 private:
+    friend class CKWLItemFactory;
+    friend class CNodeSource;
+
     void InsertFile(CFileInformation* pFile);
     CDirInformation* InsertDirectory(CDirInformation* pDir);
+
+    bool m_bInArena = false; // built in the factory's node memory rather than by new
 };
 
 // A file (or anything else that is not a directory, links included).
@@ -51,7 +66,7 @@ class CFileInformation : public CKWLItem {
 public:
     CFileInformation();
 
-    void Set(std::uint64_t nSize, std::string strName, bool bReadOnly, bool bCompressed,
+    void Set(std::uint64_t nSize, std::string_view strName, bool bReadOnly, bool bCompressed,
              bool bSystem, bool bHidden, bool bArchive, CTime timeCreation, CTime timeLastAccess,
              CTime timeLastWrite);
     void Reset();
@@ -61,7 +76,7 @@ public:
 
     CFileInformation* m_pNextFile = nullptr;
     std::uint64_t m_nSize = 0;
-    std::string m_strName;
+    CItemName m_strName;
     CTime m_timeCreation;
     CTime m_timeLastAccess;
     CTime m_timeLastWrite;
@@ -70,4 +85,10 @@ public:
     bool m_bSystem = false;
     bool m_bHidden = false;
     bool m_bArchive = false;
+
+private:
+    friend class CKWLItemFactory;
+    friend class CNodeSource;
+
+    bool m_bInArena = false; // built in the factory's node memory rather than by new
 };

@@ -1,38 +1,80 @@
 #include "model/KWLItemFactory.h"
 
-#include <vector>
+#include <new>
+
+namespace {
+
+// Large enough that taking a region is rare, small enough that a thread's unused end is
+// not worth mentioning.
+constexpr std::size_t kRegionSize = 256 * 1024;
+
+template <class T> T* PopFree(T*& pHead, T* T::*pNext) {
+    T* p = pHead;
+    pHead = p->*pNext;
+    p->*pNext = nullptr;
+    return p;
+}
+
+} // namespace
 
 CKWLItemFactory::~CKWLItemFactory() {
-    while (m_pFreeDirs != nullptr) {
-        CDirInformation* pDir = m_pFreeDirs;
-        m_pFreeDirs = pDir->m_pNextDir;
-        pDir->m_pNextDir = nullptr;
-        delete pDir;
+    while (m_pFreeDirs != nullptr)
+        Destroy(PopFree(m_pFreeDirs, &CDirInformation::m_pNextDir));
+    while (m_pFreeFiles != nullptr)
+        Destroy(PopFree(m_pFreeFiles, &CFileInformation::m_pNextFile));
+}
+
+// A node may also have come from new (made by a caller and recycled into a tree).
+template <class T> void CKWLItemFactory::Destroy(T* pNode) {
+    if (pNode->m_bInArena)
+        pNode->~T();
+    else
+        delete pNode;
+}
+
+bool CKWLItemFactory::TakeRegion(SRegion& region) {
+    std::lock_guard lock(m_mutex);
+    if (!m_spare.empty()) {
+        region = m_spare.back();
+        m_spare.pop_back();
+        return true;
     }
-    while (m_pFreeFiles != nullptr) {
-        CFileInformation* pFile = m_pFreeFiles;
-        m_pFreeFiles = pFile->m_pNextFile;
-        pFile->m_pNextFile = nullptr;
-        delete pFile;
+    try {
+        m_regions.reserve(m_regions.size() + 1);
+        m_regions.push_back(std::make_unique_for_overwrite<char[]>(kRegionSize));
+    } catch (const std::bad_alloc&) {
+        return false;
     }
+    region.pNext = m_regions.back().get();
+    region.nLeft = kRegionSize;
+    return true;
+}
+
+template <class T> T* CKWLItemFactory::Construct(SRegion& region) {
+    static_assert(sizeof(CFileInformation) % alignof(CDirInformation) == 0 &&
+                  sizeof(CDirInformation) % alignof(CFileInformation) == 0);
+    if (region.nLeft < sizeof(T)) {
+        region = {}; // an end too small for any node
+        if (!TakeRegion(region))
+            return nullptr;
+    }
+    T* pNode = new (region.pNext) T();
+    pNode->m_bInArena = true;
+    region.pNext += sizeof(T);
+    region.nLeft -= sizeof(T);
+    return pNode;
 }
 
 CDirInformation* CKWLItemFactory::NewDirectory() {
     if (m_pFreeDirs == nullptr)
-        return new CDirInformation();
-    CDirInformation* pDir = m_pFreeDirs;
-    m_pFreeDirs = pDir->m_pNextDir;
-    pDir->m_pNextDir = nullptr;
-    return pDir;
+        return Construct<CDirInformation>(m_own);
+    return PopFree(m_pFreeDirs, &CDirInformation::m_pNextDir);
 }
 
 CFileInformation* CKWLItemFactory::NewFile() {
     if (m_pFreeFiles == nullptr)
-        return new CFileInformation();
-    CFileInformation* pFile = m_pFreeFiles;
-    m_pFreeFiles = pFile->m_pNextFile;
-    pFile->m_pNextFile = nullptr;
-    return pFile;
+        return Construct<CFileInformation>(m_own);
+    return PopFree(m_pFreeFiles, &CFileInformation::m_pNextFile);
 }
 
 void CKWLItemFactory::RecycleFiles(CFileInformation* pFirst) {
@@ -90,4 +132,53 @@ void CKWLItemFactory::RecycleTree(CDirInformation* pDir) {
         p->m_pNextDir = m_pFreeDirs;
         m_pFreeDirs = p;
     }
+}
+
+// ---- CNodeSource ----
+
+CNodeSource::~CNodeSource() {
+    std::lock_guard lock(m_factory.m_mutex);
+    while (m_pFiles != nullptr) {
+        CFileInformation* p = PopFree(m_pFiles, &CFileInformation::m_pNextFile);
+        p->m_pNextFile = m_factory.m_pFreeFiles;
+        m_factory.m_pFreeFiles = p;
+    }
+    while (m_pDirs != nullptr) {
+        CDirInformation* p = PopFree(m_pDirs, &CDirInformation::m_pNextDir);
+        p->m_pNextDir = m_factory.m_pFreeDirs;
+        m_factory.m_pFreeDirs = p;
+    }
+    if (m_region.nLeft >= sizeof(CDirInformation)) {
+        try {
+            m_factory.m_spare.push_back(m_region);
+        } catch (const std::bad_alloc&) {
+            // The end stays unused; the factory frees it anyway.
+        }
+    }
+}
+
+void CNodeSource::Reserve(std::size_t nFiles, std::size_t nDirs) {
+    std::lock_guard lock(m_factory.m_mutex);
+    for (; nFiles > 0 && m_factory.m_pFreeFiles != nullptr; --nFiles) {
+        CFileInformation* p = PopFree(m_factory.m_pFreeFiles, &CFileInformation::m_pNextFile);
+        p->m_pNextFile = m_pFiles;
+        m_pFiles = p;
+    }
+    for (; nDirs > 0 && m_factory.m_pFreeDirs != nullptr; --nDirs) {
+        CDirInformation* p = PopFree(m_factory.m_pFreeDirs, &CDirInformation::m_pNextDir);
+        p->m_pNextDir = m_pDirs;
+        m_pDirs = p;
+    }
+}
+
+CFileInformation* CNodeSource::NewFile() {
+    if (m_pFiles != nullptr)
+        return PopFree(m_pFiles, &CFileInformation::m_pNextFile);
+    return m_factory.Construct<CFileInformation>(m_region);
+}
+
+CDirInformation* CNodeSource::NewDirectory() {
+    if (m_pDirs != nullptr)
+        return PopFree(m_pDirs, &CDirInformation::m_pNextDir);
+    return m_factory.Construct<CDirInformation>(m_region);
 }

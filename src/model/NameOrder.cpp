@@ -30,3 +30,13 @@ std::string NameSortKey(std::string_view strName) {
         c = static_cast<char>(Fold(c));
     return strKey;
 }
+
+SNamePrefix NamePrefixKey(std::string_view strName) {
+    SNamePrefix key;
+    const std::size_t n = std::min<std::size_t>(strName.size(), 16);
+    for (std::size_t i = 0; i < n; ++i) {
+        std::uint64_t& nPart = i < 8 ? key.nHigh : key.nLow;
+        nPart |= static_cast<std::uint64_t>(Fold(strName[i])) << (56 - 8 * (i % 8));
+    }
+    return key;
+}

@@ -4,37 +4,72 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstddef>
 #include <cstring>
 #include <utility>
 
 namespace {
 
-constexpr unsigned kStatxMask =
-    STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_CTIME | STATX_BTIME;
+constexpr unsigned kStatxMask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME |
+                                STATX_CTIME | STATX_BTIME | STATX_INO;
 
-void FillFromStatx(const struct statx& stx, SDirEntry& entry) {
-    entry.bDirectory = S_ISDIR(stx.stx_mode);
-    entry.nSize = stx.stx_size;
-    entry.nLastAccess = stx.stx_atime.tv_sec;
-    entry.nLastWrite = stx.stx_mtime.tv_sec;
-    entry.nCreation = (stx.stx_mask & STATX_BTIME) ? stx.stx_btime.tv_sec : stx.stx_ctime.tv_sec;
-    entry.bReadOnly = (stx.stx_mode & S_IWUSR) == 0;
-    entry.bCompressed = (stx.stx_attributes_mask & STATX_ATTR_COMPRESSED) &&
-                        (stx.stx_attributes & STATX_ATTR_COMPRESSED);
+// One read asks for at least this much room; a directory of a few dozen names fits at once.
+constexpr std::size_t kReadSize = 32 * 1024;
+
+void FillFromStatx(const struct statx& stx, SEntryStatus& status) {
+    status.bDirectory = S_ISDIR(stx.stx_mode);
+    status.nSize = stx.stx_size;
+    status.nLastAccess = stx.stx_atime.tv_sec;
+    status.nLastWrite = stx.stx_mtime.tv_sec;
+    status.nCreation = (stx.stx_mask & STATX_BTIME) ? stx.stx_btime.tv_sec : stx.stx_ctime.tv_sec;
+    status.bReadOnly = (stx.stx_mode & S_IWUSR) == 0;
+    status.bCompressed = (stx.stx_attributes_mask & STATX_ATTR_COMPRESSED) &&
+                         (stx.stx_attributes & STATX_ATTR_COMPRESSED);
+    status.nDevice = makedev(stx.stx_dev_major, stx.stx_dev_minor);
+    status.nInode = stx.stx_ino;
+}
+
+bool IsDotOrDotDot(const char* psz) {
+    return psz[0] == '.' && (psz[1] == '\0' || (psz[1] == '.' && psz[2] == '\0'));
 }
 
 } // namespace
 
-CDirReader::CDirReader(CDirReader&& other) noexcept
-    : m_pDir(std::exchange(other.m_pDir, nullptr)) {}
+// ---- CDirNames ----
+
+const char* CDirNames::Name(std::size_t i) const {
+    return m_pBuffer.get() + m_offsets[i] + offsetof(struct dirent64, d_name);
+}
+
+EEntryKind CDirNames::Kind(std::size_t i) const {
+    switch (
+        static_cast<unsigned char>(m_pBuffer[m_offsets[i] + offsetof(struct dirent64, d_type)])) {
+    case DT_UNKNOWN:
+        return EEntryKind::Unknown;
+    case DT_DIR:
+        return EEntryKind::Directory;
+    default:
+        return EEntryKind::Other;
+    }
+}
+
+void CDirNames::Clear() {
+    m_nUsed = 0;
+    m_offsets.clear();
+}
+
+// ---- CDirReader ----
+
+CDirReader::CDirReader(CDirReader&& other) noexcept : m_nFd(std::exchange(other.m_nFd, -1)) {}
 
 CDirReader& CDirReader::operator=(CDirReader&& other) noexcept {
     if (this != &other) {
         Close();
-        m_pDir = std::exchange(other.m_pDir, nullptr);
+        m_nFd = std::exchange(other.m_nFd, -1);
     }
     return *this;
 }
@@ -44,78 +79,95 @@ CDirReader::~CDirReader() {
 }
 
 void CDirReader::Close() {
-    if (m_pDir != nullptr) {
-        closedir(m_pDir);
-        m_pDir = nullptr;
+    if (m_nFd >= 0) {
+        close(m_nFd);
+        m_nFd = -1;
     }
 }
 
-bool CDirReader::Adopt(int nFd) {
-    if (nFd < 0)
-        return false;
-    m_pDir = fdopendir(nFd);
-    if (m_pDir == nullptr) {
-        close(nFd);
-        return false;
-    }
-    return true;
+int CDirReader::Release() {
+    return std::exchange(m_nFd, -1);
 }
 
 bool CDirReader::OpenPath(const std::string& strPath) {
     Close();
-    if (strPath.empty())
+    if (strPath.empty()) {
+        errno = ENOENT;
         return false;
-    return Adopt(open(strPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    }
+    m_nFd = open(strPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return m_nFd >= 0;
 }
 
-bool CDirReader::OpenChild(const CDirReader& parent, const std::string& strRawName) {
+bool CDirReader::OpenChild(int nParentFd, const char* pszRawName) {
     Close();
-    if (!parent.IsOpen())
+    if (nParentFd < 0) {
+        errno = EBADF;
         return false;
-    return Adopt(openat(dirfd(parent.m_pDir), strRawName.c_str(),
-                        O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    }
+    m_nFd = OpenSubDirectory(nParentFd, pszRawName);
+    return m_nFd >= 0;
 }
 
-void CDirReader::ReadAll(std::vector<SDirEntry>& entries,
-                         const std::function<void(std::size_t)>& fnProgress,
-                         std::size_t nProgressEvery) {
-    entries.clear();
-    if (m_pDir == nullptr)
-        return;
-    const int nFd = dirfd(m_pDir);
+bool CDirReader::ReadNames(CDirNames& names, const std::function<bool()>& fnGoOn) {
+    names.Clear();
+    if (m_nFd < 0) {
+        errno = EBADF;
+        return false;
+    }
     for (;;) {
-        errno = 0;
-        const dirent* pEnt = readdir(m_pDir);
-        if (pEnt == nullptr)
-            break;
-        const char* pszName = pEnt->d_name;
-        if (std::strcmp(pszName, ".") == 0 || std::strcmp(pszName, "..") == 0)
-            continue;
-        struct statx stx {};
-        const bool bStat =
-            statx(nFd, pszName, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask, &stx) == 0;
-        if (!bStat && errno == ENOENT)
-            continue; // gone since it was enumerated
-        SDirEntry& entry = entries.emplace_back();
-        entry.strRawName = pszName;
-        if (bStat) {
-            FillFromStatx(stx, entry);
-        } else {
-            // Readable names without search permission: list the entry with what readdir
-            // knows rather than lose it; its size is unknown and its times show as unknown.
-            entry.bDirectory = pEnt->d_type == DT_DIR;
-            entry.nCreation = entry.nLastAccess = entry.nLastWrite = kUnknownTime;
+        if (names.m_nCapacity - names.m_nUsed < kReadSize) {
+            const std::size_t nNew = names.m_nCapacity == 0 ? kReadSize : names.m_nCapacity * 2;
+            auto pNew = std::make_unique_for_overwrite<char[]>(nNew);
+            if (names.m_nUsed > 0)
+                std::memcpy(pNew.get(), names.m_pBuffer.get(), names.m_nUsed);
+            names.m_pBuffer = std::move(pNew);
+            names.m_nCapacity = nNew;
         }
-        entry.bHidden = pszName[0] == '.';
-        if (fnProgress && nProgressEvery > 0 && entries.size() % nProgressEvery == 0)
-            fnProgress(entries.size());
+        char* pStart = names.m_pBuffer.get() + names.m_nUsed;
+        const ssize_t nRead = getdents64(m_nFd, pStart, names.m_nCapacity - names.m_nUsed);
+        if (nRead < 0) {
+            if (errno == EINTR)
+                continue;
+            return false; // a read error is not the end of the directory
+        }
+        if (nRead == 0)
+            return true;
+        for (std::size_t nPos = 0; nPos < static_cast<std::size_t>(nRead);) {
+            unsigned short nRecLen = 0;
+            std::memcpy(&nRecLen, pStart + nPos + offsetof(struct dirent64, d_reclen),
+                        sizeof nRecLen);
+            if (!IsDotOrDotDot(pStart + nPos + offsetof(struct dirent64, d_name)))
+                names.m_offsets.push_back(names.m_nUsed + nPos);
+            nPos += nRecLen;
+        }
+        names.m_nUsed += static_cast<std::size_t>(nRead);
+        if (fnGoOn && !fnGoOn())
+            return true;
     }
 }
 
-void RaiseOpenFileLimit() {
+bool CDirReader::Stat(const char* pszName, SEntryStatus& status) const {
+    struct statx stx {};
+    if (statx(m_nFd, pszName, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask, &stx) != 0)
+        return false;
+    FillFromStatx(stx, status);
+    return true;
+}
+
+int OpenSubDirectory(int nParentFd, const char* pszRawName) {
+    return openat(nParentFd, pszRawName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
+
+std::size_t FreeDescriptorCount() {
     rlimit lim{};
-    if (getrlimit(RLIMIT_NOFILE, &lim) == 0 && lim.rlim_cur < lim.rlim_max) {
-        lim.rlim_cur = lim.rlim_max;
-        setrlimit(RLIMIT_NOFILE, &lim);
-    }
+    if (getrlimit(RLIMIT_NOFILE, &lim) != 0 || lim.rlim_cur == RLIM_INFINITY)
+        return 1u << 20;
+    std::size_t nOpen = 8; // a guess, should /proc not be there
+    CDirReader fds;
+    CDirNames names;
+    if (fds.OpenPath("/proc/self/fd") && fds.ReadNames(names))
+        nOpen = names.Count(); // includes the descriptor that reads the list, closed below
+    const auto nLimit = static_cast<std::size_t>(lim.rlim_cur);
+    return nLimit > nOpen ? nLimit - nOpen : 0;
 }

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <dirent.h>
-
 #include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,9 +12,8 @@
 // the unknown time.
 inline constexpr std::int64_t kUnknownTime = INT64_MIN;
 
-// One entry of a directory, as the file system reports it (links not followed).
-struct SDirEntry {
-    std::string strRawName; // bytes as stored: needed to open the entry again
+// What the file system reports about one entry (links not followed).
+struct SEntryStatus {
     bool bDirectory = false;
     std::uint64_t nSize = 0;
     std::int64_t nCreation = 0; // birth time where reported, else status change time
@@ -23,7 +21,30 @@ struct SDirEntry {
     std::int64_t nLastWrite = 0;
     bool bReadOnly = false;   // owner write permission clear
     bool bCompressed = false; // statx compressed attribute
-    bool bHidden = false;     // name begins with "."
+    std::uint64_t nDevice = 0;
+    std::uint64_t nInode = 0;
+};
+
+// The kind of an entry as the directory itself tells it, before any status is read.
+enum class EEntryKind : unsigned char { Unknown, Directory, Other };
+
+// The names of one directory read in one go: raw bytes in enumeration order, without "."
+// and "..". The records stay as the kernel wrote them; nothing is copied per name.
+class CDirNames {
+public:
+    std::size_t Count() const { return m_offsets.size(); }
+    const char* Name(std::size_t i) const; // NUL-terminated
+    EEntryKind Kind(std::size_t i) const;
+    // Forgets the names but keeps the memory for the next directory.
+    void Clear();
+
+private:
+    friend class CDirReader;
+
+    std::unique_ptr<char[]> m_pBuffer; // not zeroed: the kernel writes it
+    std::size_t m_nCapacity = 0;
+    std::size_t m_nUsed = 0;
+    std::vector<std::size_t> m_offsets; // record offsets, "." and ".." left out
 };
 
 // A directory opened for reading; everything below it is reached through its descriptor,
@@ -31,6 +52,7 @@ struct SDirEntry {
 class CDirReader {
 public:
     CDirReader() = default;
+    explicit CDirReader(int nFd) : m_nFd(nFd) {}
     CDirReader(const CDirReader&) = delete;
     CDirReader& operator=(const CDirReader&) = delete;
     CDirReader(CDirReader&& other) noexcept;
@@ -39,23 +61,33 @@ public:
 
     // Opens a directory by path (relative to the working directory); follows a link given here.
     bool OpenPath(const std::string& strPath);
-    // Opens a subdirectory of parent by its raw name; never follows a link.
-    bool OpenChild(const CDirReader& parent, const std::string& strRawName);
-    bool IsOpen() const { return m_pDir != nullptr; }
-
-    // Reads every entry but "." and "..", in enumeration order. An entry that vanishes
-    // between enumeration and status is skipped. fnProgress, when given, hears the count
-    // read so far every nProgressEvery entries, so a huge directory shows progress too.
-    void ReadAll(std::vector<SDirEntry>& entries,
-                 const std::function<void(std::size_t)>& fnProgress = {},
-                 std::size_t nProgressEvery = 8192);
-
-private:
-    bool Adopt(int nFd);
+    // Opens a subdirectory of the directory nParentFd by its raw name; never follows a link.
+    bool OpenChild(int nParentFd, const char* pszRawName);
+    bool OpenChild(const CDirReader& parent, const std::string& strRawName) {
+        return OpenChild(parent.m_nFd, strRawName.c_str());
+    }
+    bool IsOpen() const { return m_nFd >= 0; }
+    int GetFd() const { return m_nFd; }
+    // Hands the descriptor to the caller, who closes it.
+    int Release();
     void Close();
 
-    DIR* m_pDir = nullptr;
+    // Reads every name of the directory. Returns false with errno set when the directory
+    // could not be read to its end; the names read before that stay in names. fnGoOn is
+    // asked between reads; when it says no, reading stops early (not an error).
+    bool ReadNames(CDirNames& names, const std::function<bool()>& fnGoOn = {});
+    // Status of the entry pszName of this directory; false with errno set when it cannot
+    // be examined (ENOENT: it is gone).
+    bool Stat(const char* pszName, SEntryStatus& status) const;
+
+private:
+    int m_nFd = -1;
 };
 
-// The owner of the process may raise its descriptor limit; deep trees keep one open per level.
-void RaiseOpenFileLimit();
+// Opens the subdirectory pszRawName of the directory nParentFd; never follows a link.
+// Returns the descriptor, or -1 with errno set.
+int OpenSubDirectory(int nParentFd, const char* pszRawName);
+
+// Descriptors this process may still open: its current limit less those open now. The
+// limit itself is never changed.
+std::size_t FreeDescriptorCount();

@@ -1,9 +1,28 @@
 #include "platform/Time.h"
 
+#include <unistd.h>
+
+#include <array>
 #include <ctime>
+#include <memory>
 #include <mutex>
 
 namespace {
+
+constexpr std::int64_t kSecondsPerDay = 86400;
+constexpr std::int64_t kSecondsPerHour = 3600;
+// Hours further from 1970 than this (about 550,000 years) skip the cache, so that its
+// arithmetic stays far from overflow; localtime_r decides what they show.
+constexpr std::int64_t kCacheLimit = std::int64_t{1} << 44;
+
+struct SCalendar {
+    long long nYear = 0;
+    int nMonth = 0; // 1-12
+    int nDay = 0;
+    int nHour = 0;
+    int nMinute = 0;
+    int nSecond = 0;
+};
 
 // localtime() may re-read the zone file on every call; one tzset() and localtime_r() do not.
 void InitTimeZoneOnce() {
@@ -11,9 +30,200 @@ void InitTimeZoneOnce() {
     std::call_once(once, [] { tzset(); });
 }
 
+std::int64_t FloorDiv(std::int64_t n, std::int64_t d) {
+    const std::int64_t q = n / d;
+    return (n % d != 0 && n < 0) ? q - 1 : q;
+}
+
+// Days since 1970-01-01 of a proleptic Gregorian date, and back (H. Hinnant's algorithms).
+std::int64_t DaysFromCivil(std::int64_t y, int m, int d) {
+    y -= m <= 2 ? 1 : 0;
+    const std::int64_t era = FloorDiv(y, 400);
+    const std::int64_t yoe = y - era * 400;
+    const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+void CalendarFromLocalSeconds(std::int64_t nLocal, SCalendar& cal) {
+    const std::int64_t nDays = FloorDiv(nLocal, kSecondsPerDay);
+    const std::int64_t nSecOfDay = nLocal - nDays * kSecondsPerDay;
+    const std::int64_t z = nDays + 719468;
+    const std::int64_t era = FloorDiv(z, 146097);
+    const std::int64_t doe = z - era * 146097;
+    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const std::int64_t mp = (5 * doy + 2) / 153;
+    cal.nDay = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    cal.nMonth = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    cal.nYear = static_cast<long long>(yoe + era * 400 + (cal.nMonth <= 2 ? 1 : 0));
+    cal.nHour = static_cast<int>(nSecOfDay / kSecondsPerHour);
+    cal.nMinute = static_cast<int>(nSecOfDay / 60 % 60);
+    cal.nSecond = static_cast<int>(nSecOfDay % 60);
+}
+
+bool LocalTm(std::int64_t nSeconds, std::tm& tmLocal) {
+    const std::time_t t = static_cast<std::time_t>(nSeconds);
+    return static_cast<std::int64_t>(t) == nSeconds && localtime_r(&t, &tmLocal) != nullptr;
+}
+
+bool LocalCalendar(std::int64_t nSeconds, SCalendar& cal) {
+    std::tm tmLocal{};
+    if (!LocalTm(nSeconds, tmLocal))
+        return false;
+    cal.nYear = static_cast<long long>(tmLocal.tm_year) + 1900;
+    cal.nMonth = tmLocal.tm_mon + 1;
+    cal.nDay = tmLocal.tm_mday;
+    cal.nHour = tmLocal.tm_hour;
+    cal.nMinute = tmLocal.tm_min;
+    cal.nSecond = tmLocal.tm_sec;
+    return true;
+}
+
+// Local calendar seconds minus UTC seconds at nSeconds, as localtime_r sees it (leap seconds
+// of a "right/" zone included); false when the time has no local calendar time.
+bool OffsetAt(std::int64_t nSeconds, std::int64_t& nOffset) {
+    std::tm tmLocal{};
+    if (!LocalTm(nSeconds, tmLocal))
+        return false;
+    const std::int64_t nLocal = DaysFromCivil(static_cast<std::int64_t>(tmLocal.tm_year) + 1900,
+                                              tmLocal.tm_mon + 1, tmLocal.tm_mday) *
+                                    kSecondsPerDay +
+                                tmLocal.tm_hour * kSecondsPerHour + tmLocal.tm_min * 60 +
+                                tmLocal.tm_sec;
+    nOffset = nLocal - nSeconds;
+    return true;
+}
+
+// What the zone depends on: the TZ entry of the environment (found again only when the
+// environment changed) and what tzset() last set. A change of either empties the cache.
+struct SZoneKey {
+    char** ppEnviron = nullptr;
+    std::size_t nSlot = 0;          // index of the TZ entry, or the entry count without one
+    const char* pszEntry = nullptr; // the TZ entry, or the last entry without one
+    bool bHasTz = false;
+    const char* pszStdName = nullptr; // tzname[0]
+    const char* pszDstName = nullptr; // tzname[1]
+    long nTimezone = 0;
+
+    static SZoneKey Current() {
+        SZoneKey key;
+        key.ppEnviron = environ;
+        if (environ != nullptr) {
+            std::size_t i = 0;
+            for (; environ[i] != nullptr; ++i) {
+                const char* psz = environ[i];
+                if (psz[0] == 'T' && psz[1] == 'Z' && psz[2] == '=') {
+                    key.bHasTz = true;
+                    key.nSlot = i;
+                    key.pszEntry = psz;
+                    break;
+                }
+            }
+            if (!key.bHasTz) {
+                key.nSlot = i;
+                key.pszEntry = i > 0 ? environ[i - 1] : nullptr;
+            }
+        }
+        key.pszStdName = tzname[0];
+        key.pszDstName = tzname[1];
+        key.nTimezone = timezone;
+        return key;
+    }
+
+    // A few loads: setenv replaces the entry pointer, unsetenv moves the entries, adding
+    // one writes behind the last, and tzset() sets the names.
+    bool StillHolds() const {
+        if (environ != ppEnviron || tzname[0] != pszStdName || tzname[1] != pszDstName ||
+            timezone != nTimezone)
+            return false;
+        if (ppEnviron == nullptr)
+            return true;
+        if (bHasTz)
+            return ppEnviron[nSlot] == pszEntry;
+        return ppEnviron[nSlot] == nullptr && (nSlot == 0 || ppEnviron[nSlot - 1] == pszEntry);
+    }
+};
+
+// UTC offsets per hour. Offsets change only at zone transitions, which lie months apart,
+// never two within an hour: an hour whose first and last second have the same offset has
+// it throughout. An hour is checked only when a second time falls into it, so times that
+// are all in different hours cost one localtime_r each, as without the cache.
+class CHourOffsetCache {
+public:
+    bool Calendar(std::int64_t nSeconds, SCalendar& cal) {
+        if (nSeconds <= -kCacheLimit || nSeconds >= kCacheLimit)
+            return LocalCalendar(nSeconds, cal);
+        if (!m_key.StillHolds()) {
+            m_key = SZoneKey::Current();
+            m_slots.reset();
+        }
+        if (!m_slots)
+            m_slots = std::make_unique<std::array<SSlot, kSlots>>();
+        const std::int64_t nHour = FloorDiv(nSeconds, kSecondsPerHour);
+        SSlot& slot = (*m_slots)[static_cast<std::size_t>(nHour) & (kSlots - 1)];
+        if (slot.nHour != nHour) {
+            slot = SSlot{nHour, 0, EState::SeenOnce};
+            return LocalCalendar(nSeconds, cal);
+        }
+        if (slot.eState == EState::SeenOnce)
+            Check(slot);
+        if (slot.eState != EState::Constant)
+            return LocalCalendar(nSeconds, cal);
+        CalendarFromLocalSeconds(nSeconds + slot.nOffset, cal);
+        return true;
+    }
+
+private:
+    enum class EState : unsigned char { SeenOnce, Constant, Mixed };
+    struct SSlot {
+        std::int64_t nHour = INT64_MIN;
+        std::int64_t nOffset = 0;
+        EState eState = EState::SeenOnce;
+    };
+    static constexpr std::size_t kSlots = 1024;
+
+    static void Check(SSlot& slot) {
+        const std::int64_t nStart = slot.nHour * kSecondsPerHour;
+        std::int64_t nFirst = 0;
+        std::int64_t nLast = 0;
+        const bool bConstant = OffsetAt(nStart, nFirst) &&
+                               OffsetAt(nStart + kSecondsPerHour - 1, nLast) && nFirst == nLast;
+        slot.eState = bConstant ? EState::Constant : EState::Mixed;
+        slot.nOffset = nFirst;
+    }
+
+    SZoneKey m_key;
+    std::unique_ptr<std::array<SSlot, kSlots>> m_slots;
+};
+
 void AppendTwoDigits(int nValue, std::string& strOut) {
     strOut += static_cast<char>('0' + nValue / 10);
     strOut += static_cast<char>('0' + nValue % 10);
+}
+
+void AppendCalendar(const SCalendar& cal, std::string& strOut) {
+    AppendTwoDigits(cal.nDay, strOut);
+    strOut += '.';
+    AppendTwoDigits(cal.nMonth, strOut);
+    strOut += '.';
+    if (cal.nYear >= 1000 && cal.nYear <= 9999) {
+        // The common case, on the path of every rendered time: no temporary string.
+        AppendTwoDigits(static_cast<int>(cal.nYear / 100), strOut);
+        AppendTwoDigits(static_cast<int>(cal.nYear % 100), strOut);
+    } else {
+        // Same as "%4d": right-aligned in four places, longer numbers whole.
+        std::string strYear = std::to_string(cal.nYear);
+        if (strYear.size() < 4)
+            strOut.append(4 - strYear.size(), ' ');
+        strOut += strYear;
+    }
+    strOut += ", ";
+    AppendTwoDigits(cal.nHour, strOut);
+    strOut += ':';
+    AppendTwoDigits(cal.nMinute, strOut);
+    strOut += ':';
+    AppendTwoDigits(cal.nSecond, strOut);
 }
 
 } // namespace
@@ -24,34 +234,13 @@ CTime CTime::GetCurrentTime() {
 
 void AppendLocalTime(std::int64_t nSeconds, std::string& strOut) {
     InitTimeZoneOnce();
-    std::tm tmLocal{};
-    const std::time_t t = static_cast<std::time_t>(nSeconds);
-    if (static_cast<std::int64_t>(t) != nSeconds || localtime_r(&t, &tmLocal) == nullptr) {
+    thread_local CHourOffsetCache cache;
+    SCalendar cal;
+    if (!cache.Calendar(nSeconds, cal)) {
         strOut += "??.??.????, ??:??:??";
         return;
     }
-    AppendTwoDigits(tmLocal.tm_mday, strOut);
-    strOut += '.';
-    AppendTwoDigits(tmLocal.tm_mon + 1, strOut);
-    strOut += '.';
-    const long long nYear = static_cast<long long>(tmLocal.tm_year) + 1900;
-    if (nYear >= 1000 && nYear <= 9999) {
-        // The common case, on the path of every rendered time: no temporary string.
-        AppendTwoDigits(static_cast<int>(nYear / 100), strOut);
-        AppendTwoDigits(static_cast<int>(nYear % 100), strOut);
-    } else {
-        // Same as "%4d": right-aligned in four places, longer numbers whole.
-        std::string strYear = std::to_string(nYear);
-        if (strYear.size() < 4)
-            strOut.append(4 - strYear.size(), ' ');
-        strOut += strYear;
-    }
-    strOut += ", ";
-    AppendTwoDigits(tmLocal.tm_hour, strOut);
-    strOut += ':';
-    AppendTwoDigits(tmLocal.tm_min, strOut);
-    strOut += ':';
-    AppendTwoDigits(tmLocal.tm_sec, strOut);
+    AppendCalendar(cal, strOut);
 }
 
 std::string FormatLocalTime(std::int64_t nSeconds) {

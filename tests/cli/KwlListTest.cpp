@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -37,10 +38,13 @@ struct SRunOptions {
     std::string strWorkDir;           // where it runs; empty: here
     bool bAsNobody = false;           // as the user nobody (the tests run as root)
     std::uint64_t nFileSizeLimit = 0; // RLIMIT_FSIZE for its files; 0: none
+    rlim_t nDescriptorLimit = 0;      // soft and hard, as `ulimit -n` sets them; 0: unchanged
+    std::vector<std::string> faults;  // variables of the fault shim, preloaded when given
 };
 
 // kwl-list copied into a fresh folder that every user may enter: the build folder can sit
-// below a home directory that only its owner may enter, where nobody could not run it.
+// below a home directory that only its owner may enter, where nobody could not run it. Called
+// once before a test drops to nobody, so the copy is made while the build folder can be read.
 const std::string& ProgramForOtherUsers() {
     static CTempTree s_folder;
     static const std::string s_strCopy = [] {
@@ -52,12 +56,27 @@ const std::string& ProgramForOtherUsers() {
     return s_strCopy;
 }
 
+void PreloadFaultShim(const std::vector<std::string>& faults) {
+    if (faults.empty())
+        return;
+    setenv("LD_PRELOAD", KWL_FAULT_SHIM_PATH, 1);
+    // A sanitizer build wants its runtime loaded first; the shim comes first here.
+    const char* pszAsan = std::getenv("ASAN_OPTIONS");
+    const std::string strAsan =
+        std::string(pszAsan != nullptr ? pszAsan : "") + ":verify_asan_link_order=0";
+    setenv("ASAN_OPTIONS", strAsan.c_str(), 1);
+    for (const std::string& s : faults)
+        putenv(const_cast<char*>(s.c_str()));
+}
+
 // Runs kwl-list with the given arguments, without a shell, so hostile names need no quoting.
-SResult RunKwlList(const std::vector<std::string>& args, const SRunOptions& options = {}) {
+SResult RunKwlList(const std::vector<std::string>& args, const SRunOptions& options) {
     CTempTree capture;
     const std::string strOutPath = capture.Path("stdout");
     const std::string strErrPath = capture.Path("stderr");
-    const std::string strProgram = options.bAsNobody ? ProgramForOtherUsers() : KWL_LIST_PATH;
+    // A test that already runs as nobody reaches only the copy.
+    const bool bOtherUser = options.bAsNobody || geteuid() != 0;
+    const std::string strProgram = bOtherUser ? ProgramForOtherUsers() : KWL_LIST_PATH;
     const passwd* pNobody = options.bAsNobody ? getpwnam("nobody") : nullptr;
     if (options.bAsNobody && pNobody == nullptr)
         return {};
@@ -78,6 +97,10 @@ SResult RunKwlList(const std::vector<std::string>& args, const SRunOptions& opti
             if (signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &limit) != 0)
                 _exit(124);
         }
+        const rlimit lim{options.nDescriptorLimit, options.nDescriptorLimit};
+        if (options.nDescriptorLimit != 0 && setrlimit(RLIMIT_NOFILE, &lim) != 0)
+            _exit(125);
+        PreloadFaultShim(options.faults);
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(strProgram.c_str()));
         for (const std::string& s : args)
@@ -93,6 +116,12 @@ SResult RunKwlList(const std::vector<std::string>& args, const SRunOptions& opti
     result.strOut = ReadFile(strOutPath);
     result.strErr = ReadFile(strErrPath);
     return result;
+}
+
+SResult RunKwlList(const std::vector<std::string>& args, const std::string& strWorkDir = "") {
+    SRunOptions options;
+    options.strWorkDir = strWorkDir;
+    return RunKwlList(args, options);
 }
 
 // The example tree: sub/deep/d.txt (9 bytes), sub/c.txt (7), a.txt (120), b.txt (5).
@@ -424,6 +453,7 @@ TEST(KwlListCommand, HelpAndVersion) {
     EXPECT_EQ(help.nStatus, 0);
     EXPECT_NE(help.strOut.find("Usage: kwl-list [OPTIONS] DIRECTORY"), std::string::npos);
     EXPECT_NE(help.strOut.find("--separator"), std::string::npos);
+    EXPECT_NE(help.strOut.find("--threads"), std::string::npos);
     const SResult version = RunKwlList({"--version"});
     EXPECT_EQ(version.nStatus, 0);
     EXPECT_EQ(version.strOut.rfind("kwl-list ", 0), 0u);
@@ -437,6 +467,200 @@ TEST_F(KwlListTest, UnreadableDirectoryIsAFailure) {
     m_tree.SetMode("x", 0755);
     EXPECT_EQ(r.nStatus, 1) << r.strErr;
     EXPECT_NE(r.strErr.find("Permission denied"), std::string::npos) << r.strErr;
+}
+
+// ---- directories inside the tree that cannot be read ----
+
+// The scan's fixtures: x with a.txt, b.txt and sub (from the fixture above), plus locked
+// (no permissions) and noread (may be entered, not listed).
+struct SUnreadableArgs {
+    std::string strDir;
+    std::string strListingAsNobody;
+};
+
+int ListWithUnreadablePartsAsNobody(void* pArg) {
+    const auto& args = *static_cast<SUnreadableArgs*>(pArg);
+    const SResult en = RunKwlList({"-r", "-f", "name", args.strDir});
+    if (en.nStatus != 1)
+        return 10;
+    // The whole listing first, the unreadable directories as empty ones...
+    if (en.strOut != args.strListingAsNobody)
+        return 11;
+    // ...then one line each, in listing order.
+    if (en.strErr != "kwl-list: cannot read '" + args.strDir +
+                         "/locked': Permission denied\n"
+                         "kwl-list: cannot read '" +
+                         args.strDir + "/noread': Permission denied\n")
+        return 12;
+    const SResult de = RunKwlList({"-r", "-l", "de", "-f", "name", args.strDir + "/"});
+    if (de.nStatus != 1 ||
+        de.strErr != "kwl-list: '" + args.strDir +
+                         "/locked' kann nicht gelesen werden: Permission denied\n"
+                         "kwl-list: '" +
+                         args.strDir + "/noread' kann nicht gelesen werden: Permission denied\n")
+        return 13;
+    // Any number of threads: the same bytes, the same messages.
+    for (const char* pszThreads : {"1", "4"}) {
+        const SResult r = RunKwlList({"-r", "-j", pszThreads, "-f", "name", args.strDir});
+        if (r.nStatus != en.nStatus || r.strOut != en.strOut || r.strErr != en.strErr)
+            return 14;
+    }
+    return 0;
+}
+
+TEST_F(KwlListTest, UnreadableDirectoriesInsideAreReportedAfterTheListing) {
+    m_tree.AddFile("x/locked/secret", 1);
+    m_tree.AddFile("x/noread/secret", 1);
+    m_tree.SetMode("x/locked", 0000);
+    m_tree.SetMode("x/noread", 0311);
+    SUnreadableArgs args{m_strDir, "Listing of Directory " + m_strDir +
+                                       ":\r\n\r\nlocked\r\nnoread\r\nsub\r\n  deep\r\n"
+                                       "    d.txt\r\n  c.txt\r\na.txt\r\nb.txt"};
+    ProgramForOtherUsers();
+    EXPECT_EQ(RunAsNobody(ListWithUnreadablePartsAsNobody, &args), 0);
+}
+
+TEST_F(KwlListTest, ReadErrorInsideTheTreeIsReportedAfterTheListing) {
+    SRunOptions options;
+    options.faults = {"KWL_TEST_READ_ERROR=deep"};
+    const SResult r = RunKwlList({"-r", "-f", "name", m_strDir}, options);
+    EXPECT_EQ(r.nStatus, 1);
+    EXPECT_EQ(r.strErr, "kwl-list: cannot read '" + m_strDir + "/sub/deep': Input/output error\n");
+    // The rest of the tree is listed as usual.
+    EXPECT_EQ(r.strOut.rfind("Listing of Directory " + m_strDir + ":\r\n\r\nsub\r\n  deep", 0), 0u)
+        << r.strOut;
+    EXPECT_NE(r.strOut.find("\r\n  c.txt\r\na.txt\r\nb.txt"), std::string::npos) << r.strOut;
+}
+
+struct SUnknownKindArgs {
+    std::string strDir;
+};
+
+// A directory that may be listed but not searched, on a file system that reports no kinds:
+// its entries are listed, of size 0, and the directory is reported.
+int ListUnknownKindsAsNobody(void* pArg) {
+    const auto& args = *static_cast<SUnknownKindArgs*>(pArg);
+    SRunOptions options;
+    options.faults = {"KWL_TEST_UNKNOWN_KIND=1"};
+    const SResult r = RunKwlList({"-r", "-f", "name|F-size", args.strDir}, options);
+    if (r.nStatus != 1)
+        return 10;
+    if (r.strOut.find("\r\nnosearch\r\n  f1\t0\r\n  inner\t0\r\n") == std::string::npos)
+        return 11;
+    return r.strErr == "kwl-list: cannot read '" + args.strDir + "/nosearch': Permission denied\n"
+               ? 0
+               : 12;
+}
+
+TEST_F(KwlListTest, EntriesThatCannotBeExaminedShowSizeZero) {
+    m_tree.AddFile("x/nosearch/f1", 5);
+    m_tree.AddFile("x/nosearch/inner/deep", 5);
+    m_tree.SetMode("x/nosearch", 0644);
+    SUnknownKindArgs args{m_strDir};
+    ProgramForOtherUsers();
+    EXPECT_EQ(RunAsNobody(ListUnknownKindsAsNobody, &args), 0);
+}
+
+// ---- depth and descriptor limits ----
+
+TEST(KwlListDepth, DeepChainIsListedWholeUnderAnyDescriptorLimit) {
+    CTempTree tree;
+    const std::string strShort = tree.AddChain("short", 100);
+    const std::string strLong = tree.AddChain("long", 20'000);
+    struct SCase {
+        std::string strDir;
+        rlim_t nLimit;
+        const char* pszThreads;
+    };
+    const SCase cases[] = {{strShort, 64, "2"}, {strShort, 16, "1"}, {strShort, 16, "4"},
+                           {strLong, 32, "2"},  {strLong, 0, "2"},   {strLong, 32, "1"}};
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.strDir + ", limit " + std::to_string(c.nLimit) + ", -j " + c.pszThreads);
+        SRunOptions options;
+        options.nDescriptorLimit = c.nLimit;
+        // The text export has no indentation, so 20,000 levels stay a small output.
+        const SResult r =
+            RunKwlList({"-r", "-e", "text", "-f", "name", "-j", c.pszThreads, c.strDir}, options);
+        EXPECT_EQ(r.nStatus, 0);
+        EXPECT_EQ(r.strErr, "");
+        const std::string strLast = "\r\nd\r\nleaf.txt";
+        EXPECT_EQ(r.strOut.size() >= strLast.size() &&
+                      r.strOut.compare(r.strOut.size() - strLast.size(), strLast.size(), strLast) ==
+                          0,
+                  true);
+    }
+}
+
+// ---- totals and threads ----
+
+TEST(KwlListTotals, DirectoryTotalsStopAtTheLargestNumber) {
+    if (!std::filesystem::is_directory("/dev/shm"))
+        GTEST_SKIP() << "no /dev/shm";
+    CTempTree tree("/dev/shm");
+    try {
+        for (const char* psz : {"x/big/a", "x/big/b", "x/big/c"})
+            tree.AddSparseFile(psz, INT64_MAX);
+    } catch (const std::exception& e) {
+        GTEST_SKIP() << e.what();
+    }
+    const SResult r = RunKwlList({"-r", "-f", "name|D-size", tree.Path("x")});
+    EXPECT_EQ(r.nStatus, 0);
+    EXPECT_EQ(r.strOut, "Listing of Directory " + tree.Path("x") +
+                            ":\r\n\r\nbig\t18446744073709551615\r\n  a\r\n  b\r\n  c");
+}
+
+TEST(KwlListThreads, ThreadCountIsAWholeNumberFromOne) {
+    CTempTree tree;
+    tree.AddFile("x/f", 1);
+    struct SCase {
+        std::vector<std::string> args;
+        int nStatus;
+    };
+    const SCase cases[] = {
+        {{"-j", "3"}, 0},  {{"--threads", "1"}, 0},    {{"--threads=1024"}, 0},
+        {{"-j", "0"}, 2},  {{"-j", "-1"}, 2},          {{"-j", "two"}, 2},
+        {{"-j", "2x"}, 2}, {{"--threads", "1025"}, 2}, {{"-j", ""}, 2},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.args.back());
+        std::vector<std::string> args = c.args;
+        args.push_back(tree.Path("x"));
+        const SResult r = RunKwlList(args);
+        EXPECT_EQ(r.nStatus, c.nStatus) << r.strErr;
+        if (c.nStatus == 2) {
+            EXPECT_NE(r.strErr.find("thread count"), std::string::npos) << r.strErr;
+        }
+    }
+}
+
+// Names that are equal in name order (their order is the order the directory gives them),
+// control characters, a directory large enough to be read in chunks, several levels.
+TEST(KwlListThreads, AnyNumberOfThreadsGivesTheSameBytes) {
+    CTempTree tree;
+    for (int i = 0; i < 4500; ++i)
+        tree.AddFile("x/large/" + std::string(i % 2 ? "ab" : "AB") + std::to_string(i % 50) +
+                         (i % 3 ? "" : "\n") + std::to_string(i),
+                     static_cast<std::uint64_t>(i % 7));
+    std::string strLevel = "x/";
+    for (int n = 0; n < 12; ++n) {
+        for (const char* psz : {"Readme", "README", "readme", "\xC3\x84", "\xC3\xA4", "_a", "a_"})
+            tree.AddFile(strLevel + psz, static_cast<std::uint64_t>(n));
+        strLevel += (n % 2 ? "Sub/" : "sub/");
+        tree.AddDir(strLevel + "SUB");
+    }
+    const std::string strFormat = "name|F-size|crTime-F-modTime|F-ro-F-hid";
+    for (const char* pszKind : {"listing", "text", "html"}) {
+        SCOPED_TRACE(pszKind);
+        const SResult one =
+            RunKwlList({"-r", "-j", "1", "-e", pszKind, "-f", strFormat, tree.Path("x")});
+        EXPECT_EQ(one.nStatus, 0);
+        for (const char* pszThreads : {"2", "5"}) {
+            const SResult many = RunKwlList(
+                {"-r", "-j", pszThreads, "-e", pszKind, "-f", strFormat, tree.Path("x")});
+            EXPECT_EQ(many.nStatus, 0);
+            EXPECT_TRUE(many.strOut == one.strOut) << "-j " << pszThreads;
+        }
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
@@ -15,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "TreeChecks.h"
 #include "model/DirectoryScanner.h"
 #include "model/KWLItemFactory.h"
 #include "model/KWLOption.h"
@@ -89,55 +91,7 @@ void ExpectSameTree(const CDirInformation* pActual, const CDirInformation* pExpe
     const CDirInformation* pA = pActual->m_pFirstSubDir;
     const CDirInformation* pE = pExpected->m_pFirstSubDir;
     for (; pA != nullptr; pA = pA->m_pNextDir, pE = pE->m_pNextDir)
-        ExpectSameTree(pA, pE, strWhere + "/" + pA->m_strName);
-}
-
-std::vector<std::string> FileNames(const CDirInformation* pDir) {
-    std::vector<std::string> names;
-    for (const CFileInformation* p = pDir->m_pFirstFile; p; p = p->m_pNextFile)
-        names.push_back(p->m_strName);
-    return names;
-}
-
-std::vector<std::string> DirNames(const CDirInformation* pDir) {
-    std::vector<std::string> names;
-    for (const CDirInformation* p = pDir->m_pFirstSubDir; p; p = p->m_pNextDir)
-        names.push_back(p->m_strName);
-    return names;
-}
-
-const CFileInformation* FindFile(const CDirInformation* pDir, const std::string& strName) {
-    for (const CFileInformation* p = pDir->m_pFirstFile; p; p = p->m_pNextFile)
-        if (p->m_strName == strName)
-            return p;
-    return nullptr;
-}
-
-const CDirInformation* FindDir(const CDirInformation* pDir, const std::string& strName) {
-    for (const CDirInformation* p = pDir->m_pFirstSubDir; p; p = p->m_pNextDir)
-        if (p->m_strName == strName)
-            return p;
-    return nullptr;
-}
-
-bool IsEmptyNode(const CDirInformation* p) {
-    return p->m_pFirstFile == nullptr && p->m_pFirstSubDir == nullptr && p->m_nFileCount == 0 &&
-           p->m_nTotalSize == 0;
-}
-
-std::set<const void*> NodesOf(const CDirInformation* pRoot) {
-    std::set<const void*> nodes;
-    std::vector<const CDirInformation*> stack{pRoot};
-    while (!stack.empty()) {
-        const CDirInformation* p = stack.back();
-        stack.pop_back();
-        nodes.insert(p);
-        for (const CFileInformation* f = p->m_pFirstFile; f; f = f->m_pNextFile)
-            nodes.insert(f);
-        for (const CDirInformation* s = p->m_pFirstSubDir; s; s = s->m_pNextDir)
-            stack.push_back(s);
-    }
-    return nodes;
+        ExpectSameTree(pA, pE, strWhere + "/" + std::string(pA->m_strName));
 }
 
 std::string Canonical(const std::string& strPath) {
@@ -476,23 +430,6 @@ struct SLockedArgs {
     std::string strParent;
 };
 
-// A recursive scan of the child process's own, returned to its factory when it goes.
-struct SChildScan {
-    explicit SChildScan(const std::string& strPath) {
-        option.m_bRecursive = true;
-        CDirectoryScanner scanner(factory, option);
-        bOpened = scanner.RebuildTree(pRoot, strPath);
-    }
-    ~SChildScan() { factory.RecycleTree(pRoot); }
-    SChildScan(const SChildScan&) = delete;
-    SChildScan& operator=(const SChildScan&) = delete;
-
-    CKWLItemFactory factory;
-    CKWLOption option;
-    CDirInformation* pRoot = nullptr;
-    bool bOpened = false;
-};
-
 // The checks run in a child as nobody; each failed check has its own exit status.
 int ScanLockedAsNobody(void* pArg) {
     const auto& args = *static_cast<SLockedArgs*>(pArg);
@@ -510,7 +447,12 @@ int ScanLockedAsNobody(void* pArg) {
         return 14;
     if (pRoot->m_nTotalSize != 1 || FileNames(pRoot) != std::vector<std::string>{"top"})
         return 15;
-    return CurrentWorkingDir() != args.strParent ? 16 : 0;
+    if (CurrentWorkingDir() != args.strParent)
+        return 16;
+    // Both are recorded, in listing order, with the reason.
+    const std::vector<SScanError> expected = {{args.strRoot + "/locked", EACCES},
+                                              {args.strRoot + "/noread", EACCES}};
+    return scan.errors != expected ? 17 : 0;
 }
 
 int ScanUnreadableRootAsNobody(void* pArg) {
@@ -520,6 +462,8 @@ int ScanUnreadableRootAsNobody(void* pArg) {
         return 20;
     if (scan.pRoot == nullptr || !IsEmptyNode(scan.pRoot) || !scan.pRoot->m_strName.empty())
         return 21;
+    if (!scan.errors.empty())
+        return 23; // the failed open is the scan's result, not a directory inside it
     return CurrentWorkingDir() != args.strParent ? 22 : 0;
 }
 
@@ -540,7 +484,11 @@ int ScanUnsearchableAsNobody(void* pArg) {
         FormatLocalTime(pNoSearch->m_pFirstFile->m_timeLastWrite.GetTime()) !=
             "??.??.????, ??:??:??")
         return 34; // unknown data shows as unknown, not as 1970
-    return 0;
+    // Its entries could not be examined: recorded, though its names are listed; and its
+    // subdirectory cannot be opened.
+    const std::vector<SScanError> expected = {{args.strRoot + "/nosearch", EACCES},
+                                              {args.strRoot + "/nosearch/inner", EACCES}};
+    return scan.errors != expected ? 35 : 0;
 }
 
 TEST_F(ModelScan, UnreadableDirectoriesBecomeEmptyNodes) {

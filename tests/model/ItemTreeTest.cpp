@@ -112,6 +112,10 @@ TEST(ModelNameOrder, ComparesFoldedBytesUnsignedWithPrefixFirst) {
         {"File2", "file10", 1},
         {"a?b", "A?B", 0},
         {"bad\xFF", "bad\xFE", 1},
+        {"IMG_20931234567.JPG", "img_20931234567.jpg", 0}, // longer than the sort prefix
+        {"abcdefghijklmnopQ", "ABCDEFGHIJKLMNOPr", -1},     // decided at the 17th byte
+        {"abcdefgh", "abcdefgh_", -1},
+        {"abcdefgh\x7F", "abcdefgh\x80", -1},
     };
     for (const SOrderCase& c : cases) {
         SCOPED_TRACE(std::string(c.pszLeft) + " <=> " + c.pszRight);
@@ -120,6 +124,11 @@ TEST(ModelNameOrder, ComparesFoldedBytesUnsignedWithPrefixFirst) {
         // The scan sorts by the key's plain byte order; it must agree with the comparison.
         const std::string strL = NameSortKey(c.pszLeft), strR = NameSortKey(c.pszRight);
         EXPECT_EQ(Sign(strL.compare(strR)), c.nSign);
+        // It sorts by the prefix numbers first: they tie or agree.
+        const SNamePrefix keyL = NamePrefixKey(c.pszLeft), keyR = NamePrefixKey(c.pszRight);
+        if (keyL != keyR) {
+            EXPECT_EQ(keyL < keyR ? -1 : 1, c.nSign);
+        }
     }
 }
 
@@ -398,6 +407,25 @@ TEST_F(ModelItemTree, ComputeTotalsAddsBeyondThirtyTwoBits) {
     m_pRoot->Insert(File("big", 4'294'967'295u));
     AddDir(m_pRoot, "sub")->Insert(File("more", 4'294'967'297u));
     EXPECT_EQ(m_pRoot->ComputeTotals(), 8'589'934'592u);
+}
+
+// A total that would pass 2^64 - 1 stays there: a wrapped total would show a small number.
+TEST_F(ModelItemTree, TotalsStopAtTheLargestNumberInsteadOfWrapping) {
+    constexpr std::uint64_t kHuge = INT64_MAX; // the largest file length there can be
+    CDirInformation* pThree = AddDir(m_pRoot, "three");
+    for (const char* psz : {"a", "b", "c"})
+        pThree->Insert(File(psz, kHuge));
+    EXPECT_EQ(pThree->m_nTotalSize, UINT64_MAX);
+    EXPECT_EQ(pThree->m_nFileCount, 3);
+    CDirInformation* pTwo = AddDir(m_pRoot, "two");
+    pTwo->Insert(File("a", kHuge));
+    pTwo->Insert(File("b", kHuge));
+    m_pRoot->Insert(File("one", 1));
+    EXPECT_EQ(m_pRoot->ComputeTotals(), UINT64_MAX);
+    EXPECT_EQ(pTwo->m_nTotalSize, 2 * kHuge); // still fits
+    EXPECT_EQ(AddSaturated(UINT64_MAX - 1, 1), UINT64_MAX);
+    EXPECT_EQ(AddSaturated(UINT64_MAX, UINT64_MAX), UINT64_MAX);
+    EXPECT_EQ(AddSaturated(5, 7), 12u);
 }
 
 // Worked example of the HTML layout: one directory column, two file columns.

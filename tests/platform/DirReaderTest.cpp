@@ -3,7 +3,6 @@
 #include <dirent.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,16 +13,32 @@
 namespace {
 
 std::size_t OpenDescriptors() {
-    std::size_t n = 0;
-    for (auto it = std::filesystem::directory_iterator("/proc/self/fd");
-         it != std::filesystem::directory_iterator(); ++it)
-        ++n;
-    return n;
+    return CountEntries("/proc/self/fd");
 }
 
-const SDirEntry* Find(const std::vector<SDirEntry>& entries, const std::string& strName) {
+// One entry as the reader reports it: the raw name, the kind the directory tells, the status.
+struct SEntry {
+    std::string strRawName;
+    EEntryKind eKind = EEntryKind::Unknown;
+    SEntryStatus status;
+};
+
+std::vector<SEntry> ReadAll(CDirReader& reader) {
+    CDirNames names;
+    EXPECT_TRUE(reader.ReadNames(names));
+    std::vector<SEntry> entries;
+    for (std::size_t i = 0; i < names.Count(); ++i) {
+        SEntry& e = entries.emplace_back();
+        e.strRawName = names.Name(i);
+        e.eKind = names.Kind(i);
+        EXPECT_TRUE(reader.Stat(names.Name(i), e.status)) << e.strRawName;
+    }
+    return entries;
+}
+
+const SEntry* Find(const std::vector<SEntry>& entries, const std::string& strName) {
     auto it = std::find_if(entries.begin(), entries.end(),
-                           [&](const SDirEntry& e) { return e.strRawName == strName; });
+                           [&](const SEntry& e) { return e.strRawName == strName; });
     return it == entries.end() ? nullptr : &*it;
 }
 
@@ -39,8 +54,7 @@ TEST(PlatformDirReader, ReadsEveryEntryInEnumerationOrderWithoutFollowingLinks) 
 
     CDirReader reader;
     ASSERT_TRUE(reader.OpenPath(tree.Root()));
-    std::vector<SDirEntry> entries(3); // stale content must go
-    reader.ReadAll(entries);
+    const std::vector<SEntry> entries = ReadAll(reader);
 
     std::vector<std::string> expected;
     DIR* pDir = opendir(tree.Root().c_str());
@@ -52,20 +66,30 @@ TEST(PlatformDirReader, ReadsEveryEntryInEnumerationOrderWithoutFollowingLinks) 
     }
     closedir(pDir);
     std::vector<std::string> names;
-    for (const SDirEntry& e : entries)
+    for (const SEntry& e : entries)
         names.push_back(e.strRawName);
     EXPECT_EQ(names, expected);
     EXPECT_EQ(entries.size(), 50u + 5);
 
-    EXPECT_TRUE(Find(entries, "sub")->bDirectory);
-    EXPECT_FALSE(Find(entries, "dirlink")->bDirectory);
-    EXPECT_EQ(Find(entries, "dirlink")->nSize, 3u);
-    EXPECT_EQ(Find(entries, "filelink")->nSize, 3u);
-    EXPECT_EQ(Find(entries, "f10")->nSize, 10u);
+    EXPECT_TRUE(Find(entries, "sub")->status.bDirectory);
+    EXPECT_EQ(Find(entries, "sub")->eKind, EEntryKind::Directory);
+    EXPECT_FALSE(Find(entries, "dirlink")->status.bDirectory);
+    EXPECT_EQ(Find(entries, "dirlink")->eKind, EEntryKind::Other);
+    EXPECT_EQ(Find(entries, "dirlink")->status.nSize, 3u);
+    EXPECT_EQ(Find(entries, "filelink")->status.nSize, 3u);
+    EXPECT_EQ(Find(entries, "f10")->status.nSize, 10u);
     ASSERT_NE(Find(entries, "raw\n\xFF"), nullptr);
-    EXPECT_EQ(Find(entries, "raw\n\xFF")->nSize, 4u);
-    EXPECT_TRUE(Find(entries, ".dot")->bHidden);
-    EXPECT_FALSE(Find(entries, "f1")->bHidden);
+    EXPECT_EQ(Find(entries, "raw\n\xFF")->status.nSize, 4u);
+    EXPECT_NE(Find(entries, "f1")->status.nInode, Find(entries, "f10")->status.nInode);
+
+    // A second read of the same names object starts afresh.
+    CDirReader again;
+    ASSERT_TRUE(again.OpenPath(tree.Path("sub")));
+    CDirNames reused;
+    ASSERT_TRUE(reader.OpenPath(tree.Root()));
+    ASSERT_TRUE(reader.ReadNames(reused));
+    ASSERT_TRUE(again.ReadNames(reused));
+    EXPECT_EQ(reused.Count(), 0u);
 }
 
 TEST(PlatformDirReader, OpenChildRefusesLinksAndFiles) {
@@ -87,15 +111,15 @@ TEST(PlatformDirReader, OpenChildRefusesLinksAndFiles) {
     ASSERT_TRUE(child.OpenChild(parent, "odd\x01name"));
     ASSERT_TRUE(child.OpenChild(parent, "sub")); // reopening closes the last one
     EXPECT_EQ(OpenDescriptors(), nBefore + 1);
-    std::vector<SDirEntry> entries;
-    child.ReadAll(entries);
+    const std::vector<SEntry> entries = ReadAll(child);
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].strRawName, "inner");
 
     CDirReader closed;
     EXPECT_FALSE(child.OpenChild(closed, "sub"));
-    closed.ReadAll(entries);
-    EXPECT_TRUE(entries.empty());
+    CDirNames names;
+    EXPECT_FALSE(closed.ReadNames(names));
+    EXPECT_EQ(names.Count(), 0u);
 
     // A link given as the path itself is the user's own choice of directory.
     CDirReader viaLink;
@@ -118,9 +142,7 @@ TEST(PlatformDirReader, MovingHandsOverTheDescriptor) {
         ASSERT_TRUE(c.OpenPath(tree.Root()));
         c = std::move(b); // c's own directory is closed
         EXPECT_EQ(OpenDescriptors(), nBefore + 1);
-        std::vector<SDirEntry> entries;
-        c.ReadAll(entries);
-        ASSERT_EQ(entries.size(), 1u);
+        ASSERT_EQ(ReadAll(c).size(), 1u);
     }
     EXPECT_EQ(OpenDescriptors(), nBefore);
 }

@@ -2,20 +2,24 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <dirent.h>
 
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -26,26 +30,79 @@ void Check(bool bOk, const std::string& strWhat) {
         throw std::runtime_error("test fixture: " + strWhat);
 }
 
-} // namespace
-
-CTempTree::CTempTree() {
-    std::string strTemplate = (fs::temp_directory_path() / "kwl-test-XXXXXX").string();
-    Check(mkdtemp(strTemplate.data()) != nullptr, "mkdtemp");
-    m_strRoot = strTemplate;
-    // Lets the unprivileged child processes of RunAsNobody reach the tree.
-    chmod(m_strRoot.c_str(), 0755);
+std::vector<std::string> NamesIn(int nDirFd) {
+    std::vector<std::string> names;
+    const int nFd = dup(nDirFd);
+    DIR* pDir = nFd >= 0 ? fdopendir(nFd) : nullptr;
+    if (pDir == nullptr) {
+        if (nFd >= 0)
+            close(nFd);
+        return names;
+    }
+    rewinddir(pDir);
+    while (const dirent* pEnt = readdir(pDir)) {
+        const std::string strName = pEnt->d_name;
+        if (strName != "." && strName != "..")
+            names.push_back(strName);
+    }
+    closedir(pDir);
+    return names;
 }
 
-CTempTree::~CTempTree() {
-    std::error_code ec;
-    // Give back permissions that tests took away, so removal cannot fail half way.
-    for (auto it = fs::recursive_directory_iterator(
-             m_strRoot, fs::directory_options::skip_permission_denied, ec);
-         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-        if (it->is_directory(ec) && !it->is_symlink(ec))
-            chmod(it->path().c_str(), 0755);
+// Empties the directory nTopFd however deep the tree below it is, with two descriptors at
+// most: each subdirectory's own subdirectories are first moved up into the top directory,
+// then it is emptied and removed. Permissions that tests took away are given back first.
+void RemoveAllBelow(int nTopFd) {
+    unsigned nMoved = 0;
+    for (bool bAgain = true; bAgain;) {
+        bAgain = false;
+        for (const std::string& strName : NamesIn(nTopFd)) {
+            if (unlinkat(nTopFd, strName.c_str(), 0) == 0)
+                continue;
+            fchmodat(nTopFd, strName.c_str(), 0700, 0);
+            const int nFd =
+                openat(nTopFd, strName.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (nFd < 0)
+                continue;
+            for (const std::string& strChild : NamesIn(nFd)) {
+                if (unlinkat(nFd, strChild.c_str(), 0) == 0)
+                    continue;
+                for (;;) {
+                    const std::string strUp = "kwl-rm-" + std::to_string(nMoved++);
+                    if (renameat2(nFd, strChild.c_str(), nTopFd, strUp.c_str(), RENAME_NOREPLACE) ==
+                            0 ||
+                        errno != EEXIST)
+                        break;
+                }
+                bAgain = true;
+            }
+            close(nFd);
+            unlinkat(nTopFd, strName.c_str(), AT_REMOVEDIR);
+        }
     }
-    fs::remove_all(m_strRoot, ec);
+}
+
+std::string MakeTempDir(const std::string& strBase) {
+    std::string strTemplate = strBase + "/kwl-test-XXXXXX";
+    Check(mkdtemp(strTemplate.data()) != nullptr, "mkdtemp in " + strBase);
+    // Lets the unprivileged child processes of RunAsNobody reach the tree.
+    chmod(strTemplate.c_str(), 0755);
+    return strTemplate;
+}
+
+} // namespace
+
+CTempTree::CTempTree() : m_strRoot(MakeTempDir(fs::temp_directory_path().string())) {}
+
+CTempTree::CTempTree(const std::string& strBase) : m_strRoot(MakeTempDir(strBase)) {}
+
+CTempTree::~CTempTree() {
+    const int nFd = open(m_strRoot.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (nFd >= 0) {
+        RemoveAllBelow(nFd);
+        close(nFd);
+    }
+    rmdir(m_strRoot.c_str());
 }
 
 std::string CTempTree::Path(const std::string& strRelative) const {
@@ -92,6 +149,25 @@ std::string CTempTree::AddLink(const std::string& strRelative, const std::string
     return strPath;
 }
 
+std::string CTempTree::AddChain(const std::string& strRelative, int nDepth,
+                                const std::string& strDirName, const std::string& strLeaf) {
+    const std::string strTop = AddDir(strRelative);
+    int nFd = open(strTop.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    Check(nFd >= 0, "open " + strTop);
+    for (int i = 0; i < nDepth; ++i) {
+        Check(mkdirat(nFd, strDirName.c_str(), 0755) == 0, "mkdirat in " + strTop);
+        const int nNext = openat(nFd, strDirName.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        close(nFd);
+        Check(nNext >= 0, "openat in " + strTop);
+        nFd = nNext;
+    }
+    const int nLeaf = openat(nFd, strLeaf.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    close(nFd);
+    Check(nLeaf >= 0, "create the leaf in " + strTop);
+    close(nLeaf);
+    return strTop;
+}
+
 void CTempTree::SetTimes(const std::string& strRelative, std::int64_t nAccess,
                          std::int64_t nWrite) {
     timespec times[2]{};
@@ -108,6 +184,13 @@ void CTempTree::SetMode(const std::string& strRelative, unsigned nMode) {
 std::string CurrentWorkingDir() {
     char buf[PATH_MAX];
     return getcwd(buf, sizeof buf) ? std::string(buf) : std::string();
+}
+
+std::size_t CountEntries(const std::string& strDir) {
+    std::size_t n = 0;
+    for (auto it = fs::directory_iterator(strDir); it != fs::directory_iterator(); ++it)
+        ++n;
+    return n;
 }
 
 std::set<std::string> NamesIn(const std::string& strDir) {
@@ -129,7 +212,8 @@ namespace {
 
 // Runs fn in a child process after fnPrepare (which returns false when the child cannot be
 // prepared); the child's exit status, or -1 when it could not be run.
-template <class PrepareFn> int RunInChild(int (*fn)(void*), void* pArg, PrepareFn fnPrepare) {
+template <class PrepareFn> int RunPreparedChild(int (*fn)(void*), void* pArg, PrepareFn fnPrepare) {
+    std::fflush(nullptr); // nothing buffered is written twice
     const pid_t pid = fork();
     if (pid < 0)
         return -1;
@@ -146,17 +230,21 @@ template <class PrepareFn> int RunInChild(int (*fn)(void*), void* pArg, PrepareF
 
 } // namespace
 
+int RunInChild(int (*fn)(void*), void* pArg) {
+    return RunPreparedChild(fn, pArg, [] { return true; });
+}
+
 int RunAsNobody(int (*fn)(void*), void* pArg) {
     const passwd* pw = getpwnam("nobody");
     if (pw == nullptr)
         return -1;
     const uid_t uid = pw->pw_uid;
     const gid_t gid = pw->pw_gid;
-    return RunInChild(fn, pArg, [&] { return setgid(gid) == 0 && setuid(uid) == 0; });
+    return RunPreparedChild(fn, pArg, [&] { return setgid(gid) == 0 && setuid(uid) == 0; });
 }
 
 int RunWithFileSizeLimit(int (*fn)(void*), void* pArg, std::uint64_t nBytes) {
-    return RunInChild(fn, pArg, [&] {
+    return RunPreparedChild(fn, pArg, [&] {
         const rlimit limit{static_cast<rlim_t>(nBytes), static_cast<rlim_t>(nBytes)};
         return std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR && setrlimit(RLIMIT_FSIZE, &limit) == 0;
     });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -10,6 +11,8 @@
 class CTempTree {
 public:
     CTempTree();
+    // A fresh directory below strBase (another file system, such as a tmpfs).
+    explicit CTempTree(const std::string& strBase);
     ~CTempTree();
     CTempTree(const CTempTree&) = delete;
     CTempTree& operator=(const CTempTree&) = delete;
@@ -23,6 +26,12 @@ public:
     // A sparse file: takes no disk space, whatever its length.
     std::string AddSparseFile(const std::string& strRelative, std::uint64_t nSize);
     std::string AddLink(const std::string& strRelative, const std::string& strTarget);
+    // nDepth directories strDirName nested below strRelative, with an empty file strLeaf in
+    // the deepest. Made level by level through descriptors, so the depth is not bounded by
+    // the longest path the system takes. Returns the path of strRelative.
+    std::string AddChain(const std::string& strRelative, int nDepth,
+                         const std::string& strDirName = "d",
+                         const std::string& strLeaf = "leaf.txt");
     // Sets access and modification time (seconds since 1970) without following links.
     void SetTimes(const std::string& strRelative, std::int64_t nAccess, std::int64_t nWrite);
     void SetMode(const std::string& strRelative, unsigned nMode);
@@ -47,6 +56,13 @@ std::string CurrentWorkingDir();
 
 // The names in a directory (not below it), to check that nothing was left behind.
 std::set<std::string> NamesIn(const std::string& strDir);
+
+// Entries of a directory, such as /proc/self/fd (descriptors) or /proc/self/task (threads).
+std::size_t CountEntries(const std::string& strDir);
+
+// Runs fn in a child process; returns its exit status (fn's result), or -1 when the child
+// could not be run. For tests that change what the whole process sees (limits, environment).
+int RunInChild(int (*fn)(void*), void* pArg);
 
 // Runs fn in a child process that has dropped root to the user "nobody"; returns the child's
 // exit status (fn's result), or -1 when the child could not be run. Lets tests check what

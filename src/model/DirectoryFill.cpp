@@ -1,0 +1,118 @@
+#include "model/DirectoryFill.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <string>
+#include <string_view>
+
+#include "model/NameOrder.h"
+#include "platform/Encoding.h"
+
+namespace {
+
+// Printable ASCII is shown as stored whatever else the tree maps, so most names need no
+// mapped copy.
+bool IsPrintableAscii(std::string_view str) {
+    return std::all_of(str.begin(), str.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b >= 0x20 && b < 0x7F;
+    });
+}
+
+template <class T> bool ByName(const T& a, const T& b) {
+    if (a.key != b.key)
+        return a.key < b.key;
+    return CompareNames(a.pNode->m_strName, b.pNode->m_strName) < 0;
+}
+
+} // namespace
+
+void SMadeEntries::Clear() {
+    files.clear();
+    dirs.clear();
+    nErrno = 0;
+}
+
+void SMadeEntries::Append(const SMadeEntries& later) {
+    files.insert(files.end(), later.files.begin(), later.files.end());
+    dirs.insert(dirs.end(), later.dirs.begin(), later.dirs.end());
+    if (nErrno == 0)
+        nErrno = later.nErrno;
+}
+
+void ReserveNodes(CNodeSource& source, const CDirNames& names, std::size_t nBegin,
+                  std::size_t nEnd) {
+    std::size_t nDirs = 0;
+    for (std::size_t i = nBegin; i < nEnd; ++i)
+        nDirs += names.Kind(i) == EEntryKind::Directory ? 1 : 0;
+    source.Reserve(nEnd - nBegin - nDirs, nDirs);
+}
+
+bool MakeEntry(CNodeSource& source, const CDirReader& reader, const CDirNames& names, std::size_t i,
+               SMadeEntries& made) {
+    const char* pszRaw = names.Name(i);
+    SEntryStatus status;
+    if (!reader.Stat(pszRaw, status)) {
+        if (errno == ENOENT)
+            return false; // gone since it was enumerated
+        if (made.nErrno == 0)
+            made.nErrno = errno;
+        // Listed with what the directory itself tells: a name that can be read is not
+        // dropped. An entry of unknown kind is listed as a file of size 0.
+        status = SEntryStatus{};
+        status.bDirectory = names.Kind(i) == EEntryKind::Directory;
+        status.nCreation = status.nLastAccess = status.nLastWrite = kUnknownTime;
+    }
+    const std::string_view strRaw(pszRaw);
+    std::string strMapped;
+    const std::string_view strName =
+        IsPrintableAscii(strRaw) ? strRaw : std::string_view(strMapped = SanitizeName(strRaw));
+    const SNamePrefix key = NamePrefixKey(strName);
+    if (status.bDirectory) {
+        CDirInformation* pDir = source.NewDirectory();
+        if (pDir == nullptr) {
+            made.nErrno = made.nErrno != 0 ? made.nErrno : ENOMEM;
+            return false;
+        }
+        pDir->m_strName = source.MakeName(strName);
+        pDir->m_timeCreation = CTime(status.nCreation);
+        made.dirs.push_back({key, pDir, i, status.nDevice, status.nInode});
+        return true;
+    }
+    CFileInformation* pFile = source.NewFile();
+    if (pFile == nullptr) {
+        made.nErrno = made.nErrno != 0 ? made.nErrno : ENOMEM;
+        return false;
+    }
+    pFile->m_nSize = status.nSize;
+    pFile->m_strName = source.MakeName(strName);
+    pFile->m_timeCreation = CTime(status.nCreation);
+    pFile->m_timeLastAccess = CTime(status.nLastAccess);
+    pFile->m_timeLastWrite = CTime(status.nLastWrite);
+    pFile->m_bReadOnly = status.bReadOnly;
+    pFile->m_bCompressed = status.bCompressed;
+    pFile->m_bSystem = false;
+    pFile->m_bHidden = pszRaw[0] == '.';
+    pFile->m_bArchive = false;
+    made.files.push_back({key, pFile});
+    return true;
+}
+
+void SortAndLink(SMadeEntries& made, CDirInformation* pNode) {
+    std::stable_sort(made.files.begin(), made.files.end(), ByName<SMadeEntries::SFile>);
+    std::stable_sort(made.dirs.begin(), made.dirs.end(), ByName<SMadeEntries::SDir>);
+
+    CFileInformation* pLastFile = nullptr;
+    for (const SMadeEntries::SFile& file : made.files) {
+        (pLastFile != nullptr ? pLastFile->m_pNextFile : pNode->m_pFirstFile) = file.pNode;
+        pLastFile = file.pNode;
+        pNode->m_nTotalSize = AddSaturated(pNode->m_nTotalSize, file.pNode->m_nSize);
+    }
+    pNode->m_nFileCount += static_cast<int>(made.files.size());
+
+    CDirInformation* pLastDir = nullptr;
+    for (const SMadeEntries::SDir& dir : made.dirs) {
+        (pLastDir != nullptr ? pLastDir->m_pNextDir : pNode->m_pFirstSubDir) = dir.pNode;
+        pLastDir = dir.pNode;
+    }
+}

@@ -1,0 +1,62 @@
+// Faults of real disks and file systems, injected at the C library's edge so that the
+// real scan meets them: getdents64 that fails part way or reports no entry kinds.
+//
+//   KWL_TEST_READ_ERROR=NAME   in every directory named NAME, the first read returns only a
+//                              few entries and every later read fails with EIO
+//   KWL_TEST_UNKNOWN_KIND=1    every entry comes back as DT_UNKNOWN, as some file systems do
+//   KWL_TEST_SLOW_READ=N       every read first waits N microseconds, as on a cold disk
+//
+// Linked into a test program it takes the place of the C library's function; built as a
+// shared library it is preloaded into kwl-list. Without the variables it changes nothing.
+#include <dirent.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Room for "." and ".." and a few short names.
+constexpr std::size_t kFirstReadBytes = 200;
+
+bool IsNamed(int nFd, const char* pszName) {
+    char szLink[64];
+    std::snprintf(szLink, sizeof szLink, "/proc/self/fd/%d", nFd);
+    char szPath[4096];
+    const ssize_t n = readlink(szLink, szPath, sizeof szPath - 1);
+    if (n <= 0)
+        return false;
+    szPath[n] = '\0';
+    const char* pszSlash = std::strrchr(szPath, '/');
+    return std::strcmp(pszSlash != nullptr ? pszSlash + 1 : szPath, pszName) == 0;
+}
+
+} // namespace
+
+extern "C" ssize_t getdents64(int nFd, void* pBuffer, size_t nLength) noexcept {
+    if (const char* pszWait = std::getenv("KWL_TEST_SLOW_READ"))
+        usleep(static_cast<useconds_t>(std::atoi(pszWait)));
+    const char* pszFailIn = std::getenv("KWL_TEST_READ_ERROR");
+    if (pszFailIn != nullptr && IsNamed(nFd, pszFailIn)) {
+        if (lseek(nFd, 0, SEEK_CUR) != 0) {
+            errno = EIO;
+            return -1;
+        }
+        if (nLength > kFirstReadBytes)
+            nLength = kFirstReadBytes;
+    }
+    const long nRead = syscall(SYS_getdents64, nFd, pBuffer, nLength);
+    if (nRead > 0 && std::getenv("KWL_TEST_UNKNOWN_KIND") != nullptr) {
+        auto* pBytes = static_cast<char*>(pBuffer);
+        for (long nPos = 0; nPos < nRead;) {
+            auto* pEnt = reinterpret_cast<dirent64*>(pBytes + nPos);
+            pEnt->d_type = DT_UNKNOWN;
+            nPos += pEnt->d_reclen;
+        }
+    }
+    return static_cast<ssize_t>(nRead);
+}
