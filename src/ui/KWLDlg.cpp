@@ -259,7 +259,7 @@ void CKWLDlg::OnSelectDirectory(wxCommandEvent&) {
 void CKWLDlg::RebuildTree() {
     SWorkProgress progress;
     CDirectoryScanner scanner(m_factory, m_option);
-    scanner.SetProgress([&progress](std::uint64_t nRead) { progress.nDone.store(nRead); }, 4096);
+    scanner.SetWorkProgress(&progress);
     const SProgressLabels labels = MakeProgressLabels(
         EProgressText::ReadingTitle, EProgressText::EntriesRead, m_pLanguage->m_nLanguage);
     const bool bComplete = RunWithProgress(this, progress, labels, [&] {

@@ -194,7 +194,7 @@ TEST_F(KwlListTest, OutputFileGetsTheSameBytesAndStdoutNothing) {
 TEST_F(KwlListTest, RelativeOutputNameMeansTheCallersDirectory) {
     // The scan moves the working directory; the output must still land where the caller is.
     const std::string strWork = m_tree.AddDir("work");
-    const SResult r = RunKwlList({"-r", "-o", "listing.txt", m_strDir}, {.strWorkDir = strWork});
+    const SResult r = RunKwlList({"-r", "-o", "listing.txt", m_strDir}, strWork);
     EXPECT_EQ(r.nStatus, 0) << r.strErr;
     EXPECT_FALSE(ReadFile(strWork + "/listing.txt").empty());
 }
