@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -42,24 +43,32 @@ struct SRunOptions {
     std::vector<std::string> faults;  // variables of the fault shim, preloaded when given
 };
 
-// kwl-list copied into a fresh folder that every user may enter: the build folder can sit
-// below a home directory that only its owner may enter, where nobody could not run it. Called
-// once before a test drops to nobody, so the copy is made while the build folder can be read.
-const std::string& ProgramForOtherUsers() {
+// Built files (kwl-list, the fault shim) copied into a fresh folder that every user may enter:
+// the build folder can sit below a home directory that only its owner may enter, where nobody
+// could not reach them. Called before a test drops to nobody, while the build folder can be
+// read; the child finds the copy made.
+const std::string& CopyForOtherUsers(const std::string& strBuilt) {
     static CTempTree s_folder;
-    static const std::string s_strCopy = [] {
-        const std::string strCopy = s_folder.Path("kwl-list");
-        std::filesystem::copy_file(KWL_LIST_PATH, strCopy);
-        chmod(strCopy.c_str(), 0755);
-        return strCopy;
-    }();
-    return s_strCopy;
+    static std::map<std::string, std::string> s_copies;
+    auto [it, bNew] = s_copies.try_emplace(strBuilt);
+    if (bNew) {
+        it->second = s_folder.Path(std::filesystem::path(strBuilt).filename().string());
+        std::filesystem::copy_file(strBuilt, it->second);
+        chmod(it->second.c_str(), 0755);
+    }
+    return it->second;
+}
+
+const std::string& ProgramForOtherUsers() {
+    return CopyForOtherUsers(KWL_LIST_PATH);
 }
 
 void PreloadFaultShim(const std::vector<std::string>& faults) {
     if (faults.empty())
         return;
-    setenv("LD_PRELOAD", KWL_FAULT_SHIM_PATH, 1);
+    const std::string strShim =
+        geteuid() != 0 ? CopyForOtherUsers(KWL_FAULT_SHIM_PATH) : KWL_FAULT_SHIM_PATH;
+    setenv("LD_PRELOAD", strShim.c_str(), 1);
     // A sanitizer build wants its runtime loaded first; the shim comes first here.
     const char* pszAsan = std::getenv("ASAN_OPTIONS");
     const std::string strAsan =
@@ -558,6 +567,7 @@ TEST_F(KwlListTest, EntriesThatCannotBeExaminedShowSizeZero) {
     m_tree.SetMode("x/nosearch", 0644);
     SUnknownKindArgs args{m_strDir};
     ProgramForOtherUsers();
+    CopyForOtherUsers(KWL_FAULT_SHIM_PATH);
     EXPECT_EQ(RunAsNobody(ListUnknownKindsAsNobody, &args), 0);
 }
 
