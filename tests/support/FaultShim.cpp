@@ -1,14 +1,17 @@
 // Faults of real disks and file systems, injected at the C library's edge so that the
-// real scan meets them: getdents64 that fails part way or reports no entry kinds.
+// real scan meets them: getdents64 that fails part way or reports no entry kinds, and reads
+// and status calls that take their time.
 //
 //   KWL_TEST_READ_ERROR=NAME   in every directory named NAME, the first read returns only a
 //                              few entries and every later read fails with EIO
 //   KWL_TEST_UNKNOWN_KIND=1    every entry comes back as DT_UNKNOWN, as some file systems do
 //   KWL_TEST_SLOW_READ=N       every read first waits N microseconds, as on a cold disk
+//   KWL_TEST_SLOW_STAT=N       every statx first waits N microseconds
 //
 // Linked into a test program it takes the place of the C library's function; built as a
 // shared library it is preloaded into kwl-list. Without the variables it changes nothing.
 #include <dirent.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -19,6 +22,11 @@
 #include <cstring>
 
 namespace {
+
+void WaitIfAsked(const char* pszVariable) {
+    if (const char* pszWait = std::getenv(pszVariable))
+        usleep(static_cast<useconds_t>(std::atoi(pszWait)));
+}
 
 // Room for "." and ".." and a few short names.
 constexpr std::size_t kFirstReadBytes = 200;
@@ -38,8 +46,7 @@ bool IsNamed(int nFd, const char* pszName) {
 } // namespace
 
 extern "C" ssize_t getdents64(int nFd, void* pBuffer, size_t nLength) noexcept {
-    if (const char* pszWait = std::getenv("KWL_TEST_SLOW_READ"))
-        usleep(static_cast<useconds_t>(std::atoi(pszWait)));
+    WaitIfAsked("KWL_TEST_SLOW_READ");
     const char* pszFailIn = std::getenv("KWL_TEST_READ_ERROR");
     if (pszFailIn != nullptr && IsNamed(nFd, pszFailIn)) {
         if (lseek(nFd, 0, SEEK_CUR) != 0) {
@@ -59,4 +66,10 @@ extern "C" ssize_t getdents64(int nFd, void* pBuffer, size_t nLength) noexcept {
         }
     }
     return static_cast<ssize_t>(nRead);
+}
+
+extern "C" int statx(int nDirFd, const char* pszPath, int nFlags, unsigned int nMask,
+                     struct statx* pStatus) noexcept {
+    WaitIfAsked("KWL_TEST_SLOW_STAT");
+    return static_cast<int>(syscall(SYS_statx, nDirFd, pszPath, nFlags, nMask, pStatus));
 }
