@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/Encoding.h"
+#include "support/Utf8.h"
 
 namespace {
 
@@ -112,17 +113,7 @@ TEST(PlatformEncoding, SanitizeNameMapsExactlyTheControlCodePoints) {
     for (char32_t cp = 1; cp <= 0xFFFF; ++cp) {
         if (cp >= 0xD800 && cp <= 0xDFFF)
             continue;
-        std::string s;
-        if (cp < 0x80) {
-            s += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            s += static_cast<char>(0xC0 | (cp >> 6));
-            s += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            s += static_cast<char>(0xE0 | (cp >> 12));
-            s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            s += static_cast<char>(0x80 | (cp & 0x3F));
-        }
+        const std::string s = Utf8Of(cp);
         const bool bControl =
             cp < 0x20 || (cp >= 0x7F && cp <= 0x9F) || cp == 0x2028 || cp == 0x2029;
         const std::string strName = "<" + s + ">";

@@ -4,25 +4,10 @@
 #include <vector>
 
 #include "format/KWLFormat.h"
+#include "support/Utf8.h"
 #include "ui/FormatBuilder.h"
 
 namespace {
-
-// One character as UTF-8.
-std::string Utf8Of(char32_t cp) {
-    std::string str;
-    if (cp < 0x80) {
-        str += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        str += static_cast<char>(0xC0 | (cp >> 6));
-        str += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        str += static_cast<char>(0xE0 | (cp >> 12));
-        str += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        str += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-    return str;
-}
 
 TEST(FormatBuilderTest, TextFieldTakesOnlyWhatTextElementsHold) {
     struct SCase {
