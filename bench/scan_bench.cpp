@@ -29,7 +29,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/DirectoryScanner.h"
+#include "scan/DirectoryScanner.h"
 #include "model/KWLItemFactory.h"
 #include "model/KWLOption.h"
 

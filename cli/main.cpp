@@ -9,14 +9,14 @@
 #include "CommandLine.h"
 #include "ScanMessages.h"
 #include "format/KWLFormat.h"
-#include "model/DirectoryScanner.h"
+#include "scan/DirectoryScanner.h"
 #include "output/HtmlExport.h"
 #include "output/ListingBuilder.h"
 #include "output/OutputSink.h"
 #include "output/TextExport.h"
 #include "platform/AtomicFile.h"
 #include "platform/Encoding.h"
-#include "ui/Language.h"
+#include "lang/Language.h"
 
 namespace {
 

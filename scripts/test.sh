@@ -1,21 +1,29 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: once normally, once under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzz targets briefly.
+# Installs what is missing, builds with warnings as errors, and runs every test: once
+# normally, once under AddressSanitizer and UndefinedBehaviorSanitizer, the scan tests under
+# ThreadSanitizer (the parallel scan is synchronised by hand), and the fuzz targets briefly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 JOBS=$(nproc)
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKWL_WERROR=ON >/dev/null
 cmake --build build -j"$JOBS"
 
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKWL_SANITIZE=ON \
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKWL_SANITIZE=ON -DKWL_WERROR=ON \
       -DKWL_BUILD_GUI=OFF -DKWL_BUILD_BENCH=OFF >/dev/null
 cmake --build build-sanitize -j"$JOBS"
 
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKWL_TSAN=ON -DKWL_WERROR=ON \
+      -DKWL_BUILD_GUI=OFF -DKWL_BUILD_BENCH=OFF >/dev/null
+cmake --build build-tsan -j"$JOBS" --target kwl_scan_tests
+
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 (cd build-sanitize && ctest --output-on-failure -j"$JOBS")
+
+echo "== scan tests under ThreadSanitizer"
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" build-tsan/tests/kwl_scan_tests
 
 echo "== fuzz targets, 20 seconds each"
 fuzz/run.sh 20

@@ -5,7 +5,7 @@
 
 #include "format/KWLFormat.h"
 #include "model/KWLItem.h"
-#include "model/WorkProgress.h"
+#include "platform/WorkProgress.h"
 #include "output/OutputSink.h"
 
 // strText with "&", "<", ">" and the double quote written as &amp; &lt; &gt; &quot;.

@@ -4,7 +4,7 @@
 
 #include "format/KWLFormat.h"
 #include "model/KWLItem.h"
-#include "model/WorkProgress.h"
+#include "platform/WorkProgress.h"
 #include "output/OutputSink.h"
 
 // The complete listing text, as the clipboard receives it: strHeadingWord + strDirectory +

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "model/WorkProgress.h"
+#include "platform/WorkProgress.h"
 
 // Where the listing and the exports put their text as they render it: either a string that
 // keeps all of it (preview, clipboard), or a descriptor that receives it in pieces of about

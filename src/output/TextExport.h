@@ -5,7 +5,7 @@
 
 #include "format/KWLFormat.h"
 #include "model/KWLItem.h"
-#include "model/WorkProgress.h"
+#include "platform/WorkProgress.h"
 #include "output/OutputSink.h"
 
 // The text-file export: strHeadingWord + strDirectory + ":" + LF, then LF + line for every

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <array>
 
-#include "ui/Language.h"
-#include "ui/TextId.h"
+#include "lang/Language.h"
+#include "lang/TextId.h"
 #include "ui/WxText.h"
 
 #include "../res/logo.xpm"

@@ -10,7 +10,7 @@
 
 #include <algorithm>
 
-#include "ui/Language.h"
+#include "lang/Language.h"
 #include "ui/WxText.h"
 
 CTemplateDialog::CTemplateDialog(wxWindow* pParent, const wxString& strCaption, int nWidthDlu,

@@ -8,9 +8,9 @@
 
 #include "format/KWLFormat.h"
 #include "model/KWLItem.h"
-#include "ui/DialogText.h"
-#include "ui/Language.h"
-#include "ui/TextId.h"
+#include "lang/DialogText.h"
+#include "lang/Language.h"
+#include "lang/TextId.h"
 #include "ui/WxText.h"
 
 namespace {

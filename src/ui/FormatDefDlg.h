@@ -3,7 +3,7 @@
 #include <string>
 
 #include "ui/DialogTemplate.h"
-#include "ui/FormatBuilder.h"
+#include "lang/FormatBuilder.h"
 
 class CDirInformation;
 class CFileInformation;

@@ -9,9 +9,9 @@
 #include "model/KWLItem.h"
 #include "model/KWLItemFactory.h"
 #include "model/KWLOption.h"
-#include "model/WorkProgress.h"
+#include "platform/WorkProgress.h"
 #include "ui/DialogTemplate.h"
-#include "ui/Language.h"
+#include "lang/Language.h"
 
 class wxBitmapButton;
 class wxComboBox;

@@ -6,8 +6,8 @@
 #include <chrono>
 #include <functional>
 
-#include "model/WorkProgress.h"
-#include "ui/ProgressTexts.h"
+#include "platform/WorkProgress.h"
+#include "lang/ProgressTexts.h"
 
 class wxButton;
 class wxGauge;

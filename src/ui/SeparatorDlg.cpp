@@ -5,8 +5,8 @@
 #include <array>
 
 #include "output/TextExport.h"
-#include "ui/Language.h"
-#include "ui/TextId.h"
+#include "lang/Language.h"
+#include "lang/TextId.h"
 #include "ui/WxText.h"
 
 namespace {

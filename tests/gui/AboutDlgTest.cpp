@@ -6,8 +6,8 @@
 
 #include "DialogDriver.h"
 #include "ui/AboutDlg.h"
-#include "ui/Language.h"
-#include "ui/TextId.h"
+#include "lang/Language.h"
+#include "lang/TextId.h"
 #include "ui/WxText.h"
 
 #include "../res/logo.xpm"

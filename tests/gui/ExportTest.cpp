@@ -10,8 +10,8 @@
 
 #include "DialogDriver.h"
 #include "output/ScannedTree.h"
-#include "ui/DialogText.h"
-#include "ui/TextId.h"
+#include "lang/DialogText.h"
+#include "lang/TextId.h"
 #include "ui/WxText.h"
 
 namespace {

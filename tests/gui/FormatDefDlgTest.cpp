@@ -16,8 +16,8 @@
 #include "platform/Time.h"
 #include "ui/FormatDefDlg.h"
 #include "ui/KWLDlg.h"
-#include "ui/Language.h"
-#include "ui/TextId.h"
+#include "lang/Language.h"
+#include "lang/TextId.h"
 #include "ui/WxText.h"
 
 // The definition dialog as the user fills it in: the actions run on the real dialog (real

@@ -11,10 +11,10 @@
 
 #include "GuiTest.h"
 #include "platform/Encoding.h"
-#include "ui/DialogText.h"
+#include "lang/DialogText.h"
 #include "ui/KWLDlg.h"
 #include "ui/ProgressDlg.h"
-#include "ui/TextId.h"
+#include "lang/TextId.h"
 #include "ui/WxText.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <wx/uiaction.h>
 
 #include "DialogDriver.h"
-#include "ui/Language.h"
-#include "ui/TextId.h"
+#include "lang/Language.h"
+#include "lang/TextId.h"
 #include "ui/WxText.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "model/DirectoryScanner.h"
+#include "scan/DirectoryScanner.h"
 #include "model/KWLItemFactory.h"
 #include "model/KWLOption.h"
 #include "support/TempTree.h"

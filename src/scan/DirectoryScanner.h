@@ -7,7 +7,7 @@
 
 #include "model/KWLItemFactory.h"
 #include "model/KWLOption.h"
-#include "model/WorkProgress.h"
+#include "platform/WorkProgress.h"
 
 // A directory that could not be opened or read completely. The path is the one the user
 // would type: the chosen directory as given, joined with the names below it, control

@@ -1,4 +1,4 @@
-#include "ui/Language.h"
+#include "lang/Language.h"
 
 #include <cstddef>
 

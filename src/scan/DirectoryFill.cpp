@@ -1,4 +1,4 @@
-#include "model/DirectoryFill.h"
+#include "scan/DirectoryFill.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "ui/ConfigPath.h"
+#include "lang/ConfigPath.h"
 
 #include <pwd.h>
 #include <unistd.h>

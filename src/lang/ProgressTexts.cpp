@@ -1,4 +1,4 @@
-#include "ui/ProgressTexts.h"
+#include "lang/ProgressTexts.h"
 
 namespace {
 

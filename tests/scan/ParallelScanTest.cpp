@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "TreeChecks.h"
-#include "model/DirectoryScanner.h"
-#include "model/WorkProgress.h"
+#include "scan/DirectoryScanner.h"
+#include "platform/WorkProgress.h"
 #include "support/TempTree.h"
 
 namespace {

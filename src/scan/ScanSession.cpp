@@ -1,4 +1,4 @@
-#include "model/ScanSession.h"
+#include "scan/ScanSession.h"
 
 #include <sys/resource.h>
 

@@ -1,4 +1,4 @@
-#include "ui/DialogText.h"
+#include "lang/DialogText.h"
 
 #include <algorithm>
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "TreeChecks.h"
-#include "model/DirectoryScanner.h"
+#include "scan/DirectoryScanner.h"
 #include "platform/Time.h"
 #include "support/TempTree.h"
 

@@ -1,4 +1,4 @@
-#include "ui/FormatBuilder.h"
+#include "lang/FormatBuilder.h"
 
 #include <algorithm>
 #include <array>

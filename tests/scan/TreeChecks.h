@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "model/DirectoryScanner.h"
+#include "scan/DirectoryScanner.h"
 #include "model/KWLItemFactory.h"
 #include "model/KWLOption.h"
 

@@ -11,9 +11,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "model/DirHandleSet.h"
-#include "model/DirectoryFill.h"
-#include "model/DirectoryScanner.h"
+#include "scan/DirHandleSet.h"
+#include "scan/DirectoryFill.h"
+#include "scan/DirectoryScanner.h"
 #include "platform/DirReader.h"
 
 struct SScanSettings {

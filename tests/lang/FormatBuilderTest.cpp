@@ -5,7 +5,7 @@
 
 #include "format/KWLFormat.h"
 #include "support/Utf8.h"
-#include "ui/FormatBuilder.h"
+#include "lang/FormatBuilder.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/Encoding.h"
-#include "ui/Language.h"
+#include "lang/Language.h"
 
 namespace {
 

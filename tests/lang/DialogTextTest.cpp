@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/Encoding.h"
-#include "ui/DialogText.h"
+#include "lang/DialogText.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "model/DirHandleSet.h"
+#include "scan/DirHandleSet.h"
 #include "support/TempTree.h"
 
 namespace {

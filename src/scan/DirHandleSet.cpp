@@ -1,4 +1,4 @@
-#include "model/DirHandleSet.h"
+#include "scan/DirHandleSet.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

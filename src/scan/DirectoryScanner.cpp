@@ -1,4 +1,4 @@
-#include "model/DirectoryScanner.h"
+#include "scan/DirectoryScanner.h"
 
 #include <unistd.h>
 
@@ -8,7 +8,7 @@
 #include <thread>
 #include <utility>
 
-#include "model/ScanSession.h"
+#include "scan/ScanSession.h"
 #include "platform/DirReader.h"
 
 CDirectoryScanner::CDirectoryScanner(CKWLItemFactory& factory, const CKWLOption& option)

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "TreeChecks.h"
-#include "model/DirectoryScanner.h"
+#include "scan/DirectoryScanner.h"
 #include "model/KWLItemFactory.h"
 #include "model/KWLOption.h"
 #include "platform/Time.h"
