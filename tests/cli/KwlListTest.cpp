@@ -1,151 +1,32 @@
 // Runs the built kwl-list on real trees and checks its bytes, messages and exit statuses.
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "support/Child.h"
+#include "support/Files.h"
+#include "support/KwlList.h"
+#include "support/SmallDisk.h"
 #include "support/TempTree.h"
 
 namespace {
 
-struct SResult {
-    int nStatus = -1;
-    std::string strOut;
-    std::string strErr;
-};
+using SResult = SKwlListResult;
 
-std::string ReadFile(const std::string& strPath) {
-    std::ifstream in(strPath, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-struct SRunOptions {
-    std::string strWorkDir;           // where it runs; empty: here
-    bool bAsNobody = false;           // as the user nobody (the tests run as root)
-    std::uint64_t nFileSizeLimit = 0; // RLIMIT_FSIZE for its files; 0: none
-    rlim_t nDescriptorLimit = 0;      // soft and hard, as `ulimit -n` sets them; 0: unchanged
-    std::vector<std::string> faults;  // variables of the fault shim, preloaded when given
-};
-
-// Built files (kwl-list, the fault shim) copied into a fresh folder that every user may enter:
-// the build folder can sit below a home directory that only its owner may enter, where nobody
-// could not reach them. Called before a test drops to nobody, while the build folder can be
-// read; the child finds the copy made.
-const std::string& CopyForOtherUsers(const std::string& strBuilt) {
-    static CTempTree s_folder;
-    static std::map<std::string, std::string> s_copies;
-    auto [it, bNew] = s_copies.try_emplace(strBuilt);
-    if (bNew) {
-        it->second = s_folder.Path(std::filesystem::path(strBuilt).filename().string());
-        std::filesystem::copy_file(strBuilt, it->second);
-        chmod(it->second.c_str(), 0755);
-    }
-    return it->second;
-}
-
-const std::string& ProgramForOtherUsers() {
-    return CopyForOtherUsers(KWL_LIST_PATH);
-}
-
-void PreloadFaultShim(const std::vector<std::string>& faults) {
-    if (faults.empty())
-        return;
-    const std::string strShim =
-        geteuid() != 0 ? CopyForOtherUsers(KWL_FAULT_SHIM_PATH) : KWL_FAULT_SHIM_PATH;
-    setenv("LD_PRELOAD", strShim.c_str(), 1);
-    // A sanitizer build wants its runtime loaded first; the shim comes first here.
-    const char* pszAsan = std::getenv("ASAN_OPTIONS");
-    const std::string strAsan =
-        std::string(pszAsan != nullptr ? pszAsan : "") + ":verify_asan_link_order=0";
-    setenv("ASAN_OPTIONS", strAsan.c_str(), 1);
-    for (const std::string& s : faults)
-        putenv(const_cast<char*>(s.c_str()));
-}
-
-// Runs kwl-list with the given arguments, without a shell, so hostile names need no quoting.
-SResult RunKwlList(const std::vector<std::string>& args, const SRunOptions& options) {
-    CTempTree capture;
-    const std::string strOutPath = capture.Path("stdout");
-    const std::string strErrPath = capture.Path("stderr");
-    // A test that already runs as nobody reaches only the copy.
-    const bool bOtherUser = options.bAsNobody || geteuid() != 0;
-    const std::string strProgram = bOtherUser ? ProgramForOtherUsers() : KWL_LIST_PATH;
-    const passwd* pNobody = options.bAsNobody ? getpwnam("nobody") : nullptr;
-    if (options.bAsNobody && pNobody == nullptr)
-        return {};
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int fdOut = open(strOutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int fdErr = open(strErrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int fdIn = open("/dev/null", O_RDONLY);
-        if (fdOut < 0 || fdErr < 0 || fdIn < 0 || dup2(fdOut, 1) < 0 || dup2(fdErr, 2) < 0 ||
-            dup2(fdIn, 0) < 0)
-            _exit(120);
-        if (pNobody != nullptr && (setgid(pNobody->pw_gid) != 0 || setuid(pNobody->pw_uid) != 0))
-            _exit(123);
-        if (!options.strWorkDir.empty() && chdir(options.strWorkDir.c_str()) != 0)
-            _exit(121);
-        if (options.nFileSizeLimit != 0) {
-            const rlimit limit{options.nFileSizeLimit, options.nFileSizeLimit};
-            if (signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &limit) != 0)
-                _exit(124);
-        }
-        const rlimit lim{options.nDescriptorLimit, options.nDescriptorLimit};
-        if (options.nDescriptorLimit != 0 && setrlimit(RLIMIT_NOFILE, &lim) != 0)
-            _exit(125);
-        PreloadFaultShim(options.faults);
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(strProgram.c_str()));
-        for (const std::string& s : args)
-            argv.push_back(const_cast<char*>(s.c_str()));
-        argv.push_back(nullptr);
-        execv(strProgram.c_str(), argv.data());
-        _exit(122);
-    }
-    SResult result;
-    int status = 0;
-    if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
-        result.nStatus = WEXITSTATUS(status);
-    result.strOut = ReadFile(strOutPath);
-    result.strErr = ReadFile(strErrPath);
-    return result;
-}
-
-SResult RunKwlList(const std::vector<std::string>& args, const std::string& strWorkDir = "") {
-    SRunOptions options;
-    options.strWorkDir = strWorkDir;
-    return RunKwlList(args, options);
-}
-
-// The example tree: sub/deep/d.txt (9 bytes), sub/c.txt (7), a.txt (120), b.txt (5).
 class KwlListTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_strDir = m_tree.AddDir("x");
-        m_tree.AddFile("x/sub/deep/d.txt", 9);
-        m_tree.AddFile("x/sub/c.txt", 7);
-        m_tree.AddFile("x/a.txt", 120);
-        m_tree.AddFile("x/b.txt", 5);
-    }
-
     CTempTree m_tree;
-    std::string m_strDir;
+    std::string m_strDir = MakeExampleTree(m_tree);
 };
 
 TEST_F(KwlListTest, ListingIsTheIndentedTextWithCrLf) {
@@ -203,7 +84,9 @@ TEST_F(KwlListTest, OutputFileGetsTheSameBytesAndStdoutNothing) {
 TEST_F(KwlListTest, RelativeOutputNameMeansTheCallersDirectory) {
     // The scan moves the working directory; the output must still land where the caller is.
     const std::string strWork = m_tree.AddDir("work");
-    const SResult r = RunKwlList({"-r", "-o", "listing.txt", m_strDir}, strWork);
+    SKwlListRun run;
+    run.setup.strWorkDir = strWork;
+    const SResult r = RunKwlList({"-r", "-o", "listing.txt", m_strDir}, run);
     EXPECT_EQ(r.nStatus, 0) << r.strErr;
     EXPECT_FALSE(ReadFile(strWork + "/listing.txt").empty());
 }
@@ -377,11 +260,11 @@ protected:
     // Writes the listing over old.txt and as new.txt in strDir; both must fail with
     // strReason, leave old.txt whole and nothing new behind.
     void ExpectFailedWritesKeepTheFolder(const std::string& strDir, const std::string& strReason,
-                                         const SRunOptions& options = {}) {
+                                         const SKwlListRun& run = {}) {
         std::ofstream(strDir + "/old.txt") << "precious\n";
         for (const char* pszName : {"old.txt", "new.txt"}) {
             SCOPED_TRACE(pszName);
-            const SResult r = RunKwlList({"-r", "-o", strDir + "/" + pszName, m_strDir}, options);
+            const SResult r = RunKwlList({"-r", "-o", strDir + "/" + pszName, m_strDir}, run);
             EXPECT_EQ(r.nStatus, 1);
             EXPECT_NE(r.strErr.find("There was an error while writing the file."),
                       std::string::npos)
@@ -403,9 +286,9 @@ TEST_F(KwlListFullDiskTest, FullDiskKeepsTheOldFile) {
 
 // The same fault without privileges: kwl-list may not make files larger than 64 KiB.
 TEST_F(KwlListFullDiskTest, FileSizeLimitKeepsTheOldFile) {
-    SRunOptions options;
-    options.nFileSizeLimit = 64 * 1024;
-    ExpectFailedWritesKeepTheFolder(m_tree.AddDir("out"), "File too large", options);
+    SKwlListRun run;
+    run.setup.nFileSizeLimit = 64 * 1024;
+    ExpectFailedWritesKeepTheFolder(m_tree.AddDir("out"), "File too large", run);
 }
 
 // An output that cannot be written is reported before the scan starts: with a DIRECTORY that
@@ -425,11 +308,11 @@ TEST_F(KwlListTest, BadOutputFailsBeforeTheScan) {
         {m_tree.Path("x/a.txt/out.txt"), "Not a directory"},
         {m_tree.Path("locked/out.txt"), "Permission denied"},
     };
-    SRunOptions options;
-    options.bAsNobody = geteuid() == 0; // permissions only bite without root
+    SKwlListRun run;
+    run.setup.bAsNobody = geteuid() == 0; // permissions only bite without root
     for (const SCase& c : cases) {
         SCOPED_TRACE(c.strOutput);
-        const SResult r = RunKwlList({"-r", "-o", c.strOutput, strMissingDir}, options);
+        const SResult r = RunKwlList({"-r", "-o", c.strOutput, strMissingDir}, run);
         EXPECT_EQ(r.nStatus, 1);
         EXPECT_EQ(r.strErr, "kwl-list: There was an error while writing the file. (" + c.strOutput +
                                 ": " + c.strReason + ")\n");
@@ -447,10 +330,10 @@ TEST_F(KwlListTest, RelativeOutputFromAnUnreadableWorkingDirectory) {
     m_tree.AddFile("public/y/f.txt", 1);
     m_tree.SetMode("public", 0777);
 
-    SRunOptions options;
-    options.strWorkDir = strWork;
-    options.bAsNobody = true;
-    const SResult r = RunKwlList({"-r", "-o", "listing.txt", m_tree.Path("public/y")}, options);
+    SKwlListRun run;
+    run.setup.strWorkDir = strWork;
+    run.setup.bAsNobody = true;
+    const SResult r = RunKwlList({"-r", "-o", "listing.txt", m_tree.Path("public/y")}, run);
 
     EXPECT_EQ(r.nStatus, 0) << r.strErr;
     EXPECT_NE(ReadFile(strWork + "/listing.txt").find("\r\nf.txt"), std::string::npos);
@@ -470,9 +353,9 @@ TEST(KwlListCommand, HelpAndVersion) {
 
 TEST_F(KwlListTest, UnreadableDirectoryIsAFailure) {
     m_tree.SetMode("x", 0000);
-    SRunOptions options;
-    options.bAsNobody = geteuid() == 0;
-    const SResult r = RunKwlList({m_strDir}, options);
+    SKwlListRun run;
+    run.setup.bAsNobody = geteuid() == 0;
+    const SResult r = RunKwlList({m_strDir}, run);
     m_tree.SetMode("x", 0755);
     EXPECT_EQ(r.nStatus, 1) << r.strErr;
     EXPECT_NE(r.strErr.find("Permission denied"), std::string::npos) << r.strErr;
@@ -487,8 +370,7 @@ struct SUnreadableArgs {
     std::string strListingAsNobody;
 };
 
-int ListWithUnreadablePartsAsNobody(void* pArg) {
-    const auto& args = *static_cast<SUnreadableArgs*>(pArg);
+int ListWithUnreadablePartsAsNobody(const SUnreadableArgs& args) {
     const SResult en = RunKwlList({"-r", "-f", "name", args.strDir});
     if (en.nStatus != 1)
         return 10;
@@ -525,14 +407,15 @@ TEST_F(KwlListTest, UnreadableDirectoriesInsideAreReportedAfterTheListing) {
     SUnreadableArgs args{m_strDir, "Listing of Directory " + m_strDir +
                                        ":\r\n\r\nlocked\r\nnoread\r\nsub\r\n  deep\r\n"
                                        "    d.txt\r\n  c.txt\r\na.txt\r\nb.txt"};
-    ProgramForOtherUsers();
-    EXPECT_EQ(RunAsNobody(ListWithUnreadablePartsAsNobody, &args), 0);
+    PrepareKwlListForOtherUsers();
+    EXPECT_EQ(RunInChild([&] { return ListWithUnreadablePartsAsNobody(args); }, AsNobody()),
+              0);
 }
 
 TEST_F(KwlListTest, ReadErrorInsideTheTreeIsReportedAfterTheListing) {
-    SRunOptions options;
-    options.faults = {"KWL_TEST_READ_ERROR=deep"};
-    const SResult r = RunKwlList({"-r", "-f", "name", m_strDir}, options);
+    SKwlListRun run;
+    run.faults = {"KWL_TEST_READ_ERROR=deep"};
+    const SResult r = RunKwlList({"-r", "-f", "name", m_strDir}, run);
     EXPECT_EQ(r.nStatus, 1);
     EXPECT_EQ(r.strErr, "kwl-list: cannot read '" + m_strDir + "/sub/deep': Input/output error\n");
     // The rest of the tree is listed as usual.
@@ -547,11 +430,10 @@ struct SUnknownKindArgs {
 
 // A directory that may be listed but not searched, on a file system that reports no kinds:
 // its entries are listed, of size 0, and the directory is reported.
-int ListUnknownKindsAsNobody(void* pArg) {
-    const auto& args = *static_cast<SUnknownKindArgs*>(pArg);
-    SRunOptions options;
-    options.faults = {"KWL_TEST_UNKNOWN_KIND=1"};
-    const SResult r = RunKwlList({"-r", "-f", "name|F-size", args.strDir}, options);
+int ListUnknownKindsAsNobody(const SUnknownKindArgs& args) {
+    SKwlListRun run;
+    run.faults = {"KWL_TEST_UNKNOWN_KIND=1"};
+    const SResult r = RunKwlList({"-r", "-f", "name|F-size", args.strDir}, run);
     if (r.nStatus != 1)
         return 10;
     if (r.strOut.find("\r\nnosearch\r\n  f1\t0\r\n  inner\t0\r\n") == std::string::npos)
@@ -566,9 +448,8 @@ TEST_F(KwlListTest, EntriesThatCannotBeExaminedShowSizeZero) {
     m_tree.AddFile("x/nosearch/inner/deep", 5);
     m_tree.SetMode("x/nosearch", 0644);
     SUnknownKindArgs args{m_strDir};
-    ProgramForOtherUsers();
-    CopyForOtherUsers(KWL_FAULT_SHIM_PATH);
-    EXPECT_EQ(RunAsNobody(ListUnknownKindsAsNobody, &args), 0);
+    PrepareKwlListForOtherUsers(true);
+    EXPECT_EQ(RunInChild([&] { return ListUnknownKindsAsNobody(args); }, AsNobody()), 0);
 }
 
 // ---- depth and descriptor limits ----
@@ -586,11 +467,11 @@ TEST(KwlListDepth, DeepChainIsListedWholeUnderAnyDescriptorLimit) {
                            {strLong, 32, "2"},  {strLong, 0, "2"},   {strLong, 32, "1"}};
     for (const SCase& c : cases) {
         SCOPED_TRACE(c.strDir + ", limit " + std::to_string(c.nLimit) + ", -j " + c.pszThreads);
-        SRunOptions options;
-        options.nDescriptorLimit = c.nLimit;
+        SKwlListRun run;
+        run.setup.nDescriptorLimit = c.nLimit;
         // The text export has no indentation, so 20,000 levels stay a small output.
         const SResult r =
-            RunKwlList({"-r", "-e", "text", "-f", "name", "-j", c.pszThreads, c.strDir}, options);
+            RunKwlList({"-r", "-e", "text", "-f", "name", "-j", c.pszThreads, c.strDir}, run);
         EXPECT_EQ(r.nStatus, 0);
         EXPECT_EQ(r.strErr, "");
         const std::string strLast = "\r\nd\r\nleaf.txt";

@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "format/FormatsFile.h"
+#include "support/Child.h"
+#include "support/Files.h"
 #include "support/TempTree.h"
 
 namespace {
@@ -25,43 +27,6 @@ const std::string kDefaultsText = "D-[D ]-name\n"
                                   "name|F-[(]-F-size-F-[ bytes)]|[\\[]-crTime-[\\]]\n"
                                   "name|D-[(]-D-size-D-[ bytes)]\n";
 const std::vector<std::string> kDefaultLines(kDefaultFormats.begin(), kDefaultFormats.end());
-
-std::string ReadBytes(const std::string& strPath) {
-    std::ifstream in(strPath, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::string& strPath, const std::string& strBytes) {
-    std::ofstream out(strPath, std::ios::binary | std::ios::trunc);
-    out << strBytes;
-    ASSERT_TRUE(out.good()) << strPath;
-}
-
-std::set<std::string> Entries(const std::string& strDir) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(strDir))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
-// Runs fn in a child whose files may not grow past nLimit bytes, so writes fail the way
-// they do on a full disk. Returns fn's result, or -1 when the child did not finish.
-int RunWithFileSizeLimit(rlim_t nLimit, const std::function<int()>& fn) {
-    const pid_t pid = fork();
-    if (pid < 0)
-        return -1;
-    if (pid == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{nLimit, nLimit};
-        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
-            _exit(125);
-        _exit(fn());
-    }
-    int status = 0;
-    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
-}
 
 class FormatsFileTest : public testing::Test {
 protected:
@@ -75,10 +40,10 @@ TEST_F(FormatsFileTest, MissingFileIsCreatedWithTheDefaults) {
     EXPECT_EQ(load.lines, kDefaultLines);
     EXPECT_TRUE(load.bCreated);
     EXPECT_FALSE(load.bUnreadable);
-    const std::string strBytes = ReadBytes(m_strPath);
+    const std::string strBytes = ReadFile(m_strPath);
     EXPECT_EQ(strBytes.size(), 91u);
     EXPECT_EQ(strBytes, "1\n" + kDefaultsText);
-    EXPECT_EQ(Entries(m_tree.Root()), std::set<std::string>{"formats.def"});
+    EXPECT_EQ(NamesIn(m_tree.Root()), std::set<std::string>{"formats.def"});
 }
 
 // A file without format lines is written anew with the id it held and the defaults.
@@ -92,14 +57,14 @@ TEST_F(FormatsFileTest, FileWithoutFormatLinesGetsTheDefaultsAndKeepsItsId) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << '"' << c.pContent << '"');
-        WriteBytes(m_strPath, c.pContent);
+        ASSERT_TRUE(WriteFile(m_strPath, c.pContent));
         const SFormatsLoad load = LoadFormatsFile(m_strPath);
         EXPECT_EQ(load.nLanguage, c.nLanguage);
         EXPECT_EQ(load.lines, kDefaultLines);
         EXPECT_TRUE(load.bCreated);
-        EXPECT_EQ(ReadBytes(m_strPath), std::to_string(c.nLanguage) + "\n" + kDefaultsText);
+        EXPECT_EQ(ReadFile(m_strPath), std::to_string(c.nLanguage) + "\n" + kDefaultsText);
     }
-    EXPECT_EQ(Entries(m_tree.Root()), std::set<std::string>{"formats.def"});
+    EXPECT_EQ(NamesIn(m_tree.Root()), std::set<std::string>{"formats.def"});
 }
 
 TEST_F(FormatsFileTest, FormatLinesLoseTrailingWhiteSpaceOnlyAndTheFileStaysAsItWas) {
@@ -109,13 +74,13 @@ TEST_F(FormatsFileTest, FormatLinesLoseTrailingWhiteSpaceOnlyAndTheFileStaysAsIt
                                    "D-[D ]-name\r\n"
                                    "\r\n"
                                    "name";
-    WriteBytes(m_strPath, strContent);
+    ASSERT_TRUE(WriteFile(m_strPath, strContent));
     const SFormatsLoad load = LoadFormatsFile(m_strPath);
     EXPECT_EQ(load.nLanguage, 0);
     EXPECT_EQ(load.lines, (std::vector<std::string>{"  name|size", "", "D-[D ]-name", "", "name"}));
     EXPECT_FALSE(load.bCreated);
     EXPECT_FALSE(load.bUnreadable);
-    EXPECT_EQ(ReadBytes(m_strPath), strContent);
+    EXPECT_EQ(ReadFile(m_strPath), strContent);
 }
 
 // Lines are read in pieces of at most 254 bytes, a line feed included.
@@ -132,7 +97,7 @@ TEST_F(FormatsFileTest, LongLinesAreReadAsSeveralEntries) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.nLength);
         const std::string strLine = strLong.substr(0, c.nLength);
-        WriteBytes(m_strPath, "1\n" + strLine + "\nlast\n");
+        ASSERT_TRUE(WriteFile(m_strPath, "1\n" + strLine + "\nlast\n"));
         const SFormatsLoad load = LoadFormatsFile(m_strPath);
         std::vector<std::string> expected;
         std::size_t nPos = 0;
@@ -145,14 +110,14 @@ TEST_F(FormatsFileTest, LongLinesAreReadAsSeveralEntries) {
     }
 
     // The first line too: only its first 254 bytes hold the id.
-    WriteBytes(m_strPath, "0" + std::string(253, ' ') + "tail\nname\n");
+    ASSERT_TRUE(WriteFile(m_strPath, "0" + std::string(253, ' ') + "tail\nname\n"));
     const SFormatsLoad load = LoadFormatsFile(m_strPath);
     EXPECT_EQ(load.nLanguage, 0);
     EXPECT_EQ(load.lines, (std::vector<std::string>{"tail", "name"}));
 }
 
 TEST_F(FormatsFileTest, Windows1252BytesAreReadAsUtf8) {
-    WriteBytes(m_strPath, "1\n[Gr\xF6sse]-size\n\x80 \x9F \xE4\xC4\xDF\n");
+    ASSERT_TRUE(WriteFile(m_strPath, "1\n[Gr\xF6sse]-size\n\x80 \x9F \xE4\xC4\xDF\n"));
     const SFormatsLoad load = LoadFormatsFile(m_strPath);
     EXPECT_EQ(load.lines, (std::vector<std::string>{
                               "[Gr\xC3\xB6sse]-size",
@@ -162,7 +127,7 @@ TEST_F(FormatsFileTest, Windows1252BytesAreReadAsUtf8) {
 
 TEST_F(FormatsFileTest, UnreadableFileIsLeftUntouched) {
     const std::string strContent = "0\nname|size\n";
-    WriteBytes(m_strPath, strContent);
+    ASSERT_TRUE(WriteFile(m_strPath, strContent));
     m_tree.SetMode("formats.def", 0000);
     // A writable folder, so only the file's own permission stands in the way.
     m_tree.SetMode("", 0777);
@@ -181,14 +146,14 @@ TEST_F(FormatsFileTest, UnreadableFileIsLeftUntouched) {
             return 0;
         }
     } child{m_strPath};
-    EXPECT_EQ(RunAsNobody(&SChild::Run, &child), 0);
+    EXPECT_EQ(RunInChild([&] { return SChild::Run(&child); }, AsNobody()), 0);
 
     struct stat st {};
     ASSERT_EQ(stat(m_strPath.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0u);
     m_tree.SetMode("formats.def", 0644);
-    EXPECT_EQ(ReadBytes(m_strPath), strContent);
-    EXPECT_EQ(Entries(m_tree.Root()), std::set<std::string>{"formats.def"});
+    EXPECT_EQ(ReadFile(m_strPath), strContent);
+    EXPECT_EQ(NamesIn(m_tree.Root()), std::set<std::string>{"formats.def"});
 }
 
 TEST_F(FormatsFileTest, FormatsDefThatIsAFolderIsUnreadable) {
@@ -204,7 +169,7 @@ TEST_F(FormatsFileTest, FormatsDefThatIsAFolderIsUnreadable) {
 // As "wb" and "ab" would: a file the user cannot write is neither replaced nor appended to.
 TEST_F(FormatsFileTest, ReadOnlyFileIsNotRewrittenOrAppendedTo) {
     const std::string strContent = "1\nname\n";
-    WriteBytes(m_strPath, strContent);
+    ASSERT_TRUE(WriteFile(m_strPath, strContent));
     m_tree.SetMode("formats.def", 0444);
     m_tree.SetMode("", 0777);
 
@@ -222,9 +187,9 @@ TEST_F(FormatsFileTest, ReadOnlyFileIsNotRewrittenOrAppendedTo) {
             return 0;
         }
     } child{m_strPath};
-    EXPECT_EQ(RunAsNobody(&SChild::Run, &child), 0);
-    EXPECT_EQ(ReadBytes(m_strPath), strContent);
-    EXPECT_EQ(Entries(m_tree.Root()), std::set<std::string>{"formats.def"});
+    EXPECT_EQ(RunInChild([&] { return SChild::Run(&child); }, AsNobody()), 0);
+    EXPECT_EQ(ReadFile(m_strPath), strContent);
+    EXPECT_EQ(NamesIn(m_tree.Root()), std::set<std::string>{"formats.def"});
 }
 
 TEST_F(FormatsFileTest, AppendConvertsToWindows1252AndEndsWithALineFeed) {
@@ -239,9 +204,9 @@ TEST_F(FormatsFileTest, AppendConvertsToWindows1252AndEndsWithALineFeed) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pLine);
-        WriteBytes(m_strPath, "1\r\nname\r\n");
+        ASSERT_TRUE(WriteFile(m_strPath, "1\r\nname\r\n"));
         EXPECT_TRUE(AppendFormatLine(m_strPath, c.pLine));
-        EXPECT_EQ(ReadBytes(m_strPath), std::string("1\r\nname\r\n") + c.pBytes);
+        EXPECT_EQ(ReadFile(m_strPath), std::string("1\r\nname\r\n") + c.pBytes);
     }
 }
 
@@ -249,22 +214,22 @@ TEST_F(FormatsFileTest, AppendOfALineWindows1252CannotHoldWritesNothing) {
     const std::string strContent = "1\nname\n";
     for (const char* pLine : {"name \xE2\x9C\x93", "\xC4\x80", "bad \xFF utf8"}) {
         SCOPED_TRACE(pLine);
-        WriteBytes(m_strPath, strContent);
+        ASSERT_TRUE(WriteFile(m_strPath, strContent));
         EXPECT_FALSE(AppendFormatLine(m_strPath, pLine));
-        EXPECT_EQ(ReadBytes(m_strPath), strContent);
+        EXPECT_EQ(ReadFile(m_strPath), strContent);
     }
 }
 
 TEST_F(FormatsFileTest, AppendToAFileWithoutFinalLineFeedJoinsTheLastLine) {
-    WriteBytes(m_strPath, "1\nname|");
+    ASSERT_TRUE(WriteFile(m_strPath, "1\nname|"));
     ASSERT_TRUE(AppendFormatLine(m_strPath, "size"));
-    EXPECT_EQ(ReadBytes(m_strPath), "1\nname|size\n");
+    EXPECT_EQ(ReadFile(m_strPath), "1\nname|size\n");
     EXPECT_EQ(LoadFormatsFile(m_strPath).lines, std::vector<std::string>{"name|size"});
 }
 
 TEST_F(FormatsFileTest, AppendCreatesAMissingFile) {
     EXPECT_TRUE(AppendFormatLine(m_strPath, "name"));
-    EXPECT_EQ(ReadBytes(m_strPath), "name\n");
+    EXPECT_EQ(ReadFile(m_strPath), "name\n");
 }
 
 TEST_F(FormatsFileTest, FailedWritesCountAsFailuresAndLeaveTheFileAsItWas) {
@@ -273,28 +238,28 @@ TEST_F(FormatsFileTest, FailedWritesCountAsFailuresAndLeaveTheFileAsItWas) {
 
     // The file may not grow past 100 bytes: the append can write only part of its line.
     const std::string strContent = "1\n" + std::string(90, 'n') + "\n";
-    WriteBytes(m_strPath, strContent);
+    ASSERT_TRUE(WriteFile(m_strPath, strContent));
     const std::string strPath = m_strPath;
     const auto appendFails = [&] {
         return AppendFormatLine(strPath, std::string(20, 's')) ? 1 : 0;
     };
-    EXPECT_EQ(RunWithFileSizeLimit(100, appendFails), 0);
-    EXPECT_EQ(ReadBytes(m_strPath), strContent);
+    EXPECT_EQ(RunInChild(appendFails, WithFileSizeLimit(100)), 0);
+    EXPECT_EQ(ReadFile(m_strPath), strContent);
 
     const std::string strBig = "1\n" + std::string(150, 'n') + "\n";
-    WriteBytes(m_strPath, strBig);
+    ASSERT_TRUE(WriteFile(m_strPath, strBig));
     const auto rewriteFails = [&] { return SaveLanguageId(strPath, 0) ? 1 : 0; };
-    EXPECT_EQ(RunWithFileSizeLimit(100, rewriteFails), 0);
-    EXPECT_EQ(ReadBytes(m_strPath), strBig);
-    EXPECT_EQ(Entries(m_tree.Root()), std::set<std::string>{"formats.def"});
+    EXPECT_EQ(RunInChild(rewriteFails, WithFileSizeLimit(100)), 0);
+    EXPECT_EQ(ReadFile(m_strPath), strBig);
+    EXPECT_EQ(NamesIn(m_tree.Root()), std::set<std::string>{"formats.def"});
 
     fs::remove(m_strPath);
     const auto createFails = [&] {
         const SFormatsLoad load = LoadFormatsFile(strPath);
         return !load.bCreated && load.lines.size() == 3 ? 0 : 1;
     };
-    EXPECT_EQ(RunWithFileSizeLimit(50, createFails), 0);
-    EXPECT_TRUE(Entries(m_tree.Root()).empty());
+    EXPECT_EQ(RunInChild(createFails, WithFileSizeLimit(50)), 0);
+    EXPECT_TRUE(NamesIn(m_tree.Root()).empty());
 }
 
 TEST_F(FormatsFileTest, LanguageRewriteReplacesTheFirstLineAndCopiesTheRestByteForByte) {
@@ -304,13 +269,13 @@ TEST_F(FormatsFileTest, LanguageRewriteReplacesTheFirstLineAndCopiesTheRestByteF
                                 "\n"
                                 "[Gr\xF6sse]\r\n" +
                                 strLong + "\n" + "no final line feed";
-    WriteBytes(m_strPath, "1\r\n" + strRest);
+    ASSERT_TRUE(WriteFile(m_strPath, "1\r\n" + strRest));
     chmod(m_strPath.c_str(), 0640);
 
     ASSERT_TRUE(SaveLanguageId(m_strPath, 0));
-    EXPECT_EQ(ReadBytes(m_strPath), "0\n" + strRest);
+    EXPECT_EQ(ReadFile(m_strPath), "0\n" + strRest);
     ASSERT_TRUE(SaveLanguageId(m_strPath, -3));
-    EXPECT_EQ(ReadBytes(m_strPath), "-3\n" + strRest);
+    EXPECT_EQ(ReadFile(m_strPath), "-3\n" + strRest);
 
     const SFormatsLoad load = LoadFormatsFile(m_strPath);
     EXPECT_EQ(load.nLanguage, -3);
@@ -321,53 +286,53 @@ TEST_F(FormatsFileTest, LanguageRewriteReplacesTheFirstLineAndCopiesTheRestByteF
     struct stat st {};
     ASSERT_EQ(stat(m_strPath.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
-    EXPECT_EQ(Entries(m_tree.Root()), std::set<std::string>{"formats.def"});
+    EXPECT_EQ(NamesIn(m_tree.Root()), std::set<std::string>{"formats.def"});
 }
 
 TEST_F(FormatsFileTest, LanguageRewriteDropsOnlyTheFirstPiece) {
     // A first line longer than 254 bytes loses its first piece only, as it always has.
-    WriteBytes(m_strPath, "1" + std::string(253, ' ') + "tail\nname\n");
+    ASSERT_TRUE(WriteFile(m_strPath, "1" + std::string(253, ' ') + "tail\nname\n"));
     ASSERT_TRUE(SaveLanguageId(m_strPath, 0));
-    EXPECT_EQ(ReadBytes(m_strPath), "0\ntail\nname\n");
+    EXPECT_EQ(ReadFile(m_strPath), "0\ntail\nname\n");
 }
 
 TEST_F(FormatsFileTest, LanguageRewriteWritesTheDefaultsWhenNoFormatLineFollows) {
     for (const char* pContent : {"", "1", "1\n", "1\r\n", "abc"}) {
         SCOPED_TRACE(testing::Message() << '"' << pContent << '"');
-        WriteBytes(m_strPath, pContent);
+        ASSERT_TRUE(WriteFile(m_strPath, pContent));
         ASSERT_TRUE(SaveLanguageId(m_strPath, 0));
-        EXPECT_EQ(ReadBytes(m_strPath), "0\n" + kDefaultsText);
+        EXPECT_EQ(ReadFile(m_strPath), "0\n" + kDefaultsText);
     }
     fs::remove(m_strPath);
     ASSERT_TRUE(SaveLanguageId(m_strPath, 1));
-    EXPECT_EQ(ReadBytes(m_strPath), "1\n" + kDefaultsText);
-    EXPECT_EQ(Entries(m_tree.Root()), std::set<std::string>{"formats.def"});
+    EXPECT_EQ(ReadFile(m_strPath), "1\n" + kDefaultsText);
+    EXPECT_EQ(NamesIn(m_tree.Root()), std::set<std::string>{"formats.def"});
 }
 
 TEST_F(FormatsFileTest, LanguageRewriteThroughALinkUpdatesTheFileItPointsTo) {
     m_tree.AddDir("real");
     const std::string strReal = m_tree.Path("real/formats.def");
-    WriteBytes(strReal, "1\nname\n");
+    ASSERT_TRUE(WriteFile(strReal, "1\nname\n"));
     m_tree.AddLink("formats.def", "real/formats.def");
 
     ASSERT_TRUE(SaveLanguageId(m_strPath, 0));
     EXPECT_TRUE(fs::is_symlink(m_strPath));
-    EXPECT_EQ(ReadBytes(strReal), "0\nname\n");
-    EXPECT_EQ(Entries(m_tree.Path("real")), std::set<std::string>{"formats.def"});
+    EXPECT_EQ(ReadFile(strReal), "0\nname\n");
+    EXPECT_EQ(NamesIn(m_tree.Path("real")), std::set<std::string>{"formats.def"});
 }
 
 // CR LF files from other editors: entries lose the CR, a rewrite keeps it, an append adds
 // LF only.
 TEST_F(FormatsFileTest, CrLfFileKeepsItsLineEnds) {
-    WriteBytes(m_strPath, "0\r\nname|size\r\nD-[D ]-name\r\n");
+    ASSERT_TRUE(WriteFile(m_strPath, "0\r\nname|size\r\nD-[D ]-name\r\n"));
     const SFormatsLoad load = LoadFormatsFile(m_strPath);
     EXPECT_EQ(load.nLanguage, 0);
     EXPECT_EQ(load.lines, (std::vector<std::string>{"name|size", "D-[D ]-name"}));
 
     ASSERT_TRUE(SaveLanguageId(m_strPath, 1));
-    EXPECT_EQ(ReadBytes(m_strPath), "1\nname|size\r\nD-[D ]-name\r\n");
+    EXPECT_EQ(ReadFile(m_strPath), "1\nname|size\r\nD-[D ]-name\r\n");
     ASSERT_TRUE(AppendFormatLine(m_strPath, "name"));
-    EXPECT_EQ(ReadBytes(m_strPath), "1\nname|size\r\nD-[D ]-name\r\nname\n");
+    EXPECT_EQ(ReadFile(m_strPath), "1\nname|size\r\nD-[D ]-name\r\nname\n");
 }
 
 TEST(SelectByTextTest, FindsTheFirstEntryFromTheSecondOnThenTheFirst) {

@@ -1,13 +1,9 @@
 #include "DialogDriver.h"
 
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
-#include <fstream>
-#include <sstream>
 
 #include "ui/DialogTemplate.h"
 #include "ui/WxText.h"
@@ -60,26 +56,4 @@ int CExpectSave::OnInvoked(wxFileDialog* pDlg) const {
     }
     EXPECT_EQ(pDlg->GetPath(), m_strPath);
     return wxID_OK;
-}
-
-std::string ReadWholeFile(const std::string& strPath) {
-    std::ifstream in(strPath, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-int RunKwlList(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(KWL_LIST_PATH));
-    for (const std::string& str : args)
-        argv.push_back(const_cast<char*>(str.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, KWL_LIST_PATH, nullptr, nullptr, argv.data(), environ) != 0)
-        return -1;
-    int nStatus = 0;
-    if (waitpid(pid, &nStatus, 0) != pid || !WIFEXITED(nStatus))
-        return -1;
-    return WEXITSTATUS(nStatus);
 }

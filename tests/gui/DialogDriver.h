@@ -95,8 +95,3 @@ private:
     wxString m_strWildcard;
     std::function<void()> m_fnAtOpen;
 };
-
-std::string ReadWholeFile(const std::string& strPath);
-
-// Runs the built kwl-list with args; its exit status, or -1 when it could not run.
-int RunKwlList(const std::vector<std::string>& args);

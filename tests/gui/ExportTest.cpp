@@ -9,6 +9,8 @@
 #include <optional>
 
 #include "DialogDriver.h"
+#include "support/Files.h"
+#include "support/KwlList.h"
 #include "output/ScannedTree.h"
 #include "lang/DialogText.h"
 #include "lang/TextId.h"
@@ -58,8 +60,8 @@ protected:
         std::vector<std::string> args = {"-r", "-f", strFormat, "-o", m_out.Path("reference")};
         args.insert(args.end(), options.begin(), options.end());
         args.push_back(strDir);
-        EXPECT_EQ(RunKwlList(args), 0);
-        return ReadWholeFile(m_out.Path("reference"));
+        EXPECT_EQ(RunKwlList(args).nStatus, 0);
+        return ReadFile(m_out.Path("reference"));
     }
 
     // The save dialog as the exports must open it; checks that the engine has its tab back.
@@ -104,7 +106,7 @@ TEST_F(ExportTest, TextFileIsWhatKwlListWrites) {
         wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_TEXTFILE), wxExpectModal<CSeparatorDlg>(c.typed),
                       SaveAs(pDlg.get(), strPath, "txt", c.nLanguage));
 
-        const std::string strWritten = ReadWholeFile(strPath);
+        const std::string strWritten = ReadFile(strPath);
         EXPECT_EQ(strWritten, KwlListOutput({"-e", "text", "-s", c.strSeparator, "-l",
                                              c.nLanguage == 1 ? "en" : "de"},
                                             strDir));
@@ -131,7 +133,7 @@ TEST_F(ExportTest, HtmlPageIsWhatKwlListWrites) {
         wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML),
                       SaveAs(pDlg.get(), strPath, "html", nLanguage));
 
-        const std::string strWritten = ReadWholeFile(strPath);
+        const std::string strWritten = ReadFile(strPath);
         EXPECT_EQ(strWritten,
                   KwlListOutput({"-e", "html", "-l", nLanguage == 1 ? "en" : "de"}, strDir));
         EXPECT_NE(strWritten.find("<TITLE>" + Text(pDlg.get(), kTextHtmlTitle) + " " + strDir +
@@ -245,7 +247,7 @@ TEST_F(ExportTest, FailedWriteShowsEntry49) {
     EXPECT_EQ(pDlg->Format().GetSeparator(), "\t");
     const std::string strPath = m_out.Path("after.html");
     wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML), SaveAs(pDlg.get(), strPath, "html"));
-    EXPECT_EQ(ReadWholeFile(strPath), KwlListOutput({"-e", "html"}, strDir));
+    EXPECT_EQ(ReadFile(strPath), KwlListOutput({"-e", "html"}, strDir));
 }
 
 // A keyword that directories do not define: the message once per export, before the save
@@ -265,7 +267,7 @@ TEST_F(ExportTest, UndefinedFieldIsReportedOncePerExport) {
                   CExpectMessage(strMessage), SaveAs(pDlg.get(), m_out.Path("u.txt"), "txt"));
     wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML), CExpectMessage(strMessage),
                   SaveAs(pDlg.get(), m_out.Path("u.html"), "html"));
-    EXPECT_EQ(ReadWholeFile(m_out.Path("u.txt")),
+    EXPECT_EQ(ReadFile(m_out.Path("u.txt")),
               KwlListOutput({"-e", "text"}, strDir, "name|accTime"));
 }
 
@@ -285,7 +287,7 @@ TEST_F(ExportTest, HostileNamesInTheHtmlPage) {
 
     wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML), SaveAs(pDlg.get(), strPath, "html"));
 
-    const std::string strPage = ReadWholeFile(strPath);
+    const std::string strPage = ReadFile(strPath);
     EXPECT_EQ(strPage, KwlListOutput({"-e", "html"}, strDir));
     EXPECT_EQ(strPage.find("<script"), std::string::npos);
     EXPECT_EQ(strPage.find("<b>"), std::string::npos);

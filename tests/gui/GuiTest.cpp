@@ -6,9 +6,8 @@
 #include <wx/textctrl.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
+#include "support/Files.h"
 #include "ui/KWLDlg.h"
 
 CGuiTest::CGuiTest() {
@@ -29,14 +28,11 @@ CGuiTest::~CGuiTest() {
 
 void CGuiTest::WriteFormats(const std::string& strContent) {
     m_config.AddDir("kwl");
-    std::ofstream(FormatsPath(), std::ios::binary) << strContent;
+    ASSERT_TRUE(WriteFile(FormatsPath(), strContent));
 }
 
 std::string CGuiTest::ReadFormats() const {
-    std::ifstream in(FormatsPath(), std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    return ReadFile(FormatsPath());
 }
 
 void SDestroy::operator()(wxWindow* pWindow) const {

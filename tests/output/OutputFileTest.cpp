@@ -12,7 +12,9 @@
 #include <thread>
 
 #include "output/OutputFile.h"
-#include "output/TextFiles.h"
+#include "support/Files.h"
+#include "support/Child.h"
+#include "support/SmallDisk.h"
 #include "support/TempTree.h"
 
 namespace {
@@ -106,11 +108,11 @@ TEST(SaveTextToFile, FailsWithoutPermissionAndKeepsOldContent) {
     tree.SetMode("locked", 0555);
 
     SNobodyTarget newFile{tree.Path("locked/KWL.txt"), EACCES};
-    EXPECT_EQ(RunAsNobody(&SaveAsNobody, &newFile), 1);
+    EXPECT_EQ(RunInChild([&] { return SaveAsNobody(&newFile); }, AsNobody()), 1);
     EXPECT_FALSE(std::ifstream(newFile.strPath).good());
 
     SNobodyTarget oldFile{tree.Path("locked/old.txt"), EACCES};
-    EXPECT_EQ(RunAsNobody(&SaveAsNobody, &oldFile), 1);
+    EXPECT_EQ(RunInChild([&] { return SaveAsNobody(&oldFile); }, AsNobody()), 1);
     EXPECT_EQ(ReadFile(oldFile.strPath), std::string(10, 'x'));
 }
 
@@ -157,7 +159,7 @@ TEST(SaveTextToFile, FileSizeLimitKeepsOldFileAndLeavesNothing) {
     std::ofstream(tree.Path("old.txt")) << "precious\n";
 
     SFullFolder folder{tree.Root(), EFBIG};
-    EXPECT_EQ(RunWithFileSizeLimit(&SaveIntoFullFolder, &folder, 64 * 1024), 0);
+    EXPECT_EQ(RunInChild([&] { return SaveIntoFullFolder(&folder); }, WithFileSizeLimit(64 * 1024)), 0);
     ExpectFolderAsBefore(tree.Root());
 }
 

@@ -36,15 +36,5 @@ private:
     CDirInformation* m_pRoot = nullptr;
 };
 
-// The example tree: x holds sub (with deep/d.txt of 9 bytes and c.txt of 7) and the files
-// a.txt (120 bytes) and b.txt (5). Returns the path of x.
-inline std::string MakeExampleTree(CTempTree& tree) {
-    tree.AddFile("x/sub/deep/d.txt", 9);
-    tree.AddFile("x/sub/c.txt", 7);
-    tree.AddFile("x/a.txt", 120);
-    tree.AddFile("x/b.txt", 5);
-    return tree.Path("x");
-}
-
 // One directory column (name) and two file columns (name, size).
 inline constexpr const char* kNameSizeFormat = "name|F-size";

@@ -14,7 +14,7 @@
 #include "output/OutputSink.h"
 #include "output/ScannedTree.h"
 #include "output/TextExport.h"
-#include "output/TextFiles.h"
+#include "support/Files.h"
 
 namespace {
 

@@ -14,14 +14,11 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/FileWrite.h"
+#include "support/Child.h"
+#include "support/Files.h"
 #include "support/TempTree.h"
 
 namespace {
-
-std::string ReadFile(const std::string& strPath) {
-    std::ifstream in(strPath, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 bool Save(const std::string& strPath, const std::string& strText) {
     CAtomicFile file;
@@ -147,7 +144,7 @@ TEST(AtomicFile, ResolveRefusesWhatTheUserMayNotWrite) {
     for (std::string strPath : {tree.Path("locked/new.txt"), tree.Path("locked/old.txt"),
                                 tree.Path("open/readonly.txt")}) {
         SCOPED_TRACE(strPath);
-        EXPECT_EQ(RunAsNobody(&ResolveAsNobody, &strPath), 0);
+        EXPECT_EQ(RunInChild([&] { return ResolveAsNobody(&strPath); }, AsNobody()), 0);
     }
     EXPECT_EQ(ReadFile(tree.Path("open/readonly.txt")), std::string(10, 'x'));
 }

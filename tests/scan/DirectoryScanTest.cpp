@@ -21,6 +21,7 @@
 #include "model/KWLItemFactory.h"
 #include "model/KWLOption.h"
 #include "platform/Time.h"
+#include "support/Child.h"
 #include "support/TempTree.h"
 
 namespace fs = std::filesystem;
@@ -499,14 +500,14 @@ TEST_F(ModelScan, UnreadableDirectoriesBecomeEmptyNodes) {
     m_tree.SetMode("chosen/locked", 0000);
     m_tree.SetMode("chosen/noread", 0311); // may be entered but not listed
     SLockedArgs args{m_tree.Path("chosen"), Canonical(m_tree.Root())};
-    EXPECT_EQ(RunAsNobody(ScanLockedAsNobody, &args), 0);
+    EXPECT_EQ(RunInChild([&] { return ScanLockedAsNobody(&args); }, AsNobody()), 0);
 }
 
 TEST_F(ModelScan, UnreadableChosenDirectoryGivesAnEmptyRoot) {
     m_tree.AddFile("chosen/x", 1);
     m_tree.SetMode("chosen", 0000);
     SLockedArgs args{m_tree.Path("chosen"), Canonical(m_tree.Root())};
-    EXPECT_EQ(RunAsNobody(ScanUnreadableRootAsNobody, &args), 0);
+    EXPECT_EQ(RunInChild([&] { return ScanUnreadableRootAsNobody(&args); }, AsNobody()), 0);
 }
 
 TEST_F(ModelScan, ListableButUnsearchableDirectoryKeepsItsNames) {
@@ -515,7 +516,7 @@ TEST_F(ModelScan, ListableButUnsearchableDirectoryKeepsItsNames) {
     m_tree.AddFile("chosen/nosearch/inner/deep", 5);
     m_tree.SetMode("chosen/nosearch", 0644); // may be listed but not entered
     SLockedArgs args{m_tree.Path("chosen"), Canonical(m_tree.Root())};
-    EXPECT_EQ(RunAsNobody(ScanUnsearchableAsNobody, &args), 0);
+    EXPECT_EQ(RunInChild([&] { return ScanUnsearchableAsNobody(&args); }, AsNobody()), 0);
 }
 
 // ---- working directory and paths ----

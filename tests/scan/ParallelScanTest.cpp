@@ -19,6 +19,7 @@
 #include "TreeChecks.h"
 #include "scan/DirectoryScanner.h"
 #include "platform/WorkProgress.h"
+#include "support/Child.h"
 #include "support/TempTree.h"
 
 namespace {
@@ -164,7 +165,7 @@ TEST(ModelParallelScan, PermissionFixturesScanTheSameOnAnyNumberOfThreads) {
     tree.SetMode("chosen/nosearch", 0644);
     tree.SetMode("chosen/open/deeper/locked2", 0000);
     SPermissionArgs args{tree.Path("chosen")};
-    EXPECT_EQ(RunAsNobody(CompareThreadsAsNobody, &args), 0);
+    EXPECT_EQ(RunInChild([&] { return CompareThreadsAsNobody(&args); }, AsNobody()), 0);
 }
 
 TEST(ModelParallelScan, RescanOnSeveralThreadsConstructsNoNodes) {

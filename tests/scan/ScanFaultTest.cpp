@@ -15,6 +15,7 @@
 #include "TreeChecks.h"
 #include "scan/DirectoryScanner.h"
 #include "platform/Time.h"
+#include "support/Child.h"
 #include "support/TempTree.h"
 
 namespace {
@@ -80,7 +81,7 @@ TEST(ModelScanDepth, ChainListsItsLeafUnderAnyDescriptorLimit) {
     for (const SDepthCase& c : cases) {
         SCOPED_TRACE(std::to_string(c.nDepth) + " levels, limit " + std::to_string(c.nLimit) +
                      ", " + std::to_string(c.nThreads) + " threads");
-        EXPECT_EQ(RunInChild(ScanChainUnderLimit, const_cast<SDepthCase*>(&c)), 0);
+        EXPECT_EQ(RunInChild([&] { return ScanChainUnderLimit(const_cast<SDepthCase*>(&c)); }), 0);
     }
 }
 
@@ -119,7 +120,7 @@ TEST(ModelScanDepth, DirectoriesClosedOnTheWayDownAreOpenedAgain) {
     for (unsigned nThreads : {1u, 3u}) {
         SCOPED_TRACE(std::to_string(nThreads) + " threads");
         SDepthCase c{tree.Path("top"), kDepth, 20, nThreads};
-        EXPECT_EQ(RunInChild(ScanBushyUnderLimit, &c), 0);
+        EXPECT_EQ(RunInChild([&] { return ScanBushyUnderLimit(&c); }), 0);
     }
 }
 
@@ -143,7 +144,7 @@ int ScanKeepsTheLimit(void* pArg) {
 TEST(ModelScanDepth, DescriptorLimitIsNeverRaised) {
     CTempTree tree;
     SDepthCase c{tree.AddChain("chain", 100), 100, 64, 2};
-    EXPECT_EQ(RunInChild(ScanKeepsTheLimit, &c), 0);
+    EXPECT_EQ(RunInChild([&] { return ScanKeepsTheLimit(&c); }), 0);
 }
 
 // ---- read errors ----
@@ -234,7 +235,7 @@ TEST(ModelScanErrors, EntryOfUnknownKindThatCannotBeExaminedIsListed) {
     tree.SetMode("chosen/nosearch", 0644);
     const CFaultVariable fault("KWL_TEST_UNKNOWN_KIND", "1");
     SUnknownArgs args{tree.Path("chosen")};
-    EXPECT_EQ(RunAsNobody(ScanUnknownKindsAsNobody, &args), 0);
+    EXPECT_EQ(RunInChild([&] { return ScanUnknownKindsAsNobody(&args); }, AsNobody()), 0);
 }
 
 // ---- totals ----

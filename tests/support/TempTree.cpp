@@ -208,64 +208,10 @@ CWorkingDirGuard::~CWorkingDirGuard() {
     }
 }
 
-namespace {
-
-// Runs fn in a child process after fnPrepare (which returns false when the child cannot be
-// prepared); the child's exit status, or -1 when it could not be run.
-template <class PrepareFn> int RunPreparedChild(int (*fn)(void*), void* pArg, PrepareFn fnPrepare) {
-    std::fflush(nullptr); // nothing buffered is written twice
-    const pid_t pid = fork();
-    if (pid < 0)
-        return -1;
-    if (pid == 0) {
-        if (!fnPrepare())
-            _exit(126);
-        _exit(fn(pArg));
-    }
-    int status = 0;
-    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
-}
-
-} // namespace
-
-int RunInChild(int (*fn)(void*), void* pArg) {
-    return RunPreparedChild(fn, pArg, [] { return true; });
-}
-
-int RunAsNobody(int (*fn)(void*), void* pArg) {
-    const passwd* pw = getpwnam("nobody");
-    if (pw == nullptr)
-        return -1;
-    const uid_t uid = pw->pw_uid;
-    const gid_t gid = pw->pw_gid;
-    return RunPreparedChild(fn, pArg, [&] { return setgid(gid) == 0 && setuid(uid) == 0; });
-}
-
-int RunWithFileSizeLimit(int (*fn)(void*), void* pArg, std::uint64_t nBytes) {
-    return RunPreparedChild(fn, pArg, [&] {
-        const rlimit limit{static_cast<rlim_t>(nBytes), static_cast<rlim_t>(nBytes)};
-        return std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR && setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    });
-}
-
-CSmallDisk::CSmallDisk(std::uint64_t nBytes) {
-    // In a mount namespace of this process (and the children it starts) alone, so the rest of
-    // the machine never sees the mount, not even when a test dies before unmounting.
-    if (unshare(CLONE_NEWNS) != 0 ||
-        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-        m_strReason = std::string("private mount namespace: ") + std::strerror(errno);
-        return;
-    }
-    const std::string strOptions = "size=" + std::to_string(nBytes) + ",mode=0755";
-    m_bMounted = mount("kwl-test", m_tree.Root().c_str(), "tmpfs", MS_NOSUID | MS_NODEV,
-                       strOptions.c_str()) == 0;
-    if (!m_bMounted)
-        m_strReason = std::string("mount -t tmpfs: ") + std::strerror(errno);
-}
-
-CSmallDisk::~CSmallDisk() {
-    if (m_bMounted)
-        umount2(m_tree.Root().c_str(), MNT_DETACH);
+std::string MakeExampleTree(CTempTree& tree) {
+    tree.AddFile("x/sub/deep/d.txt", 9);
+    tree.AddFile("x/sub/c.txt", 7);
+    tree.AddFile("x/a.txt", 120);
+    tree.AddFile("x/b.txt", 5);
+    return tree.Path("x");
 }

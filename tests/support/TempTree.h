@@ -60,37 +60,6 @@ std::set<std::string> NamesIn(const std::string& strDir);
 // Entries of a directory, such as /proc/self/fd (descriptors) or /proc/self/task (threads).
 std::size_t CountEntries(const std::string& strDir);
 
-// Runs fn in a child process; returns its exit status (fn's result), or -1 when the child
-// could not be run. For tests that change what the whole process sees (limits, environment).
-int RunInChild(int (*fn)(void*), void* pArg);
-
-// Runs fn in a child process that has dropped root to the user "nobody"; returns the child's
-// exit status (fn's result), or -1 when the child could not be run. Lets tests check what
-// permissions deny even though the test suite runs as root.
-int RunAsNobody(int (*fn)(void*), void* pArg);
-
-// Runs fn in a child process whose files may not grow beyond nBytes (RLIMIT_FSIZE, with
-// SIGXFSZ ignored, so a write past the limit fails with EFBIG: a real write fault that needs
-// no privileges). Returns fn's result as RunAsNobody does.
-int RunWithFileSizeLimit(int (*fn)(void*), void* pArg, std::uint64_t nBytes);
-
-// A tmpfs of nBytes on a fresh directory: a disk that really fills up. It is mounted in a
-// mount namespace of its own, which this process and the children it starts from then on
-// share, and nothing else sees. Needs root (CAP_SYS_ADMIN); when mounting fails, IsMounted()
-// is false and Reason() says why, so a test can skip. Unmounted and removed when it goes.
-class CSmallDisk {
-public:
-    explicit CSmallDisk(std::uint64_t nBytes);
-    ~CSmallDisk();
-    CSmallDisk(const CSmallDisk&) = delete;
-    CSmallDisk& operator=(const CSmallDisk&) = delete;
-
-    bool IsMounted() const { return m_bMounted; }
-    const std::string& Reason() const { return m_strReason; }
-    const std::string& Root() const { return m_tree.Root(); }
-
-private:
-    CTempTree m_tree;
-    bool m_bMounted = false;
-    std::string m_strReason;
-};
+// The example tree: x holds sub (with deep/d.txt of 9 bytes and c.txt of 7) and the files
+// a.txt (120 bytes) and b.txt (5). Returns the path of x.
+std::string MakeExampleTree(CTempTree& tree);
