@@ -97,7 +97,7 @@ void LoadFlag(wxBitmapButton* pButton, const char* const* xpmFlag, const char* c
 
 CKWLDlg::CKWLDlg(wxWindow* pParent)
     : CTemplateDialog(pParent, "KWL - Kawlen", kWidthDlu, kHeightDlu, kLayout),
-      m_pLanguage(std::make_unique<CLanguage>(0)) {
+      m_pLanguage(std::make_unique<CLanguage>(ELanguage::German)) {
     const CTime now = CTime::GetCurrentTime();
     m_sampleDir.Set("Name", now, 54321, 123);
     m_sampleFile.Set(4321, "Name.ext", false, false, false, false, true, now, now, now);
@@ -129,7 +129,7 @@ CKWLDlg::~CKWLDlg() {
 }
 
 void CKWLDlg::OnInitDialog() {
-    m_pLanguage->SetLanguage(LoadFormats());
+    m_pLanguage->SetLanguage(LanguageFromId(LoadFormats()));
     LoadFlag(m_btnGerman, flag_de_xpm, flag_de_grey_xpm, "Deutsch");
     LoadFlag(m_btnEnglish, flag_en_xpm, flag_en_grey_xpm, "English");
     SetFlagStates();
@@ -228,15 +228,16 @@ void CKWLDlg::ApplyLanguage() {
 }
 
 void CKWLDlg::SetFlagStates() {
-    m_btnGerman->Enable(m_pLanguage->m_nLanguage != 0);
-    m_btnEnglish->Enable(m_pLanguage->m_nLanguage != 1);
+    m_btnGerman->Enable(m_pLanguage->GetLanguage() != ELanguage::German);
+    m_btnEnglish->Enable(m_pLanguage->GetLanguage() != ELanguage::English);
 }
 
 void CKWLDlg::OnLanguageFlag(wxCommandEvent&) {
     m_pLanguage->ToggleLanguage();
     SetFlagStates();
     ApplyLanguage();
-    SaveLanguageId(m_strFormatsPath, m_pLanguage->m_nLanguage); // no message when it fails
+    // No message when it fails.
+    SaveLanguageId(m_strFormatsPath, LanguageId(m_pLanguage->GetLanguage()));
 }
 
 void CKWLDlg::OnSelectDirectory(wxCommandEvent&) {
@@ -261,7 +262,7 @@ void CKWLDlg::RebuildTree() {
     CDirectoryScanner scanner(m_factory, m_option);
     scanner.SetWorkProgress(&progress);
     const SProgressLabels labels = MakeProgressLabels(
-        EProgressText::ReadingTitle, EProgressText::EntriesRead, m_pLanguage->m_nLanguage);
+        EProgressText::ReadingTitle, EProgressText::EntriesRead, m_pLanguage->GetLanguage());
     const bool bComplete = RunWithProgress(this, progress, labels, [&] {
         scanner.RebuildTree(m_pRoot, m_strDirectory);
     });
@@ -293,7 +294,7 @@ void CKWLDlg::ComputeList() {
     SWorkProgress progress;
     std::string strOutput;
     const SProgressLabels labels = MakeProgressLabels(
-        EProgressText::ListingTitle, EProgressText::LinesListed, m_pLanguage->m_nLanguage);
+        EProgressText::ListingTitle, EProgressText::LinesListed, m_pLanguage->GetLanguage());
     m_format.ClearUndefinedField();
     const std::string strHeading = m_pLanguage->GetText(kTextHeading);
     const bool bRecursive = m_option.m_bRecursive;
@@ -320,8 +321,8 @@ void CKWLDlg::OnAbout(wxCommandEvent&) {
     about.ShowModal();
 }
 
-void CKWLDlg::ShowMessage(int nText) {
-    wxMessageBox(ToWx(m_pLanguage->GetText(nText)), kAppName, wxOK, this);
+void CKWLDlg::ShowMessage(ETextId eText) {
+    wxMessageBox(ToWx(m_pLanguage->GetText(eText)), kAppName, wxOK, this);
 }
 
 void CKWLDlg::EnableExports(bool bEnable) {
@@ -383,7 +384,7 @@ bool CKWLDlg::BuildExport(const std::function<void(SWorkProgress&)>& fnBuild) {
     m_format.ClearUndefinedField();
     if (!RunWithProgress(this, progress,
                          MakeProgressLabels(EProgressText::ExportTitle, EProgressText::LinesListed,
-                                            m_pLanguage->m_nLanguage),
+                                            m_pLanguage->GetLanguage()),
                          [&] { fnBuild(progress); }))
         return false;
     if (m_format.HasUndefinedField())
