@@ -14,8 +14,6 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
-#include <array>
-
 #include "format/FormatsFile.h"
 #include "scan/DirectoryScanner.h"
 #include "platform/WorkProgress.h"
@@ -46,7 +44,7 @@ constexpr int kWidthDlu = 369;
 constexpr int kHeightDlu = 298;
 
 // Template order is tab order.
-constexpr std::array<SControlTemplate, 23> kLayout = {{
+constexpr SControlTemplate kLayout[] = {
     {IDC_RECURSIVE, EControlKind::CheckBox, kTextRecursive, nullptr, 13, 21, 119, 10, kTabStop},
     {IDC_SELECT_DIRECTORY, EControlKind::PushButton, kTextSelectDirectory, nullptr, 270, 52, 88,
      14, kTabStop},
@@ -80,7 +78,7 @@ constexpr std::array<SControlTemplate, 23> kLayout = {{
      kTabStop},
     {IDC_FLAG_GERMAN, EControlKind::BitmapButton, kNoText, nullptr, 339, 16, 19, 19, kTabStop},
     {IDC_FLAG_ENGLISH, EControlKind::BitmapButton, kNoText, nullptr, 317, 16, 19, 19, kTabStop},
-}};
+};
 
 // The U, D and F pictures are the same flag; X is the flag in grey.
 void LoadFlag(wxBitmapButton* pButton, const char* const* xpmFlag, const char* const* xpmGrey,
