@@ -73,9 +73,9 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
             break;
         case 'l':
             if (strArg == "en")
-                cmd.nLanguage = 1;
+                cmd.eLanguage = ELanguage::English;
             else if (strArg == "de")
-                cmd.nLanguage = 0;
+                cmd.eLanguage = ELanguage::German;
             else {
                 strError = "unknown language '" + strArg + "' (use en or de)";
                 return false;

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "lang/LanguageId.h"
+
 enum class EExportKind { Listing, Text, Html };
 
 struct SCommandLine {
@@ -9,7 +11,7 @@ struct SCommandLine {
     std::string strFormat = "D-[D ]-name";
     EExportKind eExport = EExportKind::Listing;
     std::string strSeparator = ";";
-    int nLanguage = 1; // 1 English, 0 German: the catalogue's ids
+    ELanguage eLanguage = ELanguage::English;
     std::string strOutput;
     bool bHasOutput = false;
     bool bProgress = false;

@@ -1,21 +1,25 @@
 #include "ScanMessages.h"
 
-#include <array>
+#include <cstddef>
 #include <string_view>
+
+#include "lang/TextRow.h"
 
 namespace {
 
-// %1 is the path, %2 the reason; indexed by the catalogue's language id.
-constexpr std::array<std::string_view, 2> kCannotRead = {
-    "'%1' kann nicht gelesen werden: %2", // German
-    "cannot read '%1': %2",               // English
+enum class EScanText { CannotRead, Count };
+
+// %1 is the path, %2 the reason.
+constexpr STextRow<EScanText> kTexts[] = {
+    {EScanText::CannotRead, "cannot read '%1': %2", "'%1' kann nicht gelesen werden: %2"},
 };
+static_assert(RowsMatchIds(kTexts, EScanText::Count), "one row per text, in the order of the ids");
 
 } // namespace
 
-std::string ScanErrorMessage(int nLanguage, const std::string& strPath,
+std::string ScanErrorMessage(ELanguage eLanguage, const std::string& strPath,
                              const std::string& strReason) {
-    const std::string_view strPattern = kCannotRead[nLanguage == 0 ? 0 : 1];
+    const std::string_view strPattern = TextOf(kTexts, EScanText::CannotRead, eLanguage);
     std::string strOut;
     for (std::size_t i = 0; i < strPattern.size(); ++i) {
         if (strPattern[i] == '%' && i + 1 < strPattern.size()) {

@@ -17,20 +17,14 @@
 #include "platform/AtomicFile.h"
 #include "platform/Encoding.h"
 #include "lang/Language.h"
+#include "lang/TextId.h"
+#include "lang/Version.h"
 
 namespace {
 
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
-
-// Catalogue entries used here.
-constexpr int kTextHeading = 18;
-constexpr int kTextDirectory = 22;
-constexpr int kTextFormatInvalid = 41;
-constexpr int kTextFieldInvalid = 43;
-constexpr int kTextHtmlTitle = 48;
-constexpr int kTextWriteError = 49;
 
 // Messages hold paths and values from the command line: no control character in them may
 // reach the terminal.
@@ -49,9 +43,9 @@ void ShowProgress(std::uint64_t nEntries, bool bFinal) {
 
 // After the listing, as GNU find does: one line per directory that could not be read
 // completely. True when there was any.
-bool PrintScanErrors(const CDirectoryScanner& scanner, int nLanguage) {
+bool PrintScanErrors(const CDirectoryScanner& scanner, ELanguage eLanguage) {
     for (const SScanError& error : scanner.GetScanErrors())
-        PrintError(ScanErrorMessage(nLanguage, error.strPath, std::strerror(error.nErrno)));
+        PrintError(ScanErrorMessage(eLanguage, error.strPath, std::strerror(error.nErrno)));
     return !scanner.GetScanErrors().empty();
 }
 
@@ -84,7 +78,7 @@ void WriteExport(COutputSink& sink, const SCommandLine& cmd, CKWLFormat& format,
 }
 
 int Run(const SCommandLine& cmd) {
-    const CLanguage language(cmd.nLanguage);
+    const CLanguage language(cmd.eLanguage);
     CKWLFormat format;
     if (!format.Validate(cmd.strFormat)) {
         PrintError(language.GetText(kTextFormatInvalid));
@@ -140,10 +134,10 @@ int Run(const SCommandLine& cmd) {
         PrintError(language.GetText(kTextFieldInvalid));
     if (!bWritten) {
         PrintWriteError(cmd, language, nWriteErrno);
-        PrintScanErrors(scanner, cmd.nLanguage);
+        PrintScanErrors(scanner, cmd.eLanguage);
         return kExitFailure;
     }
-    return PrintScanErrors(scanner, cmd.nLanguage) ? kExitFailure : kExitOk;
+    return PrintScanErrors(scanner, cmd.eLanguage) ? kExitFailure : kExitOk;
 }
 
 } // namespace

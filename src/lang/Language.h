@@ -1,25 +1,29 @@
 #pragma once
 
-#include <array>
+#include <optional>
 #include <string>
 
-// The texts the user sees, in German (id 0) or English (id 1). Texts are UTF-8.
+#include "lang/LanguageId.h"
+#include "lang/TextId.h"
+
+// The texts the user sees, in German or English. Texts are UTF-8.
 class CLanguage {
 public:
-    // Slots start empty, so an id other than 0 or 1 leaves them empty.
-    explicit CLanguage(int nLanguage = 0);
+    // An id other than German or English leaves every text empty.
+    explicit CLanguage(ELanguage eLanguage = ELanguage::German);
     virtual ~CLanguage();
 
-    // 1 fills every slot with English, 0 with German; any other id is only stored and the
-    // texts stay as they are (a stored id from a newer or damaged formats.def).
-    void SetLanguage(int nLanguage);
-    // A copy of slot nIndex; "" outside 0..59.
-    std::string GetText(int nIndex) const;
-    // 0 becomes 1; every other id becomes 0.
+    // English and German show that language's texts; any other id is only stored and the texts
+    // stay as they are (a stored id from a newer or damaged formats.def).
+    void SetLanguage(ELanguage eLanguage);
+    ELanguage GetLanguage() const { return m_eLanguage; }
+    // A copy of the text of entry eText; "" for an entry without a text (57 and above).
+    std::string GetText(ETextId eText) const;
+    // German becomes English; every other id becomes German.
     void ToggleLanguage();
 
-    int m_nLanguage = 0;
-
 private:
-    std::array<std::string, 60> m_strText;
+    ELanguage m_eLanguage = ELanguage::German;
+    // The language whose texts are shown: the last English or German set, none before one was.
+    std::optional<ELanguage> m_eShown;
 };

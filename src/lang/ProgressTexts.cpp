@@ -1,25 +1,24 @@
 #include "lang/ProgressTexts.h"
 
+#include "lang/TextRow.h"
+
 namespace {
 
-struct SPair {
-    const char* pszEnglish;
-    const char* pszGerman;
-};
+using enum EProgressText;
 
-constexpr SPair kTexts[] = {
-    {"Reading the directory...", "Verzeichnis wird gelesen..."},
-    {"Computing the list...", "Liste wird erstellt..."},
-    {"%s entries read", "%s Einträge gelesen"},
-    {"%s lines listed", "%s Zeilen erstellt"},
-    {"Cancel", "Abbrechen"},
-    {"Cancelling...", "Wird abgebrochen..."},
-    {"Preparing the export...", "Export wird vorbereitet..."},
+constexpr STextRow<EProgressText> kTexts[] = {
+    {ReadingTitle, "Reading the directory...", "Verzeichnis wird gelesen..."},
+    {ListingTitle, "Computing the list...", "Liste wird erstellt..."},
+    {EntriesRead, "%s entries read", "%s Einträge gelesen"},
+    {LinesListed, "%s lines listed", "%s Zeilen erstellt"},
+    {Cancel, "Cancel", "Abbrechen"},
+    {Cancelling, "Cancelling...", "Wird abgebrochen..."},
+    {ExportTitle, "Preparing the export...", "Export wird vorbereitet..."},
 };
+static_assert(RowsMatchIds(kTexts, Count), "one row per text, in the order of the ids");
 
 } // namespace
 
-const char* ProgressText(EProgressText eText, int nLanguage) {
-    const SPair& pair = kTexts[static_cast<int>(eText)];
-    return nLanguage == 0 ? pair.pszGerman : pair.pszEnglish;
+const char* ProgressText(EProgressText eText, ELanguage eLanguage) {
+    return TextOf(kTexts, eText, eLanguage);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-// Catalogue entries by name, for both front ends and the tests.
+// Catalogue entries by name, for both front ends and the tests. The numbers are the entries'
+// numbers in the catalogue; the catalogue's table is checked against them when it compiles.
 enum ETextId : int {
     kTextAboutItem = 0,
     kTextVersion = 1,
@@ -59,4 +60,5 @@ enum ETextId : int {
     kTextStartExport = 54,
     kTextWebAddress = 55,
     kTextExport = 56,
+    kTextCount // not an entry: the number of entries that hold a text
 };

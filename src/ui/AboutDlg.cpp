@@ -5,7 +5,6 @@
 #include <wx/settings.h>
 
 #include <algorithm>
-#include <array>
 
 #include "lang/Language.h"
 #include "lang/TextId.h"
@@ -19,7 +18,7 @@ constexpr int kWidthDlu = 227;
 constexpr int kHeightDlu = 106;
 
 // The panel is the first row, so the text lines lie above it.
-constexpr std::array<SControlTemplate, 7> kLayout = {{
+constexpr SControlTemplate kLayout[] = {
     {wxID_STATIC, EControlKind::Label, kNoText, "", 7, 60, 143, 39, 0},
     {wxID_STATIC, EControlKind::Label, kNoText, kProductName, 9, 61, 77, 8, 0},
     {IDC_ABOUT_CONTACT, EControlKind::Label, kTextContact, nullptr, 9, 81, 28, 8, 0},
@@ -27,7 +26,7 @@ constexpr std::array<SControlTemplate, 7> kLayout = {{
     {IDC_ABOUT_VERSION, EControlKind::Label, kTextVersion, nullptr, 9, 70, 113, 8, 0},
     {IDC_ABOUT_OK, EControlKind::DefaultButton, kNoText, "OK", 170, 85, 50, 14, kTabStop},
     {IDC_ABOUT_WEB, EControlKind::Label, kTextWebAddress, nullptr, 42, 90, 106, 8, 0},
-}};
+};
 
 } // namespace
 

@@ -86,8 +86,8 @@ wxWindow* CTemplateDialog::CreateControl(const SControlTemplate& row) {
 
 void CTemplateDialog::ApplyTexts(const CLanguage& language) {
     for (const SControlTemplate& row : m_controls) {
-        if (row.nText != kNoText)
-            SetControlText(row.nId, ToWx(language.GetText(row.nText)));
+        if (row.eText != kNoText)
+            SetControlText(row.nId, ToWx(language.GetText(row.eText)));
     }
 }
 

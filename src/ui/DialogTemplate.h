@@ -5,6 +5,8 @@
 #include <initializer_list>
 #include <span>
 
+#include "lang/TextId.h"
+
 class CLanguage;
 class wxStaticText;
 
@@ -26,7 +28,8 @@ enum class EControlKind {
     BitmapButton,
 };
 
-inline constexpr int kNoText = -1;
+// A row without a catalogue entry shows its fixed text.
+inline constexpr ETextId kNoText = static_cast<ETextId>(-1);
 
 // Caption of every message box.
 inline constexpr const char* kAppName = "kwl";
@@ -40,8 +43,8 @@ enum EControlFlags : unsigned {
 struct SControlTemplate {
     int nId;
     EControlKind eKind;
-    int nText;            // catalogue entry, or kNoText
-    const char* pszText;  // fixed text (UTF-8) when nText is kNoText
+    ETextId eText;        // catalogue entry, or kNoText
+    const char* pszText;  // fixed text (UTF-8) when eText is kNoText
     int x, y, cx, cy;     // dialog units
     unsigned nFlags;
 };

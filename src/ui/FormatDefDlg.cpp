@@ -24,8 +24,8 @@ constexpr SControlTemplate RowFrame(int nRow) {
     return {wxID_STATIC, EControlKind::GroupBox, kNoText, "", 7, 29 + 16 * nRow, 334, 21, 0};
 }
 
-constexpr SControlTemplate AddButton(int nId, int nText, int y) {
-    return {nId, EControlKind::LeftButton, nText, nullptr, 108, y, 142, 13, kTabStop};
+constexpr SControlTemplate AddButton(int nId, ETextId eText, int y) {
+    return {nId, EControlKind::LeftButton, eText, nullptr, 108, y, 142, 13, kTabStop};
 }
 
 constexpr SControlTemplate Box(int nId, int x, int y) {

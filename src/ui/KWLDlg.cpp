@@ -14,8 +14,6 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
-#include <array>
-
 #include "format/FormatsFile.h"
 #include "scan/DirectoryScanner.h"
 #include "platform/WorkProgress.h"
@@ -46,7 +44,7 @@ constexpr int kWidthDlu = 369;
 constexpr int kHeightDlu = 298;
 
 // Template order is tab order.
-constexpr std::array<SControlTemplate, 23> kLayout = {{
+constexpr SControlTemplate kLayout[] = {
     {IDC_RECURSIVE, EControlKind::CheckBox, kTextRecursive, nullptr, 13, 21, 119, 10, kTabStop},
     {IDC_SELECT_DIRECTORY, EControlKind::PushButton, kTextSelectDirectory, nullptr, 270, 52, 88,
      14, kTabStop},
@@ -80,7 +78,7 @@ constexpr std::array<SControlTemplate, 23> kLayout = {{
      kTabStop},
     {IDC_FLAG_GERMAN, EControlKind::BitmapButton, kNoText, nullptr, 339, 16, 19, 19, kTabStop},
     {IDC_FLAG_ENGLISH, EControlKind::BitmapButton, kNoText, nullptr, 317, 16, 19, 19, kTabStop},
-}};
+};
 
 // The U, D and F pictures are the same flag; X is the flag in grey.
 void LoadFlag(wxBitmapButton* pButton, const char* const* xpmFlag, const char* const* xpmGrey,
@@ -97,7 +95,7 @@ void LoadFlag(wxBitmapButton* pButton, const char* const* xpmFlag, const char* c
 
 CKWLDlg::CKWLDlg(wxWindow* pParent)
     : CTemplateDialog(pParent, "KWL - Kawlen", kWidthDlu, kHeightDlu, kLayout),
-      m_pLanguage(std::make_unique<CLanguage>(0)) {
+      m_pLanguage(std::make_unique<CLanguage>(ELanguage::German)) {
     const CTime now = CTime::GetCurrentTime();
     m_sampleDir.Set("Name", now, 54321, 123);
     m_sampleFile.Set(4321, "Name.ext", false, false, false, false, true, now, now, now);
@@ -129,7 +127,7 @@ CKWLDlg::~CKWLDlg() {
 }
 
 void CKWLDlg::OnInitDialog() {
-    m_pLanguage->SetLanguage(LoadFormats());
+    m_pLanguage->SetLanguage(LanguageFromId(LoadFormats()));
     LoadFlag(m_btnGerman, flag_de_xpm, flag_de_grey_xpm, "Deutsch");
     LoadFlag(m_btnEnglish, flag_en_xpm, flag_en_grey_xpm, "English");
     SetFlagStates();
@@ -228,15 +226,16 @@ void CKWLDlg::ApplyLanguage() {
 }
 
 void CKWLDlg::SetFlagStates() {
-    m_btnGerman->Enable(m_pLanguage->m_nLanguage != 0);
-    m_btnEnglish->Enable(m_pLanguage->m_nLanguage != 1);
+    m_btnGerman->Enable(m_pLanguage->GetLanguage() != ELanguage::German);
+    m_btnEnglish->Enable(m_pLanguage->GetLanguage() != ELanguage::English);
 }
 
 void CKWLDlg::OnLanguageFlag(wxCommandEvent&) {
     m_pLanguage->ToggleLanguage();
     SetFlagStates();
     ApplyLanguage();
-    SaveLanguageId(m_strFormatsPath, m_pLanguage->m_nLanguage); // no message when it fails
+    // No message when it fails.
+    SaveLanguageId(m_strFormatsPath, LanguageId(m_pLanguage->GetLanguage()));
 }
 
 void CKWLDlg::OnSelectDirectory(wxCommandEvent&) {
@@ -261,7 +260,7 @@ void CKWLDlg::RebuildTree() {
     CDirectoryScanner scanner(m_factory, m_option);
     scanner.SetWorkProgress(&progress);
     const SProgressLabels labels = MakeProgressLabels(
-        EProgressText::ReadingTitle, EProgressText::EntriesRead, m_pLanguage->m_nLanguage);
+        EProgressText::ReadingTitle, EProgressText::EntriesRead, m_pLanguage->GetLanguage());
     const bool bComplete = RunWithProgress(this, progress, labels, [&] {
         scanner.RebuildTree(m_pRoot, m_strDirectory);
     });
@@ -293,7 +292,7 @@ void CKWLDlg::ComputeList() {
     SWorkProgress progress;
     std::string strOutput;
     const SProgressLabels labels = MakeProgressLabels(
-        EProgressText::ListingTitle, EProgressText::LinesListed, m_pLanguage->m_nLanguage);
+        EProgressText::ListingTitle, EProgressText::LinesListed, m_pLanguage->GetLanguage());
     m_format.ClearUndefinedField();
     const std::string strHeading = m_pLanguage->GetText(kTextHeading);
     const bool bRecursive = m_option.m_bRecursive;
@@ -320,8 +319,8 @@ void CKWLDlg::OnAbout(wxCommandEvent&) {
     about.ShowModal();
 }
 
-void CKWLDlg::ShowMessage(int nText) {
-    wxMessageBox(ToWx(m_pLanguage->GetText(nText)), kAppName, wxOK, this);
+void CKWLDlg::ShowMessage(ETextId eText) {
+    wxMessageBox(ToWx(m_pLanguage->GetText(eText)), kAppName, wxOK, this);
 }
 
 void CKWLDlg::EnableExports(bool bEnable) {
@@ -383,7 +382,7 @@ bool CKWLDlg::BuildExport(const std::function<void(SWorkProgress&)>& fnBuild) {
     m_format.ClearUndefinedField();
     if (!RunWithProgress(this, progress,
                          MakeProgressLabels(EProgressText::ExportTitle, EProgressText::LinesListed,
-                                            m_pLanguage->m_nLanguage),
+                                            m_pLanguage->GetLanguage()),
                          [&] { fnBuild(progress); }))
         return false;
     if (m_format.HasUndefinedField())

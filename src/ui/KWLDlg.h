@@ -84,7 +84,7 @@ private:
     void ComputeList();
     // Exports and the other dialogs.
     void OnAbout(wxCommandEvent& event);
-    void ShowMessage(int nText);
+    void ShowMessage(ETextId eText);
     void EnableExports(bool bEnable);
     void OnExportClipboard(wxCommandEvent& event);
     void OnExportTextfile(wxCommandEvent& event);

@@ -12,10 +12,12 @@
 
 #include "ui/WxText.h"
 
-SProgressLabels MakeProgressLabels(EProgressText eTitle, EProgressText eCount, int nLanguage) {
-    return {ToWx(ProgressText(eTitle, nLanguage)), ToWx(ProgressText(eCount, nLanguage)),
-            ToWx(ProgressText(EProgressText::Cancel, nLanguage)),
-            ToWx(ProgressText(EProgressText::Cancelling, nLanguage)), nLanguage == 0 ? '.' : ','};
+SProgressLabels MakeProgressLabels(EProgressText eTitle, EProgressText eCount,
+                                   ELanguage eLanguage) {
+    return {ToWx(ProgressText(eTitle, eLanguage)), ToWx(ProgressText(eCount, eLanguage)),
+            ToWx(ProgressText(EProgressText::Cancel, eLanguage)),
+            ToWx(ProgressText(EProgressText::Cancelling, eLanguage)),
+            eLanguage == ELanguage::German ? '.' : ','};
 }
 
 CProgressDlg::CProgressDlg(wxWindow* pParent, SWorkProgress& progress,

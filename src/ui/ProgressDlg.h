@@ -21,8 +21,9 @@ struct SProgressLabels {
     char cGroupSeparator = ','; // thousands separator of the count
 };
 
-// The labels in language nLanguage (0 German, 1 English): caption eTitle, count text eCount.
-SProgressLabels MakeProgressLabels(EProgressText eTitle, EProgressText eCount, int nLanguage);
+// The labels in eLanguage: caption eTitle, count text eCount.
+SProgressLabels MakeProgressLabels(EProgressText eTitle, EProgressText eCount,
+                                   ELanguage eLanguage);
 
 // The modal progress window: a live count, a moving bar and Cancel. It ends itself once the
 // work is done (fnDone), so a cancelled work is waited for before the window goes.

@@ -2,8 +2,6 @@
 
 #include <wx/textctrl.h>
 
-#include <array>
-
 #include "output/TextExport.h"
 #include "lang/Language.h"
 #include "lang/TextId.h"
@@ -15,7 +13,7 @@ constexpr int kWidthDlu = 142;
 constexpr int kHeightDlu = 69;
 
 // Template order is tab order: OK first, so it has the focus when the dialog opens.
-constexpr std::array<SControlTemplate, 5> kLayout = {{
+constexpr SControlTemplate kLayout[] = {
     {IDC_SEPARATOR_OK, EControlKind::DefaultButton, kTextStartExport, nullptr, 76, 48, 59, 14,
      kTabStop},
     {IDC_SEPARATOR_CANCEL, EControlKind::PushButton, kTextSeparatorCancel, nullptr, 7, 48, 59, 14,
@@ -24,7 +22,7 @@ constexpr std::array<SControlTemplate, 5> kLayout = {{
     {IDC_SEPARATOR_NEEDED, EControlKind::Label, kTextSeparatorNeeded, nullptr, 7, 9, 128, 19, 0},
     {IDC_SEPARATOR_LABEL, EControlKind::Label, kTextSeparatorLabel, nullptr, 33, 32, 34, 8, 0},
     {IDC_SEPARATOR, EControlKind::Edit, kNoText, "", 71, 30, 15, 12, kTabStop},
-}};
+};
 
 } // namespace
 

@@ -74,8 +74,8 @@ protected:
                            [pDlg] { EXPECT_EQ(pDlg->Format().GetSeparator(), "\t"); });
     }
 
-    std::string Text(const CKWLDlg* pDlg, int nText) const {
-        return pDlg->Language().GetText(nText);
+    std::string Text(const CKWLDlg* pDlg, ETextId eText) const {
+        return pDlg->Language().GetText(eText);
     }
 
     CTempTree m_tree;

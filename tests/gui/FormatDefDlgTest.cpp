@@ -161,8 +161,8 @@ protected:
     }
 
     // The dialog alone, modeless, on an engine and samples like the main dialog's.
-    FormatDlgPtr OpenDialog(int nLanguage = 1) {
-        m_language.SetLanguage(nLanguage);
+    FormatDlgPtr OpenDialog(ELanguage eLanguage = ELanguage::English) {
+        m_language.SetLanguage(eLanguage);
         FormatDlgPtr pDlg(
             new CFormatDefDlg(nullptr, m_language, m_format, m_sampleFile, m_sampleDir));
         pDlg->Show();
@@ -188,7 +188,7 @@ protected:
 
     static std::string Time() { return FormatLocalTime(kSampleTime); }
 
-    CLanguage m_language{1};
+    CLanguage m_language{ELanguage::English};
     CKWLFormat m_format;
     CDirInformation m_sampleDir;
     CFileInformation m_sampleFile;
@@ -212,7 +212,7 @@ TEST_F(FormatDefDlgTest, TemplateRowsBecomeControlsInTabOrder) {
         const wxRect actual = pControl->GetRect();
         EXPECT_EQ(actual.x, rect.x);
         // A text wider than its row (GTK's font is wider) widens the control, nothing else.
-        if (row.nText != kNoText && pControl->GetBestSize().x > rect.width)
+        if (row.eText != kNoText && pControl->GetBestSize().x > rect.width)
             EXPECT_GT(actual.width, rect.width);
         else
             EXPECT_EQ(actual.width, rect.width);
@@ -256,8 +256,8 @@ TEST_F(FormatDefDlgTest, TemplateRowsBecomeControlsInTabOrder) {
         default:
             ADD_FAILURE() << "a kind the template does not use";
         }
-        if (row.nText != kNoText) {
-            EXPECT_EQ(TextOf(pDlg.get(), row.nId), ToWx(m_language.GetText(row.nText)));
+        if (row.eText != kNoText) {
+            EXPECT_EQ(TextOf(pDlg.get(), row.nId), ToWx(m_language.GetText(row.eText)));
         }
     }
     EXPECT_EQ(it, children.end());
@@ -269,9 +269,9 @@ TEST_F(FormatDefDlgTest, TemplateRowsBecomeControlsInTabOrder) {
 // GTK's fonts are wider than the template's: no text may be cut off or run under another
 // control, in either language.
 TEST_F(FormatDefDlgTest, TextsFitTheirControlsInBothLanguages) {
-    for (int nLanguage : {1, 0}) {
-        SCOPED_TRACE(nLanguage);
-        FormatDlgPtr pDlg = OpenDialog(nLanguage);
+    for (ELanguage eLanguage : {ELanguage::English, ELanguage::German}) {
+        SCOPED_TRACE(LanguageId(eLanguage));
+        FormatDlgPtr pDlg = OpenDialog(eLanguage);
         EXPECT_EQ(pDlg->GetTitle(), ToWx(m_language.GetText(kTextDefineCaption)));
         const wxRect client(pDlg->GetClientSize());
         std::vector<wxWindow*> controls;
@@ -281,8 +281,8 @@ TEST_F(FormatDefDlgTest, TextsFitTheirControlsInBothLanguages) {
                 continue;
             SCOPED_TRACE(row.nId);
             EXPECT_TRUE(client.Contains(pControl->GetRect()));
-            if (row.nText != kNoText) {
-                EXPECT_EQ(TextOf(pDlg.get(), row.nId), ToWx(m_language.GetText(row.nText)));
+            if (row.eText != kNoText) {
+                EXPECT_EQ(TextOf(pDlg.get(), row.nId), ToWx(m_language.GetText(row.eText)));
                 EXPECT_LE(NeededWidth(pControl), pControl->GetSize().x);
             }
             for (wxWindow* pOther : controls)
@@ -459,9 +459,9 @@ TEST_F(FormatDefDlgTest, TextButtonsNeedTextAndATickedTextBox) {
 }
 
 TEST_F(FormatDefDlgTest, WrongCharacterIsRefusedWithTheList) {
-    for (int nLanguage : {1, 0}) {
-        SCOPED_TRACE(nLanguage);
-        FormatDlgPtr pDlg = OpenDialog(nLanguage);
+    for (ELanguage eLanguage : {ELanguage::English, ELanguage::German}) {
+        SCOPED_TRACE(LanguageId(eLanguage));
+        FormatDlgPtr pDlg = OpenDialog(eLanguage);
         const wxString strMessage = ToWx(m_language.GetText(kTextOnlyCharacters)) +
                                     "'a' - 'z', 'A' - 'Z', '0' - '9', '(',')', '[', ']', und ' '";
         Toggle(pDlg.get(), IDC_FD_TEXT_FILE, true);

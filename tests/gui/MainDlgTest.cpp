@@ -137,13 +137,13 @@ TEST_F(MainDlgTest, TypedComboTextSelectsNothing) {
 TEST_F(MainDlgTest, LanguageSwitchAndBack) {
     DlgPtr pDlg = OpenMainDialog();
     Click(pDlg.get(), IDC_FLAG_GERMAN);
-    EXPECT_EQ(pDlg->Language().m_nLanguage, 0);
+    EXPECT_EQ(pDlg->Language().GetLanguage(), ELanguage::German);
     EXPECT_FALSE(IsEnabled(pDlg.get(), IDC_FLAG_GERMAN));
     EXPECT_TRUE(IsEnabled(pDlg.get(), IDC_FLAG_ENGLISH));
     EXPECT_EQ(ReadFormats(), "0" + kDefaultFile.substr(1));
     for (const SControlTemplate& row : pDlg->Template()) {
-        if (row.nText != kNoText) {
-            EXPECT_EQ(TextOf(pDlg.get(), row.nId), ToWx(pDlg->Language().GetText(row.nText)))
+        if (row.eText != kNoText) {
+            EXPECT_EQ(TextOf(pDlg.get(), row.nId), ToWx(pDlg->Language().GetText(row.eText)))
                 << row.nId;
         }
     }

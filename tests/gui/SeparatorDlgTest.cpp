@@ -16,13 +16,13 @@ TWindowPtr<CSeparatorDlg> ShowSeparatorDialog(const CLanguage& language) {
 
 class SeparatorDlgTest : public CGuiTest {
 protected:
-    CLanguage m_english{1};
+    CLanguage m_english{ELanguage::English};
 };
 
 TEST_F(SeparatorDlgTest, OpensWithSemicolonOkFocusedAndTheTextsOfItsLanguage) {
-    for (int nLanguage : {1, 0}) {
-        SCOPED_TRACE(nLanguage);
-        const CLanguage language(nLanguage);
+    for (ELanguage eLanguage : {ELanguage::English, ELanguage::German}) {
+        SCOPED_TRACE(LanguageId(eLanguage));
+        const CLanguage language(eLanguage);
         TWindowPtr<CSeparatorDlg> pDlg = ShowSeparatorDialog(language);
         EXPECT_EQ(TextOf(pDlg.get(), IDC_SEPARATOR), ";");
         EXPECT_EQ(pDlg->GetSeparator(), ";");
@@ -30,17 +30,21 @@ TEST_F(SeparatorDlgTest, OpensWithSemicolonOkFocusedAndTheTextsOfItsLanguage) {
         EXPECT_EQ(wxWindow::FindFocus(), pDlg->FindWindow(IDC_SEPARATOR_OK));
         EXPECT_EQ(pDlg->GetDefaultItem(), pDlg->FindWindow(IDC_SEPARATOR_OK));
         EXPECT_EQ(pDlg->GetTitle(), "Separator...");
-        const struct {
-            int nId;
-            int nText;
-        } texts[] = {{IDC_SEPARATOR_OK, kTextStartExport},
-                     {IDC_SEPARATOR_CANCEL, kTextSeparatorCancel},
-                     {IDC_SEPARATOR_NEEDED, kTextSeparatorNeeded},
-                     {IDC_SEPARATOR_LABEL, kTextSeparatorLabel}};
-        for (const auto& t : texts)
-            EXPECT_EQ(TextOf(pDlg.get(), t.nId), ToWx(language.GetText(t.nText))) << t.nId;
+        int nCatalogueTexts = 0;
+        for (const SControlTemplate& row : pDlg->Template()) {
+            if (row.eText != kNoText) {
+                EXPECT_EQ(TextOf(pDlg.get(), row.nId), ToWx(language.GetText(row.eText)))
+                    << row.nId;
+                ++nCatalogueTexts;
+            }
+        }
+        EXPECT_EQ(nCatalogueTexts, 4); // all but the field
     }
-    EXPECT_EQ(TextOf(ShowSeparatorDialog(CLanguage(0)).get(), IDC_SEPARATOR_OK), "Export starten");
+    EXPECT_EQ(TextOf(ShowSeparatorDialog(m_english).get(), IDC_SEPARATOR_OK), "Start Export");
+    EXPECT_EQ(TextOf(ShowSeparatorDialog(CLanguage(ELanguage::German)).get(), IDC_SEPARATOR_OK),
+              "Export starten");
+    EXPECT_EQ(TextOf(ShowSeparatorDialog(CLanguage(ELanguage::German)).get(), IDC_SEPARATOR_CANCEL),
+              "Abbrechen");
 }
 
 // OK exactly while the field holds one character the export can use; a second character
@@ -133,9 +137,6 @@ TEST_F(SeparatorDlgTest, TemplateRowsBecomeControlsInTabOrder) {
         EXPECT_TRUE(pControl->IsShown());
         EXPECT_TRUE(pControl->IsEnabled());
     }
-    EXPECT_EQ(pDlg->PixelRect(pDlg->Template()[0]),
-              wxRect(pDlg->ConvertDialogToPixels(wxPoint(76, 48)),
-                     pDlg->ConvertDialogToPixels(wxSize(59, 14))));
 }
 
 } // namespace

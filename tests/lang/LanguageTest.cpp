@@ -3,162 +3,182 @@
 #include <set>
 #include <string>
 
-#include "platform/Encoding.h"
 #include "lang/Language.h"
+#include "lang/TextId.h"
+#include "platform/Encoding.h"
 
 namespace {
 
+// The catalogue's slots: the named entries, then empty ones up to 60.
 constexpr int kSlots = 60;
+
+// A slot by its number, also one that no entry names.
+ETextId Slot(int nSlot) {
+    return static_cast<ETextId>(nSlot);
+}
 
 // Exact bytes (umlauts spelled out as UTF-8) for entries that callers build output from or
 // that are easy to get wrong: blanks at the ends, line feeds, mnemonics, umlauts.
 struct SEntry {
-    int nIndex;
+    ETextId eText;
     const char* pEnglish;
     const char* pGerman;
 };
 
-constexpr SEntry kEntries[] = {
-    {0, "Info about KWL...",
+const SEntry kEntries[] = {
+    {kTextAboutItem, "Info about KWL...",
      "Info \xC3\xBC"
      "ber KWL..."},
-    {1, "Version 0.9.1 (23.11.2002)", "Version 0.9.1 (23.11.2002)"},
-    {3, "Select &Directory...", "&Verzeichnis ausw\xC3\xA4hlen..."},
-    {10, " Step 1 - Set Options: ", " Schritt 1 - Optionen einstellen: "},
-    {11, " Step 2 - Select Directory: ", " Schritt 2 - Verzeichnis ausw\xC3\xA4hlen: "},
-    {12, " Step 3 - Select Output Format: ", " Schritt 3 - Ausgabeformat einstellen: "},
-    {14, "[No Directory Selected]", "[Kein Verzeichnis ausgew\xC3\xA4hlt]"},
-    {17, "Complete Output:", "Vollst\xC3\xA4ndige Ausgabe:"},
-    {18, "Listing of Directory ", "Inhalt des Verzeichnisses "},
-    {19, "Preview (incomplete output):", "Vorschau (gek\xC3\xBCrzte Ausgabe):"},
-    {22, "Directory", "Verzeichnis"},
-    {25, "Add &Size", "&Gr\xC3\xB6sse hinzuf\xC3\xBCgen"},
-    {35, "Add Te&xt before the next information",
+    {kTextVersion, "Version 0.9.1 (23.11.2002)", "Version 0.9.1 (23.11.2002)"},
+    {kTextSelectDirectory, "Select &Directory...", "&Verzeichnis ausw\xC3\xA4hlen..."},
+    {kTextStep1, " Step 1 - Set Options: ", " Schritt 1 - Optionen einstellen: "},
+    {kTextStep2, " Step 2 - Select Directory: ", " Schritt 2 - Verzeichnis ausw\xC3\xA4hlen: "},
+    {kTextStep3, " Step 3 - Select Output Format: ", " Schritt 3 - Ausgabeformat einstellen: "},
+    {kTextNoDirectory, "[No Directory Selected]", "[Kein Verzeichnis ausgew\xC3\xA4hlt]"},
+    {kTextCompleteOutput, "Complete Output:", "Vollst\xC3\xA4ndige Ausgabe:"},
+    {kTextHeading, "Listing of Directory ", "Inhalt des Verzeichnisses "},
+    {kTextPreviewTitle, "Preview (incomplete output):", "Vorschau (gek\xC3\xBCrzte Ausgabe):"},
+    {kTextDirectory, "Directory", "Verzeichnis"},
+    {kTextAddSize, "Add &Size", "&Gr\xC3\xB6sse hinzuf\xC3\xBCgen"},
+    {kTextAddTextBefore, "Add Te&xt before the next information",
      "Text v&or n\xC3\xA4"
      "chste Information"},
-    {37, "&Format:", "Format:"},
-    {40, "&OK",
+    {kTextFormatLabel, "&Format:", "Format:"},
+    {kTextOk, "&OK",
      "&\xC3\x9C"
      "bernehmen"},
-    {41, "The output format is not valid.", "Das eingestellte Ausgabeformat ist ung\xC3\xBCltig."},
-    {42, "Only the following characters are valid:\n", "Es sind nur folgende Zeichen erlaubt:\n"},
-    {43, "One of the fields in the output format is not valid.",
+    {kTextFormatInvalid, "The output format is not valid.",
+     "Das eingestellte Ausgabeformat ist ung\xC3\xBCltig."},
+    {kTextOnlyCharacters, "Only the following characters are valid:\n",
+     "Es sind nur folgende Zeichen erlaubt:\n"},
+    {kTextFieldInvalid, "One of the fields in the output format is not valid.",
      "Im eingestellten Ausgabeformat ist ein Feld ung\xC3\xBCltig."},
-    {45, "There was an error\nThe new Format cannot be stored.",
+    {kTextFormatNotStored, "There was an error\nThe new Format cannot be stored.",
      "Es ist ein Fehler aufgetreten\nDas neue Format kann nicht gespeichert werden."},
-    {48, "listing of", "Listing von"},
-    {49, "There was an error while writing the file.",
+    {kTextHtmlTitle, "listing of", "Listing von"},
+    {kTextWriteError, "There was an error while writing the file.",
      "Die Datei konnte nicht geschrieben werden."},
-    {51, "A separator is needed for the export into a text file.",
+    {kTextSeparatorNeeded, "A separator is needed for the export into a text file.",
      "F\xC3\xBCr den Export in ein Textfile wird ein Separator ben\xC3\xB6tigt."},
-    {55, "https://kwl.example/en/sw/kwl/", "https://kwl.example/de/sw/kwl/"},
-    {56, "Export", "Exportieren"},
-    {57, "", ""},
-    {58, "", ""},
-    {59, "", ""},
+    {kTextWebAddress, "https://kwl.example/en/sw/kwl/", "https://kwl.example/de/sw/kwl/"},
+    {kTextExport, "Export", "Exportieren"},
+    {Slot(57), "", ""},
+    {Slot(58), "", ""},
+    {Slot(59), "", ""},
 };
 
 TEST(LanguageTest, EntriesHoldTheExactTextOfEachLanguage) {
-    const CLanguage english(1);
-    const CLanguage german(0);
+    const CLanguage english(ELanguage::English);
+    const CLanguage german(ELanguage::German);
     for (const SEntry& entry : kEntries) {
-        SCOPED_TRACE(entry.nIndex);
-        EXPECT_EQ(english.GetText(entry.nIndex), entry.pEnglish);
-        EXPECT_EQ(german.GetText(entry.nIndex), entry.pGerman);
+        SCOPED_TRACE(entry.eText);
+        EXPECT_EQ(english.GetText(entry.eText), entry.pEnglish);
+        EXPECT_EQ(german.GetText(entry.eText), entry.pGerman);
     }
 }
 
 TEST(LanguageTest, EveryTextIsUtf8AndOnlyTheTwoMessagesHoldALineFeed) {
-    for (int nLanguage : {0, 1}) {
-        const CLanguage language(nLanguage);
+    for (ELanguage eLanguage : {ELanguage::German, ELanguage::English}) {
+        const CLanguage language(eLanguage);
         for (int i = 0; i < kSlots; ++i) {
-            SCOPED_TRACE(testing::Message() << "language " << nLanguage << ", entry " << i);
-            const std::string strText = language.GetText(i);
+            SCOPED_TRACE(testing::Message()
+                         << "language " << LanguageId(eLanguage) << ", entry " << i);
+            const std::string strText = language.GetText(Slot(i));
             EXPECT_TRUE(IsValidUtf8(strText));
             EXPECT_EQ(strText.find('\r'), std::string::npos);
             const bool bHasFeed = strText.find('\n') != std::string::npos;
-            EXPECT_EQ(bHasFeed, i == 42 || i == 45);
+            EXPECT_EQ(bHasFeed, Slot(i) == kTextOnlyCharacters || Slot(i) == kTextFormatNotStored);
         }
     }
 }
 
-// A slot missed in one table would show the other language (or nothing) after a switch.
+// A slot missed in one language would show the other language (or nothing) after a switch.
 TEST(LanguageTest, LanguagesDifferInEverySlotExceptTheSharedOnes) {
-    const CLanguage english(1);
-    const CLanguage german(0);
-    const std::set<int> shared = {1, 50, 52, 57, 58, 59};
+    const CLanguage english(ELanguage::English);
+    const CLanguage german(ELanguage::German);
+    const std::set<ETextId> shared = {
+        kTextVersion, kTextSeparatorCaption, kTextSeparatorLabel, Slot(57), Slot(58), Slot(59)};
     for (int i = 0; i < kSlots; ++i) {
         SCOPED_TRACE(i);
-        if (shared.count(i)) {
-            EXPECT_EQ(english.GetText(i), german.GetText(i));
+        if (shared.count(Slot(i))) {
+            EXPECT_EQ(english.GetText(Slot(i)), german.GetText(Slot(i)));
         } else {
-            EXPECT_NE(english.GetText(i), german.GetText(i));
+            EXPECT_NE(english.GetText(Slot(i)), german.GetText(Slot(i)));
         }
-        if (i < 57) {
-            EXPECT_FALSE(german.GetText(i).empty());
+        if (i < kTextCount) {
+            EXPECT_FALSE(german.GetText(Slot(i)).empty());
         }
     }
 }
 
 TEST(LanguageTest, IndexesOutsideTheSlotsGiveEmptyText) {
-    for (int nLanguage : {0, 1}) {
-        const CLanguage language(nLanguage);
+    for (ELanguage eLanguage : {ELanguage::German, ELanguage::English}) {
+        const CLanguage language(eLanguage);
         for (int nIndex : {59, 60, 61, 1000, -1}) {
-            SCOPED_TRACE(testing::Message() << "language " << nLanguage << ", index " << nIndex);
-            EXPECT_EQ(language.GetText(nIndex), "");
+            SCOPED_TRACE(testing::Message()
+                         << "language " << LanguageId(eLanguage) << ", index " << nIndex);
+            EXPECT_EQ(language.GetText(Slot(nIndex)), "");
         }
     }
 }
 
 TEST(LanguageTest, ConstructionFillsTheRequestedLanguage) {
     const CLanguage byDefault;
-    EXPECT_EQ(byDefault.m_nLanguage, 0);
-    EXPECT_EQ(byDefault.GetText(56), "Exportieren");
+    EXPECT_EQ(byDefault.GetLanguage(), ELanguage::German);
+    EXPECT_EQ(byDefault.GetText(kTextExport), "Exportieren");
 
-    const CLanguage english(1);
-    EXPECT_EQ(english.m_nLanguage, 1);
-    EXPECT_EQ(english.GetText(56), "Export");
+    const CLanguage english(ELanguage::English);
+    EXPECT_EQ(english.GetLanguage(), ELanguage::English);
+    EXPECT_EQ(english.GetText(kTextExport), "Export");
 
-    // Nothing fills the slots for an unknown id.
-    const CLanguage unknown(7);
-    EXPECT_EQ(unknown.m_nLanguage, 7);
+    // Nothing fills the slots for an unknown id, and the id is kept as it came.
+    const CLanguage unknown(LanguageFromId(7));
+    EXPECT_EQ(LanguageId(unknown.GetLanguage()), 7);
     for (int i = 0; i < kSlots; ++i)
-        EXPECT_EQ(unknown.GetText(i), "") << i;
+        EXPECT_EQ(unknown.GetText(Slot(i)), "") << i;
 }
 
 TEST(LanguageTest, UnknownIdKeepsTextsAndTheNextToggleGivesGerman) {
-    CLanguage language(0);
-    language.SetLanguage(1);
-    language.SetLanguage(2);
-    EXPECT_EQ(language.m_nLanguage, 2);
-    EXPECT_EQ(language.GetText(56), "Export");
-    EXPECT_EQ(language.GetText(9), "&Quit");
+    CLanguage language(ELanguage::German);
+    language.SetLanguage(ELanguage::English);
+    language.SetLanguage(LanguageFromId(2));
+    EXPECT_EQ(LanguageId(language.GetLanguage()), 2);
+    EXPECT_EQ(language.GetText(kTextExport), "Export");
+    EXPECT_EQ(language.GetText(kTextQuit), "&Quit");
 
     language.ToggleLanguage();
-    EXPECT_EQ(language.m_nLanguage, 0);
-    EXPECT_EQ(language.GetText(56), "Exportieren");
+    EXPECT_EQ(language.GetLanguage(), ELanguage::German);
+    EXPECT_EQ(language.GetText(kTextExport), "Exportieren");
 
     language.ToggleLanguage();
-    EXPECT_EQ(language.m_nLanguage, 1);
-    EXPECT_EQ(language.GetText(56), "Export");
+    EXPECT_EQ(language.GetLanguage(), ELanguage::English);
+    EXPECT_EQ(language.GetText(kTextExport), "Export");
 }
 
 TEST(LanguageTest, SwitchingReplacesEveryTextAndSwitchingBackRestoresThem) {
-    const CLanguage english(1);
-    const CLanguage german(0);
-    CLanguage language(0);
+    const CLanguage english(ELanguage::English);
+    const CLanguage german(ELanguage::German);
+    CLanguage language(ELanguage::German);
     for (int nRound = 0; nRound < 2; ++nRound) {
         language.ToggleLanguage();
-        ASSERT_EQ(language.m_nLanguage, 1);
+        ASSERT_EQ(language.GetLanguage(), ELanguage::English);
         for (int i = 0; i < kSlots; ++i)
-            EXPECT_EQ(language.GetText(i), english.GetText(i))
+            EXPECT_EQ(language.GetText(Slot(i)), english.GetText(Slot(i)))
                 << "round " << nRound << ", entry " << i;
         language.ToggleLanguage();
-        ASSERT_EQ(language.m_nLanguage, 0);
+        ASSERT_EQ(language.GetLanguage(), ELanguage::German);
         for (int i = 0; i < kSlots; ++i)
-            EXPECT_EQ(language.GetText(i), german.GetText(i))
+            EXPECT_EQ(language.GetText(Slot(i)), german.GetText(Slot(i)))
                 << "round " << nRound << ", entry " << i;
     }
+}
+
+// The stored ids of formats.def.
+TEST(LanguageTest, LanguagesAreTheStoredIds) {
+    EXPECT_EQ(LanguageId(ELanguage::German), 0);
+    EXPECT_EQ(LanguageId(ELanguage::English), 1);
+    for (int nId : {0, 1, 2, -3})
+        EXPECT_EQ(LanguageId(LanguageFromId(nId)), nId);
 }
 
 } // namespace
