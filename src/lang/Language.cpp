@@ -86,8 +86,6 @@ CLanguage::CLanguage(ELanguage eLanguage) {
     SetLanguage(eLanguage);
 }
 
-CLanguage::~CLanguage() = default;
-
 void CLanguage::SetLanguage(ELanguage eLanguage) {
     m_eLanguage = eLanguage;
     if (eLanguage == ELanguage::German || eLanguage == ELanguage::English)

@@ -11,7 +11,6 @@ class CLanguage {
 public:
     // An id other than German or English leaves every text empty.
     explicit CLanguage(ELanguage eLanguage = ELanguage::German);
-    ~CLanguage();
 
     // English and German show that language's texts; any other id is only stored and the texts
     // stay as they are (a stored id from a newer or damaged formats.def).
