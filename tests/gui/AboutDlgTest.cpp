@@ -90,30 +90,24 @@ TEST_F(AboutDlgTest, TextsInBothLanguages) {
 TEST_F(AboutDlgTest, TemplateRowsBecomeControlsInTabOrder) {
     TWindowPtr<CAboutDlg> pDlg = ShowAboutDialog(CLanguage(ELanguage::English));
     EXPECT_EQ(pDlg->GetClientSize(), pDlg->ConvertDialogToPixels(wxSize(227, 106)));
-    const std::span<const SControlTemplate> rows = pDlg->Template();
-    const wxWindowList& children = pDlg->GetChildren();
-    ASSERT_EQ(children.size(), rows.size());
-    const wxRect panel = pDlg->PixelRect(rows.front());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        SCOPED_TRACE(i);
-        const wxWindow* pControl = children[i];
-        EXPECT_EQ(pControl->GetId(), rows[i].nId); // creation order is tab order
-        const wxRect rect = pDlg->PixelRect(rows[i]);
-        EXPECT_EQ(pControl->GetPosition(), rect.GetPosition());
-        const wxSize size = rect.GetSize();
-        EXPECT_EQ(pControl->GetSize().y, size.y);
-        if (i > 0 && rows[i].nId != IDC_ABOUT_OK) {
+    const SControlTemplate& panelRow = pDlg->Template().front();
+    const wxRect panel = pDlg->PixelRect(panelRow);
+    ForEachTemplateControl(*pDlg, [&](const SControlTemplate& row, wxWindow& control,
+                                      const wxRect& rect) {
+        EXPECT_EQ(control.GetPosition(), rect.GetPosition());
+        EXPECT_EQ(control.GetSize().y, rect.height);
+        if (&row != &panelRow && row.nId != IDC_ABOUT_OK) {
             // A line that needs more room than the template gives it may take the panel's.
-            EXPECT_GE(pControl->GetSize().x, size.x);
-            const wxString strText = static_cast<const wxControl*>(pControl)->GetLabelText();
-            EXPECT_GE(pControl->GetSize().x, pControl->GetTextExtent(strText).x) << strText;
-            EXPECT_LE(pControl->GetRect().GetRight(), panel.GetRight());
-            EXPECT_TRUE(panel.Contains(pControl->GetRect()));
+            EXPECT_GE(control.GetSize().x, rect.width);
+            const wxString strText = static_cast<const wxControl&>(control).GetLabelText();
+            EXPECT_GE(control.GetSize().x, control.GetTextExtent(strText).x) << strText;
+            EXPECT_LE(control.GetRect().GetRight(), panel.GetRight());
+            EXPECT_TRUE(panel.Contains(control.GetRect()));
         } else {
-            EXPECT_EQ(pControl->GetSize().x, size.x);
+            EXPECT_EQ(control.GetSize().x, rect.width);
         }
-        EXPECT_TRUE(pControl->IsShown());
-    }
+        EXPECT_TRUE(control.IsShown());
+    });
     EXPECT_EQ(pDlg->GetDefaultItem(), pDlg->FindWindow(IDC_ABOUT_OK));
 }
 

@@ -18,27 +18,6 @@
 #include "ui/KWLDlg.h"
 #include "ui/SeparatorDlg.h"
 
-// Destroys a window as its owner would, and lets the toolkit finish with it.
-struct SWindowCloser {
-    void operator()(wxWindow* pWindow) const {
-        pWindow->Destroy();
-        Flush();
-    }
-};
-template <class T> using TWindowPtr = std::unique_ptr<T, SWindowCloser>;
-
-// Shows pDlg without a modal loop, so that the test can drive its controls, and owns it.
-template <class T> TWindowPtr<T> ShowModeless(T* pDlg) {
-    TWindowPtr<T> pOwned(pDlg);
-    pOwned->Show();
-    Flush();
-    return pOwned;
-}
-
-inline TWindowPtr<CKWLDlg> ShowMainDialog() {
-    return ShowModeless(new CKWLDlg());
-}
-
 // Types strText into edit nId as the keyboard does: it replaces the selection (all of the
 // field) character by character through the field's own insertion, which applies the field's
 // length limit and raises the change events.

@@ -67,8 +67,8 @@ int NeededWidth(wxWindow* pControl) {
     return dynamic_cast<wxButton*>(pControl) != nullptr ? nText + 2 * 4 : nText;
 }
 
-using FormatDlgPtr = WindowPtr<CFormatDefDlg>;
-using MainDlgPtr = WindowPtr<CKWLDlg>;
+using FormatDlgPtr = TWindowPtr<CFormatDefDlg>;
+using MainDlgPtr = TWindowPtr<CKWLDlg>;
 
 const std::string kSecondDefault = "name|F-[(]-F-size-F-[ bytes)]|[\\[]-crTime-[\\]]";
 constexpr std::int64_t kSampleTime = 1700000000;
@@ -510,7 +510,7 @@ TEST_F(FormatDefDlgTest, ClearGoesBackToTheStartState) {
 TEST_F(FormatDefDlgTest, DefinedFormatIsListedSelectedAndStored) {
     const std::string strOld = "1\nD-[D ]-name\nname|D-[(]-D-size-D-[ bytes)]\n";
     WriteFormats(strOld);
-    MainDlgPtr pMain = OpenMainDialog();
+    MainDlgPtr pMain = ShowMainDialog();
     wxTEST_DIALOG(Click(pMain.get(), IDC_DEFINE_FORMAT),
                   wxExpectModal<CFormatDefDlg>(RunWorkedExample).Describe("worked example"));
     auto* pCombo = dynamic_cast<wxComboBox*>(pMain->FindWindow(IDC_FORMATS));
@@ -528,14 +528,14 @@ TEST_F(FormatDefDlgTest, DefinedFormatIsListedSelectedAndStored) {
     EXPECT_FALSE(IsEnabled(pMain.get(), IDC_COMPUTE_LIST));
     // The next start lists it too.
     pMain.reset();
-    pMain = OpenMainDialog();
+    pMain = ShowMainDialog();
     EXPECT_EQ(pMain->FormatLines().back(), kSecondDefault);
 }
 
 TEST_F(FormatDefDlgTest, CancelKeepsTheSelectedFormatInUse) {
     m_tree.AddFile("x/sub/c.txt", 3);
     m_tree.AddFile("x/a.txt", 1);
-    MainDlgPtr pMain = OpenMainDialog();
+    MainDlgPtr pMain = ShowMainDialog();
     ChooseEntry(pMain.get(), IDC_FORMATS, 2); // name|D-[(]-D-size-D-[ bytes)]
     const std::string strSelected = pMain->SelectedFormat();
     wxTEST_DIALOG(Click(pMain.get(), IDC_SELECT_DIRECTORY),
@@ -572,7 +572,7 @@ TEST_F(FormatDefDlgTest, CancelKeepsTheSelectedFormatInUse) {
 TEST_F(FormatDefDlgTest, NewLineThatBeginsAnExistingEntrySelectsThatEntry) {
     for (int nStart : {0, 1}) {
         SCOPED_TRACE(nStart);
-        MainDlgPtr pMain = OpenMainDialog();
+        MainDlgPtr pMain = ShowMainDialog();
         ChooseEntry(pMain.get(), IDC_FORMATS, nStart);
         wxTEST_DIALOG(Click(pMain.get(), IDC_DEFINE_FORMAT),
                       wxExpectModal<CFormatDefDlg>([](CFormatDefDlg* pDlg) { AddName(pDlg); }));
@@ -590,7 +590,7 @@ TEST_F(FormatDefDlgTest, NewLineThatBeginsAnExistingEntrySelectsThatEntry) {
 }
 
 TEST_F(FormatDefDlgTest, LineThatCannotBeStoredStaysForThisRun) {
-    MainDlgPtr pMain = OpenMainDialog();
+    MainDlgPtr pMain = ShowMainDialog();
     // A directory in the way: even root cannot append to it.
     std::filesystem::remove(FormatsPath());
     std::filesystem::create_directory(FormatsPath());

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "support/Files.h"
+#include "ui/DialogTemplate.h"
 #include "ui/KWLDlg.h"
 
 CGuiTest::CGuiTest() {
@@ -35,16 +36,8 @@ std::string CGuiTest::ReadFormats() const {
     return ReadFile(FormatsPath());
 }
 
-void SDestroy::operator()(wxWindow* pWindow) const {
-    pWindow->Destroy();
-    Flush();
-}
-
-WindowPtr<CKWLDlg> OpenMainDialog() {
-    WindowPtr<CKWLDlg> pDlg(new CKWLDlg());
-    pDlg->Show();
-    Flush();
-    return pDlg;
+TWindowPtr<CKWLDlg> ShowMainDialog() {
+    return ShowModeless(new CKWLDlg());
 }
 
 void Click(wxWindow* pDialog, int nId) {
@@ -98,4 +91,19 @@ wxString TextOf(wxWindow* pDialog, int nId) {
 bool IsEnabled(wxWindow* pDialog, int nId) {
     wxWindow* pControl = pDialog->FindWindow(nId);
     return pControl != nullptr && pControl->IsEnabled();
+}
+
+void ForEachTemplateControl(
+    CTemplateDialog& dlg,
+    const std::function<void(const SControlTemplate& row, wxWindow& control, const wxRect& rect)>&
+        fnCheck) {
+    const wxWindowList& children = dlg.GetChildren();
+    ASSERT_EQ(children.size(), dlg.Template().size());
+    auto it = children.begin();
+    for (const SControlTemplate& row : dlg.Template()) {
+        SCOPED_TRACE(row.nId);
+        wxWindow* pControl = *it++;
+        EXPECT_EQ(pControl->GetId(), row.nId); // creation order is tab order
+        fnCheck(row, *pControl, dlg.PixelRect(row));
+    }
 }

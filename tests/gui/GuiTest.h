@@ -6,12 +6,15 @@
 #include <wx/testing.h>
 #include <wx/window.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "support/TempTree.h"
 
 class CKWLDlg;
+class CTemplateDialog;
+struct SControlTemplate;
 // A dialog that no expectation answers is dismissed after the failure is reported, so the
 // test goes on instead of waiting for a click on a screen nobody sees.
 class CTestModalHook : public wxTestingModalHook {
@@ -65,21 +68,42 @@ private:
     bool m_bHadConfig = false;
 };
 
-// A window made by a test goes with Destroy(), as wx wants, once the test is done with it.
-struct SDestroy {
-    void operator()(wxWindow* pWindow) const;
+// Runs pending events, so that what a handler queued has happened.
+void Flush();
+
+// A window made by a test goes with Destroy(), as its owner would, once the test is done with
+// it, and the toolkit finishes with it.
+struct SWindowCloser {
+    void operator()(wxWindow* pWindow) const {
+        pWindow->Destroy();
+        Flush();
+    }
 };
-template <class T> using WindowPtr = std::unique_ptr<T, SDestroy>;
+template <class T> using TWindowPtr = std::unique_ptr<T, SWindowCloser>;
+
+// Shows pDlg without a modal loop, so that the test can drive its controls, and owns it.
+template <class T> TWindowPtr<T> ShowModeless(T* pDlg) {
+    TWindowPtr<T> pOwned(pDlg);
+    pOwned->Show();
+    Flush();
+    return pOwned;
+}
 
 // The main dialog, shown, started on the test's own configuration folder.
-WindowPtr<CKWLDlg> OpenMainDialog();
+TWindowPtr<CKWLDlg> ShowMainDialog();
 
 // Real events on the real controls, as a click or a change by the user raises them.
 void Click(wxWindow* pDialog, int nId);
 void Toggle(wxWindow* pDialog, int nId, bool bChecked);
 void ChooseEntry(wxWindow* pDialog, int nId, int nIndex);
-// Runs pending events, so that what a handler queued has happened.
-void Flush();
 
 wxString TextOf(wxWindow* pDialog, int nId);
 bool IsEnabled(wxWindow* pDialog, int nId);
+
+// Checks that every row of the dialog's template became one control, in template order (which
+// is the tab order) and with the row's id, then hands each row, its control and the row's
+// rectangle in pixels to fnCheck for the checks of the dialog at hand.
+void ForEachTemplateControl(
+    CTemplateDialog& dlg,
+    const std::function<void(const SControlTemplate& row, wxWindow& control, const wxRect& rect)>&
+        fnCheck);

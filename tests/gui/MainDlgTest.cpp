@@ -19,7 +19,7 @@
 
 namespace {
 
-using DlgPtr = WindowPtr<CKWLDlg>;
+using DlgPtr = TWindowPtr<CKWLDlg>;
 
 const std::string kDefaultFile = "1\nD-[D ]-name\nname|F-[(]-F-size-F-[ bytes)]|[\\[]-crTime-[\\]]\n"
                                  "name|D-[(]-D-size-D-[ bytes)]\n";
@@ -57,7 +57,7 @@ protected:
 };
 
 TEST_F(MainDlgTest, StartUpState) {
-    DlgPtr pDlg = OpenMainDialog();
+    DlgPtr pDlg = ShowMainDialog();
     EXPECT_EQ(ReadFormats(), kDefaultFile);
     EXPECT_EQ(ReadFormats().size(), 91u);
     EXPECT_EQ(pDlg->GetTitle(), "KWL - Kawlen");
@@ -79,30 +79,24 @@ TEST_F(MainDlgTest, StartUpState) {
 }
 
 TEST_F(MainDlgTest, TemplateRowsBecomeControlsInTabOrder) {
-    DlgPtr pDlg = OpenMainDialog();
+    DlgPtr pDlg = ShowMainDialog();
     EXPECT_EQ(pDlg->GetClientSize(), pDlg->ConvertDialogToPixels(wxSize(369, 298)));
-    const wxWindowList& children = pDlg->GetChildren();
-    auto it = children.begin();
-    for (const SControlTemplate& row : pDlg->Template()) {
-        SCOPED_TRACE(row.nId);
-        ASSERT_NE(it, children.end());
-        wxWindow* pControl = *it++;
-        EXPECT_EQ(pControl->GetId(), row.nId); // creation order is tab order
-        const wxRect rect = pDlg->PixelRect(row);
-        EXPECT_EQ(pControl->GetPosition(), rect.GetPosition());
+    ForEachTemplateControl(*pDlg, [](const SControlTemplate& row, wxWindow& control,
+                                     const wxRect& rect) {
+        EXPECT_EQ(control.GetPosition(), rect.GetPosition());
         if (row.eKind != EControlKind::ComboBox)
-            EXPECT_EQ(pControl->GetSize(), rect.GetSize());
+            EXPECT_EQ(control.GetSize(), rect.GetSize());
         else
-            EXPECT_EQ(pControl->GetSize().x, rect.width);
-        EXPECT_EQ(pControl->IsShown(), (row.nFlags & kHidden) == 0);
-    }
+            EXPECT_EQ(control.GetSize().x, rect.width);
+        EXPECT_EQ(control.IsShown(), (row.nFlags & kHidden) == 0);
+    });
 }
 
 TEST_F(MainDlgTest, InvalidDefaultFormatShowsTheMessageInGermanAtStartUp) {
     // The list is loaded before the stored language is applied.
     WriteFormats("1\nname|size\nD-[D ]-name-\n");
     DlgPtr pDlg;
-    wxTEST_DIALOG(pDlg = OpenMainDialog(),
+    wxTEST_DIALOG(pDlg = ShowMainDialog(),
                   wxExpectModal<wxMessageDialog>(wxOK).Describe("entry 41"));
     EXPECT_EQ(TextOf(pDlg.get(), IDC_FORMATS), "D-[D ]-name-");
     EXPECT_EQ(pDlg->SelectedFormat(), "");
@@ -111,7 +105,7 @@ TEST_F(MainDlgTest, InvalidDefaultFormatShowsTheMessageInGermanAtStartUp) {
 
 TEST_F(MainDlgTest, InvalidFormatSelectedShowsEntry41AndDisablesCompute) {
     WriteFormats("1\nD-[D ]-name\nname|siz\n");
-    DlgPtr pDlg = OpenMainDialog();
+    DlgPtr pDlg = ShowMainDialog();
     ChooseDirectory(pDlg.get(), MakeTree());
     ASSERT_TRUE(IsEnabled(pDlg.get(), IDC_COMPUTE_LIST));
     wxTEST_DIALOG(ChooseEntry(pDlg.get(), IDC_FORMATS, 1),
@@ -126,7 +120,7 @@ TEST_F(MainDlgTest, InvalidFormatSelectedShowsEntry41AndDisablesCompute) {
 }
 
 TEST_F(MainDlgTest, TypedComboTextSelectsNothing) {
-    DlgPtr pDlg = OpenMainDialog();
+    DlgPtr pDlg = ShowMainDialog();
     auto* pCombo = dynamic_cast<wxComboBox*>(pDlg->FindWindow(IDC_FORMATS));
     pCombo->SetValue("name|size"); // raises the text event as typing does
     Flush();
@@ -135,7 +129,7 @@ TEST_F(MainDlgTest, TypedComboTextSelectsNothing) {
 }
 
 TEST_F(MainDlgTest, LanguageSwitchAndBack) {
-    DlgPtr pDlg = OpenMainDialog();
+    DlgPtr pDlg = ShowMainDialog();
     Click(pDlg.get(), IDC_FLAG_GERMAN);
     EXPECT_EQ(pDlg->Language().GetLanguage(), ELanguage::German);
     EXPECT_FALSE(IsEnabled(pDlg.get(), IDC_FLAG_GERMAN));
@@ -157,7 +151,7 @@ TEST_F(MainDlgTest, LanguageSwitchAndBack) {
 }
 
 TEST_F(MainDlgTest, LanguageSwitchKeepsTheChosenDirectoryAndTheOutputTitle) {
-    DlgPtr pDlg = OpenMainDialog();
+    DlgPtr pDlg = ShowMainDialog();
     const std::string strDir = MakeTree();
     ChooseDirectory(pDlg.get(), strDir);
     Click(pDlg.get(), IDC_COMPUTE_LIST);
@@ -169,7 +163,7 @@ TEST_F(MainDlgTest, LanguageSwitchKeepsTheChosenDirectoryAndTheOutputTitle) {
 TEST_F(MainDlgTest, UnreadableFormatsFileIsNeverReplaced) {
     // A directory in its place cannot be read, not even by root.
     m_config.AddDir("kwl/formats.def/keep");
-    DlgPtr pDlg = OpenMainDialog();
+    DlgPtr pDlg = ShowMainDialog();
     EXPECT_EQ(pDlg->FormatLines().size(), 3u); // the defaults are offered all the same
     EXPECT_EQ(TextOf(pDlg.get(), IDC_SAMPLE_DIRTEXT), "D Name");
     Click(pDlg.get(), IDC_FLAG_GERMAN);
@@ -179,14 +173,14 @@ TEST_F(MainDlgTest, UnreadableFormatsFileIsNeverReplaced) {
 
 TEST_F(MainDlgTest, StoredGermanStartsGerman) {
     WriteFormats("0\nD-[D ]-name\n");
-    DlgPtr pDlg = OpenMainDialog();
+    DlgPtr pDlg = ShowMainDialog();
     EXPECT_EQ(TextOf(pDlg.get(), IDC_QUIT), "&Beenden");
     EXPECT_FALSE(IsEnabled(pDlg.get(), IDC_FLAG_GERMAN));
     EXPECT_TRUE(IsEnabled(pDlg.get(), IDC_FLAG_ENGLISH));
 }
 
 TEST_F(MainDlgTest, DirectoryChoiceScansAndEnablesCompute) {
-    DlgPtr pDlg = OpenMainDialog();
+    DlgPtr pDlg = ShowMainDialog();
     const std::string strDir = MakeTree();
     ChooseDirectory(pDlg.get(), strDir);
     EXPECT_TRUE(pDlg->IsDirChosen());
@@ -202,7 +196,7 @@ TEST_F(MainDlgTest, DirectoryChoiceScansAndEnablesCompute) {
 }
 
 TEST_F(MainDlgTest, LongPathIsElided) {
-    DlgPtr pDlg = OpenMainDialog();
+    DlgPtr pDlg = ShowMainDialog();
     const std::string strDir = m_tree.AddDir(
         "a-rather-long-folder-name-for-the-label/and-another-long-one-below-it");
     ChooseDirectory(pDlg.get(), strDir);
@@ -212,7 +206,7 @@ TEST_F(MainDlgTest, LongPathIsElided) {
 }
 
 TEST_F(MainDlgTest, CancelAfterAChoiceRescansTheSameDirectory) {
-    DlgPtr pDlg = OpenMainDialog();
+    DlgPtr pDlg = ShowMainDialog();
     const std::string strDir = MakeTree();
     ChooseDirectory(pDlg.get(), strDir);
     Click(pDlg.get(), IDC_COMPUTE_LIST);
@@ -231,7 +225,7 @@ TEST_F(MainDlgTest, CancelAfterAChoiceRescansTheSameDirectory) {
 }
 
 TEST_F(MainDlgTest, CancelBeforeAnyChoiceScansNothing) {
-    DlgPtr pDlg = OpenMainDialog();
+    DlgPtr pDlg = ShowMainDialog();
     CancelChooser(pDlg.get());
     EXPECT_FALSE(pDlg->IsDirChosen());
     EXPECT_FALSE(IsEnabled(pDlg.get(), IDC_COMPUTE_LIST));
@@ -241,7 +235,7 @@ TEST_F(MainDlgTest, CancelBeforeAnyChoiceScansNothing) {
 }
 
 TEST_F(MainDlgTest, CompleteListingIsShownWhole) {
-    DlgPtr pDlg = OpenMainDialog();
+    DlgPtr pDlg = ShowMainDialog();
     const std::string strDir = MakeTree();
     Toggle(pDlg.get(), IDC_RECURSIVE, true);
     ChooseDirectory(pDlg.get(), strDir);
@@ -259,7 +253,7 @@ TEST_F(MainDlgTest, CompleteListingIsShownWhole) {
 }
 
 TEST_F(MainDlgTest, LongListingIsShortenedInThePreviewOnly) {
-    DlgPtr pDlg = OpenMainDialog();
+    DlgPtr pDlg = ShowMainDialog();
     // Names of 164 characters, umlauts included, so the cut falls among multibyte sequences.
     std::string strName;
     for (int i = 0; i < 80; ++i)
@@ -278,7 +272,7 @@ TEST_F(MainDlgTest, LongListingIsShortenedInThePreviewOnly) {
 }
 
 TEST_F(MainDlgTest, NamesThatAreNotUtf8AreStillShown) {
-    DlgPtr pDlg = OpenMainDialog();
+    DlgPtr pDlg = ShowMainDialog();
     m_tree.AddFile("bad/caf\xE9.txt");
     ChooseDirectory(pDlg.get(), m_tree.Path("bad"));
     Click(pDlg.get(), IDC_COMPUTE_LIST);
@@ -315,7 +309,7 @@ TEST_F(MainDlgTest, ButtonRules) {
     for (const SCase& c : cases) {
         SCOPED_TRACE(c.pszName);
         WriteFormats("1\nD-[D ]-name\nname\nname|siz\n");
-        DlgPtr pDlg = OpenMainDialog();
+        DlgPtr pDlg = ShowMainDialog();
         for (EStep eStep : c.steps) {
             switch (eStep) {
             case ChooseDir: ChooseDirectory(pDlg.get(), strDir); break;
@@ -338,7 +332,7 @@ TEST_F(MainDlgTest, ButtonRules) {
 }
 
 TEST_F(MainDlgTest, RecursiveBoxTakesEffectAtTheNextListing) {
-    DlgPtr pDlg = OpenMainDialog();
+    DlgPtr pDlg = ShowMainDialog();
     const std::string strDir = MakeTree();
     ChooseDirectory(pDlg.get(), strDir);
     Toggle(pDlg.get(), IDC_RECURSIVE, true);
@@ -349,7 +343,7 @@ TEST_F(MainDlgTest, RecursiveBoxTakesEffectAtTheNextListing) {
 }
 
 TEST_F(MainDlgTest, EnterNeverClosesTheDialog) {
-    DlgPtr pDlg = OpenMainDialog();
+    DlgPtr pDlg = ShowMainDialog();
     for (int nId : {IDC_RECURSIVE, IDC_FORMATS, IDC_PREVIEW}) {
         pDlg->FindWindow(nId)->SetFocus();
         Flush();
@@ -378,7 +372,7 @@ TEST_F(MainDlgTest, QuitEscapeAndCloseEndTheModalDialog) {
 // Reading the whole file system takes far longer than the half second after which the
 // progress window shows; its Cancel leaves the state of a cancel before any choice.
 TEST_F(MainDlgTest, CancelledScanForgetsTheDirectory) {
-    DlgPtr pDlg = OpenMainDialog();
+    DlgPtr pDlg = ShowMainDialog();
     ChooseDirectory(pDlg.get(), MakeTree());
     Click(pDlg.get(), IDC_COMPUTE_LIST);
     Toggle(pDlg.get(), IDC_RECURSIVE, true);

@@ -122,21 +122,15 @@ TEST_F(SeparatorDlgTest, TemplateRowsBecomeControlsInTabOrder) {
     const int expectedIds[] = {IDC_SEPARATOR_OK, IDC_SEPARATOR_CANCEL, IDC_SEPARATOR_NEEDED,
                                IDC_SEPARATOR_LABEL, IDC_SEPARATOR};
     ASSERT_EQ(pDlg->Template().size(), std::size(expectedIds));
-    const wxWindowList& children = pDlg->GetChildren();
-    auto it = children.begin();
     std::size_t nRow = 0;
-    for (const SControlTemplate& row : pDlg->Template()) {
-        SCOPED_TRACE(row.nId);
+    ForEachTemplateControl(*pDlg, [&](const SControlTemplate& row, wxWindow& control,
+                                      const wxRect& rect) {
         EXPECT_EQ(row.nId, expectedIds[nRow++]);
-        ASSERT_NE(it, children.end());
-        wxWindow* pControl = *it++;
-        EXPECT_EQ(pControl->GetId(), row.nId); // creation order is tab order
-        const wxRect rect = pDlg->PixelRect(row);
-        EXPECT_EQ(pControl->GetPosition(), rect.GetPosition());
-        EXPECT_EQ(pControl->GetSize(), rect.GetSize());
-        EXPECT_TRUE(pControl->IsShown());
-        EXPECT_TRUE(pControl->IsEnabled());
-    }
+        EXPECT_EQ(control.GetPosition(), rect.GetPosition());
+        EXPECT_EQ(control.GetSize(), rect.GetSize());
+        EXPECT_TRUE(control.IsShown());
+        EXPECT_TRUE(control.IsEnabled());
+    });
 }
 
 } // namespace
