@@ -2,11 +2,13 @@
 
 #include <string>
 
+#include "format/FormatsFile.h"
+
 enum class EExportKind { Listing, Text, Html };
 
 struct SCommandLine {
     bool bRecursive = false;
-    std::string strFormat = "D-[D ]-name";
+    std::string strFormat{kDefaultFormat};
     EExportKind eExport = EExportKind::Listing;
     std::string strSeparator = ";";
     int nLanguage = 1; // 1 English, 0 German: the catalogue's ids
