@@ -170,7 +170,8 @@ Options:
       --version          show the version
 
 Format lines: columns separated by "|", elements of a column by "-".
-  Fields:     )" + KeywordList() + R"(
+  Fields:     )" +
+           KeywordList() + R"(
   Text:       [text]  letters, digits, umlauts, ( ) : and space; \[ and \] for brackets
   Qualifier:  D-ELEMENT or F-ELEMENT applies the element to directories or files only
   Example:    "name|F-[(]-F-size-F-[ bytes)]|[\[]-crTime-[\]]"

@@ -82,22 +82,27 @@ SRenderResult WriteExport(COutputSink& sink, const SCommandLine& cmd, const CKWL
     return {};
 }
 
+struct SOutputResult {
+    SWriteResult written;
+    SRenderResult rendered;
+};
+
 // Lines go out as they are rendered; with -o into a temporary file that replaces the target
 // only when all of it is written. The listing already holds CR LF; the exports are built with
 // LF and stored with CR LF.
-SWriteResult WriteOutput(const SCommandLine& cmd, CAtomicFile& outputFile,
-                         const CKWLFormat& format, const CDirInformation* pRoot,
-                         const std::string& strDirectory, const CLanguage& language,
-                         SRenderResult& rendered) {
+SOutputResult WriteOutput(const SCommandLine& cmd, CAtomicFile& outputFile,
+                          const CKWLFormat& format, const CDirInformation* pRoot,
+                          const std::string& strDirectory, const CLanguage& language) {
     if (cmd.bHasOutput && !outputFile.Create())
-        return SWriteResult::Failure(errno);
+        return {SWriteResult::Failure(errno), {}};
     COutputSink sink(cmd.bHasOutput ? outputFile.GetFd() : STDOUT_FILENO,
                      cmd.eExport != EExportKind::Listing);
-    rendered = WriteExport(sink, cmd, format, pRoot, strDirectory, language);
-    const SWriteResult written = sink.Finish();
-    if (written.IsWritten() && cmd.bHasOutput && !outputFile.Commit())
-        return SWriteResult::Failure(errno);
-    return written;
+    SOutputResult result;
+    result.rendered = WriteExport(sink, cmd, format, pRoot, strDirectory, language);
+    result.written = sink.Finish();
+    if (result.written.IsWritten() && cmd.bHasOutput && !outputFile.Commit())
+        result.written = SWriteResult::Failure(errno);
+    return result;
 }
 
 int Run(const SCommandLine& cmd) {
@@ -139,15 +144,13 @@ int Run(const SCommandLine& cmd) {
         return kExitFailure;
     }
 
-    SRenderResult rendered;
-    const SWriteResult written =
-        WriteOutput(cmd, outputFile, format, pRoot, strShownDir, language, rendered);
+    const SOutputResult output = WriteOutput(cmd, outputFile, format, pRoot, strShownDir, language);
     // No teardown of the tree: the factory releases its node memory whole when it goes.
 
-    if (rendered.bUndefinedField)
+    if (output.rendered.bUndefinedField)
         PrintError(language.GetText(kTextFieldInvalid));
-    if (!written.IsWritten()) {
-        PrintWriteError(cmd, language, written.nError);
+    if (!output.written.IsWritten()) {
+        PrintWriteError(cmd, language, output.written.nError);
         PrintScanErrors(scanner, cmd.nLanguage);
         return kExitFailure;
     }

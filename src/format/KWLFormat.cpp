@@ -70,8 +70,8 @@ bool CKWLFormat::Validate(std::string strFormat) {
     if (!m_strDirFormat.empty() && m_strDirFormat.back() == '|')
         m_strDirFormat.pop_back();
 
-    m_fileTokens = Compile(m_strFileFormat, false);
-    m_dirTokens = Compile(m_strDirFormat, true);
+    m_fileTokens = Compile(m_strFileFormat, &SFieldKeyword::bForFiles);
+    m_dirTokens = Compile(m_strDirFormat, &SFieldKeyword::bForDirs);
     return bResult;
 }
 
@@ -171,7 +171,8 @@ bool CKWLFormat::IsText(std::string_view strElement) {
 
 // ---- rendering ----
 
-std::vector<CKWLFormat::SToken> CKWLFormat::Compile(std::string_view strFormat, bool bForDirs) {
+std::vector<CKWLFormat::SToken> CKWLFormat::Compile(std::string_view strFormat,
+                                                    bool SFieldKeyword::*pbDefined) {
     std::vector<SToken> tokens;
     std::size_t nPos = 0;
     while (nPos < strFormat.size()) {
@@ -198,7 +199,7 @@ std::vector<CKWLFormat::SToken> CKWLFormat::Compile(std::string_view strFormat, 
         std::size_t nLength = 1;
         for (const SFieldKeyword& keyword : kFieldKeywords) {
             if (rest.starts_with(keyword.strKeyword)) {
-                if (bForDirs ? keyword.bForDirs : keyword.bForFiles)
+                if (keyword.*pbDefined)
                     eKind = keyword.eToken;
                 nLength = keyword.strKeyword.size();
                 break;

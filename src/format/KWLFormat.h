@@ -52,8 +52,8 @@ private:
     static bool IsText(std::string_view strElement);
     static bool IsField(std::string_view strElement);
 
-    // bForDirs: compiles for directories, else for files.
-    static std::vector<SToken> Compile(std::string_view strFormat, bool bForDirs);
+    // pbDefined tells which keywords the kind defines (SFieldKeyword::bForFiles or bForDirs).
+    static std::vector<SToken> Compile(std::string_view strFormat, bool SFieldKeyword::*pbDefined);
     static SRenderResult RenderTokens(const std::vector<SToken>& tokens,
                                       const CFileInformation* pFile, const CDirInformation* pDir,
                                       std::string_view strSeparator, std::string& strOut);

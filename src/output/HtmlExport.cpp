@@ -79,10 +79,9 @@ class CTableRows {
 public:
     CTableRows(const CKWLFormat& format, COutputSink& sink) : m_format(format), m_sink(sink) {}
 
-    // The rows for the contents of dir, whose subtree layout measured. False when the sink
-    // asked to stop.
-    bool Write(const CDirInformation& dir, const SHtmlLayout& layout, int nColumns,
-               bool bFirstRow);
+    // The rows for the contents of dir; layout is the measure of dir's subtree. False when
+    // the sink asked to stop.
+    bool Write(const CDirInformation& dir, const SHtmlLayout& layout, int nColumns, bool bFirstRow);
     SRenderResult Result() const { return m_result; }
 
 private:
@@ -274,7 +273,6 @@ SRenderedText BuildHtmlDocument(const CKWLFormat& format, const CDirInformation*
                                 const std::string& strDirectory, const std::string& strTitleWord,
                                 const std::string& strDirectoryWord, SWorkProgress* pProgress) {
     return RenderToString(pProgress, [&](COutputSink& sink) {
-        return WriteHtmlDocument(sink, format, pRoot, strDirectory, strTitleWord,
-                                 strDirectoryWord);
+        return WriteHtmlDocument(sink, format, pRoot, strDirectory, strTitleWord, strDirectoryWord);
     });
 }

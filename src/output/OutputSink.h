@@ -62,8 +62,7 @@ private:
 // The whole text that fnWrite(sink) renders, with the render result that it returns, for
 // callers that need the text in one piece. With pProgress the rendered items are counted
 // there, and a cancel ends the work early (the text is then incomplete).
-template <class WriteFn>
-SRenderedText RenderToString(SWorkProgress* pProgress, WriteFn&& fnWrite) {
+template <class WriteFn> SRenderedText RenderToString(SWorkProgress* pProgress, WriteFn&& fnWrite) {
     SRenderedText rendered;
     COutputSink sink(rendered.strText, pProgress);
     static_cast<SRenderResult&>(rendered) = fnWrite(sink);

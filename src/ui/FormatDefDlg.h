@@ -72,8 +72,8 @@ struct SFieldRow {
 // The preview renders the samples with an engine of its own.
 class CFormatDefDlg : public CTemplateDialog {
 public:
-    CFormatDefDlg(wxWindow* pParent, const CLanguage& language,
-                  const CFileInformation& sampleFile, const CDirInformation& sampleDir);
+    CFormatDefDlg(wxWindow* pParent, const CLanguage& language, const CFileInformation& sampleFile,
+                  const CDirInformation& sampleDir);
 
     // The line shown in the format field; after OK the accepted line.
     const std::string& GetFormat() const { return m_line.Line(); }

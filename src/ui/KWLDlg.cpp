@@ -354,8 +354,8 @@ void CKWLDlg::OnExportHtml(wxCommandEvent&) {
     const std::string strTitleWord = m_pLanguage->GetText(kTextHtmlTitle);
     const std::string strDirectoryWord = m_pLanguage->GetText(kTextDirectory);
     const std::optional<std::string> strHtml = BuildExport([&](SWorkProgress& progress) {
-        return BuildHtmlDocument(m_format, m_pRoot, m_strDirectory, strTitleWord,
-                                 strDirectoryWord, &progress);
+        return BuildHtmlDocument(m_format, m_pRoot, m_strDirectory, strTitleWord, strDirectoryWord,
+                                 &progress);
     });
     if (!strHtml)
         return;
@@ -365,8 +365,8 @@ void CKWLDlg::OnExportHtml(wxCommandEvent&) {
 
 // Runs fnBuild (library work only) with the progress window, then reports an undefined field
 // once. The text built, none when the user cancelled.
-std::optional<std::string> CKWLDlg::BuildExport(
-    const std::function<SRenderedText(SWorkProgress&)>& fnBuild) {
+std::optional<std::string>
+CKWLDlg::BuildExport(const std::function<SRenderedText(SWorkProgress&)>& fnBuild) {
     SWorkProgress progress;
     SRenderedText built;
     if (!RunWithProgress(this, progress,

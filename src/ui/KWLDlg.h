@@ -89,8 +89,8 @@ private:
     void OnExportClipboard(wxCommandEvent& event);
     void OnExportTextfile(wxCommandEvent& event);
     void OnExportHtml(wxCommandEvent& event);
-    std::optional<std::string> BuildExport(
-        const std::function<SRenderedText(SWorkProgress&)>& fnBuild);
+    std::optional<std::string>
+    BuildExport(const std::function<SRenderedText(SWorkProgress&)>& fnBuild);
     bool SaveToFile(const std::string& strText, const std::string& strExtension);
 
     CKWLFormat m_format;

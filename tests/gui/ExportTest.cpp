@@ -125,8 +125,7 @@ TEST_F(ExportTest, HtmlPageIsWhatKwlListWrites) {
         ListDirectory(pDlg.get(), strDir);
         const std::string strPath = m_out.Path("page.html");
 
-        wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML),
-                      SaveAs(strPath, "html", nLanguage));
+        wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML), SaveAs(strPath, "html", nLanguage));
 
         const std::string strWritten = ReadWholeFile(strPath);
         EXPECT_EQ(strWritten,

@@ -251,7 +251,8 @@ TEST(HtmlExport, NoTabLeftInPage) {
     CKWLFormat format;
     ASSERT_TRUE(format.Validate(kTwelveColumns));
 
-    const std::string strHtml = BuildHtmlDocument(format, scanned.Root(), strPath, "t", "h").strText;
+    const std::string strHtml =
+        BuildHtmlDocument(format, scanned.Root(), strPath, "t", "h").strText;
 
     EXPECT_EQ(strHtml.find('\t'), std::string::npos);
     EXPECT_NE(strHtml.find("<TITLE>t " + tree.Root() + "/a</TD><TD>b</TITLE>"), std::string::npos);

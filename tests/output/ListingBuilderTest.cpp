@@ -138,8 +138,8 @@ TEST(ListingBuilder, UndefinedKeywordIsReportedInTheResult) {
                                    "a.txt\t\r\nb.txt\t");
 
     std::string strOut;
-    EXPECT_TRUE(ListDirectories(format, scanned.Root()->m_pFirstSubDir, 0, true, strOut)
-                    .bUndefinedField);
+    EXPECT_TRUE(
+        ListDirectories(format, scanned.Root()->m_pFirstSubDir, 0, true, strOut).bUndefinedField);
     // Keywords qualified for the kinds that define them: nothing to report.
     ASSERT_TRUE(format.Validate("name|D-files"));
     EXPECT_FALSE(BuildListing(format, scanned.Root(), strPath, kEnglish, true).bUndefinedField);

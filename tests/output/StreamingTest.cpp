@@ -24,8 +24,7 @@ constexpr const char* kHeading = "Listing of Directory ";
 struct SExport {
     const char* pszName;
     bool bCrLf; // its files store LF as CR LF
-    std::function<SRenderedText(const CKWLFormat&, const CDirInformation*, SWorkProgress*)>
-        fnBuild;
+    std::function<SRenderedText(const CKWLFormat&, const CDirInformation*, SWorkProgress*)> fnBuild;
     std::function<SRenderResult(COutputSink&, const CKWLFormat&, const CDirInformation*)> fnWrite;
 };
 
