@@ -4,6 +4,7 @@
 
 #include <charconv>
 
+#include "format/FormatLanguage.h"
 #include "output/TextExport.h"
 
 namespace {
@@ -21,6 +22,17 @@ bool ParseThreads(const std::string& strArg, unsigned& nThreads) {
 }
 
 enum ELongOnly { kOptProgress = 1000, kOptVersion };
+
+// "name size ...": the field keywords, in the order the definition dialog offers them.
+std::string KeywordList() {
+    std::string strList;
+    for (const SFieldKeyword& keyword : kFieldKeywords) {
+        if (!strList.empty())
+            strList += ' ';
+        strList += keyword.strKeyword;
+    }
+    return strList;
+}
 
 } // namespace
 
@@ -141,7 +153,8 @@ subdirectories first, each line shaped by a format line.
 
 Options:
   -r, --recursive        scan and list subdirectories recursively
-  -f, --format LINE      format line; default "D-[D ]-name"
+  -f, --format LINE      format line; default ")" +
+           std::string(kDefaultFormat) + R"("
   -e, --export KIND      listing | text | html   (default: listing)
                            listing: the indented listing, tabs between columns
                            text:    no indentation, SEPARATOR between columns
@@ -157,7 +170,8 @@ Options:
       --version          show the version
 
 Format lines: columns separated by "|", elements of a column by "-".
-  Fields:     name size crTime accTime modTime arch hid sys compr ro files
+  Fields:     )" +
+           KeywordList() + R"(
   Text:       [text]  letters, digits, umlauts, ( ) : and space; \[ and \] for brackets
   Qualifier:  D-ELEMENT or F-ELEMENT applies the element to directories or files only
   Example:    "name|F-[(]-F-size-F-[ bytes)]|[\[]-crTime-[\]]"

@@ -2,13 +2,14 @@
 
 #include <string>
 
+#include "format/FormatsFile.h"
 #include "lang/LanguageId.h"
 
 enum class EExportKind { Listing, Text, Html };
 
 struct SCommandLine {
     bool bRecursive = false;
-    std::string strFormat = "D-[D ]-name";
+    std::string strFormat{kDefaultFormat};
     EExportKind eExport = EExportKind::Listing;
     std::string strSeparator = ";";
     ELanguage eLanguage = ELanguage::English;

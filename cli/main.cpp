@@ -58,23 +58,45 @@ void PrintWriteError(const SCommandLine& cmd, const CLanguage& language, int nEr
     PrintError(strMessage);
 }
 
-void WriteExport(COutputSink& sink, const SCommandLine& cmd, CKWLFormat& format,
-                 CDirInformation* pRoot, const std::string& strDirectory,
-                 const CLanguage& language) {
+SRenderResult WriteExport(COutputSink& sink, const SCommandLine& cmd, const CKWLFormat& format,
+                          const CDirInformation* pRoot, const std::string& strDirectory,
+                          const CLanguage& language) {
     switch (cmd.eExport) {
     case EExportKind::Listing:
-        WriteListing(sink, format, pRoot, strDirectory, language.GetText(kTextHeading),
-                     cmd.bRecursive);
-        break;
+        return WriteListing(sink, format, pRoot, strDirectory, language.GetText(kTextHeading),
+                            cmd.bRecursive);
     case EExportKind::Text:
-        WriteTextExport(sink, format, pRoot, strDirectory, language.GetText(kTextHeading),
-                        cmd.strSeparator);
-        break;
+        return WriteTextExport(sink, format, pRoot, strDirectory, language.GetText(kTextHeading),
+                               cmd.strSeparator);
     case EExportKind::Html:
-        WriteHtmlDocument(sink, format, pRoot, strDirectory, language.GetText(kTextHtmlTitle),
-                          language.GetText(kTextDirectory));
-        break;
+        return WriteHtmlDocument(sink, format, pRoot, strDirectory,
+                                 language.GetText(kTextHtmlTitle),
+                                 language.GetText(kTextDirectory));
     }
+    return {};
+}
+
+struct SOutputResult {
+    SWriteResult written;
+    SRenderResult rendered;
+};
+
+// Lines go out as they are rendered; with -o into a temporary file that replaces the target
+// only when all of it is written. The listing already holds CR LF; the exports are built with
+// LF and stored with CR LF.
+SOutputResult WriteOutput(const SCommandLine& cmd, CAtomicFile& outputFile,
+                          const CKWLFormat& format, const CDirInformation* pRoot,
+                          const std::string& strDirectory, const CLanguage& language) {
+    if (cmd.bHasOutput && !outputFile.Create())
+        return {SWriteResult::Failure(errno), {}};
+    COutputSink sink(cmd.bHasOutput ? outputFile.GetFd() : STDOUT_FILENO,
+                     cmd.eExport != EExportKind::Listing);
+    SOutputResult result;
+    result.rendered = WriteExport(sink, cmd, format, pRoot, strDirectory, language);
+    result.written = sink.Finish();
+    if (result.written.IsWritten() && cmd.bHasOutput && !outputFile.Commit())
+        result.written = SWriteResult::Failure(errno);
+    return result;
 }
 
 int Run(const SCommandLine& cmd) {
@@ -116,24 +138,13 @@ int Run(const SCommandLine& cmd) {
         return kExitFailure;
     }
 
-    // Lines go out as they are rendered; with -o into a temporary file that replaces the
-    // target only when all of it is written. The listing already holds CR LF; the exports are
-    // built with LF and stored with CR LF.
-    bool bWritten = !cmd.bHasOutput || outputFile.Create();
-    int nWriteErrno = errno;
-    if (bWritten) {
-        COutputSink sink(cmd.bHasOutput ? outputFile.GetFd() : STDOUT_FILENO,
-                         cmd.eExport != EExportKind::Listing);
-        WriteExport(sink, cmd, format, pRoot, strShownDir, language);
-        bWritten = sink.Finish() && (!cmd.bHasOutput || outputFile.Commit());
-        nWriteErrno = errno;
-    }
+    const SOutputResult output = WriteOutput(cmd, outputFile, format, pRoot, strShownDir, language);
     // No teardown of the tree: the factory releases its node memory whole when it goes.
 
-    if (format.HasUndefinedField())
+    if (output.rendered.bUndefinedField)
         PrintError(language.GetText(kTextFieldInvalid));
-    if (!bWritten) {
-        PrintWriteError(cmd, language, nWriteErrno);
+    if (!output.written.IsWritten()) {
+        PrintWriteError(cmd, language, output.written.nError);
         PrintScanErrors(scanner, cmd.eLanguage);
         return kExitFailure;
     }

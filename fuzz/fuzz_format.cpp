@@ -224,7 +224,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     const std::string line(reinterpret_cast<const char*>(pData), nSize);
 
     CKWLFormat format;
-    KWL_CHECK(format.SetSeparator(std::string(kSeparator)) == "\t");
     const bool bValid = format.Validate(line);
 
     CheckCompiled(format.GetFileFormat(), format.GetFileColumns());
@@ -246,10 +245,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         bool bUndefined = false;
         const std::string strExpected = ModelRender(columns, eKind, bUndefined);
 
-        format.ClearUndefinedField();
-        const std::string strLine = format.Render(pItem, 0);
+        const SRenderedText rendered = format.Render(pItem, 0, kSeparator);
+        const std::string& strLine = rendered.strText;
         KWL_CHECK(strLine == strExpected);
-        KWL_CHECK(format.HasUndefinedField() == bUndefined);
+        KWL_CHECK(rendered.bUndefinedField == bUndefined);
 
         // Escapes are gone and column breaks became separators; brackets come only from escapes.
         KWL_CHECK(strLine.find('\\') == std::string::npos);
@@ -264,20 +263,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         for (int nDepth : {1, 9, 10, 19, 25}) {
             const std::string strIndent(2 * static_cast<std::size_t>(nDepth), ' ');
             KWL_CHECK(format.GetIndent(nDepth) == strIndent);
-            KWL_CHECK(format.Render(pItem, nDepth) == strIndent + strLine);
+            KWL_CHECK(format.Render(pItem, nDepth, kSeparator).strText == strIndent + strLine);
         }
         std::string strOut = "x";
-        format.RenderInto(pItem, 2, strOut);
+        KWL_CHECK(format.RenderInto(pItem, 2, strOut, kSeparator).bUndefinedField == bUndefined);
         KWL_CHECK(strOut == "x    " + strLine);
-    }
 
-    // The separator goes back; the same file line then has tabs in its place.
-    KWL_CHECK(format.SetSeparator("\t") == kSeparator);
-    std::string strTabbed = format.Render(&samples.file, 0);
-    for (char& c : strTabbed)
-        if (c == '\t')
-            c = kSeparator[0];
-    format.SetSeparator(std::string(kSeparator));
-    KWL_CHECK(strTabbed == format.Render(&samples.file, 0));
+        // Rendered with the default tab instead, the line has tabs in the separator's place.
+        std::string strTabbed = format.Render(pItem, 0).strText;
+        for (char& c : strTabbed)
+            if (c == '\t')
+                c = kSeparator[0];
+        KWL_CHECK(strTabbed == strLine);
+    }
     return 0;
 }

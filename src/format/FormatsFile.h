@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // formats.def: line 1 the language id, then one format line per line. The file is
@@ -10,6 +11,8 @@
 inline constexpr std::array<const char*, 3> kDefaultFormats = {
     "D-[D ]-name", "name|F-[(]-F-size-F-[ bytes)]|[\\[]-crTime-[\\]]",
     "name|D-[(]-D-size-D-[ bytes)]"};
+// The line in use until the user chooses another, in the window and in kwl-list.
+inline constexpr std::string_view kDefaultFormat = kDefaultFormats[0];
 
 struct SFormatsLoad {
     int nLanguage = 1;              // atol of the first piece when one was read

@@ -5,19 +5,6 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 11> kKeywords = {
-    "name", "size", "crTime", "accTime", "modTime", "arch", "hid", "sys", "compr", "ro", "files"};
-
-// Umlauts allowed in text elements, as the second byte of their UTF-8 form after 0xC3.
-bool IsUmlautTrail(unsigned char b) {
-    return b == 0xA4 || b == 0xB6 || b == 0xBC || b == 0x84 || b == 0x96 || b == 0x9C;
-}
-
-bool IsPlainTextChar(unsigned char b) {
-    return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '(' ||
-           b == ')' || b == ' ' || b == ':';
-}
-
 // Index of the first "]" at or after nFrom that does not follow a backslash.
 std::size_t FindClosingBracket(std::string_view s, std::size_t nFrom) {
     std::size_t nPos = s.find(']', nFrom);
@@ -40,7 +27,7 @@ void AppendSigned(long long n, std::string& strOut) {
 
 } // namespace
 
-CKWLFormat::CKWLFormat() : m_strSeparator("\t") {
+CKWLFormat::CKWLFormat() {
     for (std::size_t k = 1; k < m_strIndent.size(); ++k)
         m_strIndent[k] = m_strIndent[k - 1] + "  ";
 }
@@ -83,18 +70,8 @@ bool CKWLFormat::Validate(std::string strFormat) {
     if (!m_strDirFormat.empty() && m_strDirFormat.back() == '|')
         m_strDirFormat.pop_back();
 
-    static const std::vector<SKeyword> fileKeywords = {
-        {"name", EToken::Name},          {"size", EToken::Size},
-        {"ro", EToken::ReadOnly},        {"compr", EToken::Compressed},
-        {"sys", EToken::System},         {"hid", EToken::Hidden},
-        {"arch", EToken::Archive},       {"crTime", EToken::Creation},
-        {"accTime", EToken::LastAccess}, {"modTime", EToken::LastWrite}};
-    static const std::vector<SKeyword> dirKeywords = {{"name", EToken::Name},
-                                                      {"crTime", EToken::Creation},
-                                                      {"size", EToken::Size},
-                                                      {"files", EToken::Files}};
-    m_fileTokens = Compile(m_strFileFormat, fileKeywords);
-    m_dirTokens = Compile(m_strDirFormat, dirKeywords);
+    m_fileTokens = Compile(m_strFileFormat, &SFieldKeyword::bForFiles);
+    m_dirTokens = Compile(m_strDirFormat, &SFieldKeyword::bForDirs);
     return bResult;
 }
 
@@ -164,10 +141,7 @@ bool CKWLFormat::ParseElement(std::string_view strElement) {
 }
 
 bool CKWLFormat::IsField(std::string_view strElement) {
-    for (std::string_view kw : kKeywords)
-        if (strElement == kw)
-            return true;
-    return false;
+    return FindFieldKeyword(strElement) != nullptr;
 }
 
 bool CKWLFormat::IsText(std::string_view strElement) {
@@ -185,11 +159,11 @@ bool CKWLFormat::IsText(std::string_view strElement) {
             bEscape = false;
         } else if (b == '\\') {
             bEscape = true;
-        } else if (b == 0xC3 && i + 1 < nClose &&
-                   IsUmlautTrail(static_cast<unsigned char>(strElement[i + 1]))) {
-            ++i; // one of the six umlauts, two bytes in UTF-8
-        } else if (!IsPlainTextChar(b)) {
-            return false;
+        } else {
+            const std::size_t nLength = TextCharLength(strElement.substr(i, nClose - i));
+            if (nLength == 0)
+                return false;
+            i += nLength - 1;
         }
     }
     return !bEscape;
@@ -198,7 +172,7 @@ bool CKWLFormat::IsText(std::string_view strElement) {
 // ---- rendering ----
 
 std::vector<CKWLFormat::SToken> CKWLFormat::Compile(std::string_view strFormat,
-                                                    const std::vector<SKeyword>& keywords) {
+                                                    bool SFieldKeyword::*pbDefined) {
     std::vector<SToken> tokens;
     std::size_t nPos = 0;
     while (nPos < strFormat.size()) {
@@ -219,39 +193,34 @@ std::vector<CKWLFormat::SToken> CKWLFormat::Compile(std::string_view strFormat,
             ++nPos;
             continue;
         }
+        // A keyword this kind does not define is skipped whole, and the rest rendered.
         const std::string_view rest = strFormat.substr(nPos);
-        bool bMatched = false;
-        for (const SKeyword& kw : keywords) {
-            if (rest.starts_with(kw.strKeyword)) {
-                tokens.push_back({kw.eKind, {}});
-                nPos += kw.strKeyword.size();
-                bMatched = true;
+        EToken eKind = EToken::Undefined;
+        std::size_t nLength = 1;
+        for (const SFieldKeyword& keyword : kFieldKeywords) {
+            if (rest.starts_with(keyword.strKeyword)) {
+                if (keyword.*pbDefined)
+                    eKind = keyword.eToken;
+                nLength = keyword.strKeyword.size();
                 break;
             }
         }
-        if (bMatched)
-            continue;
-        // A keyword this kind does not define: skip it whole and render the rest.
-        std::size_t nSkip = 1;
-        for (std::string_view kw : kKeywords) {
-            if (rest.starts_with(kw)) {
-                nSkip = kw.size();
-                break;
-            }
-        }
-        tokens.push_back({EToken::Undefined, {}});
-        nPos += nSkip;
+        tokens.push_back({eKind, {}});
+        nPos += nLength;
     }
     return tokens;
 }
 
-std::string CKWLFormat::Render(const CKWLItem* pItem, int nDepth) const {
-    std::string str;
-    RenderInto(pItem, nDepth, str);
-    return str;
+SRenderedText CKWLFormat::Render(const CKWLItem* pItem, int nDepth,
+                                 std::string_view strSeparator) const {
+    SRenderedText rendered;
+    static_cast<SRenderResult&>(rendered) =
+        RenderInto(pItem, nDepth, rendered.strText, strSeparator);
+    return rendered;
 }
 
-void CKWLFormat::RenderInto(const CKWLItem* pItem, int nDepth, std::string& strOut) const {
+SRenderResult CKWLFormat::RenderInto(const CKWLItem* pItem, int nDepth, std::string& strOut,
+                                     std::string_view strSeparator) const {
     if (nDepth < 0)
         nDepth = 0;
     if (nDepth < static_cast<int>(m_strIndent.size()))
@@ -261,22 +230,27 @@ void CKWLFormat::RenderInto(const CKWLItem* pItem, int nDepth, std::string& strO
     // The exact dynamic type: one comparison per line, where a dynamic_cast walks the class
     // hierarchy (a measurable share of listing a large tree).
     if (pItem == nullptr)
-        return;
+        return {};
     if (typeid(*pItem) == typeid(CFileInformation))
-        RenderTokens(m_fileTokens, static_cast<const CFileInformation*>(pItem), nullptr, strOut);
-    else if (typeid(*pItem) == typeid(CDirInformation))
-        RenderTokens(m_dirTokens, nullptr, static_cast<const CDirInformation*>(pItem), strOut);
+        return RenderTokens(m_fileTokens, static_cast<const CFileInformation*>(pItem), nullptr,
+                            strSeparator, strOut);
+    if (typeid(*pItem) == typeid(CDirInformation))
+        return RenderTokens(m_dirTokens, nullptr, static_cast<const CDirInformation*>(pItem),
+                            strSeparator, strOut);
+    return {};
 }
 
-void CKWLFormat::RenderTokens(const std::vector<SToken>& tokens, const CFileInformation* pFile,
-                              const CDirInformation* pDir, std::string& strOut) const {
+SRenderResult CKWLFormat::RenderTokens(const std::vector<SToken>& tokens,
+                                       const CFileInformation* pFile, const CDirInformation* pDir,
+                                       std::string_view strSeparator, std::string& strOut) {
+    SRenderResult result;
     for (const SToken& token : tokens) {
         switch (token.eKind) {
         case EToken::Text:
             strOut += token.strText;
             break;
         case EToken::ColumnBreak:
-            strOut += m_strSeparator;
+            strOut += strSeparator;
             break;
         case EToken::Name:
             strOut += pFile ? pFile->m_strName : pDir->m_strName;
@@ -313,16 +287,11 @@ void CKWLFormat::RenderTokens(const std::vector<SToken>& tokens, const CFileInfo
             AppendLocalTime(pFile->m_timeLastWrite.GetTime(), strOut);
             break;
         case EToken::Undefined:
-            m_bUndefinedField = true;
+            result.bUndefinedField = true;
             break;
         }
     }
-}
-
-std::string CKWLFormat::SetSeparator(std::string strSeparator) {
-    std::string strOld = std::move(m_strSeparator);
-    m_strSeparator = std::move(strSeparator);
-    return strOld;
+    return result;
 }
 
 std::string CKWLFormat::GetIndent(int nDepth) const {

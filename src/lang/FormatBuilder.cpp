@@ -1,35 +1,15 @@
 #include "lang/FormatBuilder.h"
 
-#include <algorithm>
-#include <array>
+#include "format/FormatLanguage.h"
 
-#include "platform/Encoding.h"
-
-namespace {
-
-// ä ö ü Ä Ö Ü in UTF-8.
-constexpr std::array<std::string_view, 6> kUmlauts = {"\xC3\xA4", "\xC3\xB6", "\xC3\xBC",
-                                                      "\xC3\x84", "\xC3\x96", "\xC3\x9C"};
-
-bool IsAllowedAscii(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '(' ||
-           c == ')' || c == '[' || c == ']' || c == ' ' || c == ':';
-}
-
-bool IsAllowedCharacter(std::string_view strChar) {
-    if (strChar.size() == 1)
-        return IsAllowedAscii(strChar[0]);
-    return std::find(kUmlauts.begin(), kUmlauts.end(), strChar) != kUmlauts.end();
-}
-
-} // namespace
-
+// The brackets are taken too: TextElement escapes them.
 bool IsAllowedText(std::string_view strText) {
     for (std::size_t nPos = 0; nPos < strText.size();) {
-        const std::size_t nLen = Utf8CharLength(strText, nPos);
-        if (!IsAllowedCharacter(strText.substr(nPos, nLen)))
+        const bool bBracket = strText[nPos] == '[' || strText[nPos] == ']';
+        const std::size_t nLength = bBracket ? 1 : TextCharLength(strText.substr(nPos));
+        if (nLength == 0)
             return false;
-        nPos += nLen;
+        nPos += nLength;
     }
     return true;
 }

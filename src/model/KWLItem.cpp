@@ -1,6 +1,5 @@
 #include "model/KWLItem.h"
 
-#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -99,55 +98,6 @@ std::uint64_t CDirInformation::ComputeTotals() {
         }
     }
     return m_nTotalSize;
-}
-
-// Walks with an explicit stack of chains, one per level: a deep tree cannot exhaust the call
-// stack (the HTML export measures whatever the scan read).
-int CDirInformation::Measure(int* pnGroups, int nDepth, int* pnColumns, int nFileColumns,
-                             int nDirColumns) {
-    struct SChain {
-        CDirInformation* pX; // the chain's node being measured; null when the chain is done
-        int nDepth;
-        int nGroups = 0;
-        int nResult = -1;
-    };
-    std::vector<SChain> stack;
-    stack.push_back({this, nDepth});
-    for (;;) {
-        SChain& chain = stack.back();
-        if (chain.pX == nullptr) {
-            const int nGroups = chain.nGroups;
-            const int nResult = chain.nResult;
-            stack.pop_back();
-            if (stack.empty()) {
-                *pnGroups = nGroups;
-                return nResult;
-            }
-            // The subdirectories of the parent chain's current node are complete.
-            SChain& parent = stack.back();
-            CDirInformation* pX = parent.pX;
-            pX->m_nSubDirCount += nResult + 1;
-            pX->m_nFileGroupCount += nGroups;
-            *pnColumns = std::max(*pnColumns, parent.nDepth + nDirColumns);
-            parent.nGroups += pX->m_nFileGroupCount;
-            parent.nResult += pX->m_nSubDirCount + 1;
-            parent.pX = pX->m_pNextDir;
-            continue;
-        }
-        CDirInformation* pX = chain.pX;
-        pX->m_nFileGroupCount = pX->m_pFirstFile != nullptr ? 1 : 0;
-        if (pX->m_pFirstFile != nullptr)
-            *pnColumns = std::max(*pnColumns, chain.nDepth + nFileColumns);
-        pX->m_nSubDirCount = 0;
-        if (pX->m_pFirstSubDir != nullptr) {
-            const int nSubDepth = chain.nDepth + 1;
-            stack.push_back({pX->m_pFirstSubDir, nSubDepth}); // chain is invalid from here
-            continue;
-        }
-        chain.nGroups += pX->m_nFileGroupCount;
-        chain.nResult += 1;
-        chain.pX = pX->m_pNextDir;
-    }
 }
 
 // ---- CFileInformation ----

@@ -36,10 +36,6 @@ public:
     void SwapContents(CDirInformation* pOther);
     // Adds every subdirectory's total into this one; run once per scan, on the root.
     std::uint64_t ComputeTotals();
-    // HTML layout: measures the chain that starts here (all at nDepth) with its subtrees,
-    // writes both layout counts, widens *pnColumns as needed and sets *pnGroups to the sum
-    // of the chain's file group counts. Returns the directories in and below the chain - 1.
-    int Measure(int* pnGroups, int nDepth, int* pnColumns, int nFileColumns, int nDirColumns);
 
     CFileInformation* m_pFirstFile = nullptr;
     CDirInformation* m_pFirstSubDir = nullptr;
@@ -48,8 +44,6 @@ public:
     CTime m_timeCreation;
     std::uint64_t m_nTotalSize = 0; // 64-bit and saturating: today's files outgrow 32-bit sums
     int m_nFileCount = 0;
-    int m_nSubDirCount = 0;    // HTML layout: directories below, all levels
-    int m_nFileGroupCount = 0; // HTML layout: directories of the subtree that hold files
 
 private:
     friend class CKWLItemFactory;

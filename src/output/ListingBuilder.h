@@ -10,22 +10,22 @@
 // The complete listing text, as the clipboard receives it: strHeadingWord + strDirectory +
 // ":" + CR LF, then CR LF + line for every listed item (the root's subdirectories via
 // ListDirectories at depth 0, then the root's files at depth 0). Lines are indented by depth
-// and use the engine's separator (a tab) between columns. A null root gives the heading only.
-// The engine's undefined-field note is left for the caller to clear before and check after.
-// With pProgress, the items rendered are added to its count as the work goes on, and the
-// work stops early once it is cancelled (the text is then incomplete).
-std::string BuildListing(const CKWLFormat& format, const CDirInformation* pRoot,
-                         const std::string& strDirectory, const std::string& strHeadingWord,
-                         bool bRecursive, SWorkProgress* pProgress = nullptr);
+// and have a tab between columns. A null root gives the heading only. The result tells whether
+// a keyword was skipped; reporting it is the caller's. With pProgress, the items rendered are
+// added to its count as the work goes on, and the work stops early once it is cancelled (the
+// text is then incomplete).
+SRenderedText BuildListing(const CKWLFormat& format, const CDirInformation* pRoot,
+                           const std::string& strDirectory, const std::string& strHeadingWord,
+                           bool bRecursive, SWorkProgress* pProgress = nullptr);
 
 // The same text into sink, as it is rendered. Stops early when the sink says so; the caller
 // finishes the sink.
-void WriteListing(COutputSink& sink, const CKWLFormat& format, const CDirInformation* pRoot,
-                  const std::string& strDirectory, const std::string& strHeadingWord,
-                  bool bRecursive);
+SRenderResult WriteListing(COutputSink& sink, const CKWLFormat& format,
+                           const CDirInformation* pRoot, const std::string& strDirectory,
+                           const std::string& strHeadingWord, bool bRecursive);
 
 // Appends CR LF + line for every directory of the chain that starts at pDir (at nDepth), each
 // followed by its subdirectories' lines when bRecursive, then by its files at nDepth + 1.
 // A null pDir appends nothing.
-void ListDirectories(const CKWLFormat& format, const CDirInformation* pDir, int nDepth,
-                     bool bRecursive, std::string& strOutput);
+SRenderResult ListDirectories(const CKWLFormat& format, const CDirInformation* pDir, int nDepth,
+                              bool bRecursive, std::string& strOutput);

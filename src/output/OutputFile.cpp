@@ -1,29 +1,43 @@
 #include "output/OutputFile.h"
 
+#include <cerrno>
+
 #include "output/OutputSink.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileWrite.h"
 
 namespace {
 
-bool SaveWith(const std::string& strPath, std::string_view strText,
-              bool (*fnWrite)(int, std::string_view)) {
-    CAtomicFile file;
+SWriteResult WriteUnchanged(int nFd, std::string_view strBytes) {
+    return WriteAll(nFd, strBytes) ? SWriteResult{} : SWriteResult::Failure(errno);
+}
+
+SWriteResult SaveWith(const std::string& strPath, std::string_view strText,
+                      SWriteResult (*fnWrite)(int, std::string_view)) {
     // The file removes its temporary copy itself when it is not committed.
-    return file.Open(strPath) && fnWrite(file.GetFd(), strText) && file.Commit();
+    CAtomicFile file;
+    if (!file.Open(strPath))
+        return SWriteResult::Failure(errno);
+    const SWriteResult result = fnWrite(file.GetFd(), strText);
+    if (!result.IsWritten())
+        return result;
+    if (!file.Commit())
+        return SWriteResult::Failure(errno);
+    return result;
 }
 
 } // namespace
 
-bool WriteWithCrLf(int nFd, std::string_view strText) {
+SWriteResult WriteWithCrLf(int nFd, std::string_view strText) {
     COutputSink sink(nFd, true);
     sink.Append(strText);
     return sink.Finish();
 }
 
-bool SaveTextToFile(const std::string& strPath, std::string_view strText) {
+SWriteResult SaveTextToFile(const std::string& strPath, std::string_view strText) {
     return SaveWith(strPath, strText, &WriteWithCrLf);
 }
 
-bool SaveBytesToFile(const std::string& strPath, std::string_view strBytes) {
-    return SaveWith(strPath, strBytes, &WriteAll);
+SWriteResult SaveBytesToFile(const std::string& strPath, std::string_view strBytes) {
+    return SaveWith(strPath, strBytes, &WriteUnchanged);
 }

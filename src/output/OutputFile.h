@@ -3,20 +3,18 @@
 #include <string>
 #include <string_view>
 
-#include "platform/FileWrite.h"
+#include "output/WriteResult.h"
 
 // Writes strText to nFd with every LF stored as CR LF (the exports' files hold CR LF line
-// ends), converting piecewise so no copy of the whole text is made. False on a write error
-// (errno tells which).
-bool WriteWithCrLf(int nFd, std::string_view strText);
+// ends), converting piecewise so no copy of the whole text is made.
+SWriteResult WriteWithCrLf(int nFd, std::string_view strText);
 
 // Replaces strPath with strText, written as WriteWithCrLf does. The text goes into a temporary
 // file beside the target that is renamed over it only when all of it is on disk, so a failed
 // save (full disk, no permission, ...) leaves an existing file as it was and no new file
 // behind. A link is followed, an existing file keeps its permissions; CAtomicFile has the
-// details. False when the save failed; errno is left for the caller's message. A SIGPIPE from
-// a pipe target is the caller's to handle.
-bool SaveTextToFile(const std::string& strPath, std::string_view strText);
+// details. A SIGPIPE from a pipe target is the caller's to handle.
+SWriteResult SaveTextToFile(const std::string& strPath, std::string_view strText);
 
 // As SaveTextToFile, but the bytes are stored unchanged (for texts that already hold CR LF).
-bool SaveBytesToFile(const std::string& strPath, std::string_view strBytes);
+SWriteResult SaveBytesToFile(const std::string& strPath, std::string_view strBytes);

@@ -28,19 +28,15 @@ void COutputSink::Append(std::string_view strText) {
     }
 }
 
-bool COutputSink::Finish() {
+SWriteResult COutputSink::Finish() {
     Count();
     if (m_bToFd && !m_pText->empty())
         WritePiece();
-    if (m_nError != 0) {
-        errno = m_nError;
-        return false;
-    }
-    if (m_bCancelled) {
-        errno = ECANCELED;
-        return false;
-    }
-    return true;
+    if (m_nError != 0)
+        return SWriteResult::Failure(m_nError);
+    if (m_bCancelled)
+        return {EWriteStatus::Cancelled};
+    return {};
 }
 
 void COutputSink::WritePiece() {

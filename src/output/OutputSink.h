@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "format/RenderResult.h"
+#include "output/WriteResult.h"
 #include "platform/WorkProgress.h"
 
 // Where the listing and the exports put their text as they render it: either a string that
@@ -33,9 +35,9 @@ public:
             Count();
         return !m_bStop;
     }
-    // Writes what is left. False when a write failed (errno tells which) or the work was
-    // cancelled (errno ECANCELED): the output is then incomplete.
-    bool Finish();
+    // Writes what is left. Anything but Written leaves the output incomplete: the first failed
+    // write with its reason, or a cancel.
+    SWriteResult Finish();
 
 private:
     static constexpr std::size_t kPiece = 64 * 1024;
@@ -57,13 +59,13 @@ private:
     int m_nError = 0; // errno of the failed write, 0 while all went well
 };
 
-// The whole text that fnWrite(sink) renders, for callers that need it in one piece. With
-// pProgress the rendered items are counted there, and a cancel ends the work early (the text
-// is then incomplete).
-template <class WriteFn> std::string RenderToString(SWorkProgress* pProgress, WriteFn&& fnWrite) {
-    std::string strText;
-    COutputSink sink(strText, pProgress);
-    fnWrite(sink);
+// The whole text that fnWrite(sink) renders, with the render result that it returns, for
+// callers that need the text in one piece. With pProgress the rendered items are counted
+// there, and a cancel ends the work early (the text is then incomplete).
+template <class WriteFn> SRenderedText RenderToString(SWorkProgress* pProgress, WriteFn&& fnWrite) {
+    SRenderedText rendered;
+    COutputSink sink(rendered.strText, pProgress);
+    static_cast<SRenderResult&>(rendered) = fnWrite(sink);
     sink.Finish();
-    return strText;
+    return rendered;
 }

@@ -11,24 +11,25 @@
 // The text-file export: strHeadingWord + strDirectory + ":" + LF, then LF + line for every
 // item of the tree in listing order (ListDirectoriesText on the root's subdirectories, then
 // the root's files), all at depth 0 with strSeparator between columns. Everything the tree
-// holds is exported; the recursive option plays no part. The engine's previous separator is
-// back in place when this returns (also when it throws). A null root gives the heading only.
-// With pProgress, the items rendered are added to its count as the work goes on, and the
-// work stops early once it is cancelled (the text is then incomplete).
-std::string BuildTextExport(CKWLFormat& format, const CDirInformation* pRoot,
-                            const std::string& strDirectory, const std::string& strHeadingWord,
-                            const std::string& strSeparator, SWorkProgress* pProgress = nullptr);
+// holds is exported; the recursive option plays no part. A null root gives the heading only.
+// The result tells whether a keyword was skipped. With pProgress, the items rendered are added
+// to its count as the work goes on, and the work stops early once it is cancelled (the text
+// is then incomplete).
+SRenderedText BuildTextExport(const CKWLFormat& format, const CDirInformation* pRoot,
+                              const std::string& strDirectory, const std::string& strHeadingWord,
+                              const std::string& strSeparator, SWorkProgress* pProgress = nullptr);
 
 // The same text into sink, as it is rendered. Stops early when the sink says so; the caller
 // finishes the sink.
-void WriteTextExport(COutputSink& sink, CKWLFormat& format, const CDirInformation* pRoot,
-                     const std::string& strDirectory, const std::string& strHeadingWord,
-                     const std::string& strSeparator);
+SRenderResult WriteTextExport(COutputSink& sink, const CKWLFormat& format,
+                              const CDirInformation* pRoot, const std::string& strDirectory,
+                              const std::string& strHeadingWord, const std::string& strSeparator);
 
-// Appends LF + line (depth 0) for every directory of the chain that starts at pDir, each
-// followed by everything below it, then by its files. A null pDir appends nothing.
-void ListDirectoriesText(const CKWLFormat& format, const CDirInformation* pDir,
-                         std::string& strText);
+// Appends LF + line (depth 0, strSeparator between columns) for every directory of the chain
+// that starts at pDir, each followed by everything below it, then by its files. A null pDir
+// appends nothing.
+SRenderResult ListDirectoriesText(const CKWLFormat& format, const CDirInformation* pDir,
+                                  std::string_view strSeparator, std::string& strText);
 
 // Whether strSeparator can stand between the columns of the text export: exactly one
 // character, however many bytes it takes, that is a tab or no control character (a line

@@ -68,27 +68,33 @@ bool WalkTree(const CDirInformation& root, bool bDescend, DirFn&& fnDir, FileFn&
 
 // A walk's visitor for the line-per-item outputs: renders the item into sink behind
 // strLineEnd, at nDepth plus the walk's level, or at depth 0 throughout when bIndent is
-// false. False when the sink asked to stop.
+// false, with strSeparator between columns. False when the sink asked to stop. Result() tells
+// what rendering reported over all the lines.
 class CLineRenderer {
 public:
     CLineRenderer(COutputSink& sink, const CKWLFormat& format, std::string_view strLineEnd,
-                  int nDepth, bool bIndent)
-        : m_sink(sink), m_format(format), m_strLineEnd(strLineEnd), m_nDepth(nDepth),
-          m_bIndent(bIndent) {}
+                  std::string_view strSeparator, int nDepth, bool bIndent)
+        : m_sink(sink), m_format(format), m_strLineEnd(strLineEnd), m_strSeparator(strSeparator),
+          m_nDepth(nDepth), m_bIndent(bIndent) {}
 
-    bool operator()(const CKWLItem& item, int nLevel) const {
+    bool operator()(const CKWLItem& item, int nLevel) {
         std::string& strOut = m_sink.Text();
         strOut += m_strLineEnd;
-        m_format.RenderInto(&item, m_bIndent ? m_nDepth + nLevel : 0, strOut);
+        m_result |=
+            m_format.RenderInto(&item, m_bIndent ? m_nDepth + nLevel : 0, strOut, m_strSeparator);
         return m_sink.ItemDone();
     }
+
+    SRenderResult Result() const { return m_result; }
 
 private:
     COutputSink& m_sink;
     const CKWLFormat& m_format;
     std::string_view m_strLineEnd;
+    std::string_view m_strSeparator;
     int m_nDepth;
     bool m_bIndent;
+    SRenderResult m_result;
 };
 
 } // namespace output_detail

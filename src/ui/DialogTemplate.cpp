@@ -91,7 +91,7 @@ void CTemplateDialog::ApplyTexts(const CLanguage& language) {
     }
 }
 
-void CTemplateDialog::WidenToFit(std::initializer_list<int> ids, int nRightDlu) {
+void CTemplateDialog::WidenToFit(std::span<const int> ids, int nRightDlu) {
     int nNeeded = 0;
     for (int nId : ids)
         nNeeded = std::max(nNeeded, Control(nId)->GetBestSize().x);

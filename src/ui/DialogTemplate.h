@@ -69,7 +69,10 @@ public:
     // GTK's fonts and button padding take more room than the template's font did. When the
     // text of one of the controls does not fit, all of them get the width the widest text
     // needs, each ending at nRightDlu at most (where the next control to the right begins).
-    void WidenToFit(std::initializer_list<int> ids, int nRightDlu);
+    void WidenToFit(std::span<const int> ids, int nRightDlu);
+    void WidenToFit(std::initializer_list<int> ids, int nRightDlu) {
+        WidenToFit(std::span<const int>(ids.begin(), ids.size()), nRightDlu);
+    }
 
     std::span<const SControlTemplate> Template() const { return m_controls; }
     wxRect PixelRect(const SControlTemplate& row);

@@ -4,9 +4,10 @@
 #include <wx/msgdlg.h>
 #include <wx/textctrl.h>
 
+#include <algorithm>
 #include <array>
 
-#include "format/KWLFormat.h"
+#include "format/FormatLanguage.h"
 #include "model/KWLItem.h"
 #include "lang/DialogText.h"
 #include "lang/Language.h"
@@ -17,11 +18,55 @@ namespace {
 
 constexpr int kWidthDlu = 348;
 constexpr int kHeightDlu = 333;
-constexpr int kNoBox = 0;
 
-// A row frame of the grid; the frames overlap so that their edges draw the grid lines.
-constexpr SControlTemplate RowFrame(int nRow) {
-    return {wxID_STATIC, EControlKind::GroupBox, kNoText, "", 7, 29 + 16 * nRow, 334, 21, 0};
+// The grid: one row per field keyword, then the text row. The frames overlap so that their
+// edges draw the grid lines.
+constexpr int kGridTop = 29;
+constexpr int kRowPitch = 16;
+constexpr int kRowFrameHeight = 21;
+constexpr int kTextRowFrameHeight = 37; // two add buttons
+constexpr int kBoxBelowRowTop = 9;
+constexpr int kButtonBelowRowTop = 6;
+constexpr int kDirBoxX = 26;
+constexpr int kFileBoxX = 73;
+
+// One row per entry of the keyword table, in its order: the row adds that keyword. Which boxes
+// a row has follows the kinds for which rendering defines the keyword, so a line built here
+// never holds a keyword that a kind cannot render.
+constexpr auto kFieldRows = std::to_array<SFieldRow>({
+    {IDC_FD_NAME_DIR, IDC_FD_NAME_FILE, IDC_FD_ADD_NAME, kTextAddName},
+    {IDC_FD_SIZE_DIR, IDC_FD_SIZE_FILE, IDC_FD_ADD_SIZE, kTextAddSize},
+    {IDC_FD_CRTIME_DIR, IDC_FD_CRTIME_FILE, IDC_FD_ADD_CRTIME, kTextAddCreation},
+    {kNoBox, IDC_FD_ACCTIME_FILE, IDC_FD_ADD_ACCTIME, kTextAddAccess},
+    {kNoBox, IDC_FD_MODTIME_FILE, IDC_FD_ADD_MODTIME, kTextAddModification},
+    {kNoBox, IDC_FD_ARCH_FILE, IDC_FD_ADD_ARCH, kTextAddArchive},
+    {kNoBox, IDC_FD_HID_FILE, IDC_FD_ADD_HID, kTextAddHidden},
+    {kNoBox, IDC_FD_SYS_FILE, IDC_FD_ADD_SYS, kTextAddSystem},
+    {kNoBox, IDC_FD_COMPR_FILE, IDC_FD_ADD_COMPR, kTextAddCompression},
+    {kNoBox, IDC_FD_RO_FILE, IDC_FD_ADD_RO, kTextAddReadOnly, 1}, // has always sat lower
+    {IDC_FD_FILES_DIR, kNoBox, IDC_FD_ADD_FILES, kTextAddFileCount},
+});
+
+consteval bool RowsFollowTheKeywords() {
+    if (kFieldRows.size() != kFieldKeywords.size())
+        return false;
+    for (std::size_t k = 0; k < kFieldRows.size(); ++k) {
+        if ((kFieldRows[k].nDirBox != kNoBox) != kFieldKeywords[k].bForDirs ||
+            (kFieldRows[k].nFileBox != kNoBox) != kFieldKeywords[k].bForFiles)
+            return false;
+    }
+    return true;
+}
+static_assert(RowsFollowTheKeywords());
+
+constexpr int RowTop(std::size_t nRow) {
+    return kGridTop + kRowPitch * static_cast<int>(nRow);
+}
+constexpr int kTextRowTop = RowTop(kFieldRows.size());
+constexpr int kGridHeight = kTextRowTop + kTextRowFrameHeight - kGridTop;
+
+constexpr SControlTemplate Frame(int x, int y, int cx, int cy) {
+    return {wxID_STATIC, EControlKind::GroupBox, kNoText, "", x, y, cx, cy, 0};
 }
 
 constexpr SControlTemplate AddButton(int nId, ETextId eText, int y) {
@@ -32,98 +77,111 @@ constexpr SControlTemplate Box(int nId, int x, int y) {
     return {nId, EControlKind::CheckBox, kNoText, "", x, y, 16, 8, kTabStop};
 }
 
-// Template order is tab order.
-constexpr std::array<SControlTemplate, 56> kLayout = {{
-    Box(IDC_FD_NAME_DIR, 26, 38),
-    Box(IDC_FD_NAME_FILE, 73, 38),
-    Box(IDC_FD_SIZE_DIR, 26, 54),
-    Box(IDC_FD_SIZE_FILE, 73, 54),
-    Box(IDC_FD_CRTIME_DIR, 26, 70),
-    Box(IDC_FD_CRTIME_FILE, 73, 70),
-    Box(IDC_FD_ACCTIME_FILE, 73, 86),
-    Box(IDC_FD_MODTIME_FILE, 73, 102),
-    Box(IDC_FD_ARCH_FILE, 73, 118),
-    Box(IDC_FD_HID_FILE, 73, 134),
-    Box(IDC_FD_SYS_FILE, 73, 150),
-    Box(IDC_FD_COMPR_FILE, 73, 166),
-    Box(IDC_FD_RO_FILE, 73, 183),
-    Box(IDC_FD_FILES_DIR, 26, 198),
-    Box(IDC_FD_TEXT_DIR, 25, 214),
-    Box(IDC_FD_TEXT_FILE, 73, 214),
-    {IDC_FD_TEXT, EControlKind::Edit, kNoText, "", 256, 211, 80, 12, kTabStop},
-    {IDC_FD_CANCEL, EControlKind::PushButton, kTextCancel, nullptr, 7, 312, 50, 14, kTabStop},
-    {IDC_FD_CLEAR, EControlKind::PushButton, kTextClear, nullptr, 235, 312, 50, 14, kTabStop},
-    {IDC_FD_OK, EControlKind::DefaultButton, kTextOk, nullptr, 291, 312, 50, 14, kTabStop},
-    {IDC_FD_LABEL_SAMPLE_FILE, EControlKind::Label, kTextSampleFile, nullptr, 7, 277, 65, 8, 0},
-    {IDC_FD_LABEL_SAMPLE_DIR, EControlKind::Label, kTextSampleDirectory, nullptr, 7, 290, 84, 8, 0},
-    {IDC_FD_FORMAT_LABEL, EControlKind::Label, kTextFormatLabel, nullptr, 7, 256, 24, 8, 0},
-    {IDC_FD_FORMAT, EControlKind::ReadOnlyEdit, kNoText, "", 36, 253, 305, 14, kTabStop},
-    {IDC_FD_HEADING, EControlKind::Label, kTextAvailableInfo, nullptr, 7, 7, 265, 8, 0},
-    {wxID_STATIC, EControlKind::GroupBox, kNoText, "", 7, 29, 48, 213, 0},  // directory column
-    {wxID_STATIC, EControlKind::GroupBox, kNoText, "", 54, 29, 48, 213, 0}, // file column
-    RowFrame(0),
-    RowFrame(1),
-    RowFrame(2),
-    RowFrame(3),
-    RowFrame(4),
-    RowFrame(5),
-    RowFrame(6),
-    RowFrame(7),
-    RowFrame(8),
-    RowFrame(9),
-    RowFrame(10),
-    {IDC_FD_DIR_HEADING, EControlKind::Label, kTextDirectory, nullptr, 12, 24, 37, 8, 0},
-    {IDC_FD_FILE_HEADING, EControlKind::Label, kTextFile, nullptr, 69, 24, 18, 8, 0},
-    {wxID_STATIC, EControlKind::GroupBox, kNoText, "", 7, 205, 334, 37, 0}, // text row
-    AddButton(IDC_FD_ADD_NAME, kTextAddName, 35),
-    AddButton(IDC_FD_ADD_SIZE, kTextAddSize, 51),
-    AddButton(IDC_FD_ADD_CRTIME, kTextAddCreation, 67),
-    AddButton(IDC_FD_ADD_ACCTIME, kTextAddAccess, 83),
-    AddButton(IDC_FD_ADD_MODTIME, kTextAddModification, 99),
-    AddButton(IDC_FD_ADD_ARCH, kTextAddArchive, 115),
-    AddButton(IDC_FD_ADD_HID, kTextAddHidden, 131),
-    AddButton(IDC_FD_ADD_SYS, kTextAddSystem, 147),
-    AddButton(IDC_FD_ADD_COMPR, kTextAddCompression, 163),
-    AddButton(IDC_FD_ADD_RO, kTextAddReadOnly, 179),
-    AddButton(IDC_FD_ADD_FILES, kTextAddFileCount, 195),
-    AddButton(IDC_FD_ADD_TEXT_BEFORE, kTextAddTextBefore, 211),
-    AddButton(IDC_FD_ADD_TEXT, kTextAddText, 226),
-    {IDC_FD_SAMPLE_FILE, EControlKind::ReadOnlyEdit, kNoText, "", 98, 275, 243, 12, kTabStop},
-    {IDC_FD_SAMPLE_DIR, EControlKind::ReadOnlyEdit, kNoText, "", 98, 288, 243, 12, kTabStop},
-}};
+constexpr std::size_t CountFieldBoxes() {
+    std::size_t n = 0;
+    for (const SFieldRow& row : kFieldRows)
+        n += (row.nDirBox != kNoBox ? 1 : 0) + (row.nFileBox != kNoBox ? 1 : 0);
+    return n;
+}
 
-// Which boxes a row has follows the kinds for which rendering defines the keyword, so a line
-// built here never holds a keyword that a kind cannot render.
-constexpr std::array<SFieldRow, 11> kFieldRows = {{
-    {"name", IDC_FD_NAME_DIR, IDC_FD_NAME_FILE, IDC_FD_ADD_NAME},
-    {"size", IDC_FD_SIZE_DIR, IDC_FD_SIZE_FILE, IDC_FD_ADD_SIZE},
-    {"crTime", IDC_FD_CRTIME_DIR, IDC_FD_CRTIME_FILE, IDC_FD_ADD_CRTIME},
-    {"accTime", kNoBox, IDC_FD_ACCTIME_FILE, IDC_FD_ADD_ACCTIME},
-    {"modTime", kNoBox, IDC_FD_MODTIME_FILE, IDC_FD_ADD_MODTIME},
-    {"arch", kNoBox, IDC_FD_ARCH_FILE, IDC_FD_ADD_ARCH},
-    {"hid", kNoBox, IDC_FD_HID_FILE, IDC_FD_ADD_HID},
-    {"sys", kNoBox, IDC_FD_SYS_FILE, IDC_FD_ADD_SYS},
-    {"compr", kNoBox, IDC_FD_COMPR_FILE, IDC_FD_ADD_COMPR},
-    {"ro", kNoBox, IDC_FD_RO_FILE, IDC_FD_ADD_RO},
-    {"files", IDC_FD_FILES_DIR, kNoBox, IDC_FD_ADD_FILES},
-}};
+constexpr std::array<SControlTemplate, CountFieldBoxes()> FieldBoxes() {
+    std::array<SControlTemplate, CountFieldBoxes()> boxes{};
+    std::size_t i = 0;
+    for (std::size_t k = 0; k < kFieldRows.size(); ++k) {
+        const SFieldRow& row = kFieldRows[k];
+        const int y = RowTop(k) + kBoxBelowRowTop + row.nBoxLower;
+        if (row.nDirBox != kNoBox)
+            boxes[i++] = Box(row.nDirBox, kDirBoxX, y);
+        if (row.nFileBox != kNoBox)
+            boxes[i++] = Box(row.nFileBox, kFileBoxX, y);
+    }
+    return boxes;
+}
+
+constexpr std::array<SControlTemplate, kFieldRows.size()> FieldRowFrames() {
+    std::array<SControlTemplate, kFieldRows.size()> frames{};
+    for (std::size_t k = 0; k < kFieldRows.size(); ++k)
+        frames[k] = Frame(7, RowTop(k), 334, kRowFrameHeight);
+    return frames;
+}
+
+constexpr std::array<SControlTemplate, kFieldRows.size()> FieldAddButtons() {
+    std::array<SControlTemplate, kFieldRows.size()> buttons{};
+    for (std::size_t k = 0; k < kFieldRows.size(); ++k)
+        buttons[k] = AddButton(kFieldRows[k].nAddButton, kFieldRows[k].eAddText,
+                               RowTop(k) + kButtonBelowRowTop);
+    return buttons;
+}
+
+template <std::size_t... N>
+constexpr std::array<SControlTemplate, (N + ...)>
+Join(const std::array<SControlTemplate, N>&... parts) {
+    std::array<SControlTemplate, (N + ...)> all{};
+    auto it = all.begin();
+    ((it = std::copy(parts.begin(), parts.end(), it)), ...);
+    return all;
+}
+
+// Template order is tab order.
+constexpr auto kLayout = Join(
+    FieldBoxes(),
+    std::to_array<SControlTemplate>({
+        // The text row's directory box has always sat one unit left of the column.
+        Box(IDC_FD_TEXT_DIR, kDirBoxX - 1, kTextRowTop + kBoxBelowRowTop),
+        Box(IDC_FD_TEXT_FILE, kFileBoxX, kTextRowTop + kBoxBelowRowTop),
+        {IDC_FD_TEXT, EControlKind::Edit, kNoText, "", 256, kTextRowTop + kButtonBelowRowTop, 80,
+         12, kTabStop},
+        {IDC_FD_CANCEL, EControlKind::PushButton, kTextCancel, nullptr, 7, 312, 50, 14, kTabStop},
+        {IDC_FD_CLEAR, EControlKind::PushButton, kTextClear, nullptr, 235, 312, 50, 14, kTabStop},
+        {IDC_FD_OK, EControlKind::DefaultButton, kTextOk, nullptr, 291, 312, 50, 14, kTabStop},
+        {IDC_FD_LABEL_SAMPLE_FILE, EControlKind::Label, kTextSampleFile, nullptr, 7, 277, 65, 8, 0},
+        {IDC_FD_LABEL_SAMPLE_DIR, EControlKind::Label, kTextSampleDirectory, nullptr, 7, 290, 84, 8,
+         0},
+        {IDC_FD_FORMAT_LABEL, EControlKind::Label, kTextFormatLabel, nullptr, 7, 256, 24, 8, 0},
+        {IDC_FD_FORMAT, EControlKind::ReadOnlyEdit, kNoText, "", 36, 253, 305, 14, kTabStop},
+        {IDC_FD_HEADING, EControlKind::Label, kTextAvailableInfo, nullptr, 7, 7, 265, 8, 0},
+        Frame(7, kGridTop, 48, kGridHeight),  // directory column
+        Frame(54, kGridTop, 48, kGridHeight), // file column
+    }),
+    FieldRowFrames(),
+    std::to_array<SControlTemplate>({
+        {IDC_FD_DIR_HEADING, EControlKind::Label, kTextDirectory, nullptr, 12, 24, 37, 8, 0},
+        {IDC_FD_FILE_HEADING, EControlKind::Label, kTextFile, nullptr, 69, 24, 18, 8, 0},
+        Frame(7, kTextRowTop, 334, kTextRowFrameHeight),
+    }),
+    FieldAddButtons(),
+    std::to_array<SControlTemplate>({
+        AddButton(IDC_FD_ADD_TEXT_BEFORE, kTextAddTextBefore, kTextRowTop + kButtonBelowRowTop),
+        AddButton(IDC_FD_ADD_TEXT, kTextAddText, kTextRowTop + kButtonBelowRowTop + 15), // below
+        {IDC_FD_SAMPLE_FILE, EControlKind::ReadOnlyEdit, kNoText, "", 98, 275, 243, 12, kTabStop},
+        {IDC_FD_SAMPLE_DIR, EControlKind::ReadOnlyEdit, kNoText, "", 98, 288, 243, 12, kTabStop},
+    }));
+
+constexpr std::array<int, kFieldRows.size()> FieldAddButtonIds() {
+    std::array<int, kFieldRows.size()> ids{};
+    for (std::size_t k = 0; k < kFieldRows.size(); ++k)
+        ids[k] = kFieldRows[k].nAddButton;
+    return ids;
+}
 
 constexpr std::array<int, 2> kTextButtons = {IDC_FD_ADD_TEXT_BEFORE, IDC_FD_ADD_TEXT};
 constexpr std::array<int, 2> kTextBoxes = {IDC_FD_TEXT_DIR, IDC_FD_TEXT_FILE};
 
 } // namespace
 
-CFormatDefDlg::CFormatDefDlg(wxWindow* pParent, const CLanguage& language, CKWLFormat& format,
+CFormatDefDlg::CFormatDefDlg(wxWindow* pParent, const CLanguage& language,
                              const CFileInformation& sampleFile, const CDirInformation& sampleDir)
     : CTemplateDialog(pParent, ToWx(language.GetText(kTextDefineCaption)), kWidthDlu, kHeightDlu,
                       kLayout),
-      m_language(language), m_format(format), m_sampleFile(sampleFile), m_sampleDir(sampleDir) {
+      m_language(language), m_sampleFile(sampleFile), m_sampleDir(sampleDir) {
     SetAffirmativeId(IDC_FD_OK);
     SetEscapeId(IDC_FD_CANCEL);
 
-    for (const SFieldRow& row : kFieldRows) {
-        Control(row.nAddButton)->Bind(wxEVT_BUTTON, [this, &row](wxCommandEvent&) {
-            AddField(row);
+    for (std::size_t k = 0; k < kFieldRows.size(); ++k) {
+        const SFieldRow& row = kFieldRows[k];
+        const std::string_view strKeyword = kFieldKeywords[k].strKeyword;
+        Control(row.nAddButton)->Bind(wxEVT_BUTTON, [this, strKeyword, &row](wxCommandEvent&) {
+            AddField(strKeyword, row);
         });
         for (int nBox : {row.nDirBox, row.nFileBox}) {
             if (nBox != kNoBox)
@@ -158,12 +216,9 @@ void CFormatDefDlg::FitLongTexts() {
     WidenToFit({IDC_FD_FORMAT_LABEL}, 36 - kGap);      // the format line
     WidenToFit({IDC_FD_LABEL_SAMPLE_FILE}, 98 - kGap); // the samples
     WidenToFit({IDC_FD_LABEL_SAMPLE_DIR}, 98 - kGap);
-    WidenToFit({IDC_FD_ADD_TEXT_BEFORE, IDC_FD_ADD_TEXT}, 256 - kGap); // the text field
+    WidenToFit(kTextButtons, 256 - kGap); // the text field
     // Inside the row frames, as far from their right edge as from the file column.
-    WidenToFit({IDC_FD_ADD_NAME, IDC_FD_ADD_SIZE, IDC_FD_ADD_CRTIME, IDC_FD_ADD_ACCTIME,
-                IDC_FD_ADD_MODTIME, IDC_FD_ADD_ARCH, IDC_FD_ADD_HID, IDC_FD_ADD_SYS,
-                IDC_FD_ADD_COMPR, IDC_FD_ADD_RO, IDC_FD_ADD_FILES},
-               kWidthDlu - 7 - 6);
+    WidenToFit(FieldAddButtonIds(), kWidthDlu - 7 - 6);
 }
 
 // Back to the start state; also after a preview that failed.
@@ -191,8 +246,8 @@ void CFormatDefDlg::OnRowCheck(const SFieldRow& row) {
 }
 
 // Each information enters the line at most once per kind until the next reset.
-void CFormatDefDlg::AddField(const SFieldRow& row) {
-    m_line.AddField(row.pszKeyword, IsTicked(row.nDirBox), IsTicked(row.nFileBox));
+void CFormatDefDlg::AddField(std::string_view strKeyword, const SFieldRow& row) {
+    m_line.AddField(strKeyword, IsTicked(row.nDirBox), IsTicked(row.nFileBox));
     ShowLine();
     for (int nBox : {row.nDirBox, row.nFileBox}) {
         if (IsTicked(nBox)) {
@@ -229,15 +284,16 @@ void CFormatDefDlg::AddText(void (CFormatLineBuilder::*pfnAdd)(std::string_view,
     UpdatePreview();
 }
 
-// Validating compiles the line into the engine, which the samples are then rendered by.
+// Validating compiles the line into the preview's engine, which the samples are then rendered
+// by. Its lines never hold a keyword that a kind does not define.
 void CFormatDefDlg::UpdatePreview() {
-    if (!m_format.Validate(m_line.Line())) {
+    if (!m_preview.Validate(m_line.Line())) {
         OnClear();
         wxMessageBox(ToWx(m_language.GetText(kTextFormatInvalid)), kAppName, wxOK, this);
         return;
     }
-    const std::string strFile = SampleLine(m_format.Render(&m_sampleFile, 0));
-    const std::string strDir = SampleLine(m_format.Render(&m_sampleDir, 0));
+    const std::string strFile = SampleLine(m_preview.Render(&m_sampleFile, 0).strText);
+    const std::string strDir = SampleLine(m_preview.Render(&m_sampleDir, 0).strText);
     SetControlText(IDC_FD_SAMPLE_FILE, ToWx(strFile));
     SetControlText(IDC_FD_SAMPLE_DIR, ToWx(strDir));
     // A line that shows nothing for one kind would list empty lines.

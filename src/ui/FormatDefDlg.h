@@ -1,13 +1,12 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
+#include "format/KWLFormat.h"
 #include "ui/DialogTemplate.h"
 #include "lang/FormatBuilder.h"
 
-class CDirInformation;
-class CFileInformation;
-class CKWLFormat;
 class CLanguage;
 
 // Control ids of the format definition dialog.
@@ -56,22 +55,25 @@ enum EFormatDefDlgId : int {
     IDC_FD_FORMAT_LABEL = 1056,
 };
 
-// One row of the grid: the information it adds and its controls (0 where the row has no box,
-// because rendering does not define the keyword for that kind).
+// The id of a box that a row does not have.
+inline constexpr int kNoBox = 0;
+
+// The controls of one row of the grid: its check boxes (kNoBox for a kind that rendering does
+// not define the row's keyword for), its add button and that button's text.
 struct SFieldRow {
-    const char* pszKeyword;
     int nDirBox;
     int nFileBox;
     int nAddButton;
+    ETextId eAddText;
+    int nBoxLower = 0; // dialog units the row's boxes sit below those of the other rows
 };
 
 // Builds a new format line from check boxes and buttons, without typing the format language.
-// The preview validates on the main dialog's engine; the caller restores that engine's
-// selected format when the dialog has closed.
+// The preview renders the samples with an engine of its own.
 class CFormatDefDlg : public CTemplateDialog {
 public:
-    CFormatDefDlg(wxWindow* pParent, const CLanguage& language, CKWLFormat& format,
-                  const CFileInformation& sampleFile, const CDirInformation& sampleDir);
+    CFormatDefDlg(wxWindow* pParent, const CLanguage& language, const CFileInformation& sampleFile,
+                  const CDirInformation& sampleDir);
 
     // The line shown in the format field; after OK the accepted line.
     const std::string& GetFormat() const { return m_line.Line(); }
@@ -80,7 +82,7 @@ private:
     void FitLongTexts();
     void OnClear();
     void OnRowCheck(const SFieldRow& row);
-    void AddField(const SFieldRow& row);
+    void AddField(std::string_view strKeyword, const SFieldRow& row);
     void OnTextChanged();
     void AddText(void (CFormatLineBuilder::*pfnAdd)(std::string_view, bool, bool));
     void UpdatePreview();
@@ -93,7 +95,7 @@ private:
     void EmptyTextField();
 
     const CLanguage& m_language;
-    CKWLFormat& m_format;
+    CKWLFormat m_preview;
     const CFileInformation& m_sampleFile;
     const CDirInformation& m_sampleDir;
     CFormatLineBuilder m_line;

@@ -14,6 +14,8 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
+#include <optional>
+
 #include "format/FormatsFile.h"
 #include "scan/DirectoryScanner.h"
 #include "platform/WorkProgress.h"
@@ -150,7 +152,7 @@ int CKWLDlg::LoadFormats() {
         m_listFormats.push_back(strLine);
         m_comboFormats->Append(ToWx(strLine));
     }
-    const int nIndex = SelectByText(m_listFormats, kDefaultFormats[0]);
+    const int nIndex = SelectByText(m_listFormats, std::string(kDefaultFormat));
     if (nIndex >= 0)
         m_comboFormats->SetSelection(nIndex);
     OnSelectFormat();
@@ -175,44 +177,32 @@ void CKWLDlg::OnSelectFormat() {
 }
 
 void CKWLDlg::ShowSamples() {
-    m_format.ClearUndefinedField();
-    const std::string strFile = SampleLine(m_format.Render(&m_sampleFile, 0));
-    const std::string strDir = SampleLine(m_format.Render(&m_sampleDir, 0));
-    if (m_format.HasUndefinedField())
+    const SRenderedText file = m_format.Render(&m_sampleFile, 0);
+    const SRenderedText dir = m_format.Render(&m_sampleDir, 0);
+    if (file.bUndefinedField || dir.bUndefinedField)
         ShowMessage(kTextFieldInvalid);
-    SetPlainText(IDC_SAMPLE_FILETEXT, ToWx(strFile));
-    SetPlainText(IDC_SAMPLE_DIRTEXT, ToWx(strDir));
+    SetPlainText(IDC_SAMPLE_FILETEXT, ToWx(SampleLine(file.strText)));
+    SetPlainText(IDC_SAMPLE_DIRTEXT, ToWx(SampleLine(dir.strText)));
 }
 
 // A new line joins the list and formats.def; the selection follows its text, as the combo
-// box selects by text.
+// box selects by text, and puts the line it selects in use.
 void CKWLDlg::OnDefineFormat(wxCommandEvent&) {
     std::string strLine;
-    bool bAccepted = false;
     {
-        CFormatDefDlg dlg(this, *m_pLanguage, m_format, m_sampleFile, m_sampleDir);
-        bAccepted = dlg.ShowModal() == IDC_FD_OK;
-        if (bAccepted)
-            strLine = dlg.GetFormat();
+        CFormatDefDlg dlg(this, *m_pLanguage, m_sampleFile, m_sampleDir);
+        if (dlg.ShowModal() != IDC_FD_OK)
+            return;
+        strLine = dlg.GetFormat();
     }
-    if (bAccepted) {
-        m_listFormats.push_back(strLine);
-        m_comboFormats->Append(ToWx(strLine));
-        const int nIndex = SelectByText(m_listFormats, strLine);
-        if (nIndex >= 0)
-            m_comboFormats->SetSelection(nIndex);
-    }
-    RestoreSelectedFormat();
-    if (bAccepted && !AppendFormat(strLine))
+    m_listFormats.push_back(strLine);
+    m_comboFormats->Append(ToWx(strLine));
+    const int nIndex = SelectByText(m_listFormats, strLine);
+    if (nIndex >= 0)
+        m_comboFormats->SetSelection(nIndex);
+    OnSelectFormat();
+    if (!AppendFormat(strLine))
         ShowMessage(kTextFormatNotStored); // the line stays usable for this run
-}
-
-// The definition dialog's preview compiled its own lines into the engine.
-void CKWLDlg::RestoreSelectedFormat() {
-    if (m_comboFormats->GetSelection() != m_nCurFormat)
-        OnSelectFormat();
-    else
-        m_format.Validate(m_strFormat);
 }
 
 bool CKWLDlg::AppendFormat(const std::string& strLine) {
@@ -290,20 +280,19 @@ void CKWLDlg::OnComputeList(wxCommandEvent&) {
 
 void CKWLDlg::ComputeList() {
     SWorkProgress progress;
-    std::string strOutput;
+    SRenderedText listing;
     const SProgressLabels labels = MakeProgressLabels(
         EProgressText::ListingTitle, EProgressText::LinesListed, m_pLanguage->GetLanguage());
-    m_format.ClearUndefinedField();
     const std::string strHeading = m_pLanguage->GetText(kTextHeading);
     const bool bRecursive = m_option.m_bRecursive;
     const bool bComplete = RunWithProgress(this, progress, labels, [&] {
-        strOutput =
+        listing =
             BuildListing(m_format, m_pRoot, m_strDirectory, strHeading, bRecursive, &progress);
     });
     if (!bComplete)
         return; // a cancelled listing changes nothing
-    m_strOutput = std::move(strOutput);
-    if (m_format.HasUndefinedField())
+    m_strOutput = std::move(listing.strText);
+    if (listing.bUndefinedField)
         ShowMessage(kTextFieldInvalid);
     const SPreviewCut cut = CutPreview(m_strOutput);
     SetControlText(IDC_OUTPUT_TITLE,
@@ -351,43 +340,43 @@ void CKWLDlg::OnExportTextfile(wxCommandEvent&) {
         strSeparator = separatorDlg.GetSeparator();
     }
     const std::string strHeading = m_pLanguage->GetText(kTextHeading);
-    std::string strText;
-    // The engine has its tab back when the build returns, before the save dialog opens.
-    if (!BuildExport([&](SWorkProgress& progress) {
-            strText = BuildTextExport(m_format, m_pRoot, m_strDirectory, strHeading, strSeparator,
-                                      &progress);
-        }))
+    const std::optional<std::string> strText = BuildExport([&](SWorkProgress& progress) {
+        return BuildTextExport(m_format, m_pRoot, m_strDirectory, strHeading, strSeparator,
+                               &progress);
+    });
+    if (!strText)
         return;
-    if (!SaveToFile(strText, "txt"))
+    if (!SaveToFile(*strText, "txt"))
         ShowMessage(kTextWriteError);
 }
 
 void CKWLDlg::OnExportHtml(wxCommandEvent&) {
     const std::string strTitleWord = m_pLanguage->GetText(kTextHtmlTitle);
     const std::string strDirectoryWord = m_pLanguage->GetText(kTextDirectory);
-    std::string strHtml;
-    if (!BuildExport([&](SWorkProgress& progress) {
-            strHtml = BuildHtmlDocument(m_format, m_pRoot, m_strDirectory, strTitleWord,
-                                        strDirectoryWord, &progress);
-        }))
+    const std::optional<std::string> strHtml = BuildExport([&](SWorkProgress& progress) {
+        return BuildHtmlDocument(m_format, m_pRoot, m_strDirectory, strTitleWord, strDirectoryWord,
+                                 &progress);
+    });
+    if (!strHtml)
         return;
-    if (!SaveToFile(strHtml, "html"))
+    if (!SaveToFile(*strHtml, "html"))
         ShowMessage(kTextWriteError);
 }
 
 // Runs fnBuild (library work only) with the progress window, then reports an undefined field
-// once. False when the user cancelled.
-bool CKWLDlg::BuildExport(const std::function<void(SWorkProgress&)>& fnBuild) {
+// once. The text built, none when the user cancelled.
+std::optional<std::string>
+CKWLDlg::BuildExport(const std::function<SRenderedText(SWorkProgress&)>& fnBuild) {
     SWorkProgress progress;
-    m_format.ClearUndefinedField();
+    SRenderedText built;
     if (!RunWithProgress(this, progress,
                          MakeProgressLabels(EProgressText::ExportTitle, EProgressText::LinesListed,
                                             m_pLanguage->GetLanguage()),
-                         [&] { fnBuild(progress); }))
-        return false;
-    if (m_format.HasUndefinedField())
+                         [&] { built = fnBuild(progress); }))
+        return std::nullopt;
+    if (built.bUndefinedField)
         ShowMessage(kTextFieldInvalid);
-    return true;
+    return std::move(built.strText);
 }
 
 // Asks for the file and writes strText with CR LF line ends. True also when the user
@@ -403,5 +392,5 @@ bool CKWLDlg::SaveToFile(const std::string& strText, const std::string& strExten
     if (fileDlg.ShowModal() != wxID_OK)
         return true;
     wxBusyCursor busy;
-    return SaveTextToFile(FromWx(fileDlg.GetPath()), strText);
+    return SaveTextToFile(FromWx(fileDlg.GetPath()), strText).IsWritten();
 }

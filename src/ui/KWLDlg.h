@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,7 +70,6 @@ private:
     void ShowSamples();
     // Format definition.
     void OnDefineFormat(wxCommandEvent& event);
-    void RestoreSelectedFormat();
     bool AppendFormat(const std::string& strLine);
     // Language.
     void ApplyLanguage();
@@ -89,7 +89,8 @@ private:
     void OnExportClipboard(wxCommandEvent& event);
     void OnExportTextfile(wxCommandEvent& event);
     void OnExportHtml(wxCommandEvent& event);
-    bool BuildExport(const std::function<void(SWorkProgress&)>& fnBuild);
+    std::optional<std::string>
+    BuildExport(const std::function<SRenderedText(SWorkProgress&)>& fnBuild);
     bool SaveToFile(const std::string& strText, const std::string& strExtension);
 
     CKWLFormat m_format;

@@ -65,7 +65,7 @@ protected:
     std::string RenderLine(const std::string& strLine, const CKWLItem* pItem, int nDepth = 0) {
         CKWLFormat format;
         EXPECT_TRUE(format.Validate(strLine)) << strLine;
-        return format.Render(pItem, nDepth);
+        return format.Render(pItem, nDepth).strText;
     }
 
     CTimeZone m_utc;
@@ -283,8 +283,8 @@ TEST_F(FormatTest, NamesAreCopiedUnchanged) {
     m_dir.m_strName = "Grösse [\\]] |";
     CKWLFormat format;
     ASSERT_TRUE(format.Validate("name|size"));
-    EXPECT_EQ(format.Render(&m_file, 0), "a|b-[c]\\d name size\t4321");
-    EXPECT_EQ(format.Render(&m_dir, 0), "Grösse [\\]] |\t54321");
+    EXPECT_EQ(format.Render(&m_file, 0).strText, "a|b-[c]\\d name size\t4321");
+    EXPECT_EQ(format.Render(&m_dir, 0).strText, "Grösse [\\]] |\t54321");
 }
 
 TEST_F(FormatTest, LargeSizesAndCounts) {
@@ -303,15 +303,14 @@ TEST_F(FormatTest, LargeSizesAndCounts) {
          "18446744073709551615|1"},
     };
     CKWLFormat format;
-    format.SetSeparator("|");
     ASSERT_TRUE(format.Validate("size|D-files"));
     for (const SCase& c : cases) {
         SCOPED_TRACE(c.strFile);
         m_file.m_nSize = c.nSize;
         m_dir.m_nTotalSize = c.nSize;
         m_dir.m_nFileCount = c.nFiles;
-        EXPECT_EQ(format.Render(&m_file, 0), c.strFile);
-        EXPECT_EQ(format.Render(&m_dir, 0), c.strDir);
+        EXPECT_EQ(format.Render(&m_file, 0, "|").strText, c.strFile);
+        EXPECT_EQ(format.Render(&m_dir, 0, "|").strText, c.strDir);
     }
 }
 
@@ -332,28 +331,27 @@ TEST_F(FormatTest, AttributeFlags) {
         SCOPED_TRACE(c.pszExpected);
         m_file.Set(1, "f", c.bReadOnly, c.bCompressed, c.bSystem, c.bHidden, c.bArchive, CTime(0),
                    CTime(0), CTime(0));
-        EXPECT_EQ(format.Render(&m_file, 0), c.pszExpected);
+        EXPECT_EQ(format.Render(&m_file, 0).strText, c.pszExpected);
     }
 }
 
-TEST_F(FormatTest, SeparatorIsSwappedAndRestored) {
+// The separator is the caller's: each call renders with its own, the engine keeps none.
+TEST_F(FormatTest, SeparatorIsTheCallers) {
     CKWLFormat format;
     ASSERT_TRUE(format.Validate("name|[]|size"));
-    EXPECT_EQ(format.GetSeparator(), "\t");
+    EXPECT_EQ(format.Render(&m_file, 0).strText, "Name.ext\t\t4321");
 
-    const std::string strOld = format.SetSeparator(";");
-    EXPECT_EQ(strOld, "\t");
-    EXPECT_EQ(format.Render(&m_file, 1), "  Name.ext;;4321");
-    EXPECT_EQ(format.Render(&m_dir, 0), "Name;;54321");
+    EXPECT_EQ(format.Render(&m_file, 1, ";").strText, "  Name.ext;;4321");
+    EXPECT_EQ(format.Render(&m_dir, 0, ";").strText, "Name;;54321");
+    EXPECT_EQ(format.Render(&m_file, 0, "→ ").strText, "Name.ext→ → 4321");
+    std::string strOut = "x";
+    format.RenderInto(&m_dir, 0, strOut, ",");
+    EXPECT_EQ(strOut, "xName,,54321");
 
-    EXPECT_EQ(format.SetSeparator("→ "), ";");
-    EXPECT_EQ(format.Render(&m_file, 0), "Name.ext→ → 4321");
-
-    EXPECT_EQ(format.SetSeparator(strOld), "→ ");
-    EXPECT_EQ(format.Render(&m_file, 0), "Name.ext\t\t4321");
+    EXPECT_EQ(format.Render(&m_file, 0).strText, "Name.ext\t\t4321");
 }
 
-TEST_F(FormatTest, KeywordUndefinedForTheKindIsSkippedAndNoted) {
+TEST_F(FormatTest, KeywordUndefinedForTheKindIsSkippedAndReported) {
     struct SCase {
         std::string strLine;
         EKind eKind;
@@ -373,26 +371,26 @@ TEST_F(FormatTest, KeywordUndefinedForTheKindIsSkippedAndNoted) {
         SCOPED_TRACE(c.strLine);
         CKWLFormat format;
         ASSERT_TRUE(format.Validate(c.strLine));
-        EXPECT_FALSE(format.HasUndefinedField());
-        EXPECT_EQ(format.Render(Item(c.eKind), 2), "    " + c.strExpected);
-        EXPECT_TRUE(format.HasUndefinedField());
-        format.ClearUndefinedField();
-        EXPECT_FALSE(format.HasUndefinedField());
+        const SRenderedText rendered = format.Render(Item(c.eKind), 2);
+        EXPECT_EQ(rendered.strText, "    " + c.strExpected);
+        EXPECT_TRUE(rendered.bUndefinedField);
+        std::string strOut;
+        EXPECT_TRUE(format.RenderInto(Item(c.eKind), 0, strOut).bUndefinedField);
+        EXPECT_EQ(strOut, c.strExpected);
     }
 }
 
-TEST_F(FormatTest, UndefinedFieldIsNotedOncePerListing) {
+// Each call reports for its own line only: the engine keeps no note between calls.
+TEST_F(FormatTest, UndefinedFieldIsReportedByTheLineThatSkipsIt) {
     CKWLFormat format;
     ASSERT_TRUE(format.Validate("name|accTime"));
-    EXPECT_EQ(format.Render(&m_file, 0), "Name.ext\t01.01.2100, 00:00:00");
-    EXPECT_FALSE(format.HasUndefinedField()); // defined for files
-    EXPECT_EQ(format.Render(&m_dir, 0), "Name\t");
-    // Later lines that are fine leave the note for the caller to report.
-    EXPECT_EQ(format.Render(&m_file, 0), "Name.ext\t01.01.2100, 00:00:00");
-    EXPECT_TRUE(format.HasUndefinedField());
-    format.ClearUndefinedField();
-    EXPECT_EQ(format.Render(&m_file, 0), "Name.ext\t01.01.2100, 00:00:00");
-    EXPECT_FALSE(format.HasUndefinedField());
+    const SRenderedText file = format.Render(&m_file, 0);
+    EXPECT_EQ(file.strText, "Name.ext\t01.01.2100, 00:00:00");
+    EXPECT_FALSE(file.bUndefinedField); // defined for files
+    const SRenderedText dir = format.Render(&m_dir, 0);
+    EXPECT_EQ(dir.strText, "Name\t");
+    EXPECT_TRUE(dir.bUndefinedField);
+    EXPECT_FALSE(format.Render(&m_file, 0).bUndefinedField);
 }
 
 TEST_F(FormatTest, RenderingAfterFailedValidationUsesWhatWasAccepted) {
@@ -415,8 +413,8 @@ TEST_F(FormatTest, RenderingAfterFailedValidationUsesWhatWasAccepted) {
         CKWLFormat format;
         ASSERT_TRUE(format.Validate("F-modTime|D-files"));
         ASSERT_FALSE(format.Validate(c.strLine));
-        EXPECT_EQ(format.Render(&m_file, 1), "  " + c.strFile);
-        EXPECT_EQ(format.Render(&m_dir, 0), c.strDir);
+        EXPECT_EQ(format.Render(&m_file, 1).strText, "  " + c.strFile);
+        EXPECT_EQ(format.Render(&m_dir, 0).strText, c.strDir);
     }
 }
 
@@ -424,18 +422,18 @@ TEST_F(FormatTest, ItemOfNoKnownKindGetsItsIndentationAlone) {
     CKWLFormat format;
     ASSERT_TRUE(format.Validate("name|[x]|size"));
     COtherItem other;
-    EXPECT_EQ(format.Render(&other, 0), "");
-    EXPECT_EQ(format.Render(&other, 12), std::string(24, ' '));
-    EXPECT_FALSE(format.HasUndefinedField());
+    EXPECT_EQ(format.Render(&other, 0).strText, "");
+    EXPECT_EQ(format.Render(&other, 12).strText, std::string(24, ' '));
+    EXPECT_FALSE(format.Render(&other, 0).bUndefinedField);
 }
 
 TEST_F(FormatTest, RenderIntoAppends) {
     CKWLFormat format;
     ASSERT_TRUE(format.Validate("name|size"));
     std::string strOut = "first\r\n";
-    format.RenderInto(&m_dir, 1, strOut);
+    EXPECT_FALSE(format.RenderInto(&m_dir, 1, strOut).bUndefinedField);
     strOut += "\r\n";
-    format.RenderInto(&m_file, 2, strOut);
+    EXPECT_FALSE(format.RenderInto(&m_file, 2, strOut).bUndefinedField);
     EXPECT_EQ(strOut, "first\r\n  Name\t54321\r\n    Name.ext\t4321");
 }
 
@@ -445,9 +443,9 @@ TEST_F(FormatTest, UnconvertibleTimeRendersAsQuestionMarks) {
     m_file.m_timeCreation = CTime(std::numeric_limits<std::int64_t>::max());
     m_file.m_timeLastAccess = CTime(std::numeric_limits<std::int64_t>::min());
     m_dir.m_timeCreation = CTime(std::numeric_limits<std::int64_t>::max());
-    EXPECT_EQ(format.Render(&m_file, 0),
+    EXPECT_EQ(format.Render(&m_file, 0).strText,
               std::string(kNoTime) + "\t" + kNoTime + "\t19.01.2038, 03:14:08");
-    EXPECT_EQ(format.Render(&m_dir, 0), kNoTime);
+    EXPECT_EQ(format.Render(&m_dir, 0).strText, kNoTime);
 }
 
 TEST(FormatIndent, TwoSpacesPerLevel) {
@@ -458,7 +456,7 @@ TEST(FormatIndent, TwoSpacesPerLevel) {
         SCOPED_TRACE(nDepth);
         const std::string strIndent(2 * static_cast<std::size_t>(nDepth), ' ');
         EXPECT_EQ(format.GetIndent(nDepth), strIndent);
-        EXPECT_EQ(format.Render(&file, nDepth), strIndent);
+        EXPECT_EQ(format.Render(&file, nDepth).strText, strIndent);
     }
     for (int nDepth = 0; nDepth < 200; ++nDepth)
         ASSERT_EQ(format.GetIndent(nDepth), std::string(2 * static_cast<std::size_t>(nDepth), ' '))

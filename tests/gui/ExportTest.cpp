@@ -64,14 +64,12 @@ protected:
         return ReadFile(m_out.Path("reference"));
     }
 
-    // The save dialog as the exports must open it; checks that the engine has its tab back.
-    CExpectSave SaveAs(CKWLDlg* pDlg, const std::string& strPath, const char* pszExtension,
-                       int nLanguage = 1) {
+    // The save dialog as the exports must open it.
+    CExpectSave SaveAs(const std::string& strPath, const char* pszExtension, int nLanguage = 1) {
         const wxString strExt = pszExtension;
         const wxString strWord = nLanguage == 1 ? "Files" : "Dateien";
         return CExpectSave(strPath, "KWL." + strExt,
-                           strExt + " " + strWord + " (*." + strExt + ")|*." + strExt,
-                           [pDlg] { EXPECT_EQ(pDlg->Format().GetSeparator(), "\t"); });
+                           strExt + " " + strWord + " (*." + strExt + ")|*." + strExt);
     }
 
     std::string Text(const CKWLDlg* pDlg, ETextId eText) const {
@@ -104,7 +102,7 @@ TEST_F(ExportTest, TextFileIsWhatKwlListWrites) {
         const std::string strPath = m_out.Path("list.txt");
 
         wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_TEXTFILE), wxExpectModal<CSeparatorDlg>(c.typed),
-                      SaveAs(pDlg.get(), strPath, "txt", c.nLanguage));
+                      SaveAs(strPath, "txt", c.nLanguage));
 
         const std::string strWritten = ReadFile(strPath);
         EXPECT_EQ(strWritten, KwlListOutput({"-e", "text", "-s", c.strSeparator, "-l",
@@ -115,7 +113,6 @@ TEST_F(ExportTest, TextFileIsWhatKwlListWrites) {
                                   ":\r\n\r\nsub\r\ndeep\r\nd.txt" + s + "9\r\nc.txt" + s +
                                   "7\r\na.txt" + s + "120\r\nb.txt" + s + "5");
         // The export changes nothing on screen and can be repeated.
-        EXPECT_EQ(pDlg->Format().GetSeparator(), "\t");
         EXPECT_EQ(pDlg->ListingText(), strListing);
         EXPECT_TRUE(IsEnabled(pDlg.get(), IDC_EXPORT_TEXTFILE));
         EXPECT_FALSE(IsEnabled(pDlg.get(), IDC_COMPUTE_LIST));
@@ -130,8 +127,7 @@ TEST_F(ExportTest, HtmlPageIsWhatKwlListWrites) {
         ListDirectory(pDlg.get(), strDir);
         const std::string strPath = m_out.Path("page.html");
 
-        wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML),
-                      SaveAs(pDlg.get(), strPath, "html", nLanguage));
+        wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML), SaveAs(strPath, "html", nLanguage));
 
         const std::string strWritten = ReadFile(strPath);
         EXPECT_EQ(strWritten,
@@ -203,15 +199,13 @@ TEST_F(ExportTest, CancelWritesNothing) {
     wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_TEXTFILE),
                   wxExpectModal<CSeparatorDlg>(wxString(","), IDC_SEPARATOR_CANCEL));
     wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_TEXTFILE),
-                  wxExpectModal<CSeparatorDlg>(wxString(",")), SaveAs(pDlg.get(), "", "txt"));
-    wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML), SaveAs(pDlg.get(), "", "html"));
+                  wxExpectModal<CSeparatorDlg>(wxString(",")), SaveAs("", "txt"));
+    wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML), SaveAs("", "html"));
 
     EXPECT_TRUE(std::filesystem::is_empty(m_out.Root()));
-    EXPECT_EQ(pDlg->Format().GetSeparator(), "\t");
 }
 
-// A file that cannot be written whole: entry 49, the tab back in the engine, and the next
-// export renders with it.
+// A file that cannot be written whole: entry 49, and the next export renders as before.
 TEST_F(ExportTest, FailedWriteShowsEntry49) {
     TWindowPtr<CKWLDlg> pDlg = OpenWithNameSize();
     const std::string strDir = MakeExampleTree(m_tree);
@@ -222,9 +216,9 @@ TEST_F(ExportTest, FailedWriteShowsEntry49) {
     const std::string strTaken = m_out.AddDir("taken.txt");
 
     wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_TEXTFILE),
-                  wxExpectModal<CSeparatorDlg>(wxString(",")), SaveAs(pDlg.get(), strTaken, "txt"),
+                  wxExpectModal<CSeparatorDlg>(wxString(",")), SaveAs(strTaken, "txt"),
                   CExpectMessage(strError));
-    wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML), SaveAs(pDlg.get(), strTaken, "html"),
+    wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML), SaveAs(strTaken, "html"),
                   CExpectMessage(strError));
     EXPECT_TRUE(std::filesystem::is_empty(strTaken));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_out.Root()),
@@ -240,13 +234,12 @@ TEST_F(ExportTest, FailedWriteShowsEntry49) {
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
     wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_TEXTFILE),
                   wxExpectModal<CSeparatorDlg>(wxString(",")),
-                  SaveAs(pDlg.get(), m_out.Path("full.txt"), "txt"), CExpectMessage(strError));
+                  SaveAs(m_out.Path("full.txt"), "txt"), CExpectMessage(strError));
     setrlimit(RLIMIT_FSIZE, &oldLimit);
     signal(SIGXFSZ, oldHandler);
 
-    EXPECT_EQ(pDlg->Format().GetSeparator(), "\t");
     const std::string strPath = m_out.Path("after.html");
-    wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML), SaveAs(pDlg.get(), strPath, "html"));
+    wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML), SaveAs(strPath, "html"));
     EXPECT_EQ(ReadFile(strPath), KwlListOutput({"-e", "html"}, strDir));
 }
 
@@ -264,9 +257,9 @@ TEST_F(ExportTest, UndefinedFieldIsReportedOncePerExport) {
     wxTEST_DIALOG(Click(pDlg.get(), IDC_COMPUTE_LIST), CExpectMessage(strMessage));
 
     wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_TEXTFILE), wxExpectModal<CSeparatorDlg>(),
-                  CExpectMessage(strMessage), SaveAs(pDlg.get(), m_out.Path("u.txt"), "txt"));
+                  CExpectMessage(strMessage), SaveAs(m_out.Path("u.txt"), "txt"));
     wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML), CExpectMessage(strMessage),
-                  SaveAs(pDlg.get(), m_out.Path("u.html"), "html"));
+                  SaveAs(m_out.Path("u.html"), "html"));
     EXPECT_EQ(ReadFile(m_out.Path("u.txt")),
               KwlListOutput({"-e", "text"}, strDir, "name|accTime"));
 }
@@ -285,7 +278,7 @@ TEST_F(ExportTest, HostileNamesInTheHtmlPage) {
     ListDirectory(pDlg.get(), strDir);
     const std::string strPath = m_out.Path("hostile.html");
 
-    wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML), SaveAs(pDlg.get(), strPath, "html"));
+    wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML), SaveAs(strPath, "html"));
 
     const std::string strPage = ReadFile(strPath);
     EXPECT_EQ(strPage, KwlListOutput({"-e", "html"}, strDir));

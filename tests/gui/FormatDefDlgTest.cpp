@@ -160,11 +160,10 @@ protected:
                          CTime(kSampleTime), CTime(kSampleTime));
     }
 
-    // The dialog alone, modeless, on an engine and samples like the main dialog's.
+    // The dialog alone, modeless, on samples like the main dialog's.
     FormatDlgPtr OpenDialog(ELanguage eLanguage = ELanguage::English) {
         m_language.SetLanguage(eLanguage);
-        FormatDlgPtr pDlg(
-            new CFormatDefDlg(nullptr, m_language, m_format, m_sampleFile, m_sampleDir));
+        FormatDlgPtr pDlg(new CFormatDefDlg(nullptr, m_language, m_sampleFile, m_sampleDir));
         pDlg->Show();
         Flush();
         return pDlg;
@@ -189,7 +188,6 @@ protected:
     static std::string Time() { return FormatLocalTime(kSampleTime); }
 
     CLanguage m_language{ELanguage::English};
-    CKWLFormat m_format;
     CDirInformation m_sampleDir;
     CFileInformation m_sampleFile;
     CTempTree m_tree;
@@ -262,6 +260,17 @@ TEST_F(FormatDefDlgTest, TemplateRowsBecomeControlsInTabOrder) {
     }
     EXPECT_EQ(it, children.end());
     EXPECT_EQ(nFrames, 14); // the grid's 13 and the text row's frame
+    // Row by row: every box first, the add buttons later.
+    std::vector<int> boxes;
+    std::vector<int> addButtons;
+    for (const SControlTemplate& row : pDlg->Template()) {
+        if (row.eKind == EControlKind::CheckBox)
+            boxes.push_back(row.nId);
+        else if (row.eKind == EControlKind::LeftButton)
+            addButtons.push_back(row.nId);
+    }
+    EXPECT_EQ(boxes, std::vector<int>(std::begin(kAllBoxes), std::end(kAllBoxes)));
+    EXPECT_EQ(addButtons, std::vector<int>(std::begin(kAllAddButtons), std::end(kAllAddButtons)));
     ExpectStartState(pDlg.get());
     EXPECT_EQ(wxWindow::FindFocus(), pDlg->Control(IDC_FD_NAME_DIR)); // first in tab order
 }
@@ -548,9 +557,12 @@ TEST_F(FormatDefDlgTest, CancelKeepsTheSelectedFormatInUse) {
 
     wxTEST_DIALOG(Click(pMain.get(), IDC_DEFINE_FORMAT),
                   wxExpectModal<CFormatDefDlg>(
-                      [](CFormatDefDlg* pDlg) {
+                      [pMainDlg = pMain.get()](CFormatDefDlg* pDlg) {
                           AddRow(pDlg, {IDC_FD_HID_FILE}, IDC_FD_ADD_HID);
                           AddText(pDlg, "x", {IDC_FD_TEXT_DIR}, IDC_FD_ADD_TEXT);
+                          // The preview renders with an engine of its own.
+                          EXPECT_EQ(FromWx(TextOf(pDlg, IDC_FD_SAMPLE_FILE)), "-");
+                          EXPECT_EQ(pMainDlg->Format().GetFileFormat(), "name");
                       },
                       IDC_FD_CANCEL));
     EXPECT_EQ(pMain->SelectedFormat(), strSelected);

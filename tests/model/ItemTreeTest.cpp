@@ -266,7 +266,6 @@ TEST_F(ModelItemTree, FilledDirectoryKeepsItsSubtreeWhenMovedBack) {
     pInner->Insert(File("deep", 1));
     CDirInformation* pZ = AddDir(m_pRoot, "z");
     pZ->Insert(File("zf", 9));
-    pM->m_nSubDirCount = 11; // layout counts stay with the node, not the data
 
     CDirInformation* pHead = m_pRoot->m_pFirstSubDir;
     ASSERT_EQ(AddDir(m_pRoot, "a"), pHead);
@@ -276,7 +275,6 @@ TEST_F(ModelItemTree, FilledDirectoryKeepsItsSubtreeWhenMovedBack) {
     EXPECT_EQ(pHead->m_nFileCount, 0);
     EXPECT_EQ(pHead->m_nTotalSize, 0u);
     EXPECT_EQ(pHead->m_timeCreation, CTime(7));
-    EXPECT_EQ(pHead->m_nSubDirCount, 11);
 
     CDirInformation* pMoved = pHead->m_pNextDir;
     EXPECT_EQ(pMoved->m_strName, "m");
@@ -286,12 +284,11 @@ TEST_F(ModelItemTree, FilledDirectoryKeepsItsSubtreeWhenMovedBack) {
     EXPECT_EQ(pMoved->m_nTotalSize, 10u);
     ASSERT_EQ(pMoved->m_pFirstSubDir, pInner);
     EXPECT_EQ(FileNames(pInner), (std::vector<std::string>{"deep"}));
-    EXPECT_EQ(pMoved->m_nSubDirCount, 0);
     ASSERT_EQ(pMoved->m_pNextDir, pZ);
     EXPECT_EQ(FileNames(pZ), (std::vector<std::string>{"zf"}));
 }
 
-TEST_F(ModelItemTree, SwapContentsExchangesAllDataButNotLayoutCountsOrFileLinks) {
+TEST_F(ModelItemTree, SwapContentsExchangesAllDataButNotFileLinks) {
     CFileInformation* pF1 = File("one", 1);
     CFileInformation* pF2 = File("two", 2);
     pF1->Set(1, "one", true, false, true, false, true, CTime(10), CTime(11), CTime(12));
@@ -323,8 +320,6 @@ TEST_F(ModelItemTree, SwapContentsExchangesAllDataButNotLayoutCountsOrFileLinks)
     CDirInformation* pD1 = Dir("d1");
     CDirInformation* pD2 = Dir("d2");
     pD1->Set("d1", CTime(5), 50, 3);
-    pD1->m_nSubDirCount = 4;
-    pD1->m_nFileGroupCount = 5;
     pD1->m_pFirstFile = File("x");
     pD1->m_pFirstSubDir = Dir("sub");
     pD1->m_pNextDir = Dir("sibling");
@@ -339,14 +334,10 @@ TEST_F(ModelItemTree, SwapContentsExchangesAllDataButNotLayoutCountsOrFileLinks)
     EXPECT_EQ(pD2->m_pFirstFile, pFile);
     EXPECT_EQ(pD2->m_pFirstSubDir, pSub);
     EXPECT_EQ(pD2->m_pNextDir, pSibling);
-    EXPECT_EQ(pD2->m_nSubDirCount, 0);
-    EXPECT_EQ(pD2->m_nFileGroupCount, 0);
     EXPECT_EQ(pD1->m_strName, "d2");
     EXPECT_EQ(pD1->m_pFirstFile, nullptr);
     EXPECT_EQ(pD1->m_pFirstSubDir, nullptr);
     EXPECT_EQ(pD1->m_pNextDir, nullptr);
-    EXPECT_EQ(pD1->m_nSubDirCount, 4);
-    EXPECT_EQ(pD1->m_nFileGroupCount, 5);
 
     pD2->SwapContents(nullptr);
     EXPECT_EQ(pD2->m_strName, "d1");
@@ -428,49 +419,6 @@ TEST_F(ModelItemTree, TotalsStopAtTheLargestNumberInsteadOfWrapping) {
     EXPECT_EQ(AddSaturated(5, 7), 12u);
 }
 
-// Worked example of the HTML layout: one directory column, two file columns.
-TEST_F(ModelItemTree, MeasureCountsRowsAndWidth) {
-    m_pRoot->Insert(File("a.txt", 120));
-    m_pRoot->Insert(File("b.txt", 5));
-    CDirInformation* pSub = AddDir(m_pRoot, "sub");
-    pSub->Insert(File("c.txt", 7));
-    CDirInformation* pDeep = AddDir(pSub, "deep");
-    pDeep->Insert(File("d.txt", 9));
-
-    int nGroups = -1, nColumns = 0;
-    EXPECT_EQ(m_pRoot->Measure(&nGroups, 0, &nColumns, 2, 1), 2);
-    EXPECT_EQ(nGroups, 3);
-    EXPECT_EQ(nColumns, 4);
-    EXPECT_EQ(pDeep->m_nSubDirCount, 0);
-    EXPECT_EQ(pDeep->m_nFileGroupCount, 1);
-    EXPECT_EQ(pSub->m_nSubDirCount, 1);
-    EXPECT_EQ(pSub->m_nFileGroupCount, 2);
-    EXPECT_EQ(m_pRoot->m_nSubDirCount, 2);
-    EXPECT_EQ(m_pRoot->m_nFileGroupCount, 3);
-
-    // A chain: the result counts the chain and below, minus one; groups sum over the chain.
-    CDirInformation* pEmpty = AddDir(m_pRoot, "empty");
-    CDirInformation* pZ = AddDir(m_pRoot, "z");
-    pZ->Insert(File("zz", 1));
-    nColumns = 0;
-    EXPECT_EQ(m_pRoot->m_pFirstSubDir->Measure(&nGroups, 1, &nColumns, 2, 1), 3);
-    EXPECT_EQ(nGroups, 3); // sub 2, z 1, empty 0
-    EXPECT_EQ(nColumns, 4);
-    EXPECT_EQ(pEmpty->m_nFileGroupCount, 0);
-    EXPECT_EQ(pEmpty->m_nSubDirCount, 0);
-
-    // Counts are written afresh, not added to.
-    EXPECT_EQ(m_pRoot->Measure(&nGroups, 0, &nColumns, 2, 1), 4);
-    EXPECT_EQ(m_pRoot->m_nSubDirCount, 4);
-    EXPECT_EQ(m_pRoot->m_nFileGroupCount, 4);
-
-    CDirInformation empty;
-    nColumns = 0;
-    EXPECT_EQ(empty.Measure(&nGroups, 0, &nColumns, 2, 1), 0);
-    EXPECT_EQ(nGroups, 0);
-    EXPECT_EQ(nColumns, 0);
-}
-
 // ---- factory ----
 
 TEST_F(ModelItemTree, NullArgumentsChangeNothing) {
@@ -494,7 +442,6 @@ TEST_F(ModelItemTree, RecycledRootComesBackFirstAndReset) {
     CDirInformation* pA1 = AddDir(pA, "A1");
     pA1->Insert(File("g", 3));
     m_pRoot->ComputeTotals();
-    m_pRoot->m_nSubDirCount = 3;
 
     CDirInformation* pOldRoot = m_pRoot;
     const std::int64_t nBefore = std::time(nullptr);
@@ -633,12 +580,6 @@ TEST_F(ModelItemTree, MillionSiblingsAndMillionFiles) {
 
     EXPECT_EQ(m_pRoot->ComputeTotals(), 2u * kCount + 5 + kCount);
 
-    int nGroups = 0, nColumns = 0;
-    EXPECT_EQ(m_pRoot->Measure(&nGroups, 0, &nColumns, 2, 1), kCount + 1);
-    EXPECT_EQ(m_pRoot->m_nSubDirCount, kCount + 1);
-    EXPECT_EQ(m_pRoot->m_nFileGroupCount, 1);
-    EXPECT_EQ(nColumns, 2);
-
     m_factory.RecycleTree(m_pRoot);
     m_pRoot = nullptr;
     EXPECT_EQ(FreeDirCount(m_factory), kCount + 2u);
@@ -661,13 +602,6 @@ TEST_F(ModelItemTree, HundredThousandLevelsDeep) {
     EXPECT_EQ(m_pRoot->m_pFirstSubDir->m_nTotalSize, static_cast<std::uint64_t>(kDepth));
     EXPECT_EQ(pDeepest->m_nTotalSize, 1u);
     EXPECT_EQ(m_pRoot->m_nFileCount, 1);
-
-    int nGroups = 0, nColumns = 0;
-    EXPECT_EQ(m_pRoot->Measure(&nGroups, 0, &nColumns, 3, 1), kDepth);
-    EXPECT_EQ(m_pRoot->m_nSubDirCount, kDepth);
-    EXPECT_EQ(m_pRoot->m_nFileGroupCount, kDepth + 1);
-    EXPECT_EQ(pDeepest->m_nFileGroupCount, 1);
-    EXPECT_EQ(nColumns, kDepth + 3);
 
     CDirInformation* pOldRoot = m_pRoot;
     m_factory.RecycleTree(m_pRoot);

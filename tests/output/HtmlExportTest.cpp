@@ -41,21 +41,12 @@ TEST(HtmlExport, ExampleTreeWholeDocument) {
     CKWLFormat format;
     ASSERT_TRUE(format.Validate(kNameSizeFormat));
 
-    const std::string strHtml =
+    const SRenderedText html =
         BuildHtmlDocument(format, scanned.Root(), strPath, "listing of", "Directory");
 
-    EXPECT_EQ(strHtml,
+    EXPECT_EQ(html.strText,
               Head("listing of " + strPath, "Directory " + strPath) + kExampleRows + kTail);
-    // The measure left its counts in the nodes.
-    const CDirInformation* pRoot = scanned.Root();
-    const CDirInformation* pSub = pRoot->m_pFirstSubDir;
-    const CDirInformation* pDeep = pSub->m_pFirstSubDir;
-    EXPECT_EQ(pRoot->m_nSubDirCount, 2);
-    EXPECT_EQ(pRoot->m_nFileGroupCount, 3);
-    EXPECT_EQ(pSub->m_nSubDirCount, 1);
-    EXPECT_EQ(pSub->m_nFileGroupCount, 2);
-    EXPECT_EQ(pDeep->m_nSubDirCount, 0);
-    EXPECT_EQ(pDeep->m_nFileGroupCount, 1);
+    EXPECT_FALSE(html.bUndefinedField);
 }
 
 struct SLayoutCase {
@@ -80,7 +71,7 @@ TEST_P(HtmlLayout, TableRows) {
     CKWLFormat format;
     ASSERT_TRUE(format.Validate(c.szFormat));
 
-    const std::string strHtml = BuildHtmlDocument(format, scanned.Root(), "r", "t", "h");
+    const std::string strHtml = BuildHtmlDocument(format, scanned.Root(), "r", "t", "h").strText;
 
     EXPECT_EQ(strHtml.substr(0, strHtml.find("<TABLE")), "<HTML>\n<HEAD><META charset=\"utf-8\">"
                                                          "<TITLE>t r</TITLE></HEAD>\n<BODY>\n"
@@ -175,7 +166,7 @@ TEST(HtmlExport, EscapesNamesAndPathInGerman) {
     ASSERT_TRUE(format.Validate(kNameSizeFormat));
 
     const std::string strHtml =
-        BuildHtmlDocument(format, scanned.Root(), strPath, "Listing von", "Verzeichnis");
+        BuildHtmlDocument(format, scanned.Root(), strPath, "Listing von", "Verzeichnis").strText;
 
     const std::string strEscaped = tree.Root() + "/R&amp;D &lt;&quot;1&quot;&gt;";
     EXPECT_EQ(strHtml, Head("Listing von " + strEscaped, "Verzeichnis " + strEscaped) +
@@ -193,13 +184,14 @@ TEST(HtmlExport, RepeatedExportsFollowTheCurrentTree) {
     CKWLFormat format;
     ASSERT_TRUE(format.Validate(kNameSizeFormat));
 
-    const std::string strFirst = BuildHtmlDocument(format, scanned.Root(), strPath, "t", "h");
-    EXPECT_EQ(BuildHtmlDocument(format, scanned.Root(), strPath, "t", "h"), strFirst);
+    const std::string strFirst =
+        BuildHtmlDocument(format, scanned.Root(), strPath, "t", "h").strText;
+    EXPECT_EQ(BuildHtmlDocument(format, scanned.Root(), strPath, "t", "h").strText, strFirst);
     EXPECT_EQ(TableRows(strFirst), kExampleRows);
 
     tree.AddFile("x/sub/more/e.txt", 4);
     scanned.Scan(strPath);
-    EXPECT_EQ(TableRows(BuildHtmlDocument(format, scanned.Root(), strPath, "t", "h")),
+    EXPECT_EQ(TableRows(BuildHtmlDocument(format, scanned.Root(), strPath, "t", "h").strText),
               std::string("<TR><TD COLSPAN=4 ") + kShaded + ">sub</TD></TR>\n" +
                   "<TR><TD ROWSPAN=5>&nbsp;</TD><TD COLSPAN=3 " + kShaded + ">deep</TD></TR>\n" +
                   "<TR><TD>&nbsp;</TD><TD>d.txt<BR></TD><TD>9<BR></TD></TR>\n" +
@@ -209,8 +201,45 @@ TEST(HtmlExport, RepeatedExportsFollowTheCurrentTree) {
                   "<TR><TD>a.txt<BR>b.txt<BR></TD><TD COLSPAN=3>120<BR>5<BR></TD></TR>\n");
 
     std::string strNone = "x";
-    ListDirectoriesHtml(format, nullptr, strNone, 4, true);
+    COutputSink sink(strNone);
+    ListDirectoriesHtml(format, nullptr, sink, 4, true);
     EXPECT_EQ(strNone, "x");
+}
+
+// The rows of a subtree alone, as the page would hold them one level down: the span of the
+// indentation cell beside sub's contents comes from measuring that subtree.
+TEST(HtmlExport, RowsOfASubtree) {
+    CTempTree tree;
+    const std::string strPath = MakeExampleTree(tree);
+    CScannedTree scanned(strPath);
+    CKWLFormat format;
+    ASSERT_TRUE(format.Validate(kNameSizeFormat));
+
+    std::string strRows;
+    COutputSink sink(strRows);
+    EXPECT_FALSE(
+        ListDirectoriesHtml(format, scanned.Root()->m_pFirstSubDir, sink, 3, true).bUndefinedField);
+    EXPECT_EQ(strRows, std::string("<TR><TD ROWSPAN=3>&nbsp;</TD><TD COLSPAN=3 ") + kShaded +
+                           ">deep</TD></TR>\n" +
+                           "<TR><TD>&nbsp;</TD><TD>d.txt<BR></TD><TD>9<BR></TD></TR>\n" +
+                           "<TR><TD>c.txt<BR></TD><TD COLSPAN=2>7<BR></TD></TR>\n");
+}
+
+// Directory and file rows alike report a keyword their kind does not define.
+TEST(HtmlExport, ReportsAnUndefinedKeyword) {
+    CTempTree tree;
+    const std::string strPath = MakeExampleTree(tree);
+    CScannedTree scanned(strPath);
+    CKWLFormat format;
+    for (const char* pszLine : {"name|D-accTime", "name|F-files"}) {
+        SCOPED_TRACE(pszLine);
+        ASSERT_TRUE(format.Validate(pszLine));
+        const SRenderedText html = BuildHtmlDocument(format, scanned.Root(), strPath, "t", "h");
+        EXPECT_TRUE(html.bUndefinedField);
+        EXPECT_TRUE(html.strText.ends_with(kTail));
+    }
+    ASSERT_TRUE(format.Validate("name|F-size|D-files"));
+    EXPECT_FALSE(BuildHtmlDocument(format, scanned.Root(), strPath, "t", "h").bUndefinedField);
 }
 
 // No tab survives anywhere in the page, not even one in the chosen path.
@@ -222,7 +251,8 @@ TEST(HtmlExport, NoTabLeftInPage) {
     CKWLFormat format;
     ASSERT_TRUE(format.Validate(kTwelveColumns));
 
-    const std::string strHtml = BuildHtmlDocument(format, scanned.Root(), strPath, "t", "h");
+    const std::string strHtml =
+        BuildHtmlDocument(format, scanned.Root(), strPath, "t", "h").strText;
 
     EXPECT_EQ(strHtml.find('\t'), std::string::npos);
     EXPECT_NE(strHtml.find("<TITLE>t " + tree.Root() + "/a</TD><TD>b</TITLE>"), std::string::npos);

@@ -37,7 +37,7 @@ TEST_P(ListingOrder, LinesFollowTreeOrderAndOption) {
     const CKWLFormat format = NameSizeFormat();
 
     const std::string strListing =
-        BuildListing(format, scanned.Root(), strPath, kEnglish, c.bListRecursive);
+        BuildListing(format, scanned.Root(), strPath, kEnglish, c.bListRecursive).strText;
 
     EXPECT_EQ(strListing, std::string(kEnglish) + strPath + ":\r\n" + c.szLines);
 }
@@ -58,7 +58,7 @@ TEST(ListingBuilder, EmptyDirectoryGivesHeadingEndingInLineEnd) {
     CScannedTree scanned(strPath);
     const CKWLFormat format = NameSizeFormat();
 
-    EXPECT_EQ(BuildListing(format, scanned.Root(), strPath, kEnglish, true),
+    EXPECT_EQ(BuildListing(format, scanned.Root(), strPath, kEnglish, true).strText,
               std::string(kEnglish) + strPath + ":\r\n");
 }
 
@@ -71,7 +71,7 @@ TEST(ListingBuilder, HeadingNamesPathAsGivenInEitherLanguage) {
         CScannedTree scanned(strGiven);
         for (const char* szWord : {kEnglish, kGerman}) {
             const std::string strListing =
-                BuildListing(format, scanned.Root(), strGiven, szWord, true);
+                BuildListing(format, scanned.Root(), strGiven, szWord, true).strText;
             EXPECT_EQ(strListing.substr(0, strListing.find('\n') + 1),
                       std::string(szWord) + strGiven + ":\r\n")
                 << strGiven;
@@ -109,7 +109,8 @@ TEST(ListingBuilder, SiblingsAndDeepLevels) {
     CKWLFormat format;
     ASSERT_TRUE(format.Validate("name"));
 
-    const std::string strListing = BuildListing(format, scanned.Root(), "r", kEnglish, true);
+    const std::string strListing =
+        BuildListing(format, scanned.Root(), "r", kEnglish, true).strText;
 
     std::string strExpected = std::string(kEnglish) + "r:\r\n\r\na\r\n  a1\r\n  a2\r\nb\r\n"
                                                       "  f1\r\n  f2\r\nc";
@@ -119,22 +120,29 @@ TEST(ListingBuilder, SiblingsAndDeepLevels) {
     EXPECT_EQ(strListing, strExpected);
 }
 
-// The builder reports nothing itself: a keyword a kind lacks is skipped, every item still
-// gets its line, and the note stays for the caller.
-TEST(ListingBuilder, UndefinedKeywordLeavesNoteAndLines) {
+// The builder shows nothing itself: a keyword a kind lacks is skipped, every item still gets
+// its line, and the result tells the caller. A listing whose items all define their keywords
+// reports nothing.
+TEST(ListingBuilder, UndefinedKeywordIsReportedInTheResult) {
     CTempTree tree;
     const std::string strPath = MakeExampleTree(tree);
     CScannedTree scanned(strPath);
     CKWLFormat format;
     ASSERT_TRUE(format.Validate("name|files"));
-    format.ClearUndefinedField();
 
-    const std::string strListing = BuildListing(format, scanned.Root(), strPath, kEnglish, true);
+    const SRenderedText listing = BuildListing(format, scanned.Root(), strPath, kEnglish, true);
 
-    EXPECT_TRUE(format.HasUndefinedField());
-    EXPECT_EQ(strListing, std::string(kEnglish) + strPath +
-                              ":\r\n\r\nsub\t1\r\n  deep\t1\r\n    d.txt\t\r\n  c.txt\t\r\n"
-                              "a.txt\t\r\nb.txt\t");
+    EXPECT_TRUE(listing.bUndefinedField);
+    EXPECT_EQ(listing.strText, std::string(kEnglish) + strPath +
+                                   ":\r\n\r\nsub\t1\r\n  deep\t1\r\n    d.txt\t\r\n  c.txt\t\r\n"
+                                   "a.txt\t\r\nb.txt\t");
+
+    std::string strOut;
+    EXPECT_TRUE(
+        ListDirectories(format, scanned.Root()->m_pFirstSubDir, 0, true, strOut).bUndefinedField);
+    // Keywords qualified for the kinds that define them: nothing to report.
+    ASSERT_TRUE(format.Validate("name|D-files"));
+    EXPECT_FALSE(BuildListing(format, scanned.Root(), strPath, kEnglish, true).bUndefinedField);
 }
 
 } // namespace

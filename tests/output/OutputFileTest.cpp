@@ -12,8 +12,9 @@
 #include <thread>
 
 #include "output/OutputFile.h"
-#include "support/Files.h"
+#include "platform/FileWrite.h"
 #include "support/Child.h"
+#include "support/Files.h"
 #include "support/SmallDisk.h"
 #include "support/TempTree.h"
 
@@ -47,7 +48,7 @@ TEST(SaveTextToFile, StoresEveryLfAsCrLf) {
     };
     const std::string strPath = tree.Path("out.txt");
     for (const auto& c : cases) {
-        ASSERT_TRUE(SaveTextToFile(strPath, c.strText));
+        ASSERT_TRUE(SaveTextToFile(strPath, c.strText).IsWritten());
         EXPECT_TRUE(ReadFile(strPath) == c.strStored) << "text of " << c.strText.size() << " bytes";
     }
 }
@@ -56,7 +57,7 @@ TEST(SaveTextToFile, ReplacesExistingFileWhole) {
     CTempTree tree;
     const std::string strPath = tree.AddFile("KWL.txt", 100000);
 
-    ASSERT_TRUE(SaveTextToFile(strPath, "a\nb"));
+    ASSERT_TRUE(SaveTextToFile(strPath, "a\nb").IsWritten());
     EXPECT_EQ(ReadFile(strPath), "a\r\nb");
 }
 
@@ -64,28 +65,29 @@ TEST(SaveBytesToFile, StoresBytesUnchanged) {
     CTempTree tree;
     const std::string strPath = tree.AddFile("listing.txt", 1000);
 
-    ASSERT_TRUE(SaveBytesToFile(strPath, "h:\r\n\r\na\nb"));
+    ASSERT_TRUE(SaveBytesToFile(strPath, "h:\r\n\r\na\nb").IsWritten());
     EXPECT_EQ(ReadFile(strPath), "h:\r\n\r\na\nb");
+}
+
+// The result carries the reason; errno is nothing the caller needs to read.
+void ExpectFailure(const SWriteResult& result, int nError) {
+    EXPECT_EQ(result.eStatus, EWriteStatus::Failed);
+    EXPECT_EQ(result.nError, nError);
 }
 
 TEST(SaveTextToFile, FailsWhenTargetCannotBeOpened) {
     CTempTree tree;
     const std::string strDir = tree.AddDir("dir");
 
-    errno = 0;
-    EXPECT_FALSE(SaveTextToFile(strDir, "text"));
-    EXPECT_EQ(errno, EISDIR);
-
-    errno = 0;
-    EXPECT_FALSE(SaveTextToFile(tree.Path("missing/KWL.txt"), "text"));
-    EXPECT_EQ(errno, ENOENT);
+    ExpectFailure(SaveTextToFile(strDir, "text"), EISDIR);
+    ExpectFailure(SaveTextToFile(tree.Path("missing/KWL.txt"), "text"), ENOENT);
+    ExpectFailure(SaveBytesToFile(strDir, "text"), EISDIR);
 }
 
 // Write errors count, not only a failed open.
 TEST(SaveTextToFile, FailsWhenWriteFails) {
-    errno = 0;
-    EXPECT_FALSE(SaveTextToFile("/dev/full", "a\nb"));
-    EXPECT_EQ(errno, ENOSPC);
+    ExpectFailure(SaveTextToFile("/dev/full", "a\nb"), ENOSPC);
+    ExpectFailure(SaveBytesToFile("/dev/full", "a\r\nb"), ENOSPC);
 }
 
 struct SNobodyTarget {
@@ -95,9 +97,10 @@ struct SNobodyTarget {
 
 int SaveAsNobody(void* pArg) {
     const auto* pTarget = static_cast<const SNobodyTarget*>(pArg);
-    if (SaveTextToFile(pTarget->strPath, "new\ntext"))
+    const SWriteResult result = SaveTextToFile(pTarget->strPath, "new\ntext");
+    if (result.IsWritten())
         return 0;
-    return errno == pTarget->nErrno ? 1 : 2;
+    return result.nError == pTarget->nErrno ? 1 : 2;
 }
 
 // Permissions only bite without root, so the attempt runs as nobody.
@@ -123,13 +126,13 @@ struct SFullFolder {
 };
 
 // Saves a text the folder has no room for over old.txt and as a new file; 0 when both saves
-// fail with the fault's errno.
+// fail for the fault's reason.
 int SaveIntoFullFolder(void* pArg) {
     const auto& folder = *static_cast<const SFullFolder*>(pArg);
     const std::string strText = LargeText();
     for (const char* pszName : {"old.txt", "new.txt"}) {
-        errno = 0;
-        if (SaveTextToFile(folder.strDir + "/" + pszName, strText) || errno != folder.nErrno)
+        const SWriteResult result = SaveTextToFile(folder.strDir + "/" + pszName, strText);
+        if (result.eStatus != EWriteStatus::Failed || result.nError != folder.nErrno)
             return 1;
     }
     return 0;
@@ -176,7 +179,7 @@ TEST(WriteWithCrLf, ThroughPipe) {
             strReceived.append(buf, static_cast<std::size_t>(n));
     });
 
-    const bool bOk = WriteWithCrLf(fds[1], strText);
+    const bool bOk = WriteWithCrLf(fds[1], strText).IsWritten();
     close(fds[1]);
     reader.join();
     close(fds[0]);
@@ -195,19 +198,16 @@ TEST(WriteWithCrLf, FailsOnWriteError) {
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
     close(fds[0]);
-    errno = 0;
-    EXPECT_FALSE(WriteWithCrLf(fds[1], "a\nb"));
-    EXPECT_EQ(errno, EPIPE);
+    ExpectFailure(WriteWithCrLf(fds[1], "a\nb"), EPIPE);
     close(fds[1]);
 
     const int nFull = open("/dev/full", O_WRONLY | O_CLOEXEC);
     ASSERT_GE(nFull, 0);
-    EXPECT_FALSE(WriteWithCrLf(nFull, LargeText()));
+    ExpectFailure(WriteWithCrLf(nFull, LargeText()), ENOSPC);
     EXPECT_FALSE(WriteAll(nFull, "x"));
     close(nFull);
 
-    EXPECT_FALSE(WriteWithCrLf(-1, "a"));
-    EXPECT_EQ(errno, EBADF);
+    ExpectFailure(WriteWithCrLf(-1, "a"), EBADF);
 }
 
 } // namespace

@@ -24,31 +24,31 @@ constexpr const char* kHeading = "Listing of Directory ";
 struct SExport {
     const char* pszName;
     bool bCrLf; // its files store LF as CR LF
-    std::function<std::string(CKWLFormat&, CDirInformation*, SWorkProgress*)> fnBuild;
-    std::function<void(COutputSink&, CKWLFormat&, CDirInformation*)> fnWrite;
+    std::function<SRenderedText(const CKWLFormat&, const CDirInformation*, SWorkProgress*)> fnBuild;
+    std::function<SRenderResult(COutputSink&, const CKWLFormat&, const CDirInformation*)> fnWrite;
 };
 
 const SExport kExports[] = {
     {"listing", false,
-     [](CKWLFormat& format, CDirInformation* pRoot, SWorkProgress* pProgress) {
+     [](const CKWLFormat& format, const CDirInformation* pRoot, SWorkProgress* pProgress) {
          return BuildListing(format, pRoot, "dir", kHeading, true, pProgress);
      },
-     [](COutputSink& sink, CKWLFormat& format, CDirInformation* pRoot) {
-         WriteListing(sink, format, pRoot, "dir", kHeading, true);
+     [](COutputSink& sink, const CKWLFormat& format, const CDirInformation* pRoot) {
+         return WriteListing(sink, format, pRoot, "dir", kHeading, true);
      }},
     {"text", true,
-     [](CKWLFormat& format, CDirInformation* pRoot, SWorkProgress* pProgress) {
+     [](const CKWLFormat& format, const CDirInformation* pRoot, SWorkProgress* pProgress) {
          return BuildTextExport(format, pRoot, "dir", kHeading, ";", pProgress);
      },
-     [](COutputSink& sink, CKWLFormat& format, CDirInformation* pRoot) {
-         WriteTextExport(sink, format, pRoot, "dir", kHeading, ";");
+     [](COutputSink& sink, const CKWLFormat& format, const CDirInformation* pRoot) {
+         return WriteTextExport(sink, format, pRoot, "dir", kHeading, ";");
      }},
     {"html", true,
-     [](CKWLFormat& format, CDirInformation* pRoot, SWorkProgress* pProgress) {
+     [](const CKWLFormat& format, const CDirInformation* pRoot, SWorkProgress* pProgress) {
          return BuildHtmlDocument(format, pRoot, "dir", "listing of", "Directory", pProgress);
      },
-     [](COutputSink& sink, CKWLFormat& format, CDirInformation* pRoot) {
-         WriteHtmlDocument(sink, format, pRoot, "dir", "listing of", "Directory");
+     [](COutputSink& sink, const CKWLFormat& format, const CDirInformation* pRoot) {
+         return WriteHtmlDocument(sink, format, pRoot, "dir", "listing of", "Directory");
      }},
 };
 
@@ -91,15 +91,15 @@ std::uint64_t StreamingTest::s_nItems = 0;
 TEST_F(StreamingTest, WrittenExportEqualsBuiltText) {
     for (const SExport& e : kExports) {
         SCOPED_TRACE(e.pszName);
-        const std::string strBuilt = e.fnBuild(m_format, m_scanned.Root(), nullptr);
+        const std::string strBuilt = e.fnBuild(m_format, m_scanned.Root(), nullptr).strText;
         ASSERT_GT(strBuilt.size(), 4u * 64 * 1024);
 
         const std::string strPath = s_pTree->Path(std::string("out.") + e.pszName);
         const int nFd = open(strPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         ASSERT_GE(nFd, 0);
         COutputSink sink(nFd, e.bCrLf);
-        e.fnWrite(sink, m_format, m_scanned.Root());
-        EXPECT_TRUE(sink.Finish());
+        EXPECT_FALSE(e.fnWrite(sink, m_format, m_scanned.Root()).bUndefinedField);
+        EXPECT_EQ(sink.Finish().eStatus, EWriteStatus::Written);
         close(nFd);
 
         EXPECT_TRUE(ReadFile(strPath) == (e.bCrLf ? WithCrLf(strBuilt) : strBuilt));
@@ -112,17 +112,16 @@ TEST_F(StreamingTest, BuildersCountItemsAndStopWhenCancelled) {
     for (const SExport& e : kExports) {
         SCOPED_TRACE(e.pszName);
         SWorkProgress progress;
-        const std::string strFull = e.fnBuild(m_format, m_scanned.Root(), &progress);
+        const std::string strFull = e.fnBuild(m_format, m_scanned.Root(), &progress).strText;
         EXPECT_EQ(progress.nDone.load(), s_nItems);
-        EXPECT_EQ(strFull, e.fnBuild(m_format, m_scanned.Root(), nullptr));
+        EXPECT_EQ(strFull, e.fnBuild(m_format, m_scanned.Root(), nullptr).strText);
 
         SWorkProgress cancelled;
         cancelled.Cancel();
-        const std::string strPart = e.fnBuild(m_format, m_scanned.Root(), &cancelled);
+        const std::string strPart = e.fnBuild(m_format, m_scanned.Root(), &cancelled).strText;
         EXPECT_LT(cancelled.nDone.load(), s_nItems);
         EXPECT_LT(strPart.size(), strFull.size());
         EXPECT_EQ(strFull.compare(0, strPart.size(), strPart), 0);
-        EXPECT_EQ(m_format.GetSeparator(), "\t");
     }
 }
 
@@ -141,7 +140,7 @@ TEST(OutputSink, WritesPiecesBeforeTheEnd) {
     }
     std::string strArrived(1024 * 1024, '\0');
     const ssize_t nBefore = read(fds[0], strArrived.data(), strArrived.size());
-    ASSERT_TRUE(sink.Finish());
+    ASSERT_TRUE(sink.Finish().IsWritten());
     close(fds[1]);
     std::string strRest(1024 * 1024, '\0');
     const ssize_t nRest = read(fds[0], strRest.data(), strRest.size());
@@ -153,7 +152,7 @@ TEST(OutputSink, WritesPiecesBeforeTheEnd) {
     EXPECT_EQ(strArrived.substr(0, 1001), std::string(999, 'x') + "\r\n");
 }
 
-// After a failed write the walk is told to stop, and the reason survives to the end.
+// After a failed write the walk is told to stop, and the reason comes back at the end.
 TEST(OutputSink, StopsAtTheFirstFailedWrite) {
     const int nFull = open("/dev/full", O_WRONLY | O_CLOEXEC);
     ASSERT_GE(nFull, 0);
@@ -165,11 +164,32 @@ TEST(OutputSink, StopsAtTheFirstFailedWrite) {
         if (!sink.ItemDone())
             break;
     }
-    errno = 0;
-    EXPECT_FALSE(sink.Finish());
-    EXPECT_EQ(errno, ENOSPC);
+    const SWriteResult result = sink.Finish();
+    EXPECT_EQ(result.eStatus, EWriteStatus::Failed);
+    EXPECT_EQ(result.nError, ENOSPC);
     close(nFull);
     EXPECT_LT(nItems, 100);
+}
+
+// A cancel stops the walk at the next count and is told apart from a failure; a sink that
+// writes nothing after the cancel leaves no error.
+TEST(OutputSink, CancelIsReportedAsCancelled) {
+    SWorkProgress progress;
+    std::string strTarget;
+    COutputSink sink(strTarget, &progress);
+    progress.Cancel();
+    int nItems = 0;
+    while (nItems < 100000) {
+        sink.Text() += "line\n";
+        ++nItems;
+        if (!sink.ItemDone())
+            break;
+    }
+    EXPECT_LT(nItems, 100000);
+    const SWriteResult result = sink.Finish();
+    EXPECT_EQ(result.eStatus, EWriteStatus::Cancelled);
+    EXPECT_EQ(result.nError, 0);
+    EXPECT_EQ(strTarget.size(), 5u * static_cast<std::size_t>(nItems));
 }
 
 } // namespace

@@ -20,8 +20,7 @@ void PrintTo(const SSeparatorCase& c, std::ostream* pOut) {
 
 class TextExportSeparator : public testing::TestWithParam<SSeparatorCase> {};
 
-// Every line at depth 0, everything the tree holds, the user's separator between columns;
-// the engine's own separator is back afterwards.
+// Every line at depth 0, everything the tree holds, the user's separator between columns.
 TEST_P(TextExportSeparator, ExampleTreeExactBytes) {
     const std::string strSep = GetParam().szSeparator;
     CTempTree tree;
@@ -30,11 +29,12 @@ TEST_P(TextExportSeparator, ExampleTreeExactBytes) {
     CKWLFormat format;
     ASSERT_TRUE(format.Validate(kNameSizeFormat));
 
-    const std::string strText = BuildTextExport(format, scanned.Root(), strPath, kEnglish, strSep);
+    const SRenderedText text = BuildTextExport(format, scanned.Root(), strPath, kEnglish, strSep);
 
-    EXPECT_EQ(strText, std::string(kEnglish) + strPath + ":\n\nsub\ndeep\nd.txt" + strSep +
-                           "9\nc.txt" + strSep + "7\na.txt" + strSep + "120\nb.txt" + strSep + "5");
-    EXPECT_EQ(format.GetSeparator(), "\t");
+    EXPECT_EQ(text.strText, std::string(kEnglish) + strPath + ":\n\nsub\ndeep\nd.txt" + strSep +
+                                "9\nc.txt" + strSep + "7\na.txt" + strSep + "120\nb.txt" + strSep +
+                                "5");
+    EXPECT_FALSE(text.bUndefinedField);
 }
 
 INSTANTIATE_TEST_SUITE_P(Separators, TextExportSeparator,
@@ -45,8 +45,8 @@ INSTANTIATE_TEST_SUITE_P(Separators, TextExportSeparator,
                              return info.param.szName;
                          });
 
-// Whatever separator the engine had before comes back, and the next listing renders with it.
-TEST(TextExport, RestoresPreviousSeparatorNotJustTab) {
+// The export's separator is its own: a listing from the same engine afterwards has its tabs.
+TEST(TextExport, LeavesTheListingItsTabs) {
     CTempTree tree;
     const std::string strPath = MakeExampleTree(tree);
     CScannedTree scanned(strPath);
@@ -54,13 +54,23 @@ TEST(TextExport, RestoresPreviousSeparatorNotJustTab) {
     ASSERT_TRUE(format.Validate(kNameSizeFormat));
 
     BuildTextExport(format, scanned.Root(), strPath, kEnglish, ";");
-    const std::string strListing = BuildListing(format, scanned.Root(), strPath, kEnglish, true);
+    const std::string strListing =
+        BuildListing(format, scanned.Root(), strPath, kEnglish, true).strText;
     EXPECT_NE(strListing.find("\r\na.txt\t120"), std::string::npos);
     EXPECT_EQ(strListing.find(';'), std::string::npos);
+}
 
-    format.SetSeparator(",");
-    BuildTextExport(format, scanned.Root(), strPath, kEnglish, ";");
-    EXPECT_EQ(format.GetSeparator(), ",");
+// A keyword that files do not define: every line is still there, and the result says so.
+TEST(TextExport, ReportsAnUndefinedKeyword) {
+    CTempTree tree;
+    const std::string strPath = MakeExampleTree(tree);
+    CScannedTree scanned(strPath);
+    CKWLFormat format;
+    ASSERT_TRUE(format.Validate("name|files"));
+
+    const SRenderedText text = BuildTextExport(format, scanned.Root(), strPath, "L ", ";");
+    EXPECT_TRUE(text.bUndefinedField);
+    EXPECT_EQ(text.strText, "L " + strPath + ":\n\nsub;1\ndeep;1\nd.txt;\nc.txt;\na.txt;\nb.txt;");
 }
 
 // What is below a subdirectory depends on the scan only: the export has no option to heed.
@@ -71,7 +81,7 @@ TEST(TextExport, HoldsWhatTheScanStored) {
     ASSERT_TRUE(format.Validate("name"));
 
     CScannedTree flat(strPath, false);
-    EXPECT_EQ(BuildTextExport(format, flat.Root(), strPath, "L ", ";"),
+    EXPECT_EQ(BuildTextExport(format, flat.Root(), strPath, "L ", ";").strText,
               "L " + strPath + ":\n\nsub\na.txt\nb.txt");
 }
 
@@ -87,12 +97,15 @@ TEST(TextExport, NestedSiblingsInTreeOrderWithoutIndent) {
     CKWLFormat format;
     ASSERT_TRUE(format.Validate("D-[D ]-name"));
 
-    EXPECT_EQ(BuildTextExport(format, scanned.Root(), "r", "L ", ";"),
+    EXPECT_EQ(BuildTextExport(format, scanned.Root(), "r", "L ", ";").strText,
               "L r:\n\nD a\nD a1\nf\nD a2\ng\nD b\nh");
 
     std::string strOut = "x";
-    ListDirectoriesText(format, nullptr, strOut);
+    ListDirectoriesText(format, nullptr, ";", strOut);
     EXPECT_EQ(strOut, "x");
+    ASSERT_TRUE(format.Validate("name|F-[x]"));
+    ListDirectoriesText(format, scanned.Root()->m_pFirstSubDir, ";", strOut);
+    EXPECT_EQ(strOut, "x\na\na1\nf;x\na2\ng;x\nb\nh;x");
 }
 
 TEST(TextExport, EmptyDirectoryGivesHeadingWithLineEnd) {
@@ -102,7 +115,7 @@ TEST(TextExport, EmptyDirectoryGivesHeadingWithLineEnd) {
     CKWLFormat format;
     ASSERT_TRUE(format.Validate(kNameSizeFormat));
 
-    EXPECT_EQ(BuildTextExport(format, scanned.Root(), strPath, kEnglish, ";"),
+    EXPECT_EQ(BuildTextExport(format, scanned.Root(), strPath, kEnglish, ";").strText,
               std::string(kEnglish) + strPath + ":\n");
 }
 
@@ -118,7 +131,7 @@ TEST(TextExport, NamesGoInUnchanged) {
     CKWLFormat format;
     ASSERT_TRUE(format.Validate(kNameSizeFormat));
 
-    EXPECT_EQ(BuildTextExport(format, scanned.Root(), strPath, kEnglish, ";"),
+    EXPECT_EQ(BuildTextExport(format, scanned.Root(), strPath, kEnglish, ";").strText,
               std::string(kEnglish) + strPath + ":\n\n<q\">.txt;2\na&b.txt;1\nx;y;3");
 }
 
