@@ -198,15 +198,10 @@ TEST_F(FormatDefDlgTest, TemplateRowsBecomeControlsInTabOrder) {
     EXPECT_EQ(pDlg->GetTitle(), "Define A New Output Format");
     EXPECT_EQ(pDlg->GetClientSize(), pDlg->ConvertDialogToPixels(wxSize(348, 333)));
     EXPECT_EQ(pDlg->Template().size(), 56u);
-    const wxWindowList& children = pDlg->GetChildren();
-    auto it = children.begin();
     int nFrames = 0;
-    for (const SControlTemplate& row : pDlg->Template()) {
-        SCOPED_TRACE(row.nId);
-        ASSERT_NE(it, children.end());
-        wxWindow* pControl = *it++;
-        EXPECT_EQ(pControl->GetId(), row.nId); // creation order is tab order
-        const wxRect rect = pDlg->PixelRect(row);
+    ForEachTemplateControl(*pDlg, [&](const SControlTemplate& row, wxWindow& control,
+                                      const wxRect& rect) {
+        wxWindow* pControl = &control;
         const wxRect actual = pControl->GetRect();
         EXPECT_EQ(actual.x, rect.x);
         // A text wider than its row (GTK's font is wider) widens the control, nothing else.
@@ -257,8 +252,7 @@ TEST_F(FormatDefDlgTest, TemplateRowsBecomeControlsInTabOrder) {
         if (row.eText != kNoText) {
             EXPECT_EQ(TextOf(pDlg.get(), row.nId), ToWx(m_language.GetText(row.eText)));
         }
-    }
-    EXPECT_EQ(it, children.end());
+    });
     EXPECT_EQ(nFrames, 14); // the grid's 13 and the text row's frame
     // Row by row: every box first, the add buttons later.
     std::vector<int> boxes;
