@@ -335,7 +335,7 @@ TEST_F(FormatsFileTest, CrLfFileKeepsItsLineEnds) {
     EXPECT_EQ(ReadFile(m_strPath), "1\nname|size\r\nD-[D ]-name\r\nname\n");
 }
 
-TEST(SelectByTextTest, FindsTheFirstEntryFromTheSecondOnThenTheFirst) {
+TEST(FormatsFileSelectByText, FindsTheFirstEntryFromTheSecondOnThenTheFirst) {
     const struct {
         std::vector<std::string> entries;
         const char* pText;

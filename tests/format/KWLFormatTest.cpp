@@ -48,9 +48,9 @@ class COtherItem : public CKWLItem {};
 
 enum class EKind { Dir, File };
 
-class FormatTest : public ::testing::Test {
+class KWLFormatTest : public ::testing::Test {
 protected:
-    FormatTest() : m_utc("UTC") {
+    KWLFormatTest() : m_utc("UTC") {
         // The sample nodes of the main dialog's previews.
         m_dir.Set("Name", CTime(kEndOf1999), 54321, 123);
         m_file.Set(4321, "Name.ext", false, false, false, false, true, CTime(kMarch2002),
@@ -98,7 +98,7 @@ void CheckValidateTable(const std::vector<SValidateCase>& cases) {
     }
 }
 
-TEST(FormatValidate, ColumnsAndQualifiers) {
+TEST(KWLFormatValidate, ColumnsAndQualifiers) {
     CheckValidateTable({
         {"", true, "", 0, "", 0},
         {"name", true, "name", 1, "name", 1},
@@ -126,7 +126,7 @@ TEST(FormatValidate, ColumnsAndQualifiers) {
     });
 }
 
-TEST(FormatValidate, MalformedLinesKeepWhatWasAcceptedBefore) {
+TEST(KWLFormatValidate, MalformedLinesKeepWhatWasAcceptedBefore) {
     CheckValidateTable({
         // A leading "|" is never split off, so the whole line is one bad column.
         {"|name", false, "", 0, "", 0},
@@ -168,7 +168,7 @@ TEST(FormatValidate, MalformedLinesKeepWhatWasAcceptedBefore) {
     });
 }
 
-TEST(FormatValidate, BackslashRuleFailsBeforeAnyColumn) {
+TEST(KWLFormatValidate, BackslashRuleFailsBeforeAnyColumn) {
     CheckValidateTable({
         {"name\\x", false, "", 0, "", 0},
         {"name\\", false, "", 0, "", 0},
@@ -183,7 +183,7 @@ TEST(FormatValidate, BackslashRuleFailsBeforeAnyColumn) {
     });
 }
 
-TEST(FormatValidate, TextElements) {
+TEST(KWLFormatValidate, TextElements) {
     CheckValidateTable({
         {"[]", true, "[]", 1, "[]", 1},
         {"[a:b]", true, "[a:b]", 1, "[a:b]", 1},
@@ -228,7 +228,7 @@ struct SRenderCase {
     std::string strExpected;
 };
 
-TEST_F(FormatTest, RendersLines) {
+TEST_F(KWLFormatTest, RendersLines) {
     const std::vector<SRenderCase> cases = {
         {"D-[D ]-name", EKind::Dir, 0, "D Name"},
         {"D-[D ]-name", EKind::File, 0, "Name.ext"},
@@ -277,7 +277,7 @@ TEST_F(FormatTest, RendersLines) {
     }
 }
 
-TEST_F(FormatTest, NamesAreCopiedUnchanged) {
+TEST_F(KWLFormatTest, NamesAreCopiedUnchanged) {
     // Characters that mean something in a format line mean nothing in a name.
     m_file.m_strName = "a|b-[c]\\d name size";
     m_dir.m_strName = "Grösse [\\]] |";
@@ -287,7 +287,7 @@ TEST_F(FormatTest, NamesAreCopiedUnchanged) {
     EXPECT_EQ(format.Render(&m_dir, 0).strText, "Grösse [\\]] |\t54321");
 }
 
-TEST_F(FormatTest, LargeSizesAndCounts) {
+TEST_F(KWLFormatTest, LargeSizesAndCounts) {
     struct SCase {
         std::uint64_t nSize;
         int nFiles;
@@ -314,7 +314,7 @@ TEST_F(FormatTest, LargeSizesAndCounts) {
     }
 }
 
-TEST_F(FormatTest, AttributeFlags) {
+TEST_F(KWLFormatTest, AttributeFlags) {
     struct SCase {
         bool bReadOnly, bCompressed, bSystem, bHidden, bArchive;
         const char* pszExpected;
@@ -336,7 +336,7 @@ TEST_F(FormatTest, AttributeFlags) {
 }
 
 // The separator is the caller's: each call renders with its own, the engine keeps none.
-TEST_F(FormatTest, SeparatorIsTheCallers) {
+TEST_F(KWLFormatTest, SeparatorIsTheCallers) {
     CKWLFormat format;
     ASSERT_TRUE(format.Validate("name|[]|size"));
     EXPECT_EQ(format.Render(&m_file, 0).strText, "Name.ext\t\t4321");
@@ -351,7 +351,7 @@ TEST_F(FormatTest, SeparatorIsTheCallers) {
     EXPECT_EQ(format.Render(&m_file, 0).strText, "Name.ext\t\t4321");
 }
 
-TEST_F(FormatTest, KeywordUndefinedForTheKindIsSkippedAndReported) {
+TEST_F(KWLFormatTest, KeywordUndefinedForTheKindIsSkippedAndReported) {
     struct SCase {
         std::string strLine;
         EKind eKind;
@@ -381,7 +381,7 @@ TEST_F(FormatTest, KeywordUndefinedForTheKindIsSkippedAndReported) {
 }
 
 // Each call reports for its own line only: the engine keeps no note between calls.
-TEST_F(FormatTest, UndefinedFieldIsReportedByTheLineThatSkipsIt) {
+TEST_F(KWLFormatTest, UndefinedFieldIsReportedByTheLineThatSkipsIt) {
     CKWLFormat format;
     ASSERT_TRUE(format.Validate("name|accTime"));
     const SRenderedText file = format.Render(&m_file, 0);
@@ -393,7 +393,7 @@ TEST_F(FormatTest, UndefinedFieldIsReportedByTheLineThatSkipsIt) {
     EXPECT_FALSE(format.Render(&m_file, 0).bUndefinedField);
 }
 
-TEST_F(FormatTest, RenderingAfterFailedValidationUsesWhatWasAccepted) {
+TEST_F(KWLFormatTest, RenderingAfterFailedValidationUsesWhatWasAccepted) {
     struct SCase {
         std::string strLine;
         std::string strFile;
@@ -418,7 +418,7 @@ TEST_F(FormatTest, RenderingAfterFailedValidationUsesWhatWasAccepted) {
     }
 }
 
-TEST_F(FormatTest, ItemOfNoKnownKindGetsItsIndentationAlone) {
+TEST_F(KWLFormatTest, ItemOfNoKnownKindGetsItsIndentationAlone) {
     CKWLFormat format;
     ASSERT_TRUE(format.Validate("name|[x]|size"));
     COtherItem other;
@@ -427,7 +427,7 @@ TEST_F(FormatTest, ItemOfNoKnownKindGetsItsIndentationAlone) {
     EXPECT_FALSE(format.Render(&other, 0).bUndefinedField);
 }
 
-TEST_F(FormatTest, RenderIntoAppends) {
+TEST_F(KWLFormatTest, RenderIntoAppends) {
     CKWLFormat format;
     ASSERT_TRUE(format.Validate("name|size"));
     std::string strOut = "first\r\n";
@@ -437,7 +437,7 @@ TEST_F(FormatTest, RenderIntoAppends) {
     EXPECT_EQ(strOut, "first\r\n  Name\t54321\r\n    Name.ext\t4321");
 }
 
-TEST_F(FormatTest, UnconvertibleTimeRendersAsQuestionMarks) {
+TEST_F(KWLFormatTest, UnconvertibleTimeRendersAsQuestionMarks) {
     CKWLFormat format;
     ASSERT_TRUE(format.Validate("crTime|F-accTime|F-modTime"));
     m_file.m_timeCreation = CTime(std::numeric_limits<std::int64_t>::max());
@@ -448,7 +448,7 @@ TEST_F(FormatTest, UnconvertibleTimeRendersAsQuestionMarks) {
     EXPECT_EQ(format.Render(&m_dir, 0).strText, kNoTime);
 }
 
-TEST(FormatIndent, TwoSpacesPerLevel) {
+TEST(KWLFormatIndent, TwoSpacesPerLevel) {
     CKWLFormat format;
     ASSERT_TRUE(format.Validate(""));
     const CFileInformation file;
@@ -465,7 +465,7 @@ TEST(FormatIndent, TwoSpacesPerLevel) {
 
 // ---- times ----
 
-TEST(FormatTime, LocalCalendarTime) {
+TEST(KWLFormatTime, LocalCalendarTime) {
     struct SCase {
         const char* pszZone;
         std::int64_t nTime;

@@ -60,9 +60,9 @@ void PrintTo(const SLayoutCase& c, std::ostream* pOut) {
     *pOut << c.szName;
 }
 
-class HtmlLayout : public testing::TestWithParam<SLayoutCase> {};
+class HtmlExportLayout : public testing::TestWithParam<SLayoutCase> {};
 
-TEST_P(HtmlLayout, TableRows) {
+TEST_P(HtmlExportLayout, TableRows) {
     const SLayoutCase& c = GetParam();
     CTempTree tree;
     tree.AddDir("r");
@@ -101,7 +101,7 @@ std::string TwelveColumnRow(const std::string& strStart, const std::string& strN
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Trees, HtmlLayout,
+    Trees, HtmlExportLayout,
     testing::Values(
         SLayoutCase{"EmptyRoot", [](CTempTree&) {}, kNameSizeFormat, ""},
         SLayoutCase{"FilesOnly",

@@ -26,10 +26,10 @@ void PrintTo(const SListingCase& c, std::ostream* pOut) {
     *pOut << c.szName;
 }
 
-class ListingOrder : public testing::TestWithParam<SListingCase> {};
+class ListingBuilderOrder : public testing::TestWithParam<SListingCase> {};
 
 // The option at build time only limits the descent; files of listed directories always come.
-TEST_P(ListingOrder, LinesFollowTreeOrderAndOption) {
+TEST_P(ListingBuilderOrder, LinesFollowTreeOrderAndOption) {
     const SListingCase& c = GetParam();
     CTempTree tree;
     const std::string strPath = MakeExampleTree(tree);
@@ -43,7 +43,7 @@ TEST_P(ListingOrder, LinesFollowTreeOrderAndOption) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    ExampleTree, ListingOrder,
+    ExampleTree, ListingBuilderOrder,
     testing::Values(
         SListingCase{"RecursiveScanOptionSet", true, true,
                      "\r\nsub\r\n  deep\r\n    d.txt\t9\r\n  c.txt\t7\r\na.txt\t120\r\nb.txt\t5"},

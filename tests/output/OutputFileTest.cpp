@@ -32,7 +32,7 @@ std::string LargeText() {
     return strText;
 }
 
-TEST(SaveTextToFile, StoresEveryLfAsCrLf) {
+TEST(OutputFileSaveText, StoresEveryLfAsCrLf) {
     CTempTree tree;
     const std::string strLarge = LargeText();
     struct {
@@ -53,7 +53,7 @@ TEST(SaveTextToFile, StoresEveryLfAsCrLf) {
     }
 }
 
-TEST(SaveTextToFile, ReplacesExistingFileWhole) {
+TEST(OutputFileSaveText, ReplacesExistingFileWhole) {
     CTempTree tree;
     const std::string strPath = tree.AddFile("KWL.txt", 100000);
 
@@ -61,7 +61,7 @@ TEST(SaveTextToFile, ReplacesExistingFileWhole) {
     EXPECT_EQ(ReadFile(strPath), "a\r\nb");
 }
 
-TEST(SaveBytesToFile, StoresBytesUnchanged) {
+TEST(OutputFileSaveBytes, StoresBytesUnchanged) {
     CTempTree tree;
     const std::string strPath = tree.AddFile("listing.txt", 1000);
 
@@ -75,7 +75,7 @@ void ExpectFailure(const SWriteResult& result, int nError) {
     EXPECT_EQ(result.nError, nError);
 }
 
-TEST(SaveTextToFile, FailsWhenTargetCannotBeOpened) {
+TEST(OutputFileSaveText, FailsWhenTargetCannotBeOpened) {
     CTempTree tree;
     const std::string strDir = tree.AddDir("dir");
 
@@ -85,7 +85,7 @@ TEST(SaveTextToFile, FailsWhenTargetCannotBeOpened) {
 }
 
 // Write errors count, not only a failed open.
-TEST(SaveTextToFile, FailsWhenWriteFails) {
+TEST(OutputFileSaveText, FailsWhenWriteFails) {
     ExpectFailure(SaveTextToFile("/dev/full", "a\nb"), ENOSPC);
     ExpectFailure(SaveBytesToFile("/dev/full", "a\r\nb"), ENOSPC);
 }
@@ -104,7 +104,7 @@ int SaveAsNobody(void* pArg) {
 }
 
 // Permissions only bite without root, so the attempt runs as nobody.
-TEST(SaveTextToFile, FailsWithoutPermissionAndKeepsOldContent) {
+TEST(OutputFileSaveText, FailsWithoutPermissionAndKeepsOldContent) {
     CTempTree tree;
     tree.AddFile("locked/old.txt", 10);
     tree.SetMode("locked/old.txt", 0444);
@@ -145,7 +145,7 @@ void ExpectFolderAsBefore(const std::string& strDir) {
     EXPECT_EQ(ReadFile(strDir + "/old.txt"), "precious\n");
 }
 
-TEST(SaveTextToFile, FullDiskKeepsOldFileAndLeavesNothing) {
+TEST(OutputFileSaveText, FullDiskKeepsOldFileAndLeavesNothing) {
     CSmallDisk disk(64 * 1024);
     if (!disk.IsMounted())
         GTEST_SKIP() << "needs a small tmpfs, which only root can mount: " << disk.Reason();
@@ -157,7 +157,7 @@ TEST(SaveTextToFile, FullDiskKeepsOldFileAndLeavesNothing) {
 }
 
 // The same fault without privileges: the process may not make files larger than 64 KiB.
-TEST(SaveTextToFile, FileSizeLimitKeepsOldFileAndLeavesNothing) {
+TEST(OutputFileSaveText, FileSizeLimitKeepsOldFileAndLeavesNothing) {
     CTempTree tree;
     std::ofstream(tree.Path("old.txt")) << "precious\n";
 
@@ -167,7 +167,7 @@ TEST(SaveTextToFile, FileSizeLimitKeepsOldFileAndLeavesNothing) {
 }
 
 // A pipe takes the text in pieces while the other end reads.
-TEST(WriteWithCrLf, ThroughPipe) {
+TEST(OutputFileCrLf, ThroughPipe) {
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
     const std::string strText = LargeText();
@@ -188,7 +188,7 @@ TEST(WriteWithCrLf, ThroughPipe) {
     EXPECT_TRUE(strReceived == WithCrLf(strText));
 }
 
-TEST(WriteWithCrLf, FailsOnWriteError) {
+TEST(OutputFileCrLf, FailsOnWriteError) {
     // A closed pipe raises SIGPIPE; callers that write to pipes ignore it, as here.
     struct SIgnorePipe {
         SIgnorePipe() { m_old = std::signal(SIGPIPE, SIG_IGN); }

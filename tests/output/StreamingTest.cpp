@@ -126,7 +126,7 @@ TEST_F(StreamingTest, BuildersCountItemsAndStopWhenCancelled) {
 }
 
 // The text reaches the descriptor while rendering goes on, not only at the end.
-TEST(OutputSink, WritesPiecesBeforeTheEnd) {
+TEST(StreamingSink, WritesPiecesBeforeTheEnd) {
     int fds[2];
     ASSERT_EQ(pipe2(fds, O_CLOEXEC), 0);
     ASSERT_GE(fcntl(fds[0], F_SETPIPE_SZ, 1024 * 1024), 1024 * 1024);
@@ -153,7 +153,7 @@ TEST(OutputSink, WritesPiecesBeforeTheEnd) {
 }
 
 // After a failed write the walk is told to stop, and the reason comes back at the end.
-TEST(OutputSink, StopsAtTheFirstFailedWrite) {
+TEST(StreamingSink, StopsAtTheFirstFailedWrite) {
     const int nFull = open("/dev/full", O_WRONLY | O_CLOEXEC);
     ASSERT_GE(nFull, 0);
     COutputSink sink(nFull, false);
@@ -173,7 +173,7 @@ TEST(OutputSink, StopsAtTheFirstFailedWrite) {
 
 // A cancel stops the walk at the next count and is told apart from a failure; a sink that
 // writes nothing after the cancel leaves no error.
-TEST(OutputSink, CancelIsReportedAsCancelled) {
+TEST(StreamingSink, CancelIsReportedAsCancelled) {
     SWorkProgress progress;
     std::string strTarget;
     COutputSink sink(strTarget, &progress);

@@ -18,7 +18,7 @@ struct SLengthCase {
     bool bValid;
 };
 
-TEST(PlatformEncoding, CountsCodePointsAndInvalidBytesAsOneEach) {
+TEST(EncodingTest, CountsCodePointsAndInvalidBytesAsOneEach) {
     const SLengthCase cases[] = {
         {"empty", "", 0, true},
         {"ascii", "abc", 3, true},
@@ -49,7 +49,7 @@ TEST(PlatformEncoding, CountsCodePointsAndInvalidBytesAsOneEach) {
     EXPECT_EQ(Utf8CharLength(kMixed, 2), 1u); // inside a sequence: a byte of its own
 }
 
-TEST(PlatformEncoding, LeftAndRightNeverCutASequence) {
+TEST(EncodingTest, LeftAndRightNeverCutASequence) {
     EXPECT_EQ(Utf8Left(kMixed, 3), "a\xC3\x84\xE6\x97\xA5");
     EXPECT_EQ(Utf8Right(kMixed, 2), "\xF0\x9F\x98\x80"
                                     "b");
@@ -75,7 +75,7 @@ TEST(PlatformEncoding, LeftAndRightNeverCutASequence) {
     }
 }
 
-TEST(PlatformEncoding, SanitizeNameReplacesOnlyControlCharacters) {
+TEST(EncodingTest, SanitizeNameReplacesOnlyControlCharacters) {
     const std::pair<std::string, std::string> cases[] = {
         {"a\nb", "a?b"},
         {"tab\there", "tab?here"},
@@ -109,7 +109,7 @@ TEST(PlatformEncoding, SanitizeNameReplacesOnlyControlCharacters) {
 
 // No control character of any kind survives, and nothing else changes: every code point up
 // to U+FFFF, each between two plain characters.
-TEST(PlatformEncoding, SanitizeNameMapsExactlyTheControlCodePoints) {
+TEST(EncodingTest, SanitizeNameMapsExactlyTheControlCodePoints) {
     for (char32_t cp = 1; cp <= 0xFFFF; ++cp) {
         if (cp >= 0xD800 && cp <= 0xDFFF)
             continue;
@@ -122,7 +122,7 @@ TEST(PlatformEncoding, SanitizeNameMapsExactlyTheControlCodePoints) {
     }
 }
 
-TEST(PlatformEncoding, Cp1252RoundTripsEveryByte) {
+TEST(EncodingTest, Cp1252RoundTripsEveryByte) {
     std::string strAll;
     for (int b = 1; b <= 0xFF; ++b)
         strAll += static_cast<char>(b);
@@ -150,7 +150,7 @@ TEST(PlatformEncoding, Cp1252RoundTripsEveryByte) {
     }
 }
 
-TEST(PlatformEncoding, Utf8ToCp1252RejectsWhatTheCodePageCannotHold) {
+TEST(EncodingTest, Utf8ToCp1252RejectsWhatTheCodePageCannotHold) {
     for (const std::string& s : {
              std::string("\xCE\xA9"),         // Greek Omega
              std::string("ok \xC5\x82"),      // l with stroke

@@ -14,9 +14,9 @@
 namespace {
 
 // Sets the time zone for one test and puts the old one back.
-class PlatformTime : public ::testing::Test {
+class TimeTest : public ::testing::Test {
 protected:
-    ~PlatformTime() override {
+    ~TimeTest() override {
         if (m_bHad)
             setenv("TZ", m_strOld.c_str(), 1);
         else
@@ -34,7 +34,7 @@ private:
     std::string m_strOld = m_pszOld ? m_pszOld : "";
 };
 
-TEST_F(PlatformTime, RendersUtcCalendarTime) {
+TEST_F(TimeTest, RendersUtcCalendarTime) {
     UseZone("UTC");
     const std::pair<std::int64_t, const char*> cases[] = {
         {0, "01.01.1970, 00:00:00"},
@@ -55,7 +55,7 @@ TEST_F(PlatformTime, RendersUtcCalendarTime) {
     }
 }
 
-TEST_F(PlatformTime, RendersInTheLocalZone) {
+TEST_F(TimeTest, RendersInTheLocalZone) {
     UseZone("CET-1CEST,M3.5.0,M10.5.0/3");
     EXPECT_EQ(FormatLocalTime(1625140800), "01.07.2021, 14:00:00"); // summer: UTC+2
     EXPECT_EQ(FormatLocalTime(1609459200), "01.01.2021, 01:00:00"); // winter: UTC+1
@@ -119,7 +119,7 @@ std::vector<std::int64_t> TimesAroundTransitions() {
     return times;
 }
 
-TEST_F(PlatformTime, SameTextAsLocaltimeAcrossZoneTransitions) {
+TEST_F(TimeTest, SameTextAsLocaltimeAcrossZoneTransitions) {
     // Zones with summer time north and south, half-hour and 45-minute offsets, negative
     // summer time, leap seconds, history; Berlin and Paris share their abbreviations but not
     // their history, so a change between them must not keep stale offsets.
@@ -145,7 +145,7 @@ TEST_F(PlatformTime, SameTextAsLocaltimeAcrossZoneTransitions) {
     }
 }
 
-TEST_F(PlatformTime, UnconvertibleValuesRenderAsQuestionMarks) {
+TEST_F(TimeTest, UnconvertibleValuesRenderAsQuestionMarks) {
     UseZone("UTC");
     for (std::int64_t n :
          {std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::min()}) {
@@ -156,7 +156,7 @@ TEST_F(PlatformTime, UnconvertibleValuesRenderAsQuestionMarks) {
     }
 }
 
-TEST_F(PlatformTime, CurrentTimeIsTheSystemClock) {
+TEST_F(TimeTest, CurrentTimeIsTheSystemClock) {
     const std::int64_t nBefore = std::time(nullptr);
     const std::int64_t nNow = CTime::GetCurrentTime().GetTime();
     const std::int64_t nAfter = std::time(nullptr);
