@@ -136,11 +136,8 @@ int main(int argc, char** argv) {
         else
             return Usage();
     }
-    if (strDir.empty() || strDir[0] != '/') {
-        // The scan changes the working directory, so a relative path would move under us.
-        std::fprintf(stderr, "scan_bench: give DIR as an absolute path\n");
-        return 2;
-    }
+    if (strDir.empty())
+        return Usage();
 
     CKWLOption option;
     option.m_bRecursive = true;

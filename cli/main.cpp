@@ -93,8 +93,7 @@ int Run(const SCommandLine& cmd) {
     // Headings show the directory as given, except its control characters.
     const std::string strShownDir = SanitizeName(cmd.strDirectory);
 
-    // Resolved before the scan: a target that cannot be written fails at once, and the scan's
-    // moves of the working directory cannot change where a relative name points.
+    // Resolved before the scan: a target that cannot be written fails at once.
     CAtomicFile outputFile;
     if (cmd.bHasOutput && !outputFile.Resolve(cmd.strOutput)) {
         PrintWriteError(cmd, language, errno);

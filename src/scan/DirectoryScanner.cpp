@@ -1,10 +1,7 @@
 #include "scan/DirectoryScanner.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
 #include <thread>
 #include <utility>
 
@@ -42,7 +39,6 @@ bool CDirectoryScanner::ScanDirectory(const std::string& strPath, CDirInformatio
         m_nOpenError = errno;
         if (m_fnProgress)
             m_fnProgress(0);
-        MoveToParentOf(strPath);
         return false;
     }
     SScanSettings settings;
@@ -60,26 +56,5 @@ bool CDirectoryScanner::ScanDirectory(const std::string& strPath, CDirInformatio
     m_nEntriesRead = session.GetEntriesRead();
     m_bCancelled = session.WasCancelled();
     m_errors = session.TakeErrors(pParent);
-    MoveToParentOf(strPath);
     return true;
-}
-
-// The working directory ends in the parent of the chosen directory, as callers expect.
-void CDirectoryScanner::MoveToParentOf(const std::string& strPath) {
-    if (chdir(strPath.c_str()) == 0) {
-        if (chdir("..") == 0)
-            return;
-    }
-    // Not enterable: fall back to the parent by name.
-    std::error_code ec;
-    std::filesystem::path absolute = std::filesystem::absolute(strPath, ec);
-    if (ec)
-        return;
-    std::filesystem::path normal = absolute.lexically_normal();
-    if (!normal.has_filename())
-        normal = normal.parent_path(); // "/a/b/" names the same directory as "/a/b"
-    const std::filesystem::path parent = normal.parent_path();
-    if (!parent.empty() && chdir(parent.c_str()) != 0) {
-        // Nothing more to do: the working directory stays where it was.
-    }
 }

@@ -22,7 +22,8 @@ struct SScanError {
 // sorted on its own, so the tree is the same for any number of threads. Links are never
 // followed; a directory that cannot be opened or read completely becomes an empty (or
 // partial) node and is recorded; an entry that vanishes while it is read is skipped.
-// Nothing here shows a message.
+// Nothing here shows a message, and the working directory is never changed (the threads of a
+// process share one).
 class CDirectoryScanner {
 public:
     using ProgressFn = std::function<void(std::uint64_t nEntriesRead)>;
@@ -45,8 +46,8 @@ public:
     // an empty root. An empty path scans nothing.
     bool RebuildTree(CDirInformation*& pRoot, const std::string& strPath);
 
-    // Reads strPath into pParent (whose own data stays as it is). Afterwards the working
-    // directory is the parent of strPath. Returns false when strPath cannot be opened.
+    // Reads strPath into pParent (whose own data stays as it is). Returns false when strPath
+    // cannot be opened.
     bool ScanDirectory(const std::string& strPath, CDirInformation* pParent);
 
     std::uint64_t GetEntriesRead() const { return m_nEntriesRead; }
@@ -59,8 +60,6 @@ public:
     const std::vector<SScanError>& GetScanErrors() const { return m_errors; }
 
 private:
-    static void MoveToParentOf(const std::string& strPath);
-
     CKWLItemFactory& m_factory;
     const CKWLOption& m_option;
     ProgressFn m_fnProgress;

@@ -32,6 +32,7 @@
 #include "lang/ProgressTexts.h"
 #include "ui/SeparatorDlg.h"
 #include "lang/TextId.h"
+#include "ui/WorkingDirectory.h"
 #include "ui/WxText.h"
 
 #include "../res/flag_de.xpm"
@@ -265,6 +266,7 @@ void CKWLDlg::RebuildTree() {
     const bool bComplete = RunWithProgress(this, progress, labels, [&] {
         scanner.RebuildTree(m_pRoot, m_strDirectory);
     });
+    ChangeToParentDirectory(m_strDirectory);
     if (!bComplete)
         ForgetDirectory();
 }

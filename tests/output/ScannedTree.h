@@ -21,7 +21,6 @@ public:
 
     // Scans again into the same factory, so the new tree reuses the old nodes.
     void Scan(const std::string& strPath, bool bRecursive = true) {
-        CWorkingDirGuard guard;
         m_option.m_bRecursive = bRecursive;
         CDirectoryScanner scanner(m_factory, m_option);
         if (!scanner.RebuildTree(m_pRoot, strPath))

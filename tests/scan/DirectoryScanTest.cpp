@@ -427,12 +427,14 @@ TEST_F(ModelScan, NestedSubtreesLandInTheirOwnNodes) {
 
 struct SLockedArgs {
     std::string strRoot;
-    std::string strParent;
+    std::string strStart; // the working directory of the scan, which it must keep
 };
 
 // The checks run in a child as nobody; each failed check has its own exit status.
 int ScanLockedAsNobody(void* pArg) {
     const auto& args = *static_cast<SLockedArgs*>(pArg);
+    if (chdir(args.strStart.c_str()) != 0)
+        return 9;
     const SChildScan scan(args.strRoot);
     const CDirInformation* pRoot = scan.pRoot;
     if (!scan.bOpened)
@@ -447,7 +449,7 @@ int ScanLockedAsNobody(void* pArg) {
         return 14;
     if (pRoot->m_nTotalSize != 1 || FileNames(pRoot) != std::vector<std::string>{"top"})
         return 15;
-    if (CurrentWorkingDir() != args.strParent)
+    if (CurrentWorkingDir() != args.strStart)
         return 16;
     // Both are recorded, in listing order, with the reason.
     const std::vector<SScanError> expected = {{args.strRoot + "/locked", EACCES},
@@ -457,6 +459,8 @@ int ScanLockedAsNobody(void* pArg) {
 
 int ScanUnreadableRootAsNobody(void* pArg) {
     const auto& args = *static_cast<SLockedArgs*>(pArg);
+    if (chdir(args.strStart.c_str()) != 0)
+        return 19;
     const SChildScan scan(args.strRoot);
     if (scan.bOpened)
         return 20;
@@ -464,7 +468,7 @@ int ScanUnreadableRootAsNobody(void* pArg) {
         return 21;
     if (!scan.errors.empty())
         return 23; // the failed open is the scan's result, not a directory inside it
-    return CurrentWorkingDir() != args.strParent ? 22 : 0;
+    return CurrentWorkingDir() != args.strStart ? 22 : 0;
 }
 
 int ScanUnsearchableAsNobody(void* pArg) {
@@ -520,28 +524,37 @@ TEST_F(ModelScan, ListableButUnsearchableDirectoryKeepsItsNames) {
 
 // ---- working directory and paths ----
 
-TEST_F(ModelScan, WorkingDirectoryEndsInTheParentOfTheChosenDirectory) {
+// The threads of a process share one working directory: the scan never moves it, whatever
+// the path is relative to and whether it can be read at all.
+TEST_F(ModelScan, ScanLeavesTheWorkingDirectoryWhereItWas) {
     m_tree.AddFile("a/b/chosen/f", 1);
     m_tree.AddDir("elsewhere");
     const std::string strRoot = m_tree.Root();
     struct SCase {
         std::string strStart; // working directory before the scan
         std::string strPath;
+        bool bOpens;
     };
     const SCase cases[] = {
-        {"/", strRoot + "/a/b/chosen"}, {"/", strRoot + "/a/b/chosen/"},
-        {strRoot, "a/b/chosen"},        {strRoot, "a/b/chosen/"},
-        {strRoot, "./a//b/chosen"},     {strRoot + "/a/b", "chosen"},
-        {strRoot + "/a/b/chosen", "."}, {strRoot + "/elsewhere", "../a/b/chosen"},
+        {"/", strRoot + "/a/b/chosen", true},
+        {"/", strRoot + "/a/b/chosen/", true},
+        {strRoot, "a/b/chosen", true},
+        {strRoot, "a/b/chosen/", true},
+        {strRoot, "./a//b/chosen", true},
+        {strRoot + "/a/b", "chosen", true},
+        {strRoot + "/a/b/chosen", ".", true},
+        {strRoot + "/elsewhere", "../a/b/chosen", true},
+        {strRoot + "/elsewhere", "../a/b/missing", false},
+        {strRoot + "/a", "b/chosen/f", false},
     };
-    const std::string strExpected = Canonical(strRoot + "/a/b");
     for (const SCase& c : cases) {
         SCOPED_TRACE("from " + c.strStart + " scanning " + c.strPath);
         ASSERT_EQ(chdir(c.strStart.c_str()), 0);
-        ASSERT_TRUE(Rebuild(c.strPath));
-        EXPECT_EQ(FileNames(m_pRoot), std::vector<std::string>{"f"});
+        ASSERT_EQ(Rebuild(c.strPath), c.bOpens);
+        EXPECT_EQ(FileNames(m_pRoot),
+                  c.bOpens ? std::vector<std::string>{"f"} : std::vector<std::string>{});
         EXPECT_EQ(m_pRoot->m_strName, "");
-        EXPECT_EQ(CurrentWorkingDir(), strExpected);
+        EXPECT_EQ(CurrentWorkingDir(), Canonical(c.strStart));
     }
 }
 

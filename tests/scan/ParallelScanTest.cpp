@@ -255,7 +255,6 @@ protected:
     }
 
     CTempTree m_tree;
-    CWorkingDirGuard m_guard;
     CKWLItemFactory m_factory;
     CKWLOption m_option;
     CDirInformation* m_pRoot = nullptr;
