@@ -1,7 +1,7 @@
 #include "scan/DirectoryScanner.h"
 
 #include <algorithm>
-#include <cerrno>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -35,8 +35,8 @@ bool CDirectoryScanner::ScanDirectory(const std::string& strPath, CDirInformatio
     if (pParent == nullptr || strPath.empty())
         return false;
     CDirReader reader;
-    if (!reader.OpenPath(strPath)) {
-        m_nOpenError = errno;
+    if (const std::error_code ec = reader.OpenPath(strPath)) {
+        m_nOpenError = ec.value();
         if (m_fnProgress)
             m_fnProgress(0);
         return false;
