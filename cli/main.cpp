@@ -100,24 +100,23 @@ int Run(const SCommandLine& cmd) {
         return kExitFailure;
     }
 
-    CKWLItemFactory factory;
     CKWLOption option;
     option.m_bRecursive = cmd.bRecursive;
-    CDirectoryScanner scanner(factory, option);
+    CDirectoryScanner scanner(option);
     scanner.SetThreads(cmd.nThreads);
     const bool bShowProgress = cmd.bProgress && isatty(STDERR_FILENO);
     if (bShowProgress) {
         scanner.SetProgress([](std::uint64_t n) { ShowProgress(n, false); });
     }
-    CDirInformation* pRoot = nullptr;
-    const bool bOpened = scanner.RebuildTree(pRoot, cmd.strDirectory);
+    // Its own factory takes the tree with it at the end, whole, without a walk over the nodes.
+    CItemTree tree;
+    const bool bOpened = scanner.RebuildTree(tree, cmd.strDirectory);
     const int nScanErrno = scanner.GetOpenError();
     if (bShowProgress)
         ShowProgress(scanner.GetEntriesRead(), true);
     if (!bOpened) {
         PrintError(strShownDir + ": " +
                    (nScanErrno != 0 ? std::strerror(nScanErrno) : "cannot be read"));
-        factory.RecycleTree(pRoot);
         return kExitFailure;
     }
 
@@ -129,12 +128,10 @@ int Run(const SCommandLine& cmd) {
     if (bWritten) {
         COutputSink sink(cmd.bHasOutput ? outputFile.GetFd() : STDOUT_FILENO,
                          cmd.eExport != EExportKind::Listing);
-        WriteExport(sink, cmd, format, pRoot, strShownDir, language);
+        WriteExport(sink, cmd, format, tree.Root(), strShownDir, language);
         bWritten = sink.Finish() && (!cmd.bHasOutput || outputFile.Commit());
         nWriteErrno = errno;
     }
-    // No teardown of the tree: the factory releases its node memory whole when it goes.
-
     if (format.HasUndefinedField())
         PrintError(language.GetText(kTextFieldInvalid));
     if (!bWritten) {

@@ -8,31 +8,28 @@
 #include "scan/ScanSession.h"
 #include "platform/DirReader.h"
 
-CDirectoryScanner::CDirectoryScanner(CKWLItemFactory& factory, const CKWLOption& option)
-    : m_factory(factory), m_option(option) {}
+CDirectoryScanner::CDirectoryScanner(const CKWLOption& option) : m_option(option) {}
 
 void CDirectoryScanner::SetProgress(ProgressFn fnProgress, std::uint64_t nEvery) {
     m_fnProgress = std::move(fnProgress);
     m_nProgressEvery = std::max<std::uint64_t>(nEvery, 1);
 }
 
-bool CDirectoryScanner::RebuildTree(CDirInformation*& pRoot, const std::string& strPath) {
-    if (pRoot != nullptr) {
-        m_factory.RecycleTree(pRoot);
-        pRoot = nullptr;
-    }
-    pRoot = m_factory.NewDirectory();
-    const bool bOpened = ScanDirectory(strPath, pRoot);
-    pRoot->ComputeTotals();
+bool CDirectoryScanner::RebuildTree(CItemTree& tree, const std::string& strPath) {
+    tree.Clear();
+    const bool bOpened = ScanDirectory(tree.Factory(), strPath, tree.Root());
+    tree.Root()->ComputeTotals();
     return bOpened;
 }
 
-bool CDirectoryScanner::ScanDirectory(const std::string& strPath, CDirInformation* pParent) {
+// Reads strPath into pParent, whose own data stays as it is.
+bool CDirectoryScanner::ScanDirectory(CKWLItemFactory& factory, const std::string& strPath,
+                                      CDirInformation* pParent) {
     m_nOpenError = 0;
     m_nEntriesRead = 0;
     m_bCancelled = false;
     m_errors.clear();
-    if (pParent == nullptr || strPath.empty())
+    if (strPath.empty())
         return false;
     CDirReader reader;
     if (const std::error_code ec = reader.OpenPath(strPath)) {
@@ -51,7 +48,7 @@ bool CDirectoryScanner::ScanDirectory(const std::string& strPath, CDirInformatio
     settings.pProgress = m_pWorkProgress;
     settings.fnProgress = m_fnProgress;
     settings.nProgressEvery = m_nProgressEvery;
-    CScanSession session(m_factory, std::move(settings));
+    CScanSession session(factory, std::move(settings));
     session.Run(std::move(reader), strPath, pParent);
     m_nEntriesRead = session.GetEntriesRead();
     m_bCancelled = session.WasCancelled();

@@ -122,13 +122,6 @@ CKWLDlg::CKWLDlg(wxWindow* pParent)
     OnInitDialog();
 }
 
-CKWLDlg::~CKWLDlg() {
-    if (m_pRoot != nullptr) {
-        m_factory.RecycleTree(m_pRoot);
-        m_pRoot = nullptr;
-    }
-}
-
 void CKWLDlg::OnInitDialog() {
     m_pLanguage->SetLanguage(LoadFormats());
     LoadFlag(m_btnGerman, flag_de_xpm, flag_de_grey_xpm, "Deutsch");
@@ -259,12 +252,12 @@ void CKWLDlg::OnSelectDirectory(wxCommandEvent&) {
 
 void CKWLDlg::RebuildTree() {
     SWorkProgress progress;
-    CDirectoryScanner scanner(m_factory, m_option);
+    CDirectoryScanner scanner(m_option);
     scanner.SetWorkProgress(&progress);
     const SProgressLabels labels = MakeProgressLabels(
         EProgressText::ReadingTitle, EProgressText::EntriesRead, m_pLanguage->m_nLanguage);
     const bool bComplete = RunWithProgress(this, progress, labels, [&] {
-        scanner.RebuildTree(m_pRoot, m_strDirectory);
+        scanner.RebuildTree(m_tree, m_strDirectory);
     });
     ChangeToParentDirectory(m_strDirectory);
     if (!bComplete)
@@ -273,8 +266,7 @@ void CKWLDlg::RebuildTree() {
 
 // A cancelled scan leaves the state of a cancel before any choice.
 void CKWLDlg::ForgetDirectory() {
-    m_factory.RecycleTree(m_pRoot);
-    m_pRoot = m_factory.NewDirectory();
+    m_tree.Clear();
     m_strDirectory.clear();
     m_bDirChosen = false;
     SetControlText(IDC_DIRECTORY_LABEL, ToWx(m_pLanguage->GetText(kTextNoDirectory)));
@@ -301,7 +293,7 @@ void CKWLDlg::ComputeList() {
     const bool bRecursive = m_option.m_bRecursive;
     const bool bComplete = RunWithProgress(this, progress, labels, [&] {
         strOutput =
-            BuildListing(m_format, m_pRoot, m_strDirectory, strHeading, bRecursive, &progress);
+            BuildListing(m_format, m_tree.Root(), m_strDirectory, strHeading, bRecursive, &progress);
     });
     if (!bComplete)
         return; // a cancelled listing changes nothing
@@ -357,7 +349,7 @@ void CKWLDlg::OnExportTextfile(wxCommandEvent&) {
     std::string strText;
     // The engine has its tab back when the build returns, before the save dialog opens.
     if (!BuildExport([&](SWorkProgress& progress) {
-            strText = BuildTextExport(m_format, m_pRoot, m_strDirectory, strHeading, strSeparator,
+            strText = BuildTextExport(m_format, m_tree.Root(), m_strDirectory, strHeading, strSeparator,
                                       &progress);
         }))
         return;
@@ -370,7 +362,7 @@ void CKWLDlg::OnExportHtml(wxCommandEvent&) {
     const std::string strDirectoryWord = m_pLanguage->GetText(kTextDirectory);
     std::string strHtml;
     if (!BuildExport([&](SWorkProgress& progress) {
-            strHtml = BuildHtmlDocument(m_format, m_pRoot, m_strDirectory, strTitleWord,
+            strHtml = BuildHtmlDocument(m_format, m_tree.Root(), m_strDirectory, strTitleWord,
                                         strDirectoryWord, &progress);
         }))
         return;
