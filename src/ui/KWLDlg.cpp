@@ -292,8 +292,8 @@ void CKWLDlg::ComputeList() {
     const std::string strHeading = m_pLanguage->GetText(kTextHeading);
     const bool bRecursive = m_option.m_bRecursive;
     const bool bComplete = RunWithProgress(this, progress, labels, [&] {
-        strOutput =
-            BuildListing(m_format, m_tree.Root(), m_strDirectory, strHeading, bRecursive, &progress);
+        strOutput = BuildListing(m_format, m_tree.Root(), m_strDirectory, strHeading, bRecursive,
+                                 &progress);
     });
     if (!bComplete)
         return; // a cancelled listing changes nothing
@@ -349,8 +349,8 @@ void CKWLDlg::OnExportTextfile(wxCommandEvent&) {
     std::string strText;
     // The engine has its tab back when the build returns, before the save dialog opens.
     if (!BuildExport([&](SWorkProgress& progress) {
-            strText = BuildTextExport(m_format, m_tree.Root(), m_strDirectory, strHeading, strSeparator,
-                                      &progress);
+            strText = BuildTextExport(m_format, m_tree.Root(), m_strDirectory, strHeading,
+                                      strSeparator, &progress);
         }))
         return;
     if (!SaveToFile(strText, "txt"))
