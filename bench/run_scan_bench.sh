@@ -42,7 +42,7 @@ else
     ROOT="$(mktemp -d /var/tmp/kwl-scan-bench.XXXXXX)"
     CREATED=1
 fi
-ROOT="$(cd "$ROOT" && pwd)" # the scan changes directory: absolute paths only
+ROOT="$(cd "$ROOT" && pwd)"
 cleanup() {
     if [[ "$CREATED" == 1 && "$KEEP" != 1 ]]; then
         echo "removing $ROOT" >&2

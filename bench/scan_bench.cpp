@@ -8,11 +8,11 @@
 //      entry" (tree + the scanner's scratch for the largest directory + allocator overhead).
 //      The heap still in use after it, once the scanner is gone (mallinfo2), is "tree bytes
 //      per entry": the nodes and their names.
-//   2. K fresh scans: a new factory each time, so every node is allocated (from the heap the
-//      first scan gave back); median, min and max wall time, and median CPU time (user +
-//      system), which other jobs on a shared machine do not inflate.
-//   3. K rescans: RebuildTree on the same factory and root, so the old tree's nodes are
-//      recycled into the new one (the time includes recycling the old tree).
+//   2. K fresh scans: a new tree with its own factory each time, so every node is allocated
+//      (from the heap the first scan gave back); median, min and max wall time, and median
+//      CPU time (user + system), which other jobs on a shared machine do not inflate.
+//   3. K rescans: RebuildTree on the same tree, so the old tree's nodes are recycled into
+//      the new one (the time includes recycling the old tree).
 // --tsv prints one tab-separated line for run_scan_bench.sh instead of the readable report.
 
 #include <malloc.h>
@@ -29,9 +29,9 @@
 #include <string_view>
 #include <vector>
 
-#include "scan/DirectoryScanner.h"
-#include "model/KWLItemFactory.h"
+#include "model/ItemTree.h"
 #include "model/KWLOption.h"
+#include "scan/DirectoryScanner.h"
 
 namespace {
 
@@ -136,11 +136,8 @@ int main(int argc, char** argv) {
         else
             return Usage();
     }
-    if (strDir.empty() || strDir[0] != '/') {
-        // The scan changes the working directory, so a relative path would move under us.
-        std::fprintf(stderr, "scan_bench: give DIR as an absolute path\n");
-        return 2;
-    }
+    if (strDir.empty())
+        return Usage();
 
     CKWLOption option;
     option.m_bRecursive = true;
@@ -154,16 +151,14 @@ int main(int argc, char** argv) {
     std::uint64_t nHwmGrowth = 0;
     std::uint64_t nHeapRetained = 0;
     {
-        CKWLItemFactory factory;
-        CDirInformation* pRoot = nullptr;
+        CItemTree tree;
         {
-            CDirectoryScanner scanner(factory, option);
+            CDirectoryScanner scanner(option);
             const CTimer t;
-            const bool bOpened = scanner.RebuildTree(pRoot, strDir);
+            const bool bOpened = scanner.RebuildTree(tree, strDir);
             dFirst = t.Wall();
             if (!bOpened) {
                 std::fprintf(stderr, "scan_bench: cannot open %s\n", strDir.c_str());
-                factory.RecycleTree(pRoot);
                 return 1;
             }
             nEntries = scanner.GetEntriesRead();
@@ -171,8 +166,7 @@ int main(int argc, char** argv) {
         }
         // The scanner's scratch is gone now: what is left is the tree.
         nHeapRetained = HeapInUse() - nHeapBefore;
-        shape = Shape(pRoot);
-        factory.RecycleTree(pRoot);
+        shape = Shape(tree.Root());
     }
     if (nEntries == 0) {
         std::fprintf(stderr, "scan_bench: %s is empty\n", strDir.c_str());
@@ -187,31 +181,27 @@ int main(int argc, char** argv) {
     std::vector<double> fresh;
     std::vector<double> freshCpu;
     for (int i = 0; i < nRuns; ++i) {
-        CKWLItemFactory factory;
-        CDirectoryScanner scanner(factory, option);
-        CDirInformation* pRoot = nullptr;
+        CItemTree tree;
+        CDirectoryScanner scanner(option);
         const CTimer t;
-        scanner.RebuildTree(pRoot, strDir);
+        scanner.RebuildTree(tree, strDir);
         fresh.push_back(t.Wall());
         freshCpu.push_back(t.Cpu());
-        factory.RecycleTree(pRoot);
     }
 
     // 3. Rescans: the previous tree's nodes are recycled into the next one.
     std::vector<double> rescan;
     std::vector<double> rescanCpu;
     {
-        CKWLItemFactory factory;
-        CDirectoryScanner scanner(factory, option);
-        CDirInformation* pRoot = nullptr;
-        scanner.RebuildTree(pRoot, strDir);
+        CItemTree tree;
+        CDirectoryScanner scanner(option);
+        scanner.RebuildTree(tree, strDir);
         for (int i = 0; i < nRuns; ++i) {
             const CTimer t;
-            scanner.RebuildTree(pRoot, strDir);
+            scanner.RebuildTree(tree, strDir);
             rescan.push_back(t.Wall());
             rescanCpu.push_back(t.Cpu());
         }
-        factory.RecycleTree(pRoot);
     }
 
     const SStats sFresh = Summarise(fresh);

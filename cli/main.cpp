@@ -9,16 +9,16 @@
 #include "CommandLine.h"
 #include "ScanMessages.h"
 #include "format/KWLFormat.h"
-#include "scan/DirectoryScanner.h"
+#include "lang/Language.h"
+#include "lang/TextId.h"
+#include "lang/Version.h"
 #include "output/HtmlExport.h"
 #include "output/ListingBuilder.h"
 #include "output/OutputSink.h"
 #include "output/TextExport.h"
 #include "platform/AtomicFile.h"
 #include "platform/Encoding.h"
-#include "lang/Language.h"
-#include "lang/TextId.h"
-#include "lang/Version.h"
+#include "scan/DirectoryScanner.h"
 
 namespace {
 
@@ -109,37 +109,35 @@ int Run(const SCommandLine& cmd) {
     // Headings show the directory as given, except its control characters.
     const std::string strShownDir = SanitizeName(cmd.strDirectory);
 
-    // Resolved before the scan: a target that cannot be written fails at once, and the scan's
-    // moves of the working directory cannot change where a relative name points.
+    // Resolved before the scan: a target that cannot be written fails at once.
     CAtomicFile outputFile;
     if (cmd.bHasOutput && !outputFile.Resolve(cmd.strOutput)) {
         PrintWriteError(cmd, language, errno);
         return kExitFailure;
     }
 
-    CKWLItemFactory factory;
     CKWLOption option;
     option.m_bRecursive = cmd.bRecursive;
-    CDirectoryScanner scanner(factory, option);
+    CDirectoryScanner scanner(option);
     scanner.SetThreads(cmd.nThreads);
     const bool bShowProgress = cmd.bProgress && isatty(STDERR_FILENO);
     if (bShowProgress) {
         scanner.SetProgress([](std::uint64_t n) { ShowProgress(n, false); });
     }
-    CDirInformation* pRoot = nullptr;
-    const bool bOpened = scanner.RebuildTree(pRoot, cmd.strDirectory);
+    // Its own factory takes the tree with it at the end, whole, without a walk over the nodes.
+    CItemTree tree;
+    const bool bOpened = scanner.RebuildTree(tree, cmd.strDirectory);
     const int nScanErrno = scanner.GetOpenError();
     if (bShowProgress)
         ShowProgress(scanner.GetEntriesRead(), true);
     if (!bOpened) {
         PrintError(strShownDir + ": " +
                    (nScanErrno != 0 ? std::strerror(nScanErrno) : "cannot be read"));
-        factory.RecycleTree(pRoot);
         return kExitFailure;
     }
 
-    const SOutputResult output = WriteOutput(cmd, outputFile, format, pRoot, strShownDir, language);
-    // No teardown of the tree: the factory releases its node memory whole when it goes.
+    const SOutputResult output =
+        WriteOutput(cmd, outputFile, format, tree.Root(), strShownDir, language);
 
     if (output.rendered.bUndefinedField)
         PrintError(language.GetText(kTextFieldInvalid));

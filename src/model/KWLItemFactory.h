@@ -18,7 +18,7 @@ public:
     CKWLItemFactory() = default;
     CKWLItemFactory(const CKWLItemFactory&) = delete;
     CKWLItemFactory& operator=(const CKWLItemFactory&) = delete;
-    virtual ~CKWLItemFactory();
+    ~CKWLItemFactory();
 
     CDirInformation* NewDirectory();
     CFileInformation* NewFile();

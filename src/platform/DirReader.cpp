@@ -29,12 +29,24 @@ void FillFromStatx(const struct statx& stx, SEntryStatus& status) {
     status.bReadOnly = (stx.stx_mode & S_IWUSR) == 0;
     status.bCompressed = (stx.stx_attributes_mask & STATX_ATTR_COMPRESSED) &&
                          (stx.stx_attributes & STATX_ATTR_COMPRESSED);
-    status.nDevice = makedev(stx.stx_dev_major, stx.stx_dev_minor);
-    status.nInode = stx.stx_ino;
+    status.identity = {makedev(stx.stx_dev_major, stx.stx_dev_minor), stx.stx_ino};
 }
 
 bool IsDotOrDotDot(const char* psz) {
     return psz[0] == '.' && (psz[1] == '\0' || (psz[1] == '.' && psz[2] == '\0'));
+}
+
+// The error the system call that just failed reported through errno, as a value.
+std::error_code LastError() {
+    return {errno, std::generic_category()};
+}
+
+// The descriptor of a successful open, or the error of a failed one.
+std::error_code Opened(int nFd, CFileDescriptor& fd) {
+    if (nFd < 0)
+        return LastError();
+    fd = CFileDescriptor(nFd);
+    return {};
 }
 
 } // namespace
@@ -64,57 +76,22 @@ void CDirNames::Clear() {
 
 // ---- CDirReader ----
 
-CDirReader::CDirReader(CDirReader&& other) noexcept : m_nFd(std::exchange(other.m_nFd, -1)) {}
-
-CDirReader& CDirReader::operator=(CDirReader&& other) noexcept {
-    if (this != &other) {
-        Close();
-        m_nFd = std::exchange(other.m_nFd, -1);
-    }
-    return *this;
+std::error_code CDirReader::OpenPath(const std::string& strPath) {
+    m_fd.Close();
+    if (strPath.empty())
+        return std::make_error_code(std::errc::no_such_file_or_directory);
+    return Opened(open(strPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC), m_fd);
 }
 
-CDirReader::~CDirReader() {
-    Close();
+std::error_code CDirReader::OpenChild(const CDirReader& parent, const char* pszRawName) {
+    m_fd.Close();
+    return OpenSubDirectory(parent.m_fd, pszRawName, m_fd);
 }
 
-void CDirReader::Close() {
-    if (m_nFd >= 0) {
-        close(m_nFd);
-        m_nFd = -1;
-    }
-}
-
-int CDirReader::Release() {
-    return std::exchange(m_nFd, -1);
-}
-
-bool CDirReader::OpenPath(const std::string& strPath) {
-    Close();
-    if (strPath.empty()) {
-        errno = ENOENT;
-        return false;
-    }
-    m_nFd = open(strPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    return m_nFd >= 0;
-}
-
-bool CDirReader::OpenChild(int nParentFd, const char* pszRawName) {
-    Close();
-    if (nParentFd < 0) {
-        errno = EBADF;
-        return false;
-    }
-    m_nFd = OpenSubDirectory(nParentFd, pszRawName);
-    return m_nFd >= 0;
-}
-
-bool CDirReader::ReadNames(CDirNames& names, const std::function<bool()>& fnGoOn) {
+std::error_code CDirReader::ReadNames(CDirNames& names, const std::function<bool()>& fnGoOn) {
     names.Clear();
-    if (m_nFd < 0) {
-        errno = EBADF;
-        return false;
-    }
+    if (!m_fd.IsOpen())
+        return std::make_error_code(std::errc::bad_file_descriptor);
     for (;;) {
         if (names.m_nCapacity - names.m_nUsed < kReadSize) {
             const std::size_t nNew = names.m_nCapacity == 0 ? kReadSize : names.m_nCapacity * 2;
@@ -125,14 +102,14 @@ bool CDirReader::ReadNames(CDirNames& names, const std::function<bool()>& fnGoOn
             names.m_nCapacity = nNew;
         }
         char* pStart = names.m_pBuffer.get() + names.m_nUsed;
-        const ssize_t nRead = getdents64(m_nFd, pStart, names.m_nCapacity - names.m_nUsed);
+        const ssize_t nRead = getdents64(m_fd.Get(), pStart, names.m_nCapacity - names.m_nUsed);
         if (nRead < 0) {
             if (errno == EINTR)
                 continue;
-            return false; // a read error is not the end of the directory
+            return LastError(); // a read error is not the end of the directory
         }
         if (nRead == 0)
-            return true;
+            return {};
         for (std::size_t nPos = 0; nPos < static_cast<std::size_t>(nRead);) {
             unsigned short nRecLen = 0;
             std::memcpy(&nRecLen, pStart + nPos + offsetof(struct dirent64, d_reclen),
@@ -143,20 +120,32 @@ bool CDirReader::ReadNames(CDirNames& names, const std::function<bool()>& fnGoOn
         }
         names.m_nUsed += static_cast<std::size_t>(nRead);
         if (fnGoOn && !fnGoOn())
-            return true;
+            return {};
     }
 }
 
-bool CDirReader::Stat(const char* pszName, SEntryStatus& status) const {
+std::error_code CDirReader::Stat(const char* pszName, SEntryStatus& status) const {
     struct statx stx {};
-    if (statx(m_nFd, pszName, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask, &stx) != 0)
-        return false;
+    if (statx(m_fd.Get(), pszName, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask, &stx) != 0)
+        return LastError();
     FillFromStatx(stx, status);
-    return true;
+    return {};
 }
 
-int OpenSubDirectory(int nParentFd, const char* pszRawName) {
-    return openat(nParentFd, pszRawName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+std::error_code OpenSubDirectory(const CFileDescriptor& parent, const char* pszRawName,
+                                 CFileDescriptor& fd) {
+    if (!parent.IsOpen())
+        return std::make_error_code(std::errc::bad_file_descriptor);
+    return Opened(openat(parent.Get(), pszRawName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC),
+                  fd);
+}
+
+std::error_code IdentityOf(const CFileDescriptor& fd, SFileIdentity& identity) {
+    struct stat st {};
+    if (fstat(fd.Get(), &st) != 0)
+        return LastError();
+    identity = {st.st_dev, st.st_ino};
+    return {};
 }
 
 std::size_t FreeDescriptorCount() {
@@ -166,7 +155,7 @@ std::size_t FreeDescriptorCount() {
     std::size_t nOpen = 8; // a guess, should /proc not be there
     CDirReader fds;
     CDirNames names;
-    if (fds.OpenPath("/proc/self/fd") && fds.ReadNames(names))
+    if (!fds.OpenPath("/proc/self/fd") && !fds.ReadNames(names))
         nOpen = names.Count(); // includes the descriptor that reads the list, closed below
     const auto nLimit = static_cast<std::size_t>(lim.rlim_cur);
     return nLimit > nOpen ? nLimit - nOpen : 0;

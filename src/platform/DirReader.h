@@ -6,11 +6,23 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <system_error>
+#include <utility>
 #include <vector>
+
+#include "platform/FileDescriptor.h"
 
 // Time of an entry whose status cannot be read; it has no calendar time, so it renders as
 // the unknown time.
 inline constexpr std::int64_t kUnknownTime = INT64_MIN;
+
+// Which file a name leads to: a directory opened again by name must still be the one read.
+struct SFileIdentity {
+    std::uint64_t nDevice = 0;
+    std::uint64_t nInode = 0;
+
+    bool operator==(const SFileIdentity&) const = default;
+};
 
 // What the file system reports about one entry (links not followed).
 struct SEntryStatus {
@@ -21,8 +33,7 @@ struct SEntryStatus {
     std::int64_t nLastWrite = 0;
     bool bReadOnly = false;   // owner write permission clear
     bool bCompressed = false; // statx compressed attribute
-    std::uint64_t nDevice = 0;
-    std::uint64_t nInode = 0;
+    SFileIdentity identity;
 };
 
 // The kind of an entry as the directory itself tells it, before any status is read.
@@ -48,45 +59,38 @@ private:
 };
 
 // A directory opened for reading; everything below it is reached through its descriptor,
-// so no path is rebuilt per entry and a renamed parent cannot redirect the scan.
+// so no path is rebuilt per entry and a renamed parent cannot redirect the scan. Errors come
+// back as values; errno is never left for the caller to read.
 class CDirReader {
 public:
     CDirReader() = default;
-    explicit CDirReader(int nFd) : m_nFd(nFd) {}
-    CDirReader(const CDirReader&) = delete;
-    CDirReader& operator=(const CDirReader&) = delete;
-    CDirReader(CDirReader&& other) noexcept;
-    CDirReader& operator=(CDirReader&& other) noexcept;
-    ~CDirReader();
+    explicit CDirReader(CFileDescriptor fd) : m_fd(std::move(fd)) {}
 
     // Opens a directory by path (relative to the working directory); follows a link given here.
-    bool OpenPath(const std::string& strPath);
-    // Opens a subdirectory of the directory nParentFd by its raw name; never follows a link.
-    bool OpenChild(int nParentFd, const char* pszRawName);
-    bool OpenChild(const CDirReader& parent, const std::string& strRawName) {
-        return OpenChild(parent.m_nFd, strRawName.c_str());
-    }
-    bool IsOpen() const { return m_nFd >= 0; }
-    int GetFd() const { return m_nFd; }
-    // Hands the descriptor to the caller, who closes it.
-    int Release();
-    void Close();
+    std::error_code OpenPath(const std::string& strPath);
+    // Opens a subdirectory of parent by its raw name; never follows a link.
+    std::error_code OpenChild(const CDirReader& parent, const char* pszRawName);
+    bool IsOpen() const { return m_fd.IsOpen(); }
+    // Hands the descriptor over, to be kept open once the directory is read.
+    CFileDescriptor TakeDescriptor() { return std::move(m_fd); }
 
-    // Reads every name of the directory. Returns false with errno set when the directory
-    // could not be read to its end; the names read before that stay in names. fnGoOn is
-    // asked between reads; when it says no, reading stops early (not an error).
-    bool ReadNames(CDirNames& names, const std::function<bool()>& fnGoOn = {});
-    // Status of the entry pszName of this directory; false with errno set when it cannot
-    // be examined (ENOENT: it is gone).
-    bool Stat(const char* pszName, SEntryStatus& status) const;
+    // Reads every name of the directory; an error when it could not be read to its end (the
+    // names read before that stay in names). fnGoOn is asked between reads; when it says no,
+    // reading stops early (not an error).
+    std::error_code ReadNames(CDirNames& names, const std::function<bool()>& fnGoOn = {});
+    // Status of the entry pszName of this directory; no_such_file_or_directory when it is gone.
+    std::error_code Stat(const char* pszName, SEntryStatus& status) const;
 
 private:
-    int m_nFd = -1;
+    CFileDescriptor m_fd;
 };
 
-// Opens the subdirectory pszRawName of the directory nParentFd; never follows a link.
-// Returns the descriptor, or -1 with errno set.
-int OpenSubDirectory(int nParentFd, const char* pszRawName);
+// Opens the subdirectory pszRawName of the directory parent into fd; never follows a link.
+std::error_code OpenSubDirectory(const CFileDescriptor& parent, const char* pszRawName,
+                                 CFileDescriptor& fd);
+
+// Which file the open descriptor fd leads to.
+std::error_code IdentityOf(const CFileDescriptor& fd, SFileIdentity& identity);
 
 // Descriptors this process may still open: its current limit less those open now. The
 // limit itself is never changed.

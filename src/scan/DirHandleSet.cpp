@@ -1,123 +1,68 @@
 #include "scan/DirHandleSet.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <utility>
-
-#include "platform/DirReader.h"
-
-struct CDirHandleSet::SHandle {
-    SHandle* pParent = nullptr;
-    std::string strName; // raw name below the parent; for the root, the path as given
-    int nFd = -1;
-    std::uint64_t nDevice = 0;
-    std::uint64_t nInode = 0;
-    std::size_t nUnopened = 0; // subdirectories still to be opened from it
-    std::size_t nRefs = 0;     // subdirectories not done, plus handles below it
-    int nPins = 0;             // opens from its descriptor going on right now
-    bool bListed = false;      // in the least-recently-used list
-    SHandle* pOlder = nullptr;
-    SHandle* pNewer = nullptr;
-};
+#include <vector>
 
 namespace {
 
-bool IsOutOfDescriptors(int nErrno) {
-    return nErrno == EMFILE || nErrno == ENFILE;
+bool IsOutOfDescriptors(std::error_code ec) {
+    return ec == std::errc::too_many_files_open || ec == std::errc::too_many_files_open_in_system;
+}
+
+// A directory opened again by name must still be the one that was read: not renamed or
+// replaced since.
+std::error_code CheckSameDirectory(const CFileDescriptor& fd, const SFileIdentity& expected) {
+    SFileIdentity actual;
+    if (std::error_code ec = IdentityOf(fd, actual))
+        return ec;
+    return actual == expected ? std::error_code()
+                              : std::make_error_code(std::errc::no_such_file_or_directory);
 }
 
 } // namespace
 
-CDirHandleSet::~CDirHandleSet() {
-    // Every handle is released by the time a scan ends; the root only if the scan stopped
-    // in an unusual way.
-    if (m_pRoot != nullptr) {
-        close(m_pRoot->nFd);
-        delete m_pRoot;
+// Keeps a directory's descriptor open while the lock is not held; its end lets the
+// descriptor go again when nothing else needs it. Made and ended with the lock held.
+class CDirHandleSet::CPin {
+public:
+    CPin(CDirHandleSet& set, SHandle* pHandle) : m_set(set), m_pHandle(pHandle) {
+        ++pHandle->nPins;
     }
+    CPin(const CPin&) = delete;
+    CPin& operator=(const CPin&) = delete;
+    ~CPin() {
+        --m_pHandle->nPins;
+        m_set.CloseIfIdle(m_pHandle);
+    }
+
+private:
+    CDirHandleSet& m_set;
+    SHandle* m_pHandle;
+};
+
+// ---- CDirHandleSet ----
+
+CDirHandleSet::CLeaseBatch CDirHandleSet::AddRoot(CFileDescriptor fd, std::string strPath,
+                                                  std::size_t nSubDirs) {
+    if (nSubDirs == 0)
+        return {};
+    std::lock_guard lock(m_mutex);
+    m_pRoot = NewHandle(nullptr, std::move(strPath), {}, std::move(fd), nSubDirs);
+    ++m_nOpen; // open for good, so never in the least-recently-used list
+    return CLeaseBatch(*this, m_pRoot, nSubDirs);
 }
 
-CDirHandleSet::SHandle* CDirHandleSet::AddRoot(int nFd, std::string strPath, std::size_t nSubDirs) {
+CDirHandleSet::CLeaseBatch CDirHandleSet::Add(CSubDirLease&& lease, CFileDescriptor fd,
+                                              std::size_t nSubDirs) {
+    if (nSubDirs == 0 || lease.m_pSet != this)
+        return {};
     std::lock_guard lock(m_mutex);
-    m_pRoot = new SHandle{nullptr, std::move(strPath), nFd, 0, 0, nSubDirs, nSubDirs};
-    ++m_nOpen;
-    return m_pRoot;
-}
-
-CDirHandleSet::SHandle* CDirHandleSet::Add(SHandle* pParent, int nFd, std::string strRawName,
-                                           std::uint64_t nDevice, std::uint64_t nInode,
-                                           std::size_t nSubDirs) {
-    std::lock_guard lock(m_mutex);
-    auto* pHandle =
-        new SHandle{pParent, std::move(strRawName), nFd, nDevice, nInode, nSubDirs, nSubDirs};
-    ++pParent->nRefs;
+    // The lease's reference to the parent becomes the new handle's.
+    SHandle* pHandle = NewHandle(lease.m_pParent, std::move(lease.m_strRawName), lease.m_identity,
+                                 std::move(fd), nSubDirs);
+    lease.m_pSet = nullptr;
     Register(pHandle);
-    return pHandle;
-}
-
-int CDirHandleSet::OpenSubDir(SHandle* pDir, const char* pszRawName) {
-    {
-        std::lock_guard lock(m_mutex);
-        if (!EnsureOpen(pDir)) {
-            const int nErrno = errno;
-            --pDir->nUnopened;
-            CloseIfIdle(pDir);
-            errno = nErrno;
-            return -1;
-        }
-        ++pDir->nPins; // keeps the descriptor open while the lock is not held
-        Touch(pDir);
-    }
-    int nFd = -1;
-    for (;;) {
-        nFd = OpenSubDirectory(pDir->nFd, pszRawName);
-        if (nFd >= 0 || !IsOutOfDescriptors(errno))
-            break;
-        const int nErrno = errno;
-        std::lock_guard lock(m_mutex);
-        if (!EvictOne(nullptr)) {
-            errno = nErrno;
-            break;
-        }
-    }
-    const int nErrno = errno;
-    {
-        std::lock_guard lock(m_mutex);
-        --pDir->nPins;
-        --pDir->nUnopened;
-        CloseIfIdle(pDir);
-    }
-    errno = nErrno;
-    return nFd;
-}
-
-void CDirHandleSet::SkipSubDir(SHandle* pDir) {
-    std::lock_guard lock(m_mutex);
-    --pDir->nUnopened;
-    CloseIfIdle(pDir);
-}
-
-void CDirHandleSet::Done(SHandle* pDir) {
-    std::lock_guard lock(m_mutex);
-    Release(pDir);
-}
-
-std::string CDirHandleSet::PathOf(const SHandle* pDir, std::string_view strRawName) {
-    std::vector<const std::string*> names;
-    for (const SHandle* p = pDir; p != nullptr; p = p->pParent)
-        names.push_back(&p->strName);
-    std::string strPath;
-    const auto append = [&strPath](std::string_view strName) {
-        if (!strPath.empty() && strPath.back() != '/')
-            strPath += '/';
-        strPath += strName;
-    };
-    for (auto it = names.rbegin(); it != names.rend(); ++it)
-        append(**it);
-    append(strRawName);
-    return strPath;
+    return CLeaseBatch(*this, pHandle, nSubDirs);
 }
 
 std::size_t CDirHandleSet::OpenCount() const {
@@ -125,49 +70,80 @@ std::size_t CDirHandleSet::OpenCount() const {
     return m_nOpen;
 }
 
-// Opens the closed directories between the nearest open ancestor and pDir, one level at a
-// time (a path could be longer than the system takes, and must not pass through a link).
-bool CDirHandleSet::EnsureOpen(SHandle* pDir) {
-    if (pDir->nFd >= 0)
-        return true;
-    std::vector<SHandle*> closed;
-    SHandle* pOpen = pDir;
-    for (; pOpen->nFd < 0; pOpen = pOpen->pParent)
-        closed.push_back(pOpen); // ends at the root at the latest, which stays open
-    for (auto it = closed.rbegin(); it != closed.rend(); ++it) {
-        SHandle* pNext = *it;
-        ++pOpen->nPins;
-        const int nFd = OpenOneLevel(pOpen, pNext);
-        const int nErrno = errno;
-        --pOpen->nPins;
-        CloseIfIdle(pOpen);
-        if (nFd < 0) {
-            errno = nErrno;
-            return false;
-        }
-        pNext->nFd = nFd;
-        Register(pNext);
-        pOpen = pNext;
-    }
-    return true;
+CDirHandleSet::SHandle* CDirHandleSet::NewHandle(SHandle* pParent, std::string strName,
+                                                 SFileIdentity identity, CFileDescriptor fd,
+                                                 std::size_t nSubDirs) {
+    SHandle* pHandle = m_pFree;
+    if (pHandle != nullptr)
+        m_pFree = std::exchange(pHandle->pNextFree, nullptr);
+    else
+        pHandle = &m_handles.emplace_back();
+    pHandle->pParent = pParent;
+    pHandle->strName = std::move(strName);
+    pHandle->identity = identity;
+    pHandle->fd = std::move(fd);
+    pHandle->nUnopened = nSubDirs;
+    pHandle->nRefs = nSubDirs;
+    return pHandle;
 }
 
-// Opens pChild from its open parent again, and makes sure it is still the same directory.
-int CDirHandleSet::OpenOneLevel(SHandle* pParent, SHandle* pChild) {
+std::error_code CDirHandleSet::OpenSubDir(SHandle* pDir, const char* pszRawName,
+                                          CFileDescriptor& fd) {
+    std::unique_lock lock(m_mutex);
+    std::error_code ec = EnsureOpen(lock, pDir);
+    if (!ec)
+        ec = OpenBelow(lock, pDir, pszRawName, fd);
+    --pDir->nUnopened;
+    CloseIfIdle(pDir);
+    return ec;
+}
+
+// nLeases leases on subdirectories of pDir are over, nUnopened of them without an open.
+void CDirHandleSet::EndLeases(SHandle* pDir, std::size_t nLeases, std::size_t nUnopened) {
+    std::lock_guard lock(m_mutex);
+    if (nUnopened > 0) {
+        pDir->nUnopened -= nUnopened;
+        CloseIfIdle(pDir);
+    }
+    Release(pDir, nLeases);
+}
+
+// Opens the closed directories between the nearest open ancestor and pDir, one level at a
+// time (a path could be longer than the system takes, and must not pass through a link).
+std::error_code CDirHandleSet::EnsureOpen(std::unique_lock<std::mutex>& lock, SHandle* pDir) {
+    std::vector<SHandle*> closed;
+    for (SHandle* p = pDir; !p->fd.IsOpen(); p = p->pParent)
+        closed.push_back(p); // ends at the root at the latest, which stays open
+    for (auto it = closed.rbegin(); it != closed.rend(); ++it) {
+        SHandle* pNext = *it;
+        if (pNext->fd.IsOpen())
+            continue; // another thread opened it meanwhile
+        CFileDescriptor fd;
+        if (std::error_code ec = OpenBelow(lock, pNext->pParent, pNext->strName.c_str(), fd))
+            return ec;
+        if (pNext->fd.IsOpen())
+            continue; // the same; this descriptor is not needed
+        if (std::error_code ec = CheckSameDirectory(fd, pNext->identity))
+            return ec;
+        pNext->fd = std::move(fd);
+        Register(pNext);
+    }
+    return {};
+}
+
+// Every open of a directory from the set comes here. pBase stays pinned meanwhile, so that
+// nobody closes its descriptor while the lock is not held; when the process is out of
+// descriptors, the least recently used idle one is closed and the open tried again.
+std::error_code CDirHandleSet::OpenBelow(std::unique_lock<std::mutex>& lock, SHandle* pBase,
+                                         const char* pszRawName, CFileDescriptor& fd) {
+    const CPin pin(*this, pBase);
+    Touch(pBase);
     for (;;) {
-        const int nFd = OpenSubDirectory(pParent->nFd, pChild->strName.c_str());
-        if (nFd < 0) {
-            if (IsOutOfDescriptors(errno) && EvictOne(pParent))
-                continue;
-            return -1;
-        }
-        struct stat st {};
-        if (fstat(nFd, &st) != 0 || st.st_dev != pChild->nDevice || st.st_ino != pChild->nInode) {
-            close(nFd);
-            errno = ENOENT; // renamed or replaced since it was read
-            return -1;
-        }
-        return nFd;
+        lock.unlock();
+        const std::error_code ec = OpenSubDirectory(pBase->fd, pszRawName, fd);
+        lock.lock();
+        if (!IsOutOfDescriptors(ec) || !EvictOne(pBase))
+            return ec;
     }
 }
 
@@ -206,8 +182,7 @@ void CDirHandleSet::Touch(SHandle* pHandle) {
 bool CDirHandleSet::EvictOne(SHandle* pKeep) {
     for (SHandle* p = m_pOldest; p != nullptr; p = p->pNewer) {
         if (p->nPins == 0 && p != pKeep) {
-            close(p->nFd);
-            p->nFd = -1;
+            p->fd.Close();
             Unregister(p);
             return true;
         }
@@ -216,19 +191,20 @@ bool CDirHandleSet::EvictOne(SHandle* pKeep) {
 }
 
 void CDirHandleSet::CloseIfIdle(SHandle* pHandle) {
-    if (pHandle != m_pRoot && pHandle->nFd >= 0 && pHandle->nUnopened == 0 && pHandle->nPins == 0) {
-        close(pHandle->nFd);
-        pHandle->nFd = -1;
+    if (pHandle != m_pRoot && pHandle->fd.IsOpen() && pHandle->nUnopened == 0 &&
+        pHandle->nPins == 0) {
+        pHandle->fd.Close();
         Unregister(pHandle);
     }
 }
 
-// Drops one reference; a handle without any goes, and with it its reference to its parent.
-void CDirHandleSet::Release(SHandle* pHandle) {
-    while (pHandle != nullptr && --pHandle->nRefs == 0) {
+// Drops nRefs references; a handle without any goes, and with it its reference to its parent.
+void CDirHandleSet::Release(SHandle* pHandle, std::size_t nRefs) {
+    pHandle->nRefs -= nRefs;
+    while (pHandle != nullptr && pHandle->nRefs == 0) {
         SHandle* pParent = pHandle->pParent;
-        if (pHandle->nFd >= 0) {
-            close(pHandle->nFd);
+        if (pHandle->fd.IsOpen()) {
+            pHandle->fd.Close();
             if (pHandle->bListed)
                 Unregister(pHandle);
             else
@@ -236,7 +212,80 @@ void CDirHandleSet::Release(SHandle* pHandle) {
         }
         if (pHandle == m_pRoot)
             m_pRoot = nullptr;
-        delete pHandle;
+        pHandle->pNextFree = m_pFree;
+        m_pFree = pHandle;
         pHandle = pParent;
+        if (pHandle != nullptr)
+            --pHandle->nRefs;
     }
+}
+
+std::string CDirHandleSet::PathOf(const SHandle* pDir, std::string_view strRawName) {
+    std::vector<const std::string*> names;
+    for (const SHandle* p = pDir; p != nullptr; p = p->pParent)
+        names.push_back(&p->strName);
+    std::string strPath;
+    const auto append = [&strPath](std::string_view strName) {
+        if (!strPath.empty() && strPath.back() != '/')
+            strPath += '/';
+        strPath += strName;
+    };
+    for (auto it = names.rbegin(); it != names.rend(); ++it)
+        append(**it);
+    append(strRawName);
+    return strPath;
+}
+
+// ---- CSubDirLease ----
+
+CDirHandleSet::CSubDirLease::CSubDirLease(CSubDirLease&& other) noexcept
+    : m_pSet(std::exchange(other.m_pSet, nullptr)), m_pParent(other.m_pParent),
+      m_strRawName(std::move(other.m_strRawName)), m_identity(other.m_identity),
+      m_bOpened(other.m_bOpened) {}
+
+CDirHandleSet::CSubDirLease& CDirHandleSet::CSubDirLease::operator=(CSubDirLease&& other) noexcept {
+    if (this != &other) {
+        End();
+        m_pSet = std::exchange(other.m_pSet, nullptr);
+        m_pParent = other.m_pParent;
+        m_strRawName = std::move(other.m_strRawName);
+        m_identity = other.m_identity;
+        m_bOpened = other.m_bOpened;
+    }
+    return *this;
+}
+
+std::error_code CDirHandleSet::CSubDirLease::Open(CFileDescriptor& fd) {
+    if (m_pSet == nullptr || m_bOpened)
+        return std::make_error_code(std::errc::bad_file_descriptor);
+    m_bOpened = true;
+    return m_pSet->OpenSubDir(m_pParent, m_strRawName.c_str(), fd);
+}
+
+std::string CDirHandleSet::CSubDirLease::Path() const {
+    return PathOf(m_pParent, m_strRawName);
+}
+
+void CDirHandleSet::CSubDirLease::End() noexcept {
+    if (m_pSet != nullptr)
+        std::exchange(m_pSet, nullptr)->EndLeases(m_pParent, 1, m_bOpened ? 0 : 1);
+}
+
+// ---- CLeaseBatch ----
+
+CDirHandleSet::CLeaseBatch::CLeaseBatch(CLeaseBatch&& other) noexcept
+    : m_pSet(std::exchange(other.m_pSet, nullptr)), m_pDir(other.m_pDir),
+      m_nLeft(std::exchange(other.m_nLeft, 0)) {}
+
+CDirHandleSet::CLeaseBatch::~CLeaseBatch() {
+    if (m_pSet != nullptr && m_nLeft > 0)
+        m_pSet->EndLeases(m_pDir, m_nLeft, m_nLeft);
+}
+
+CDirHandleSet::CSubDirLease CDirHandleSet::CLeaseBatch::Take(std::string strRawName,
+                                                             SFileIdentity identity) {
+    if (m_pSet == nullptr || m_nLeft == 0)
+        return {};
+    --m_nLeft;
+    return CSubDirLease(*m_pSet, m_pDir, std::move(strRawName), identity);
 }

@@ -1,7 +1,6 @@
 #include "scan/DirectoryFill.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <string>
 #include <string_view>
 
@@ -25,19 +24,26 @@ template <class T> bool ByName(const T& a, const T& b) {
     return CompareNames(a.pNode->m_strName, b.pNode->m_strName) < 0;
 }
 
+// No node could be made: noted like an entry that could not be examined.
+bool NoMemory(SMadeEntries& made) {
+    if (!made.error)
+        made.error = std::make_error_code(std::errc::not_enough_memory);
+    return false;
+}
+
 } // namespace
 
 void SMadeEntries::Clear() {
     files.clear();
     dirs.clear();
-    nErrno = 0;
+    error.clear();
 }
 
 void SMadeEntries::Append(const SMadeEntries& later) {
     files.insert(files.end(), later.files.begin(), later.files.end());
     dirs.insert(dirs.end(), later.dirs.begin(), later.dirs.end());
-    if (nErrno == 0)
-        nErrno = later.nErrno;
+    if (!error)
+        error = later.error;
 }
 
 void ReserveNodes(CNodeSource& source, const CDirNames& names, std::size_t nBegin,
@@ -52,11 +58,11 @@ bool MakeEntry(CNodeSource& source, const CDirReader& reader, const CDirNames& n
                SMadeEntries& made) {
     const char* pszRaw = names.Name(i);
     SEntryStatus status;
-    if (!reader.Stat(pszRaw, status)) {
-        if (errno == ENOENT)
+    if (const std::error_code ec = reader.Stat(pszRaw, status)) {
+        if (ec == std::errc::no_such_file_or_directory)
             return false; // gone since it was enumerated
-        if (made.nErrno == 0)
-            made.nErrno = errno;
+        if (!made.error)
+            made.error = ec;
         // Listed with what the directory itself tells: a name that can be read is not
         // dropped. An entry of unknown kind is listed as a file of size 0.
         status = SEntryStatus{};
@@ -70,20 +76,16 @@ bool MakeEntry(CNodeSource& source, const CDirReader& reader, const CDirNames& n
     const SNamePrefix key = NamePrefixKey(strName);
     if (status.bDirectory) {
         CDirInformation* pDir = source.NewDirectory();
-        if (pDir == nullptr) {
-            made.nErrno = made.nErrno != 0 ? made.nErrno : ENOMEM;
-            return false;
-        }
+        if (pDir == nullptr)
+            return NoMemory(made);
         pDir->m_strName = source.MakeName(strName);
         pDir->m_timeCreation = CTime(status.nCreation);
-        made.dirs.push_back({key, pDir, i, status.nDevice, status.nInode});
+        made.dirs.push_back({key, pDir, i, status.identity});
         return true;
     }
     CFileInformation* pFile = source.NewFile();
-    if (pFile == nullptr) {
-        made.nErrno = made.nErrno != 0 ? made.nErrno : ENOMEM;
-        return false;
-    }
+    if (pFile == nullptr)
+        return NoMemory(made);
     pFile->m_nSize = status.nSize;
     pFile->m_strName = source.MakeName(strName);
     pFile->m_timeCreation = CTime(status.nCreation);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
+#include <system_error>
 #include <vector>
 
 #include "model/KWLItemFactory.h"
@@ -19,8 +19,7 @@ struct SMadeEntries {
         SNamePrefix key;
         CDirInformation* pNode;
         std::size_t nIndex; // in the directory's names: the raw name to open it by
-        std::uint64_t nDevice;
-        std::uint64_t nInode;
+        SFileIdentity identity;
     };
 
     void Clear();
@@ -29,7 +28,7 @@ struct SMadeEntries {
 
     std::vector<SFile> files;
     std::vector<SDir> dirs;
-    int nErrno = 0; // why the first entry that could not be examined or made was not
+    std::error_code error; // why the first entry that could not be examined or made was not
 };
 
 // Takes as many recycled nodes as the entries [nBegin, nEnd) will need, as far as the
@@ -39,7 +38,7 @@ void ReserveNodes(CNodeSource& source, const CDirNames& names, std::size_t nBegi
 
 // Reads the status of entry i and makes its node, named as the tree shows it. Returns false
 // when the entry was gone by then (left out) or no node could be made. An entry that cannot
-// be examined is still made, with unknown size and times, and noted in made.nErrno.
+// be examined is still made, with unknown size and times, and noted in made.error.
 bool MakeEntry(CNodeSource& source, const CDirReader& reader, const CDirNames& names, std::size_t i,
                SMadeEntries& made);
 

@@ -1,48 +1,41 @@
 #include "scan/DirectoryScanner.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <filesystem>
+#include <system_error>
 #include <thread>
 #include <utility>
 
 #include "scan/ScanSession.h"
 #include "platform/DirReader.h"
 
-CDirectoryScanner::CDirectoryScanner(CKWLItemFactory& factory, const CKWLOption& option)
-    : m_factory(factory), m_option(option) {}
+CDirectoryScanner::CDirectoryScanner(const CKWLOption& option) : m_option(option) {}
 
 void CDirectoryScanner::SetProgress(ProgressFn fnProgress, std::uint64_t nEvery) {
     m_fnProgress = std::move(fnProgress);
     m_nProgressEvery = std::max<std::uint64_t>(nEvery, 1);
 }
 
-bool CDirectoryScanner::RebuildTree(CDirInformation*& pRoot, const std::string& strPath) {
-    if (pRoot != nullptr) {
-        m_factory.RecycleTree(pRoot);
-        pRoot = nullptr;
-    }
-    pRoot = m_factory.NewDirectory();
-    const bool bOpened = ScanDirectory(strPath, pRoot);
-    pRoot->ComputeTotals();
+bool CDirectoryScanner::RebuildTree(CItemTree& tree, const std::string& strPath) {
+    tree.Clear();
+    const bool bOpened = ScanDirectory(tree.Factory(), strPath, tree.Root());
+    tree.Root()->ComputeTotals();
     return bOpened;
 }
 
-bool CDirectoryScanner::ScanDirectory(const std::string& strPath, CDirInformation* pParent) {
+// Reads strPath into pParent, whose own data stays as it is.
+bool CDirectoryScanner::ScanDirectory(CKWLItemFactory& factory, const std::string& strPath,
+                                      CDirInformation* pParent) {
     m_nOpenError = 0;
     m_nEntriesRead = 0;
     m_bCancelled = false;
     m_errors.clear();
-    if (pParent == nullptr || strPath.empty())
+    if (strPath.empty())
         return false;
     CDirReader reader;
-    if (!reader.OpenPath(strPath)) {
-        m_nOpenError = errno;
+    if (const std::error_code ec = reader.OpenPath(strPath)) {
+        m_nOpenError = ec.value();
         if (m_fnProgress)
             m_fnProgress(0);
-        MoveToParentOf(strPath);
         return false;
     }
     SScanSettings settings;
@@ -55,31 +48,10 @@ bool CDirectoryScanner::ScanDirectory(const std::string& strPath, CDirInformatio
     settings.pProgress = m_pWorkProgress;
     settings.fnProgress = m_fnProgress;
     settings.nProgressEvery = m_nProgressEvery;
-    CScanSession session(m_factory, std::move(settings));
+    CScanSession session(factory, std::move(settings));
     session.Run(std::move(reader), strPath, pParent);
     m_nEntriesRead = session.GetEntriesRead();
     m_bCancelled = session.WasCancelled();
     m_errors = session.TakeErrors(pParent);
-    MoveToParentOf(strPath);
     return true;
-}
-
-// The working directory ends in the parent of the chosen directory, as callers expect.
-void CDirectoryScanner::MoveToParentOf(const std::string& strPath) {
-    if (chdir(strPath.c_str()) == 0) {
-        if (chdir("..") == 0)
-            return;
-    }
-    // Not enterable: fall back to the parent by name.
-    std::error_code ec;
-    std::filesystem::path absolute = std::filesystem::absolute(strPath, ec);
-    if (ec)
-        return;
-    std::filesystem::path normal = absolute.lexically_normal();
-    if (!normal.has_filename())
-        normal = normal.parent_path(); // "/a/b/" names the same directory as "/a/b"
-    const std::filesystem::path parent = normal.parent_path();
-    if (!parent.empty() && chdir(parent.c_str()) != 0) {
-        // Nothing more to do: the working directory stays where it was.
-    }
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "model/KWLItemFactory.h"
+#include "model/ItemTree.h"
 #include "model/KWLOption.h"
 #include "platform/WorkProgress.h"
 
@@ -22,12 +22,13 @@ struct SScanError {
 // sorted on its own, so the tree is the same for any number of threads. Links are never
 // followed; a directory that cannot be opened or read completely becomes an empty (or
 // partial) node and is recorded; an entry that vanishes while it is read is skipped.
-// Nothing here shows a message.
+// Nothing here shows a message, and the working directory is never changed (the threads of a
+// process share one).
 class CDirectoryScanner {
 public:
     using ProgressFn = std::function<void(std::uint64_t nEntriesRead)>;
 
-    CDirectoryScanner(CKWLItemFactory& factory, const CKWLOption& option);
+    explicit CDirectoryScanner(const CKWLOption& option);
 
     // Called on the thread that scans, with the number of entries read so far, about every
     // nEvery entries and once at the end.
@@ -40,17 +41,13 @@ public:
     // reads keep waiting for the disk.
     void SetThreads(unsigned nThreads) { m_nThreads = nThreads; }
 
-    // Hands the old tree back to the factory, scans strPath into a new root and completes the
-    // totals. Returns false when strPath is not a directory that can be opened; pRoot is then
-    // an empty root. An empty path scans nothing.
-    bool RebuildTree(CDirInformation*& pRoot, const std::string& strPath);
-
-    // Reads strPath into pParent (whose own data stays as it is). Afterwards the working
-    // directory is the parent of strPath. Returns false when strPath cannot be opened.
-    bool ScanDirectory(const std::string& strPath, CDirInformation* pParent);
+    // Hands tree's nodes back to its factory, scans strPath into a new root with nodes from the
+    // same factory and completes the totals. Returns false when strPath is not a directory that
+    // can be opened; the tree is then an empty root. An empty path scans nothing.
+    bool RebuildTree(CItemTree& tree, const std::string& strPath);
 
     std::uint64_t GetEntriesRead() const { return m_nEntriesRead; }
-    // errno of the failed open when ScanDirectory returned false (0 for an empty path).
+    // errno of the failed open when RebuildTree returned false (0 for an empty path).
     int GetOpenError() const { return m_nOpenError; }
     // True when the last scan stopped early because cancel was asked for.
     bool WasCancelled() const { return m_bCancelled; }
@@ -59,9 +56,9 @@ public:
     const std::vector<SScanError>& GetScanErrors() const { return m_errors; }
 
 private:
-    static void MoveToParentOf(const std::string& strPath);
+    bool ScanDirectory(CKWLItemFactory& factory, const std::string& strPath,
+                       CDirInformation* pParent);
 
-    CKWLItemFactory& m_factory;
     const CKWLOption& m_option;
     ProgressFn m_fnProgress;
     std::uint64_t m_nProgressEvery = 8192;

@@ -3,7 +3,6 @@
 #include <sys/resource.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <system_error>
 #include <utility>
@@ -143,10 +142,9 @@ CScanSession::CScanSession(CKWLItemFactory& factory, SScanSettings settings)
     : m_factory(factory), m_settings(std::move(settings)) {
     m_nFlushEvery = std::clamp<std::uint64_t>(m_settings.nProgressEvery, 1, 1024);
     m_nNextReport = std::max<std::uint64_t>(m_settings.nProgressEvery, 1);
-    // Each thread holds the directory it reads open, and one more descriptor may be open
-    // for a moment while a closed directory is opened again; the rest of what the process
-    // may still open (less a margin for the program's other files) is for the directories
-    // whose subdirectories are yet to be opened.
+    // Each thread holds open the directory it reads or the one it is opening, and one more
+    // is kept spare; the rest of what the process may still open (less a margin for the
+    // program's other files) is for the directories whose subdirectories are yet to be opened.
     const std::size_t nFree = FreeDescriptorCount();
     const std::size_t nMargin = std::min<std::size_t>(8, nFree / 4);
     const std::size_t nUsable = nFree > nMargin ? nFree - nMargin : 1;
@@ -165,9 +163,8 @@ CScanSession::~CScanSession() {
             helper.join();
 }
 
-void CScanSession::Run(CDirReader&& root, const std::string& strPath, CDirInformation* pRoot) {
+void CScanSession::Run(CDirReader reader, const std::string& strPath, CDirInformation* pRoot) {
     m_strRootPath = strPath;
-    CDirReader reader(std::move(root));
     {
         CWorker worker(*this, true);
         {
@@ -285,28 +282,25 @@ void CScanSession::PushTasks(std::vector<STask>& tasks) {
     m_changed.notify_all();
 }
 
+// The job's lease, which goes with the job, tells the handle set that the work is over.
 void CScanSession::ReadJob(CWorker& worker, SJob& job) {
-    if (ShouldStop()) {
-        m_pHandles->SkipSubDir(job.pParent);
-        m_pHandles->Done(job.pParent);
+    if (ShouldStop())
+        return;
+    CFileDescriptor fd;
+    if (const std::error_code ec = job.lease.Open(fd)) {
+        RecordError(job.pNode, &job, ec);
         return;
     }
-    const int nFd = m_pHandles->OpenSubDir(job.pParent, job.strRawName.c_str());
-    if (nFd < 0) {
-        RecordError(job.pNode, &job, errno);
-    } else {
-        CDirReader reader(nFd);
-        ReadDirectory(worker, reader, job.pNode, &job);
-        QueueSubDirs(worker, reader, &job);
-    }
-    m_pHandles->Done(job.pParent);
+    CDirReader reader(std::move(fd));
+    ReadDirectory(worker, reader, job.pNode, &job);
+    QueueSubDirs(worker, reader, &job);
 }
 
 void CScanSession::ReadDirectory(CWorker& worker, CDirReader& reader, CDirInformation* pNode,
                                  const SJob* pJob) {
     CDirNames& names = worker.m_names;
-    if (!reader.ReadNames(names, [this] { return !ShouldStop(); }))
-        RecordError(pNode, pJob, errno);
+    if (const std::error_code ec = reader.ReadNames(names, [this] { return !ShouldStop(); }))
+        RecordError(pNode, pJob, ec);
     SMadeEntries& made = worker.m_made;
     made.Clear();
     const unsigned nStarted = std::max(m_nThreads, m_nStarted.load(std::memory_order_relaxed));
@@ -321,8 +315,8 @@ void CScanSession::ReadDirectory(CWorker& worker, CDirReader& reader, CDirInform
     } else {
         MakeRange(worker, reader, names, 0, names.Count(), made);
     }
-    if (made.nErrno != 0)
-        RecordError(pNode, pJob, made.nErrno);
+    if (made.error)
+        RecordError(pNode, pJob, made.error);
     SortAndLink(made, pNode);
 }
 
@@ -337,19 +331,19 @@ void CScanSession::MakeRange(CWorker& worker, const CDirReader& reader, const CD
 
 // The subdirectories just linked below the directory that reader reads (in name order),
 // with its descriptor kept to open them from.
-void CScanSession::QueueSubDirs(CWorker& worker, CDirReader& reader, const SJob* pJob) {
+void CScanSession::QueueSubDirs(CWorker& worker, CDirReader& reader, SJob* pJob) {
     const SMadeEntries& made = worker.m_made;
     if (!m_settings.bRecursive || made.dirs.empty() || ShouldStop())
         return;
-    CDirHandleSet::SHandle* pHandle =
-        pJob == nullptr ? m_pHandles->AddRoot(reader.Release(), m_strRootPath, made.dirs.size())
-                        : m_pHandles->Add(pJob->pParent, reader.Release(), pJob->strRawName,
-                                          pJob->nDevice, pJob->nInode, made.dirs.size());
+    CDirHandleSet::CLeaseBatch leases =
+        pJob == nullptr
+            ? m_pHandles->AddRoot(reader.TakeDescriptor(), m_strRootPath, made.dirs.size())
+            : m_pHandles->Add(std::move(pJob->lease), reader.TakeDescriptor(), made.dirs.size());
     std::vector<STask> tasks(made.dirs.size());
     for (std::size_t i = 0; i < made.dirs.size(); ++i) {
         const SMadeEntries::SDir& dir = made.dirs[i];
-        tasks[i].job =
-            SJob{dir.pNode, pHandle, worker.m_names.Name(dir.nIndex), dir.nDevice, dir.nInode};
+        tasks[i].job.pNode = dir.pNode;
+        tasks[i].job.lease = leases.Take(worker.m_names.Name(dir.nIndex), dir.identity);
     }
     PushTasks(tasks);
 }
@@ -382,11 +376,11 @@ void CScanSession::ReportProgressIfDue() {
 }
 
 // One record per directory, the first reason found.
-void CScanSession::RecordError(const CDirInformation* pNode, const SJob* pJob, int nErrno) {
-    std::string strRaw =
-        pJob == nullptr ? m_strRootPath : CDirHandleSet::PathOf(pJob->pParent, pJob->strRawName);
+void CScanSession::RecordError(const CDirInformation* pNode, const SJob* pJob,
+                               std::error_code error) {
+    std::string strRaw = pJob == nullptr ? m_strRootPath : pJob->lease.Path();
     std::lock_guard lock(m_errorMutex);
-    m_errors.try_emplace(pNode, SScanError{SanitizeName(strRaw), nErrno});
+    m_errors.try_emplace(pNode, SScanError{SanitizeName(strRaw), error.value()});
 }
 
 std::vector<SScanError> CScanSession::TakeErrors(const CDirInformation* pRoot) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <unordered_map>
 #include <vector>
@@ -38,7 +39,7 @@ public:
     ~CScanSession();
 
     // Reads the directory opened as strPath into pRoot and, when recursive, all below it.
-    void Run(CDirReader&& root, const std::string& strPath, CDirInformation* pRoot);
+    void Run(CDirReader root, const std::string& strPath, CDirInformation* pRoot);
 
     std::uint64_t GetEntriesRead() const { return m_nEntries.load(std::memory_order_relaxed); }
     bool WasCancelled() const { return m_bCancelled.load(std::memory_order_relaxed); }
@@ -49,13 +50,10 @@ private:
     class CWorker;
     class CEntryBatch;
 
-    // A subdirectory to be read, and where it is.
+    // A subdirectory to be read into pNode; the work on it is over when the job goes.
     struct SJob {
         CDirInformation* pNode = nullptr;
-        CDirHandleSet::SHandle* pParent = nullptr;
-        std::string strRawName;
-        std::uint64_t nDevice = 0;
-        std::uint64_t nInode = 0;
+        CDirHandleSet::CSubDirLease lease;
     };
     // A directory to read, or a share in the entries of a large one.
     struct STask {
@@ -75,12 +73,12 @@ private:
                        const SJob* pJob);
     void MakeRange(CWorker& worker, const CDirReader& reader, const CDirNames& names,
                    std::size_t nBegin, std::size_t nEnd, SMadeEntries& made);
-    void QueueSubDirs(CWorker& worker, CDirReader& reader, const SJob* pJob);
+    void QueueSubDirs(CWorker& worker, CDirReader& reader, SJob* pJob);
 
     bool ShouldStop();
     void AddEntries(std::uint64_t nCount);
     void ReportProgressIfDue();
-    void RecordError(const CDirInformation* pNode, const SJob* pJob, int nErrno);
+    void RecordError(const CDirInformation* pNode, const SJob* pJob, std::error_code error);
 
     CKWLItemFactory& m_factory;
     const SScanSettings m_settings;

@@ -17,21 +17,22 @@
 #include <optional>
 
 #include "format/FormatsFile.h"
-#include "scan/DirectoryScanner.h"
-#include "platform/WorkProgress.h"
+#include "lang/ConfigPath.h"
+#include "lang/DialogText.h"
+#include "lang/ProgressTexts.h"
+#include "lang/TextId.h"
 #include "output/HtmlExport.h"
 #include "output/ListingBuilder.h"
 #include "output/OutputFile.h"
 #include "output/TextExport.h"
 #include "platform/Time.h"
+#include "platform/WorkProgress.h"
+#include "scan/DirectoryScanner.h"
 #include "ui/AboutDlg.h"
-#include "lang/ConfigPath.h"
-#include "lang/DialogText.h"
 #include "ui/FormatDefDlg.h"
 #include "ui/ProgressDlg.h"
-#include "lang/ProgressTexts.h"
 #include "ui/SeparatorDlg.h"
-#include "lang/TextId.h"
+#include "ui/WorkingDirectory.h"
 #include "ui/WxText.h"
 
 #include "../res/flag_de.xpm"
@@ -48,8 +49,8 @@ constexpr int kHeightDlu = 298;
 // Template order is tab order.
 constexpr SControlTemplate kLayout[] = {
     {IDC_RECURSIVE, EControlKind::CheckBox, kTextRecursive, nullptr, 13, 21, 119, 10, kTabStop},
-    {IDC_SELECT_DIRECTORY, EControlKind::PushButton, kTextSelectDirectory, nullptr, 270, 52, 88,
-     14, kTabStop},
+    {IDC_SELECT_DIRECTORY, EControlKind::PushButton, kTextSelectDirectory, nullptr, 270, 52, 88, 14,
+     kTabStop},
     {IDC_FORMATS, EControlKind::ComboBox, kNoText, nullptr, 13, 89, 251, 99, kTabStop},
     {IDC_DEFINE_FORMAT, EControlKind::PushButton, kTextDefineFormat, nullptr, 270, 88, 88, 14,
      kTabStop},
@@ -65,8 +66,7 @@ constexpr SControlTemplate kLayout[] = {
     // The two sample labels reach to the sample column (template: 65 and 84 wide), so that
     // the German texts fit a GTK font.
     {IDC_LABEL_SAMPLE_FILE, EControlKind::Label, kTextSampleFile, nullptr, 13, 105, 91, 8, 0},
-    {IDC_LABEL_SAMPLE_DIR, EControlKind::Label, kTextSampleDirectory, nullptr, 13, 114, 91, 8,
-     0},
+    {IDC_LABEL_SAMPLE_DIR, EControlKind::Label, kTextSampleDirectory, nullptr, 13, 114, 91, 8, 0},
     {IDC_SAMPLE_FILETEXT, EControlKind::Label, kNoText, "", 105, 105, 253, 8, 0},
     {IDC_SAMPLE_DIRTEXT, EControlKind::Label, kNoText, "", 105, 114, 253, 8, 0},
     {IDC_DEFAULT_BUTTON, EControlKind::DefaultButton, kNoText, "default button", 254, 19, 50, 14,
@@ -76,8 +76,7 @@ constexpr SControlTemplate kLayout[] = {
      kTabStop},
     {IDC_EXPORT_TEXTFILE, EControlKind::PushButton, kTextTextfile, nullptr, 295, 206, 64, 14,
      kTabStop | kDisabled},
-    {IDC_EXPORT_HTML, EControlKind::PushButton, kTextHtmlFile, nullptr, 295, 223, 64, 14,
-     kTabStop},
+    {IDC_EXPORT_HTML, EControlKind::PushButton, kTextHtmlFile, nullptr, 295, 223, 64, 14, kTabStop},
     {IDC_FLAG_GERMAN, EControlKind::BitmapButton, kNoText, nullptr, 339, 16, 19, 19, kTabStop},
     {IDC_FLAG_ENGLISH, EControlKind::BitmapButton, kNoText, nullptr, 317, 16, 19, 19, kTabStop},
 };
@@ -119,13 +118,6 @@ CKWLDlg::CKWLDlg(wxWindow* pParent)
     Control(IDC_EXPORT_HTML)->Bind(wxEVT_BUTTON, &CKWLDlg::OnExportHtml, this);
 
     OnInitDialog();
-}
-
-CKWLDlg::~CKWLDlg() {
-    if (m_pRoot != nullptr) {
-        m_factory.RecycleTree(m_pRoot);
-        m_pRoot = nullptr;
-    }
 }
 
 void CKWLDlg::OnInitDialog() {
@@ -247,21 +239,20 @@ void CKWLDlg::OnSelectDirectory(wxCommandEvent&) {
 
 void CKWLDlg::RebuildTree() {
     SWorkProgress progress;
-    CDirectoryScanner scanner(m_factory, m_option);
+    CDirectoryScanner scanner(m_option);
     scanner.SetWorkProgress(&progress);
     const SProgressLabels labels = MakeProgressLabels(
         EProgressText::ReadingTitle, EProgressText::EntriesRead, m_pLanguage->GetLanguage());
-    const bool bComplete = RunWithProgress(this, progress, labels, [&] {
-        scanner.RebuildTree(m_pRoot, m_strDirectory);
-    });
+    const bool bComplete = RunWithProgress(this, progress, labels,
+                                           [&] { scanner.RebuildTree(m_tree, m_strDirectory); });
+    ChangeToParentDirectory(m_strDirectory);
     if (!bComplete)
         ForgetDirectory();
 }
 
 // A cancelled scan leaves the state of a cancel before any choice.
 void CKWLDlg::ForgetDirectory() {
-    m_factory.RecycleTree(m_pRoot);
-    m_pRoot = m_factory.NewDirectory();
+    m_tree.Clear();
     m_strDirectory.clear();
     m_bDirChosen = false;
     SetControlText(IDC_DIRECTORY_LABEL, ToWx(m_pLanguage->GetText(kTextNoDirectory)));
@@ -286,8 +277,8 @@ void CKWLDlg::ComputeList() {
     const std::string strHeading = m_pLanguage->GetText(kTextHeading);
     const bool bRecursive = m_option.m_bRecursive;
     const bool bComplete = RunWithProgress(this, progress, labels, [&] {
-        listing =
-            BuildListing(m_format, m_pRoot, m_strDirectory, strHeading, bRecursive, &progress);
+        listing = BuildListing(m_format, m_tree.Root(), m_strDirectory, strHeading, bRecursive,
+                               &progress);
     });
     if (!bComplete)
         return; // a cancelled listing changes nothing
@@ -295,9 +286,9 @@ void CKWLDlg::ComputeList() {
     if (listing.bUndefinedField)
         ShowMessage(kTextFieldInvalid);
     const SPreviewCut cut = CutPreview(m_strOutput);
-    SetControlText(IDC_OUTPUT_TITLE,
-                   ToWx(m_pLanguage->GetText(cut.bShortened ? kTextPreviewTitle
-                                                            : kTextCompleteOutput)));
+    SetControlText(
+        IDC_OUTPUT_TITLE,
+        ToWx(m_pLanguage->GetText(cut.bShortened ? kTextPreviewTitle : kTextCompleteOutput)));
     SetControlText(IDC_PREVIEW, ToWx(cut.strShown));
     EnableControl(IDC_COMPUTE_LIST, false);
     EnableExports(true);
@@ -341,7 +332,7 @@ void CKWLDlg::OnExportTextfile(wxCommandEvent&) {
     }
     const std::string strHeading = m_pLanguage->GetText(kTextHeading);
     const std::optional<std::string> strText = BuildExport([&](SWorkProgress& progress) {
-        return BuildTextExport(m_format, m_pRoot, m_strDirectory, strHeading, strSeparator,
+        return BuildTextExport(m_format, m_tree.Root(), m_strDirectory, strHeading, strSeparator,
                                &progress);
     });
     if (!strText)
@@ -354,8 +345,8 @@ void CKWLDlg::OnExportHtml(wxCommandEvent&) {
     const std::string strTitleWord = m_pLanguage->GetText(kTextHtmlTitle);
     const std::string strDirectoryWord = m_pLanguage->GetText(kTextDirectory);
     const std::optional<std::string> strHtml = BuildExport([&](SWorkProgress& progress) {
-        return BuildHtmlDocument(m_format, m_pRoot, m_strDirectory, strTitleWord, strDirectoryWord,
-                                 &progress);
+        return BuildHtmlDocument(m_format, m_tree.Root(), m_strDirectory, strTitleWord,
+                                 strDirectoryWord, &progress);
     });
     if (!strHtml)
         return;
@@ -386,8 +377,8 @@ bool CKWLDlg::SaveToFile(const std::string& strText, const std::string& strExten
     const wxString strType = wxString::Format("%s %s (*.%s)", strExt,
                                               ToWx(m_pLanguage->GetText(kTextFilesWord)), strExt);
     // The one file type, listing the files of its extension; the toolkit's own title.
-    wxFileDialog fileDlg(this, wxGetStockLabel(wxID_SAVEAS, wxSTOCK_WITHOUT_ELLIPSIS),
-                         wxString(), "KWL." + strExt, strType + "|*." + strExt,
+    wxFileDialog fileDlg(this, wxGetStockLabel(wxID_SAVEAS, wxSTOCK_WITHOUT_ELLIPSIS), wxString(),
+                         "KWL." + strExt, strType + "|*." + strExt,
                          wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (fileDlg.ShowModal() != wxID_OK)
         return true;

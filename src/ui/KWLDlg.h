@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "format/KWLFormat.h"
-#include "model/KWLItem.h"
-#include "model/KWLItemFactory.h"
+#include "model/ItemTree.h"
 #include "model/KWLOption.h"
 #include "platform/WorkProgress.h"
 #include "ui/DialogTemplate.h"
@@ -50,7 +49,6 @@ enum EMainDlgId : int {
 class CKWLDlg : public CTemplateDialog {
 public:
     explicit CKWLDlg(wxWindow* pParent = nullptr);
-    ~CKWLDlg() override;
 
     // State the tests read; the dialog itself keeps to its controls.
     const CLanguage& Language() const { return *m_pLanguage; }
@@ -59,7 +57,7 @@ public:
     const std::vector<std::string>& FormatLines() const { return m_listFormats; }
     const std::string& SelectedFormat() const { return m_strFormat; }
     const CKWLFormat& Format() const { return m_format; }
-    const CDirInformation* Root() const { return m_pRoot; }
+    const CDirInformation* Root() const { return m_tree.Root(); }
     bool IsDirChosen() const { return m_bDirChosen; }
 
 private:
@@ -103,8 +101,7 @@ private:
     std::unique_ptr<CLanguage> m_pLanguage;
     wxBitmapButton* m_btnGerman = nullptr;
     wxBitmapButton* m_btnEnglish = nullptr;
-    CKWLItemFactory m_factory;
-    CDirInformation* m_pRoot = nullptr;
+    CItemTree m_tree;
     std::string m_strOutput;
     std::string m_strFormat;
     bool m_bDirChosen = false;

@@ -5,6 +5,8 @@
 
 #include <wx/uiaction.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "ui/KWLDlg.h"
 #include "ui/ProgressDlg.h"
 #include "lang/TextId.h"
+#include "ui/WorkingDirectory.h"
 #include "ui/WxText.h"
 
 namespace {
@@ -232,6 +235,59 @@ TEST_F(MainDlgTest, CancelBeforeAnyChoiceScansNothing) {
     ASSERT_NE(pDlg->Root(), nullptr);
     EXPECT_EQ(pDlg->Root()->m_pFirstFile, nullptr);
     EXPECT_EQ(pDlg->Root()->m_pFirstSubDir, nullptr);
+}
+
+// ---- working directory ----
+
+// The program's own step after a rebuild; the scan itself leaves the working directory alone.
+TEST_F(MainDlgTest, RebuildMovesToTheParentOfTheChosenDirectory) {
+    DlgPtr pDlg = ShowMainDialog();
+    const std::string strStart = CurrentWorkingDir();
+    CancelChooser(pDlg.get()); // nothing chosen: nothing scanned, nowhere to move
+    EXPECT_EQ(CurrentWorkingDir(), strStart);
+    const std::string strParent = std::filesystem::canonical(m_tree.Root()).string();
+    ChooseDirectory(pDlg.get(), MakeTree());
+    EXPECT_EQ(CurrentWorkingDir(), strParent);
+    // A cancel rescans the same directory, and moves again.
+    ASSERT_EQ(chdir("/"), 0);
+    CancelChooser(pDlg.get());
+    EXPECT_EQ(CurrentWorkingDir(), strParent);
+}
+
+TEST(DesktopWorkingDirectory, ParentOfTheChosenDirectoryBecomesTheWorkingDirectory) {
+    CTempTree tree;
+    const CWorkingDirGuard guard;
+    tree.AddFile("a/b/chosen/f", 1);
+    tree.AddFile("a/b/plain", 1);
+    tree.AddDir("elsewhere");
+    const std::string strRoot = tree.Root();
+    struct SCase {
+        std::string strStart; // working directory before
+        std::string strPath;
+    };
+    const SCase cases[] = {
+        {"/", strRoot + "/a/b/chosen"},
+        {"/", strRoot + "/a/b/chosen/"},
+        {strRoot, "a/b/chosen"},
+        {strRoot, "a/b/chosen/"},
+        {strRoot, "./a//b/chosen"},
+        {strRoot + "/a/b", "chosen"},
+        {strRoot + "/a/b/chosen", "."},
+        {strRoot + "/elsewhere", "../a/b/chosen"},
+        // Not a directory that can be entered: its parent by name.
+        {"/", strRoot + "/a/b/missing"},
+        {strRoot, "a/b/plain/"},
+        {strRoot + "/elsewhere", "../a/b/missing/"},
+    };
+    const std::string strExpected = std::filesystem::canonical(strRoot + "/a/b").string();
+    for (const SCase& c : cases) {
+        SCOPED_TRACE("from " + c.strStart + " choosing " + c.strPath);
+        ASSERT_EQ(chdir(c.strStart.c_str()), 0);
+        ChangeToParentDirectory(c.strPath);
+        EXPECT_EQ(CurrentWorkingDir(), strExpected);
+    }
+    ChangeToParentDirectory(""); // no choice
+    EXPECT_EQ(CurrentWorkingDir(), strExpected);
 }
 
 TEST_F(MainDlgTest, CompleteListingIsShownWhole) {

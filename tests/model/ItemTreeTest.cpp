@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "model/ItemTree.h"
 #include "model/KWLItem.h"
 #include "model/KWLItemFactory.h"
 #include "model/NameOrder.h"
@@ -609,6 +610,85 @@ TEST_F(ModelItemTree, HundredThousandLevelsDeep) {
     EXPECT_EQ(m_factory.m_pFreeDirs, pOldRoot);
     EXPECT_EQ(FreeDirCount(m_factory), kDepth + 1u);
     EXPECT_EQ(FreeFileCount(m_factory), kDepth + 1u);
+}
+
+// ---- owned trees ----
+
+// Below the root: two subdirectories with a file each, and a file in the root; no names, so
+// that nothing but the factory's memory is in the tree.
+void Populate(CItemTree& tree) {
+    CKWLItemFactory& factory = tree.Factory();
+    CDirInformation* pRoot = tree.Root();
+    for (int i = 0; i < 2; ++i) {
+        CDirInformation* pDir = factory.NewDirectory();
+        pDir->m_pNextDir = pRoot->m_pFirstSubDir;
+        pRoot->m_pFirstSubDir = pDir;
+        pDir->m_pFirstFile = factory.NewFile();
+    }
+    pRoot->m_pFirstFile = factory.NewFile();
+}
+
+std::set<const void*> NodesOf(const CItemTree& tree) {
+    std::set<const void*> nodes{tree.Root(), tree.Root()->m_pFirstFile};
+    for (const CDirInformation* p = tree.Root()->m_pFirstSubDir; p != nullptr; p = p->m_pNextDir)
+        nodes.insert({p, p->m_pFirstFile});
+    return nodes;
+}
+
+TEST(ModelOwnedTree, NodesGoBackToTheFactoryWhenTheTreeIsClearedOrGoes) {
+    CKWLItemFactory factory;
+    {
+        CItemTree tree(factory);
+        CDirInformation* pRoot = tree.Root();
+        Populate(tree);
+        pRoot->m_nFileCount = 3;
+        tree.Clear();
+        EXPECT_EQ(tree.Root(), pRoot); // the former root, reset
+        EXPECT_EQ(pRoot->m_pFirstSubDir, nullptr);
+        EXPECT_EQ(pRoot->m_pFirstFile, nullptr);
+        EXPECT_EQ(pRoot->m_nFileCount, 0);
+        EXPECT_EQ(FreeDirCount(factory), 2u);
+        EXPECT_EQ(FreeFileCount(factory), 3u);
+        Populate(tree);
+        EXPECT_EQ(FreeDirCount(factory), 0u);
+        EXPECT_EQ(FreeFileCount(factory), 0u);
+    }
+    EXPECT_EQ(FreeDirCount(factory), 3u);
+    EXPECT_EQ(FreeFileCount(factory), 3u);
+    EXPECT_NE(factory.m_pFreeDirs, nullptr);
+}
+
+TEST(ModelOwnedTree, MovedTreeKeepsItsNodesAndAReplacedOneHandsThemBack) {
+    CKWLItemFactory factory;
+    CItemTree first(factory);
+    Populate(first);
+    const std::set<const void*> nodes = NodesOf(first);
+    CItemTree moved(std::move(first));
+    EXPECT_EQ(NodesOf(moved), nodes);
+    EXPECT_EQ(&moved.Factory(), &factory);
+    EXPECT_EQ(FreeDirCount(factory), 0u);
+
+    CItemTree other(factory);
+    moved = std::move(other); // the nodes moved held go back
+    EXPECT_EQ(FreeDirCount(factory), 3u);
+    EXPECT_EQ(FreeFileCount(factory), 3u);
+    EXPECT_EQ(moved.Root()->m_pFirstSubDir, nullptr);
+}
+
+TEST(ModelOwnedTree, TreeWithAFactoryOfItsOwnReusesItsNodes) {
+    CItemTree tree;
+    Populate(tree);
+    const std::set<const void*> nodes = NodesOf(tree);
+    tree.Clear();
+    Populate(tree);
+    EXPECT_EQ(NodesOf(tree), nodes);
+    EXPECT_EQ(tree.Factory().m_pFreeDirs, nullptr);
+    EXPECT_EQ(tree.Factory().m_pFreeFiles, nullptr);
+
+    CKWLItemFactory* pFactory = &tree.Factory();
+    CItemTree moved(std::move(tree));
+    EXPECT_EQ(&moved.Factory(), pFactory); // the factory moves with the tree
+    EXPECT_EQ(NodesOf(moved), nodes);
 }
 
 } // namespace

@@ -3,37 +3,32 @@
 #include <stdexcept>
 #include <string>
 
-#include "scan/DirectoryScanner.h"
-#include "model/KWLItemFactory.h"
+#include "model/ItemTree.h"
 #include "model/KWLOption.h"
+#include "scan/DirectoryScanner.h"
 #include "support/TempTree.h"
 
-// A directory read through the real scan; the tree goes back to its factory at the end.
+// A directory read through the real scan.
 class CScannedTree {
 public:
     CScannedTree() = default;
     explicit CScannedTree(const std::string& strPath, bool bRecursive = true) {
         Scan(strPath, bRecursive);
     }
-    ~CScannedTree() { m_factory.RecycleTree(m_pRoot); }
-    CScannedTree(const CScannedTree&) = delete;
-    CScannedTree& operator=(const CScannedTree&) = delete;
 
-    // Scans again into the same factory, so the new tree reuses the old nodes.
+    // Scans again into the same tree, which reuses the old nodes.
     void Scan(const std::string& strPath, bool bRecursive = true) {
-        CWorkingDirGuard guard;
         m_option.m_bRecursive = bRecursive;
-        CDirectoryScanner scanner(m_factory, m_option);
-        if (!scanner.RebuildTree(m_pRoot, strPath))
+        CDirectoryScanner scanner(m_option);
+        if (!scanner.RebuildTree(m_tree, strPath))
             throw std::runtime_error("scan failed: " + strPath);
     }
 
-    CDirInformation* Root() const { return m_pRoot; }
+    CDirInformation* Root() const { return m_tree.Root(); }
 
 private:
-    CKWLItemFactory m_factory;
+    CItemTree m_tree;
     CKWLOption m_option;
-    CDirInformation* m_pRoot = nullptr;
 };
 
 // One directory column (name) and two file columns (name, size).

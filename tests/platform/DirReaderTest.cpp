@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -11,6 +13,8 @@
 #include "support/TempTree.h"
 
 namespace {
+
+const std::error_code kNoError;
 
 std::size_t OpenDescriptors() {
     return CountEntries("/proc/self/fd");
@@ -25,13 +29,13 @@ struct SEntry {
 
 std::vector<SEntry> ReadAll(CDirReader& reader) {
     CDirNames names;
-    EXPECT_TRUE(reader.ReadNames(names));
+    EXPECT_EQ(reader.ReadNames(names), kNoError);
     std::vector<SEntry> entries;
     for (std::size_t i = 0; i < names.Count(); ++i) {
         SEntry& e = entries.emplace_back();
         e.strRawName = names.Name(i);
         e.eKind = names.Kind(i);
-        EXPECT_TRUE(reader.Stat(names.Name(i), e.status)) << e.strRawName;
+        EXPECT_EQ(reader.Stat(names.Name(i), e.status), kNoError) << e.strRawName;
     }
     return entries;
 }
@@ -53,7 +57,7 @@ TEST(PlatformDirReader, ReadsEveryEntryInEnumerationOrderWithoutFollowingLinks) 
     tree.AddLink("filelink", "f10");
 
     CDirReader reader;
-    ASSERT_TRUE(reader.OpenPath(tree.Root()));
+    ASSERT_EQ(reader.OpenPath(tree.Root()), kNoError);
     const std::vector<SEntry> entries = ReadAll(reader);
 
     std::vector<std::string> expected;
@@ -80,15 +84,19 @@ TEST(PlatformDirReader, ReadsEveryEntryInEnumerationOrderWithoutFollowingLinks) 
     EXPECT_EQ(Find(entries, "f10")->status.nSize, 10u);
     ASSERT_NE(Find(entries, "raw\n\xFF"), nullptr);
     EXPECT_EQ(Find(entries, "raw\n\xFF")->status.nSize, 4u);
-    EXPECT_NE(Find(entries, "f1")->status.nInode, Find(entries, "f10")->status.nInode);
+    EXPECT_NE(Find(entries, "f1")->status.identity, Find(entries, "f10")->status.identity);
+    EXPECT_EQ(Find(entries, "f1")->status.identity.nDevice,
+              Find(entries, "f10")->status.identity.nDevice);
+    SEntryStatus gone;
+    EXPECT_EQ(reader.Stat("no-such-entry", gone), std::errc::no_such_file_or_directory);
 
     // A second read of the same names object starts afresh.
     CDirReader again;
-    ASSERT_TRUE(again.OpenPath(tree.Path("sub")));
+    ASSERT_EQ(again.OpenPath(tree.Path("sub")), kNoError);
     CDirNames reused;
-    ASSERT_TRUE(reader.OpenPath(tree.Root()));
-    ASSERT_TRUE(reader.ReadNames(reused));
-    ASSERT_TRUE(again.ReadNames(reused));
+    ASSERT_EQ(reader.OpenPath(tree.Root()), kNoError);
+    ASSERT_EQ(reader.ReadNames(reused), kNoError);
+    ASSERT_EQ(again.ReadNames(reused), kNoError);
     EXPECT_EQ(reused.Count(), 0u);
 }
 
@@ -100,32 +108,32 @@ TEST(PlatformDirReader, OpenChildRefusesLinksAndFiles) {
     tree.AddDir("odd\x01name");
 
     CDirReader parent;
-    ASSERT_TRUE(parent.OpenPath(tree.Root()));
+    ASSERT_EQ(parent.OpenPath(tree.Root()), kNoError);
     const std::size_t nBefore = OpenDescriptors();
     CDirReader child;
-    EXPECT_FALSE(child.OpenChild(parent, "dirlink"));
-    EXPECT_FALSE(child.OpenChild(parent, "file"));
-    EXPECT_FALSE(child.OpenChild(parent, "missing"));
+    EXPECT_EQ(child.OpenChild(parent, "dirlink"), std::errc::not_a_directory);
+    EXPECT_EQ(child.OpenChild(parent, "file"), std::errc::not_a_directory);
+    EXPECT_EQ(child.OpenChild(parent, "missing"), std::errc::no_such_file_or_directory);
     EXPECT_FALSE(child.IsOpen());
     EXPECT_EQ(OpenDescriptors(), nBefore);
-    ASSERT_TRUE(child.OpenChild(parent, "odd\x01name"));
-    ASSERT_TRUE(child.OpenChild(parent, "sub")); // reopening closes the last one
+    ASSERT_EQ(child.OpenChild(parent, "odd\x01name"), kNoError);
+    ASSERT_EQ(child.OpenChild(parent, "sub"), kNoError); // reopening closes the last one
     EXPECT_EQ(OpenDescriptors(), nBefore + 1);
     const std::vector<SEntry> entries = ReadAll(child);
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].strRawName, "inner");
 
     CDirReader closed;
-    EXPECT_FALSE(child.OpenChild(closed, "sub"));
+    EXPECT_EQ(child.OpenChild(closed, "sub"), std::errc::bad_file_descriptor);
     CDirNames names;
-    EXPECT_FALSE(closed.ReadNames(names));
+    EXPECT_EQ(closed.ReadNames(names), std::errc::bad_file_descriptor);
     EXPECT_EQ(names.Count(), 0u);
 
     // A link given as the path itself is the user's own choice of directory.
     CDirReader viaLink;
-    EXPECT_TRUE(viaLink.OpenPath(tree.Path("dirlink")));
-    EXPECT_FALSE(viaLink.OpenPath(tree.Path("file")));
-    EXPECT_FALSE(viaLink.OpenPath(""));
+    EXPECT_EQ(viaLink.OpenPath(tree.Path("dirlink")), kNoError);
+    EXPECT_EQ(viaLink.OpenPath(tree.Path("file")), std::errc::not_a_directory);
+    EXPECT_EQ(viaLink.OpenPath(""), std::errc::no_such_file_or_directory);
 }
 
 TEST(PlatformDirReader, MovingHandsOverTheDescriptor) {
@@ -134,15 +142,30 @@ TEST(PlatformDirReader, MovingHandsOverTheDescriptor) {
     const std::size_t nBefore = OpenDescriptors();
     {
         CDirReader a;
-        ASSERT_TRUE(a.OpenPath(tree.Root()));
+        ASSERT_EQ(a.OpenPath(tree.Root()), kNoError);
         CDirReader b(std::move(a));
         EXPECT_FALSE(a.IsOpen());
         EXPECT_TRUE(b.IsOpen());
         CDirReader c;
-        ASSERT_TRUE(c.OpenPath(tree.Root()));
+        ASSERT_EQ(c.OpenPath(tree.Root()), kNoError);
         c = std::move(b); // c's own directory is closed
         EXPECT_EQ(OpenDescriptors(), nBefore + 1);
         ASSERT_EQ(ReadAll(c).size(), 1u);
+
+        // Taken over once read, to open what is below it: still the same directory.
+        CFileDescriptor fd = c.TakeDescriptor();
+        EXPECT_FALSE(c.IsOpen());
+        EXPECT_EQ(OpenDescriptors(), nBefore + 1);
+        SFileIdentity identity;
+        ASSERT_EQ(IdentityOf(fd, identity), kNoError);
+        struct stat st {};
+        ASSERT_EQ(stat(tree.Root().c_str(), &st), 0);
+        EXPECT_EQ(identity, (SFileIdentity{st.st_dev, st.st_ino}));
+        CFileDescriptor moved(std::move(fd));
+        fd = std::move(moved);
+        EXPECT_TRUE(fd.IsOpen());
+        EXPECT_FALSE(moved.IsOpen());
+        EXPECT_EQ(OpenDescriptors(), nBefore + 1);
     }
     EXPECT_EQ(OpenDescriptors(), nBefore);
 }

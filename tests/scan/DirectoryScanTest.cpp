@@ -17,9 +17,10 @@
 #include <vector>
 
 #include "TreeChecks.h"
-#include "scan/DirectoryScanner.h"
+#include "model/ItemTree.h"
 #include "model/KWLItemFactory.h"
 #include "model/KWLOption.h"
+#include "scan/DirectoryScanner.h"
 #include "platform/Time.h"
 #include "support/Child.h"
 #include "support/TempTree.h"
@@ -125,19 +126,17 @@ private:
 
 class ModelScan : public ::testing::Test {
 protected:
-    ~ModelScan() override { m_factory.RecycleTree(m_pRoot); }
-
     bool Rebuild(const std::string& strPath, bool bRecursive = true) {
         m_option.m_bRecursive = bRecursive;
-        CDirectoryScanner scanner(m_factory, m_option);
-        return scanner.RebuildTree(m_pRoot, strPath);
+        CDirectoryScanner scanner(m_option);
+        return scanner.RebuildTree(m_scanned, strPath);
     }
+    CDirInformation* Root() const { return m_scanned.Root(); }
 
     CTempTree m_tree;
     CWorkingDirGuard m_guard; // restores the working directory before the tree goes
-    CKWLItemFactory m_factory;
+    CItemTree m_scanned;
     CKWLOption m_option;
-    CDirInformation* m_pRoot = nullptr;
 };
 
 // ---- order and structure ----
@@ -212,11 +211,10 @@ TEST_F(ModelScan, ListsEqualOneByOneSortedInsertion) {
         SCOPED_TRACE(bRecursive ? "recursive" : "not recursive");
         ASSERT_TRUE(Rebuild(strTop, bRecursive));
         CKWLItemFactory refFactory;
-        CDirInformation* pRef = refFactory.NewDirectory();
-        BuildReference(refFactory, strTop, pRef, bRecursive);
-        pRef->ComputeTotals();
-        ExpectSameTree(m_pRoot, pRef, "top");
-        refFactory.RecycleTree(pRef);
+        const CItemTree ref(refFactory);
+        BuildReference(refFactory, strTop, ref.Root(), bRecursive);
+        ref.Root()->ComputeTotals();
+        ExpectSameTree(Root(), ref.Root(), "top");
     }
 }
 
@@ -227,26 +225,26 @@ TEST_F(ModelScan, TotalsWithAndWithoutRecursion) {
     m_tree.AddDir("A/E");
 
     ASSERT_TRUE(Rebuild(m_tree.Path("A"), true));
-    EXPECT_EQ(m_pRoot->m_strName, "");
-    EXPECT_EQ(m_pRoot->m_pNextDir, nullptr);
-    EXPECT_EQ(FileNames(m_pRoot), std::vector<std::string>{"x"});
-    ASSERT_EQ(DirNames(m_pRoot), (std::vector<std::string>{"B", "E"}));
-    EXPECT_EQ(m_pRoot->m_nTotalSize, 12u);
-    EXPECT_EQ(m_pRoot->m_nFileCount, 1);
-    const CDirInformation* pB = FindDir(m_pRoot, "B");
+    EXPECT_EQ(Root()->m_strName, "");
+    EXPECT_EQ(Root()->m_pNextDir, nullptr);
+    EXPECT_EQ(FileNames(Root()), std::vector<std::string>{"x"});
+    ASSERT_EQ(DirNames(Root()), (std::vector<std::string>{"B", "E"}));
+    EXPECT_EQ(Root()->m_nTotalSize, 12u);
+    EXPECT_EQ(Root()->m_nFileCount, 1);
+    const CDirInformation* pB = FindDir(Root(), "B");
     EXPECT_EQ(pB->m_nTotalSize, 9u);
     EXPECT_EQ(pB->m_nFileCount, 1);
     EXPECT_EQ(FileNames(pB), std::vector<std::string>{"y"});
     ASSERT_EQ(DirNames(pB), std::vector<std::string>{"C"});
     EXPECT_EQ(pB->m_pFirstSubDir->m_nTotalSize, 5u);
-    EXPECT_TRUE(IsEmptyNode(FindDir(m_pRoot, "E")));
+    EXPECT_TRUE(IsEmptyNode(FindDir(Root(), "E")));
 
     ASSERT_TRUE(Rebuild(m_tree.Path("A"), false));
-    EXPECT_EQ(FileNames(m_pRoot), std::vector<std::string>{"x"});
-    ASSERT_EQ(DirNames(m_pRoot), (std::vector<std::string>{"B", "E"}));
-    EXPECT_EQ(m_pRoot->m_nTotalSize, 3u);
-    EXPECT_EQ(m_pRoot->m_nFileCount, 1);
-    for (const CDirInformation* p = m_pRoot->m_pFirstSubDir; p; p = p->m_pNextDir)
+    EXPECT_EQ(FileNames(Root()), std::vector<std::string>{"x"});
+    ASSERT_EQ(DirNames(Root()), (std::vector<std::string>{"B", "E"}));
+    EXPECT_EQ(Root()->m_nTotalSize, 3u);
+    EXPECT_EQ(Root()->m_nFileCount, 1);
+    for (const CDirInformation* p = Root()->m_pFirstSubDir; p; p = p->m_pNextDir)
         EXPECT_TRUE(IsEmptyNode(p)) << p->m_strName;
 }
 
@@ -255,12 +253,12 @@ TEST_F(ModelScan, SizesAndTotalsAreSixtyFourBit) {
     m_tree.AddFile("small", 3);
     m_tree.AddSparseFile("sub/big2", 5'000'000'000u);
     ASSERT_TRUE(Rebuild(m_tree.Root()));
-    const CFileInformation* pBig = FindFile(m_pRoot, "big");
+    const CFileInformation* pBig = FindFile(Root(), "big");
     ASSERT_NE(pBig, nullptr);
     EXPECT_EQ(pBig->m_nSize, 5'000'000'000u);
-    EXPECT_EQ(FindDir(m_pRoot, "sub")->m_nTotalSize, 5'000'000'000u);
-    EXPECT_EQ(m_pRoot->m_nTotalSize, 10'000'000'003u);
-    EXPECT_EQ(m_pRoot->m_nFileCount, 2);
+    EXPECT_EQ(FindDir(Root(), "sub")->m_nTotalSize, 5'000'000'000u);
+    EXPECT_EQ(Root()->m_nTotalSize, 10'000'000'003u);
+    EXPECT_EQ(Root()->m_nFileCount, 2);
 }
 
 TEST_F(ModelScan, TimesBeyondThirtyTwoBitsAndBefore1970) {
@@ -287,7 +285,7 @@ TEST_F(ModelScan, TimesBeyondThirtyTwoBitsAndBefore1970) {
     CUtcZone utc;
     for (const SCase& c : cases) {
         SCOPED_TRACE(c.pszName);
-        const CFileInformation* p = FindFile(m_pRoot, c.pszName);
+        const CFileInformation* p = FindFile(Root(), c.pszName);
         ASSERT_NE(p, nullptr);
         EXPECT_EQ(p->m_timeLastAccess.GetTime(), c.nAccess);
         EXPECT_EQ(p->m_timeLastWrite.GetTime(), c.nWrite);
@@ -296,7 +294,7 @@ TEST_F(ModelScan, TimesBeyondThirtyTwoBitsAndBefore1970) {
         EXPECT_GE(p->m_timeCreation.GetTime(), nStart - 1);
         EXPECT_LE(p->m_timeCreation.GetTime(), nEnd + 1);
     }
-    const CDirInformation* pDir = FindDir(m_pRoot, "dir");
+    const CDirInformation* pDir = FindDir(Root(), "dir");
     EXPECT_GE(pDir->m_timeCreation.GetTime(), nStart - 1);
     EXPECT_LE(pDir->m_timeCreation.GetTime(), nEnd + 1);
 }
@@ -324,7 +322,7 @@ TEST_F(ModelScan, AttributesFromModeAndName) {
     ASSERT_TRUE(Rebuild(m_tree.Root()));
     for (const SCase& c : cases) {
         SCOPED_TRACE(c.pszName);
-        const CFileInformation* p = FindFile(m_pRoot, c.pszName);
+        const CFileInformation* p = FindFile(Root(), c.pszName);
         ASSERT_NE(p, nullptr);
         EXPECT_EQ(p->m_bReadOnly, c.bReadOnly);
         EXPECT_EQ(p->m_bHidden, c.bHidden);
@@ -359,15 +357,15 @@ TEST_F(ModelScan, ControlCharactersBecomeQuestionMarksInvalidUtf8StaysBytes) {
 
     ASSERT_TRUE(Rebuild(m_tree.Root()));
     for (const SCase& c : files)
-        EXPECT_NE(FindFile(m_pRoot, c.strShown), nullptr) << c.strShown;
-    EXPECT_EQ(m_pRoot->m_nFileCount, static_cast<int>(std::size(files)));
-    const CDirInformation* pDir = FindDir(m_pRoot, "dir?name");
+        EXPECT_NE(FindFile(Root(), c.strShown), nullptr) << c.strShown;
+    EXPECT_EQ(Root()->m_nFileCount, static_cast<int>(std::size(files)));
+    const CDirInformation* pDir = FindDir(Root(), "dir?name");
     ASSERT_NE(pDir, nullptr);
     EXPECT_EQ(FileNames(pDir), std::vector<std::string>{"inner"});
-    const CDirInformation* pBad = FindDir(m_pRoot, "dir\xFF");
+    const CDirInformation* pBad = FindDir(Root(), "dir\xFF");
     ASSERT_NE(pBad, nullptr);
     EXPECT_EQ(FileNames(pBad), std::vector<std::string>{"inner2"});
-    EXPECT_EQ(m_pRoot->m_nTotalSize, 2u * std::size(files) + 11);
+    EXPECT_EQ(Root()->m_nTotalSize, 2u * std::size(files) + 11);
 }
 
 TEST_F(ModelScan, LinksAreFilesAndNeverFollowed) {
@@ -383,21 +381,21 @@ TEST_F(ModelScan, LinksAreFilesAndNeverFollowed) {
     m_tree.SetTimes("target.txt", 2000, 2000);
 
     ASSERT_TRUE(Rebuild(m_tree.Root()));
-    EXPECT_EQ(FileNames(m_pRoot), (std::vector<std::string>{".hiddenlink", "dangling", "dirlink",
+    EXPECT_EQ(FileNames(Root()), (std::vector<std::string>{".hiddenlink", "dangling", "dirlink",
                                                             "filelink", "target.txt"}));
-    ASSERT_EQ(DirNames(m_pRoot), std::vector<std::string>{"sub"});
-    const CDirInformation* pSub = m_pRoot->m_pFirstSubDir;
+    ASSERT_EQ(DirNames(Root()), std::vector<std::string>{"sub"});
+    const CDirInformation* pSub = Root()->m_pFirstSubDir;
     EXPECT_EQ(FileNames(pSub), (std::vector<std::string>{"loop", "real", "self"}));
     EXPECT_EQ(pSub->m_pFirstSubDir, nullptr);
 
     // The link's own data: length of the target path, its own times.
-    const CFileInformation* pLink = FindFile(m_pRoot, "filelink");
+    const CFileInformation* pLink = FindFile(Root(), "filelink");
     EXPECT_EQ(pLink->m_nSize, std::string("target.txt").size());
     EXPECT_EQ(pLink->m_timeLastWrite.GetTime(), 1000);
-    EXPECT_EQ(FindFile(m_pRoot, "dangling")->m_nSize, std::string("does-not-exist").size());
-    EXPECT_TRUE(FindFile(m_pRoot, ".hiddenlink")->m_bHidden);
+    EXPECT_EQ(FindFile(Root(), "dangling")->m_nSize, std::string("does-not-exist").size());
+    EXPECT_TRUE(FindFile(Root(), ".hiddenlink")->m_bHidden);
     EXPECT_EQ(FindFile(pSub, "loop")->m_nSize, 2u);
-    EXPECT_EQ(m_pRoot->m_nTotalSize, 100u + 10 + 3 + 14 + 10 + 1 + 2 + 1);
+    EXPECT_EQ(Root()->m_nTotalSize, 100u + 10 + 3 + 14 + 10 + 1 + 2 + 1);
 }
 
 TEST_F(ModelScan, NestedSubtreesLandInTheirOwnNodes) {
@@ -412,7 +410,7 @@ TEST_F(ModelScan, NestedSubtreesLandInTheirOwnNodes) {
     }
     m_tree.AddFile(strLevel + "leaf", 100);
     ASSERT_TRUE(Rebuild(m_tree.Root()));
-    const CDirInformation* p = m_pRoot;
+    const CDirInformation* p = Root();
     for (int i = 0; i < kDepth; ++i) {
         SCOPED_TRACE("level " + std::to_string(i));
         ASSERT_EQ(DirNames(p), (std::vector<std::string>{"a", "b", "c"}));
@@ -428,12 +426,14 @@ TEST_F(ModelScan, NestedSubtreesLandInTheirOwnNodes) {
 
 struct SLockedArgs {
     std::string strRoot;
-    std::string strParent;
+    std::string strStart; // the working directory of the scan, which it must keep
 };
 
 // The checks run in a child as nobody; each failed check has its own exit status.
 int ScanLockedAsNobody(void* pArg) {
     const auto& args = *static_cast<SLockedArgs*>(pArg);
+    if (chdir(args.strStart.c_str()) != 0)
+        return 9;
     const SChildScan scan(args.strRoot);
     const CDirInformation* pRoot = scan.pRoot;
     if (!scan.bOpened)
@@ -448,7 +448,7 @@ int ScanLockedAsNobody(void* pArg) {
         return 14;
     if (pRoot->m_nTotalSize != 1 || FileNames(pRoot) != std::vector<std::string>{"top"})
         return 15;
-    if (CurrentWorkingDir() != args.strParent)
+    if (CurrentWorkingDir() != args.strStart)
         return 16;
     // Both are recorded, in listing order, with the reason.
     const std::vector<SScanError> expected = {{args.strRoot + "/locked", EACCES},
@@ -458,6 +458,8 @@ int ScanLockedAsNobody(void* pArg) {
 
 int ScanUnreadableRootAsNobody(void* pArg) {
     const auto& args = *static_cast<SLockedArgs*>(pArg);
+    if (chdir(args.strStart.c_str()) != 0)
+        return 19;
     const SChildScan scan(args.strRoot);
     if (scan.bOpened)
         return 20;
@@ -465,7 +467,7 @@ int ScanUnreadableRootAsNobody(void* pArg) {
         return 21;
     if (!scan.errors.empty())
         return 23; // the failed open is the scan's result, not a directory inside it
-    return CurrentWorkingDir() != args.strParent ? 22 : 0;
+    return CurrentWorkingDir() != args.strStart ? 22 : 0;
 }
 
 int ScanUnsearchableAsNobody(void* pArg) {
@@ -521,49 +523,52 @@ TEST_F(ModelScan, ListableButUnsearchableDirectoryKeepsItsNames) {
 
 // ---- working directory and paths ----
 
-TEST_F(ModelScan, WorkingDirectoryEndsInTheParentOfTheChosenDirectory) {
+// The threads of a process share one working directory: the scan never moves it, whatever
+// the path is relative to and whether it can be read at all.
+TEST_F(ModelScan, ScanLeavesTheWorkingDirectoryWhereItWas) {
     m_tree.AddFile("a/b/chosen/f", 1);
     m_tree.AddDir("elsewhere");
     const std::string strRoot = m_tree.Root();
     struct SCase {
         std::string strStart; // working directory before the scan
         std::string strPath;
+        bool bOpens;
     };
     const SCase cases[] = {
-        {"/", strRoot + "/a/b/chosen"}, {"/", strRoot + "/a/b/chosen/"},
-        {strRoot, "a/b/chosen"},        {strRoot, "a/b/chosen/"},
-        {strRoot, "./a//b/chosen"},     {strRoot + "/a/b", "chosen"},
-        {strRoot + "/a/b/chosen", "."}, {strRoot + "/elsewhere", "../a/b/chosen"},
+        {"/", strRoot + "/a/b/chosen", true},
+        {"/", strRoot + "/a/b/chosen/", true},
+        {strRoot, "a/b/chosen", true},
+        {strRoot, "a/b/chosen/", true},
+        {strRoot, "./a//b/chosen", true},
+        {strRoot + "/a/b", "chosen", true},
+        {strRoot + "/a/b/chosen", ".", true},
+        {strRoot + "/elsewhere", "../a/b/chosen", true},
+        {strRoot + "/elsewhere", "../a/b/missing", false},
+        {strRoot + "/a", "b/chosen/f", false},
     };
-    const std::string strExpected = Canonical(strRoot + "/a/b");
     for (const SCase& c : cases) {
         SCOPED_TRACE("from " + c.strStart + " scanning " + c.strPath);
         ASSERT_EQ(chdir(c.strStart.c_str()), 0);
-        ASSERT_TRUE(Rebuild(c.strPath));
-        EXPECT_EQ(FileNames(m_pRoot), std::vector<std::string>{"f"});
-        EXPECT_EQ(m_pRoot->m_strName, "");
-        EXPECT_EQ(CurrentWorkingDir(), strExpected);
+        ASSERT_EQ(Rebuild(c.strPath), c.bOpens);
+        EXPECT_EQ(FileNames(Root()),
+                  c.bOpens ? std::vector<std::string>{"f"} : std::vector<std::string>{});
+        EXPECT_EQ(Root()->m_strName, "");
+        EXPECT_EQ(CurrentWorkingDir(), Canonical(c.strStart));
     }
 }
 
 TEST_F(ModelScan, EmptyPathScansNothingAndKeepsTheWorkingDirectory) {
     m_tree.AddFile("d/f", 1);
     ASSERT_TRUE(Rebuild(m_tree.Path("d")));
-    CDirInformation* pOldRoot = m_pRoot;
+    CDirInformation* pOldRoot = Root();
     ASSERT_EQ(chdir(m_tree.Path("d").c_str()), 0);
 
     Rebuild("");
     EXPECT_EQ(CurrentWorkingDir(), Canonical(m_tree.Path("d")));
-    ASSERT_NE(m_pRoot, nullptr);
-    EXPECT_EQ(m_pRoot, pOldRoot); // the old tree went back to the factory
-    EXPECT_TRUE(IsEmptyNode(m_pRoot));
-    EXPECT_EQ(m_pRoot->m_strName, "");
-
-    // No node to read into: nothing happens either.
-    m_option.m_bRecursive = true;
-    CDirectoryScanner scanner(m_factory, m_option);
-    EXPECT_FALSE(scanner.ScanDirectory(m_tree.Root(), nullptr));
-    EXPECT_EQ(CurrentWorkingDir(), Canonical(m_tree.Path("d")));
+    ASSERT_NE(Root(), nullptr);
+    EXPECT_EQ(Root(), pOldRoot); // the old tree went back to the factory
+    EXPECT_TRUE(IsEmptyNode(Root()));
+    EXPECT_EQ(Root()->m_strName, "");
 }
 
 TEST_F(ModelScan, PathThatIsNoDirectoryGivesFalseAndAnEmptyRoot) {
@@ -574,9 +579,9 @@ TEST_F(ModelScan, PathThatIsNoDirectoryGivesFalseAndAnEmptyRoot) {
         SCOPED_TRACE(strPath);
         ASSERT_TRUE(Rebuild(m_tree.Path("d")));
         EXPECT_FALSE(Rebuild(strPath));
-        ASSERT_NE(m_pRoot, nullptr);
-        EXPECT_TRUE(IsEmptyNode(m_pRoot));
-        EXPECT_EQ(m_pRoot->m_strName, "");
+        ASSERT_NE(Root(), nullptr);
+        EXPECT_TRUE(IsEmptyNode(Root()));
+        EXPECT_EQ(Root()->m_strName, "");
     }
 }
 
@@ -588,14 +593,14 @@ TEST_F(ModelScan, RescanOfTheSameTreeConstructsNoNodes) {
     for (int i = 0; i < 5; ++i)
         m_tree.AddFile("d" + std::to_string(i) + "/g", 2);
     ASSERT_TRUE(Rebuild(m_tree.Root()));
-    const std::set<const void*> first = NodesOf(m_pRoot);
+    const std::set<const void*> first = NodesOf(Root());
     ASSERT_EQ(first.size(), 1u + 20 + 5 * 2);
 
     ASSERT_TRUE(Rebuild(m_tree.Root()));
-    EXPECT_EQ(NodesOf(m_pRoot), first);
-    EXPECT_EQ(m_factory.m_pFreeDirs, nullptr);
-    EXPECT_EQ(m_factory.m_pFreeFiles, nullptr);
-    EXPECT_EQ(m_pRoot->m_nTotalSize, 30u);
+    EXPECT_EQ(NodesOf(Root()), first);
+    EXPECT_EQ(m_scanned.Factory().m_pFreeDirs, nullptr);
+    EXPECT_EQ(m_scanned.Factory().m_pFreeFiles, nullptr);
+    EXPECT_EQ(Root()->m_nTotalSize, 30u);
 }
 
 TEST_F(ModelScan, ProgressCountsEveryEntryRead) {
@@ -605,10 +610,10 @@ TEST_F(ModelScan, ProgressCountsEveryEntryRead) {
     m_tree.AddFile("d1/d2/b");
     // Entries: 10 files + d1 + a + d2 + b.
     m_option.m_bRecursive = true;
-    CDirectoryScanner scanner(m_factory, m_option);
+    CDirectoryScanner scanner(m_option);
     std::vector<std::uint64_t> reports;
     scanner.SetProgress([&reports](std::uint64_t n) { reports.push_back(n); }, 3);
-    ASSERT_TRUE(scanner.RebuildTree(m_pRoot, m_tree.Root()));
+    ASSERT_TRUE(scanner.RebuildTree(m_scanned, m_tree.Root()));
     EXPECT_EQ(scanner.GetEntriesRead(), 14u);
     ASSERT_FALSE(reports.empty());
     EXPECT_EQ(reports.back(), 14u);
@@ -618,7 +623,7 @@ TEST_F(ModelScan, ProgressCountsEveryEntryRead) {
 
     // A second scan counts from zero again.
     reports.clear();
-    ASSERT_TRUE(scanner.RebuildTree(m_pRoot, m_tree.Path("d1")));
+    ASSERT_TRUE(scanner.RebuildTree(m_scanned, m_tree.Path("d1")));
     EXPECT_EQ(scanner.GetEntriesRead(), 3u);
     ASSERT_FALSE(reports.empty());
     EXPECT_EQ(reports.back(), 3u);

@@ -175,20 +175,18 @@ TEST(ModelParallelScan, RescanOnSeveralThreadsConstructsNoNodes) {
     for (int d = 0; d < 12; ++d)
         for (int i = 0; i < 30; ++i)
             tree.AddFile("d" + std::to_string(d) + "/sub/g" + std::to_string(i));
-    CKWLItemFactory factory;
     CKWLOption option;
     option.m_bRecursive = true;
-    CDirectoryScanner scanner(factory, option);
+    CDirectoryScanner scanner(option);
     scanner.SetThreads(4);
-    CDirInformation* pRoot = nullptr;
-    ASSERT_TRUE(scanner.RebuildTree(pRoot, tree.Root()));
-    const std::set<const void*> first = NodesOf(pRoot);
+    CItemTree scanned;
+    ASSERT_TRUE(scanner.RebuildTree(scanned, tree.Root()));
+    const std::set<const void*> first = NodesOf(scanned.Root());
     ASSERT_EQ(first.size(), 1u + 1 + 6000 + 12 * (2 + 30));
-    ASSERT_TRUE(scanner.RebuildTree(pRoot, tree.Root()));
-    EXPECT_EQ(NodesOf(pRoot), first);
-    EXPECT_EQ(factory.m_pFreeDirs, nullptr);
-    EXPECT_EQ(factory.m_pFreeFiles, nullptr);
-    factory.RecycleTree(pRoot);
+    ASSERT_TRUE(scanner.RebuildTree(scanned, tree.Root()));
+    EXPECT_EQ(NodesOf(scanned.Root()), first);
+    EXPECT_EQ(scanned.Factory().m_pFreeDirs, nullptr);
+    EXPECT_EQ(scanned.Factory().m_pFreeFiles, nullptr);
 }
 
 std::size_t ThreadsOfThisProcess() {
@@ -208,24 +206,22 @@ TEST(ModelParallelScan, ReadsThatWaitForTheDiskGetMoreThreads) {
     setenv("KWL_TEST_SLOW_READ", "300", 1);
     for (unsigned nThreads : {0u, 2u}) {
         SCOPED_TRACE(nThreads == 0 ? "default" : "set to 2");
-        CKWLItemFactory factory;
         CKWLOption option;
         option.m_bRecursive = true;
-        CDirectoryScanner scanner(factory, option);
+        CDirectoryScanner scanner(option);
         scanner.SetThreads(nThreads);
         const std::size_t nBefore = ThreadsOfThisProcess();
         std::size_t nMost = 0;
         scanner.SetProgress(
             [&](std::uint64_t) { nMost = std::max(nMost, ThreadsOfThisProcess() - nBefore + 1); },
             64);
-        CDirInformation* pRoot = nullptr;
-        ASSERT_TRUE(scanner.RebuildTree(pRoot, tree.Root()));
-        EXPECT_EQ(DescribeTree(pRoot), DescribeTree(one.pRoot));
+        CItemTree scanned;
+        ASSERT_TRUE(scanner.RebuildTree(scanned, tree.Root()));
+        EXPECT_EQ(DescribeTree(scanned.Root()), DescribeTree(one.pRoot));
         if (nThreads == 0)
             EXPECT_GT(nMost, nCores);
         else
             EXPECT_LE(nMost, 2u);
-        factory.RecycleTree(pRoot);
     }
     unsetenv("KWL_TEST_SLOW_READ");
 }
@@ -242,24 +238,23 @@ protected:
                 m_tree.AddFile("d" + std::to_string(d) + "/g" + std::to_string(i));
         m_option.m_bRecursive = true;
     }
-    ~ModelScanProgress() override { m_factory.RecycleTree(m_pRoot); }
 
     static constexpr int kLarge = 6000;
     static constexpr std::uint64_t kEntries = 1 + kLarge + 20 * (1 + 40);
 
     // A scanner on this fixture's factory, on nThreads threads, counting into *pProgress.
     CDirectoryScanner Scanner(unsigned nThreads, SWorkProgress* pProgress) {
-        CDirectoryScanner scanner(m_factory, m_option);
+        CDirectoryScanner scanner(m_option);
         scanner.SetThreads(nThreads);
         scanner.SetWorkProgress(pProgress);
         return scanner;
     }
 
+    CDirInformation* Root() const { return m_scanned.Root(); }
+
     CTempTree m_tree;
-    CWorkingDirGuard m_guard;
-    CKWLItemFactory m_factory;
+    CItemTree m_scanned;
     CKWLOption m_option;
-    CDirInformation* m_pRoot = nullptr;
 };
 
 // Sets a variable of the fault shim (tests/support/FaultShim.cpp) for one scope.
@@ -277,13 +272,12 @@ public:
 // window, while this thread watches the count: fnWatch(nDone) is called for every change
 // it sees until the scan ends. Returns RebuildTree's result.
 template <class WatchFn>
-bool ScanWhileWatching(CDirectoryScanner& scanner, CDirInformation*& pRoot,
-                       const std::string& strPath, const SWorkProgress& progress,
-                       WatchFn&& fnWatch) {
+bool ScanWhileWatching(CDirectoryScanner& scanner, CItemTree& tree, const std::string& strPath,
+                       const SWorkProgress& progress, WatchFn&& fnWatch) {
     std::atomic<bool> bDone{false};
     bool bOpened = false;
     std::thread worker([&] {
-        bOpened = scanner.RebuildTree(pRoot, strPath);
+        bOpened = scanner.RebuildTree(tree, strPath);
         bDone = true;
     });
     std::uint64_t nSeen = 0;
@@ -310,7 +304,7 @@ TEST_F(ModelScanProgress, EveryThreadAddsWhatItReadsAlsoWithinOneLargeDirectory)
         std::set<std::uint64_t> partial;
         {
             const CSlowStatus slow("200");
-            EXPECT_TRUE(ScanWhileWatching(scanner, m_pRoot, m_tree.Path("large"), progress,
+            EXPECT_TRUE(ScanWhileWatching(scanner, m_scanned, m_tree.Path("large"), progress,
                                           [&](std::uint64_t n) {
                                               if (n < kLarge)
                                                   partial.insert(n);
@@ -326,7 +320,7 @@ TEST_F(ModelScanProgress, EveryThreadAddsWhatItReadsAlsoWithinOneLargeDirectory)
         SWorkProgress whole;
         scanner.SetWorkProgress(&whole);
         callers.clear();
-        ASSERT_TRUE(scanner.RebuildTree(m_pRoot, m_tree.Root()));
+        ASSERT_TRUE(scanner.RebuildTree(m_scanned, m_tree.Root()));
         EXPECT_EQ(whole.nDone.load(), kEntries);
         EXPECT_EQ(scanner.GetEntriesRead(), kEntries);
         EXPECT_EQ(callers, std::set<std::thread::id>{std::this_thread::get_id()});
@@ -341,19 +335,19 @@ TEST_F(ModelScanProgress, CancelFromTheCallbackStopsWithASoundTree) {
         SWorkProgress progress;
         CDirectoryScanner scanner = Scanner(nThreads, &progress);
         scanner.SetProgress([&](std::uint64_t) { progress.Cancel(); }, 1);
-        ASSERT_TRUE(scanner.RebuildTree(m_pRoot, m_tree.Root()));
+        ASSERT_TRUE(scanner.RebuildTree(m_scanned, m_tree.Root()));
         EXPECT_TRUE(scanner.WasCancelled());
         EXPECT_EQ(scanner.GetEntriesRead(), 1u);
         EXPECT_EQ(progress.nDone.load(), 1u);
-        EXPECT_EQ(NodesOf(m_pRoot).size(), 2u);
-        EXPECT_EQ(CheckCounts(m_pRoot), "");
+        EXPECT_EQ(NodesOf(Root()).size(), 2u);
+        EXPECT_EQ(CheckCounts(Root()), "");
         EXPECT_TRUE(scanner.GetScanErrors().empty());
     }
     // The same factory, after cancelled scans, still reads the whole tree.
-    CDirectoryScanner scanner(m_factory, m_option);
-    ASSERT_TRUE(scanner.RebuildTree(m_pRoot, m_tree.Root()));
+    CDirectoryScanner scanner(m_option);
+    ASSERT_TRUE(scanner.RebuildTree(m_scanned, m_tree.Root()));
     EXPECT_FALSE(scanner.WasCancelled());
-    EXPECT_EQ(NodesOf(m_pRoot).size(), 1 + kEntries);
+    EXPECT_EQ(NodesOf(Root()).size(), 1 + kEntries);
 }
 
 // Cancel pressed on another thread while the large directory is read (slowly, so that the
@@ -365,7 +359,7 @@ TEST_F(ModelScanProgress, CancelFromAnotherThreadStopsInTheMiddleOfALargeDirecto
         CDirectoryScanner scanner = Scanner(nThreads, &progress);
         scanner.SetProgress([](std::uint64_t) {}, 100);
         const CSlowStatus slow("500");
-        EXPECT_TRUE(ScanWhileWatching(scanner, m_pRoot, m_tree.Path("large"), progress,
+        EXPECT_TRUE(ScanWhileWatching(scanner, m_scanned, m_tree.Path("large"), progress,
                                       [&](std::uint64_t n) {
                                           if (n >= 100)
                                               progress.Cancel();
@@ -373,20 +367,20 @@ TEST_F(ModelScanProgress, CancelFromAnotherThreadStopsInTheMiddleOfALargeDirecto
         EXPECT_TRUE(scanner.WasCancelled());
         EXPECT_LT(scanner.GetEntriesRead(), static_cast<std::uint64_t>(kLarge) / 2);
         EXPECT_EQ(progress.nDone.load(), scanner.GetEntriesRead());
-        EXPECT_EQ(NodesOf(m_pRoot).size(), 1 + scanner.GetEntriesRead());
-        EXPECT_EQ(CheckCounts(m_pRoot), "");
+        EXPECT_EQ(NodesOf(Root()).size(), 1 + scanner.GetEntriesRead());
+        EXPECT_EQ(CheckCounts(Root()), "");
     }
 }
 
 TEST_F(ModelScanProgress, CancelledBeforeTheStartReadsNothing) {
     SWorkProgress progress;
     progress.Cancel();
-    CDirectoryScanner scanner(m_factory, m_option);
+    CDirectoryScanner scanner(m_option);
     scanner.SetWorkProgress(&progress);
-    ASSERT_TRUE(scanner.RebuildTree(m_pRoot, m_tree.Root()));
+    ASSERT_TRUE(scanner.RebuildTree(m_scanned, m_tree.Root()));
     EXPECT_TRUE(scanner.WasCancelled());
     EXPECT_EQ(scanner.GetEntriesRead(), 0u);
-    EXPECT_TRUE(IsEmptyNode(m_pRoot));
+    EXPECT_TRUE(IsEmptyNode(Root()));
 }
 
 } // namespace

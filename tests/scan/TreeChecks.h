@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "scan/DirectoryScanner.h"
-#include "model/KWLItemFactory.h"
+#include "model/ItemTree.h"
 #include "model/KWLOption.h"
+#include "scan/DirectoryScanner.h"
 
 // Looking into scanned trees, shared by the scan tests.
 
@@ -116,24 +116,22 @@ inline std::string CheckCounts(const CDirInformation* pRoot) {
     return "";
 }
 
-// A scan of the caller's own, returned to its factory when it goes (children of test
-// processes use it, and so does any test that wants a whole scan in one line).
+// A scan of the caller's own (children of test processes use it, and so does any test that
+// wants a whole scan in one line).
 struct SChildScan {
     explicit SChildScan(const std::string& strPath, unsigned nThreads = 0, bool bRecursive = true) {
         option.m_bRecursive = bRecursive;
-        CDirectoryScanner scanner(factory, option);
+        CDirectoryScanner scanner(option);
         scanner.SetThreads(nThreads);
-        bOpened = scanner.RebuildTree(pRoot, strPath);
+        bOpened = scanner.RebuildTree(tree, strPath);
+        pRoot = tree.Root();
         errors = scanner.GetScanErrors();
         nEntries = scanner.GetEntriesRead();
     }
-    ~SChildScan() { factory.RecycleTree(pRoot); }
-    SChildScan(const SChildScan&) = delete;
-    SChildScan& operator=(const SChildScan&) = delete;
 
-    CKWLItemFactory factory;
+    CItemTree tree;
     CKWLOption option;
-    CDirInformation* pRoot = nullptr;
+    const CDirInformation* pRoot = nullptr;
     bool bOpened = false;
     std::vector<SScanError> errors;
     std::uint64_t nEntries = 0;

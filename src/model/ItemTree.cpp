@@ -1,0 +1,50 @@
+#include "model/ItemTree.h"
+
+#include <new>
+#include <utility>
+
+namespace {
+
+CDirInformation* NewRoot(CKWLItemFactory& factory) {
+    CDirInformation* pRoot = factory.NewDirectory();
+    if (pRoot == nullptr)
+        throw std::bad_alloc();
+    return pRoot;
+}
+
+} // namespace
+
+CItemTree::CItemTree()
+    : m_pOwnFactory(std::make_unique<CKWLItemFactory>()), m_pFactory(m_pOwnFactory.get()),
+      m_pRoot(NewRoot(*m_pFactory)) {}
+
+CItemTree::CItemTree(CKWLItemFactory& factory) : m_pFactory(&factory), m_pRoot(NewRoot(factory)) {}
+
+CItemTree::CItemTree(CItemTree&& other) noexcept
+    : m_pOwnFactory(std::move(other.m_pOwnFactory)), m_pFactory(other.m_pFactory),
+      m_pRoot(std::exchange(other.m_pRoot, nullptr)) {}
+
+CItemTree& CItemTree::operator=(CItemTree&& other) noexcept {
+    if (this != &other) {
+        HandBack();
+        m_pOwnFactory = std::move(other.m_pOwnFactory);
+        m_pFactory = other.m_pFactory;
+        m_pRoot = std::exchange(other.m_pRoot, nullptr);
+    }
+    return *this;
+}
+
+CItemTree::~CItemTree() {
+    HandBack();
+}
+
+void CItemTree::Clear() {
+    m_pFactory->RecycleTree(m_pRoot);
+    m_pRoot = NewRoot(*m_pFactory); // the former root, which went back last
+}
+
+// A factory of the tree's own takes the nodes with it when it goes.
+void CItemTree::HandBack() noexcept {
+    if (m_pOwnFactory == nullptr && m_pRoot != nullptr)
+        m_pFactory->RecycleTree(std::exchange(m_pRoot, nullptr));
+}

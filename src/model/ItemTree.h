@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+
+#include "model/KWLItem.h"
+#include "model/KWLItemFactory.h"
+
+// A tree of nodes and the factory they come from, starting as an empty root. The tree owns its
+// nodes: clearing it hands them back to the factory, for the next tree to reuse.
+class CItemTree {
+public:
+    // From a factory of the tree's own. When the tree goes, its nodes go with the factory's
+    // memory at once, without a walk over them: for trees whose nodes hold nothing beyond
+    // that memory, such as the ones a scan fills (names in the factory's name blocks).
+    CItemTree();
+    // From factory, which outlives the tree; the nodes go back to it when the tree goes.
+    explicit CItemTree(CKWLItemFactory& factory);
+    CItemTree(CItemTree&& other) noexcept;
+    CItemTree& operator=(CItemTree&& other) noexcept;
+    CItemTree(const CItemTree&) = delete;
+    CItemTree& operator=(const CItemTree&) = delete;
+    ~CItemTree();
+
+    CDirInformation* Root() const { return m_pRoot; }
+    CKWLItemFactory& Factory() const { return *m_pFactory; }
+    // Hands every node back to the factory and starts again from an empty root: the former
+    // root node, reset.
+    void Clear();
+
+private:
+    void HandBack() noexcept;
+
+    std::unique_ptr<CKWLItemFactory> m_pOwnFactory; // null when the factory is someone else's
+    CKWLItemFactory* m_pFactory = nullptr;
+    CDirInformation* m_pRoot = nullptr;
+};
