@@ -58,9 +58,9 @@ int Sign(int n) {
 class COtherItem : public CKWLItem {};
 
 // Owns a factory and a root; hands the tree back before the factory deletes its free nodes.
-class ModelItemTree : public ::testing::Test {
+class ItemTreeTest : public ::testing::Test {
 protected:
-    ~ModelItemTree() override { m_factory.RecycleTree(m_pRoot); }
+    ~ItemTreeTest() override { m_factory.RecycleTree(m_pRoot); }
 
     CFileInformation* File(const std::string& strName, std::uint64_t nSize = 0) {
         CFileInformation* p = m_factory.NewFile();
@@ -94,7 +94,7 @@ struct SOrderCase {
     int nSign; // expected sign of CompareNames(left, right)
 };
 
-TEST(ModelNameOrder, ComparesFoldedBytesUnsignedWithPrefixFirst) {
+TEST(ItemTreeNameOrder, ComparesFoldedBytesUnsignedWithPrefixFirst) {
     const SOrderCase cases[] = {
         {"README", "Readme", 0},
         {"readme", "README", 0},
@@ -135,7 +135,7 @@ TEST(ModelNameOrder, ComparesFoldedBytesUnsignedWithPrefixFirst) {
 
 // ---- file lists ----
 
-TEST_F(ModelItemTree, FirstFileBecomesHeadAndIsCounted) {
+TEST_F(ItemTreeTest, FirstFileBecomesHeadAndIsCounted) {
     CFileInformation* pFile = File("only", 42);
     EXPECT_EQ(m_pRoot->Insert(pFile), nullptr);
     EXPECT_EQ(m_pRoot->m_pFirstFile, pFile);
@@ -144,7 +144,7 @@ TEST_F(ModelItemTree, FirstFileBecomesHeadAndIsCounted) {
     EXPECT_EQ(pFile->m_pNextFile, nullptr);
 }
 
-TEST_F(ModelItemTree, FileSortingFirstSwapsIntoTheHeadNode) {
+TEST_F(ItemTreeTest, FileSortingFirstSwapsIntoTheHeadNode) {
     CFileInformation* pBeta = File("beta", 2);
     CFileInformation* pAlpha = File("Alpha", 1);
     pAlpha->m_bReadOnly = true;
@@ -164,7 +164,7 @@ TEST_F(ModelItemTree, FileSortingFirstSwapsIntoTheHeadNode) {
     EXPECT_EQ(m_pRoot->m_nTotalSize, 3u);
 }
 
-TEST_F(ModelItemTree, EqualNamesKeepInsertionOrder) {
+TEST_F(ItemTreeTest, EqualNamesKeepInsertionOrder) {
     // Sizes tell the equal names apart.
     const std::vector<std::pair<std::string, std::uint64_t>> inserted = {
         {"README", 1}, {"b", 2}, {"Readme", 3}, {"a", 4}, {"readme", 5}, {"README", 6}};
@@ -179,7 +179,7 @@ TEST_F(ModelItemTree, EqualNamesKeepInsertionOrder) {
     EXPECT_EQ(listed, expected);
 }
 
-TEST_F(ModelItemTree, InsertingInAnyOrderGivesTheStableNameOrder) {
+TEST_F(ItemTreeTest, InsertingInAnyOrderGivesTheStableNameOrder) {
     std::vector<std::string> names = {
         "README", "zeta", "Readme", "a_b", "aB",  "a.txt",   "A.TXT", "\xC3\x84pfel", "z",
         "readme", "10",   "9",      "_x",  "[y]", "abc",     "ab",    "\xE6\x97\xA5", "~",
@@ -204,7 +204,7 @@ TEST_F(ModelItemTree, InsertingInAnyOrderGivesTheStableNameOrder) {
     }
 }
 
-TEST_F(ModelItemTree, FileTotalsAreSixtyFourBit) {
+TEST_F(ItemTreeTest, FileTotalsAreSixtyFourBit) {
     m_pRoot->Insert(File("a", 3'000'000'000u));
     m_pRoot->Insert(File("b", 3'000'000'000u));
     m_pRoot->Insert(File("c", 5'000'000'000u));
@@ -212,7 +212,7 @@ TEST_F(ModelItemTree, FileTotalsAreSixtyFourBit) {
     EXPECT_EQ(m_pRoot->m_nFileCount, 3);
 }
 
-TEST_F(ModelItemTree, InsertSortedOnAChainAndForeignKindsIgnored) {
+TEST_F(ItemTreeTest, InsertSortedOnAChainAndForeignKindsIgnored) {
     CFileInformation* pHead = File("m");
     pHead->InsertSorted(File("z"));
     pHead->InsertSorted(File("a"));
@@ -233,7 +233,7 @@ TEST_F(ModelItemTree, InsertSortedOnAChainAndForeignKindsIgnored) {
 
 // ---- directory chains ----
 
-TEST_F(ModelItemTree, DirectoryInsertReturnsTheNodeHoldingTheNewData) {
+TEST_F(ItemTreeTest, DirectoryInsertReturnsTheNodeHoldingTheNewData) {
     CDirInformation* pHead = AddDir(m_pRoot, "m");
     // After every sibling: the node just made; before the head: the head node itself.
     CDirInformation* pZ = Dir("z");
@@ -258,7 +258,7 @@ TEST_F(ModelItemTree, DirectoryInsertReturnsTheNodeHoldingTheNewData) {
               (std::vector<std::string>{"0", "a", "A", "b", "m", "M", "n", "p", "z", "zz"}));
 }
 
-TEST_F(ModelItemTree, FilledDirectoryKeepsItsSubtreeWhenMovedBack) {
+TEST_F(ItemTreeTest, FilledDirectoryKeepsItsSubtreeWhenMovedBack) {
     CDirInformation* pM = AddDir(m_pRoot, "m");
     pM->m_timeCreation = CTime(1234);
     pM->Insert(File("f1", 4));
@@ -289,7 +289,7 @@ TEST_F(ModelItemTree, FilledDirectoryKeepsItsSubtreeWhenMovedBack) {
     EXPECT_EQ(FileNames(pZ), (std::vector<std::string>{"zf"}));
 }
 
-TEST_F(ModelItemTree, SwapContentsExchangesAllDataButNotFileLinks) {
+TEST_F(ItemTreeTest, SwapContentsExchangesAllDataButNotFileLinks) {
     CFileInformation* pF1 = File("one", 1);
     CFileInformation* pF2 = File("two", 2);
     pF1->Set(1, "one", true, false, true, false, true, CTime(10), CTime(11), CTime(12));
@@ -349,7 +349,7 @@ TEST_F(ModelItemTree, SwapContentsExchangesAllDataButNotFileLinks) {
 
 // ---- totals ----
 
-TEST_F(ModelItemTree, ComputeTotalsAddsWholeSubtreesButKeepsDirectCounts) {
+TEST_F(ItemTreeTest, ComputeTotalsAddsWholeSubtreesButKeepsDirectCounts) {
     // root: a (10 bytes), sub/ { b (5 bytes), deeper/ { c (7 bytes) } }, empty/
     m_pRoot->Insert(File("a", 10));
     CDirInformation* pSub = AddDir(m_pRoot, "sub");
@@ -371,7 +371,7 @@ TEST_F(ModelItemTree, ComputeTotalsAddsWholeSubtreesButKeepsDirectCounts) {
     EXPECT_EQ(pEmpty->m_nFileCount, 0);
 }
 
-TEST_F(ModelItemTree, ComputeTotalsOfAShallowTreeIsTheRootsOwnFiles) {
+TEST_F(ItemTreeTest, ComputeTotalsOfAShallowTreeIsTheRootsOwnFiles) {
     // What a scan without the recursive option leaves: empty subdirectory nodes.
     m_pRoot->Insert(File("a", 3));
     m_pRoot->Insert(File("b", 4));
@@ -385,7 +385,7 @@ TEST_F(ModelItemTree, ComputeTotalsOfAShallowTreeIsTheRootsOwnFiles) {
     }
 }
 
-TEST_F(ModelItemTree, ComputeTotalsCoversSubdirectoriesNotOwnSiblings) {
+TEST_F(ItemTreeTest, ComputeTotalsCoversSubdirectoriesNotOwnSiblings) {
     CDirInformation* pA = AddDir(m_pRoot, "a");
     CDirInformation* pB = AddDir(m_pRoot, "b");
     pA->Insert(File("f", 2));
@@ -395,14 +395,14 @@ TEST_F(ModelItemTree, ComputeTotalsCoversSubdirectoriesNotOwnSiblings) {
     EXPECT_EQ(pB->m_nTotalSize, 100u);
 }
 
-TEST_F(ModelItemTree, ComputeTotalsAddsBeyondThirtyTwoBits) {
+TEST_F(ItemTreeTest, ComputeTotalsAddsBeyondThirtyTwoBits) {
     m_pRoot->Insert(File("big", 4'294'967'295u));
     AddDir(m_pRoot, "sub")->Insert(File("more", 4'294'967'297u));
     EXPECT_EQ(m_pRoot->ComputeTotals(), 8'589'934'592u);
 }
 
 // A total that would pass 2^64 - 1 stays there: a wrapped total would show a small number.
-TEST_F(ModelItemTree, TotalsStopAtTheLargestNumberInsteadOfWrapping) {
+TEST_F(ItemTreeTest, TotalsStopAtTheLargestNumberInsteadOfWrapping) {
     constexpr std::uint64_t kHuge = INT64_MAX; // the largest file length there can be
     CDirInformation* pThree = AddDir(m_pRoot, "three");
     for (const char* psz : {"a", "b", "c"})
@@ -422,7 +422,7 @@ TEST_F(ModelItemTree, TotalsStopAtTheLargestNumberInsteadOfWrapping) {
 
 // ---- factory ----
 
-TEST_F(ModelItemTree, NullArgumentsChangeNothing) {
+TEST_F(ItemTreeTest, NullArgumentsChangeNothing) {
     m_factory.RecycleTree(m_factory.NewDirectory());
     m_factory.RecycleFiles(File("f"));
     CDirInformation* pFreeDirs = m_factory.m_pFreeDirs;
@@ -435,7 +435,7 @@ TEST_F(ModelItemTree, NullArgumentsChangeNothing) {
     EXPECT_EQ(FreeFileCount(m_factory), 1u);
 }
 
-TEST_F(ModelItemTree, RecycledRootComesBackFirstAndReset) {
+TEST_F(ItemTreeTest, RecycledRootComesBackFirstAndReset) {
     m_pRoot->Set("root", CTime(99), 0, 0);
     m_pRoot->Insert(File("f", 10));
     CDirInformation* pA = AddDir(m_pRoot, "A");
@@ -476,7 +476,7 @@ TEST_F(ModelItemTree, RecycledRootComesBackFirstAndReset) {
         m_factory.RecycleTree(pTaken[i]);
 }
 
-TEST_F(ModelItemTree, RecycledFileHasTheTimesOfItsRecycling) {
+TEST_F(ItemTreeTest, RecycledFileHasTheTimesOfItsRecycling) {
     CFileInformation* pFiles[3];
     for (CFileInformation*& pFile : pFiles) {
         pFile = m_factory.NewFile();
@@ -506,7 +506,7 @@ TEST_F(ModelItemTree, RecycledFileHasTheTimesOfItsRecycling) {
     }
 }
 
-TEST_F(ModelItemTree, RebuildingTheSameSizeReusesEveryNode) {
+TEST_F(ItemTreeTest, RebuildingTheSameSizeReusesEveryNode) {
     const auto build = [this](CDirInformation* pRoot) {
         for (int d = 0; d < 5; ++d) {
             CDirInformation* pDir = AddDir(pRoot, "d" + std::to_string(d));
@@ -550,7 +550,7 @@ TEST_F(ModelItemTree, RebuildingTheSameSizeReusesEveryNode) {
 
 // ---- size of the tree: nothing may depend on the call stack ----
 
-TEST_F(ModelItemTree, MillionSiblingsAndMillionFiles) {
+TEST_F(ItemTreeTest, MillionSiblingsAndMillionFiles) {
     constexpr int kCount = 1'000'000;
     char szName[16];
     // Linked directly in order: a million Inserts would walk the chain quadratically.
@@ -587,7 +587,7 @@ TEST_F(ModelItemTree, MillionSiblingsAndMillionFiles) {
     EXPECT_EQ(FreeFileCount(m_factory), kCount + 1u);
 }
 
-TEST_F(ModelItemTree, HundredThousandLevelsDeep) {
+TEST_F(ItemTreeTest, HundredThousandLevelsDeep) {
     constexpr int kDepth = 100'000;
     CDirInformation* pCur = m_pRoot;
     for (int i = 0; i < kDepth; ++i) {
@@ -635,7 +635,7 @@ std::set<const void*> NodesOf(const CItemTree& tree) {
     return nodes;
 }
 
-TEST(ModelOwnedTree, NodesGoBackToTheFactoryWhenTheTreeIsClearedOrGoes) {
+TEST(ItemTreeOwned, NodesGoBackToTheFactoryWhenTheTreeIsClearedOrGoes) {
     CKWLItemFactory factory;
     {
         CItemTree tree(factory);
@@ -658,7 +658,7 @@ TEST(ModelOwnedTree, NodesGoBackToTheFactoryWhenTheTreeIsClearedOrGoes) {
     EXPECT_NE(factory.m_pFreeDirs, nullptr);
 }
 
-TEST(ModelOwnedTree, MovedTreeKeepsItsNodesAndAReplacedOneHandsThemBack) {
+TEST(ItemTreeOwned, MovedTreeKeepsItsNodesAndAReplacedOneHandsThemBack) {
     CKWLItemFactory factory;
     CItemTree first(factory);
     Populate(first);
@@ -675,7 +675,7 @@ TEST(ModelOwnedTree, MovedTreeKeepsItsNodesAndAReplacedOneHandsThemBack) {
     EXPECT_EQ(moved.Root()->m_pFirstSubDir, nullptr);
 }
 
-TEST(ModelOwnedTree, TreeWithAFactoryOfItsOwnReusesItsNodes) {
+TEST(ItemTreeOwned, TreeWithAFactoryOfItsOwnReusesItsNodes) {
     CItemTree tree;
     Populate(tree);
     const std::set<const void*> nodes = NodesOf(tree);

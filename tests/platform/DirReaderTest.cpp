@@ -46,7 +46,7 @@ const SEntry* Find(const std::vector<SEntry>& entries, const std::string& strNam
     return it == entries.end() ? nullptr : &*it;
 }
 
-TEST(PlatformDirReader, ReadsEveryEntryInEnumerationOrderWithoutFollowingLinks) {
+TEST(DirReaderTest, ReadsEveryEntryInEnumerationOrderWithoutFollowingLinks) {
     CTempTree tree;
     for (int i = 0; i < 50; ++i)
         tree.AddFile("f" + std::to_string(i), static_cast<std::uint64_t>(i));
@@ -100,7 +100,7 @@ TEST(PlatformDirReader, ReadsEveryEntryInEnumerationOrderWithoutFollowingLinks) 
     EXPECT_EQ(reused.Count(), 0u);
 }
 
-TEST(PlatformDirReader, OpenChildRefusesLinksAndFiles) {
+TEST(DirReaderTest, OpenChildRefusesLinksAndFiles) {
     CTempTree tree;
     tree.AddFile("sub/inner", 1);
     tree.AddFile("file", 1);
@@ -136,7 +136,7 @@ TEST(PlatformDirReader, OpenChildRefusesLinksAndFiles) {
     EXPECT_EQ(viaLink.OpenPath(""), std::errc::no_such_file_or_directory);
 }
 
-TEST(PlatformDirReader, MovingHandsOverTheDescriptor) {
+TEST(DirReaderTest, MovingHandsOverTheDescriptor) {
     CTempTree tree;
     tree.AddFile("x", 1);
     const std::size_t nBefore = OpenDescriptors();

@@ -60,7 +60,7 @@ std::error_code OpenAndEnd(CLeaseBatch& leases, const std::string& strParentPath
     return lease.Open(fd);
 }
 
-TEST(ModelDirHandleSet, ClosedDirectoriesAreOpenedAgainOnlyIfTheyAreTheSame) {
+TEST(DirHandleSetTest, ClosedDirectoriesAreOpenedAgainOnlyIfTheyAreTheSame) {
     CTempTree tree;
     for (const char* psz : {"top/x/a", "top/x/b", "top/y/c", "top/z/d"})
         tree.AddDir(psz);
@@ -97,7 +97,7 @@ TEST(ModelDirHandleSet, ClosedDirectoriesAreOpenedAgainOnlyIfTheyAreTheSame) {
     EXPECT_EQ(OpenDescriptors(), nBefore);
 }
 
-TEST(ModelDirHandleSet, PathJoinsTheGivenPathWithTheNamesBelowIt) {
+TEST(DirHandleSetTest, PathJoinsTheGivenPathWithTheNamesBelowIt) {
     CTempTree tree;
     tree.AddDir("top/s/t");
     for (const std::string& strGiven : {tree.Path("top"), tree.Path("top") + "/"}) {
@@ -115,7 +115,7 @@ TEST(ModelDirHandleSet, PathJoinsTheGivenPathWithTheNamesBelowIt) {
 
 // However the work on a subdirectory ends (opened or not, its lease taken or never taken,
 // moved on the way), the set lets go of every directory once nothing below it is left.
-TEST(ModelDirHandleSet, EveryWayALeaseEndsReleasesItsDirectory) {
+TEST(DirHandleSetTest, EveryWayALeaseEndsReleasesItsDirectory) {
     CTempTree tree;
     for (const char* psz : {"top/a/a1", "top/a/a2", "top/b", "top/c", "top/d"})
         tree.AddDir(psz);
@@ -197,7 +197,7 @@ int OpenWithNoDescriptorLeft(void* pArg) {
     return set.OpenCount() == 1 ? 0 : 17;
 }
 
-TEST(ModelDirHandleSet, OutOfDescriptorsClosesAnIdleOneAndTriesAgain) {
+TEST(DirHandleSetTest, OutOfDescriptorsClosesAnIdleOneAndTriesAgain) {
     CTempTree tree;
     for (const char* psz : {"top/x/x1", "top/y/y1", "top/z/z1", "top/z/z2"})
         tree.AddDir(psz);

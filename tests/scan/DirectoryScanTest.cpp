@@ -124,7 +124,7 @@ private:
     std::string m_strOld;
 };
 
-class ModelScan : public ::testing::Test {
+class DirectoryScanTest : public ::testing::Test {
 protected:
     bool Rebuild(const std::string& strPath, bool bRecursive = true) {
         m_option.m_bRecursive = bRecursive;
@@ -141,7 +141,7 @@ protected:
 
 // ---- order and structure ----
 
-TEST_F(ModelScan, ListsEqualOneByOneSortedInsertion) {
+TEST_F(DirectoryScanTest, ListsEqualOneByOneSortedInsertion) {
     const std::vector<std::string> fileNames = {"README",
                                                 "Readme",
                                                 "readme",
@@ -218,7 +218,7 @@ TEST_F(ModelScan, ListsEqualOneByOneSortedInsertion) {
     }
 }
 
-TEST_F(ModelScan, TotalsWithAndWithoutRecursion) {
+TEST_F(DirectoryScanTest, TotalsWithAndWithoutRecursion) {
     m_tree.AddFile("A/x", 3);
     m_tree.AddFile("A/B/y", 4);
     m_tree.AddFile("A/B/C/z", 5);
@@ -248,7 +248,7 @@ TEST_F(ModelScan, TotalsWithAndWithoutRecursion) {
         EXPECT_TRUE(IsEmptyNode(p)) << p->m_strName;
 }
 
-TEST_F(ModelScan, SizesAndTotalsAreSixtyFourBit) {
+TEST_F(DirectoryScanTest, SizesAndTotalsAreSixtyFourBit) {
     m_tree.AddSparseFile("big", 5'000'000'000u);
     m_tree.AddFile("small", 3);
     m_tree.AddSparseFile("sub/big2", 5'000'000'000u);
@@ -261,7 +261,7 @@ TEST_F(ModelScan, SizesAndTotalsAreSixtyFourBit) {
     EXPECT_EQ(Root()->m_nFileCount, 2);
 }
 
-TEST_F(ModelScan, TimesBeyondThirtyTwoBitsAndBefore1970) {
+TEST_F(DirectoryScanTest, TimesBeyondThirtyTwoBitsAndBefore1970) {
     struct SCase {
         const char* pszName;
         std::int64_t nAccess;
@@ -299,7 +299,7 @@ TEST_F(ModelScan, TimesBeyondThirtyTwoBitsAndBefore1970) {
     EXPECT_LE(pDir->m_timeCreation.GetTime(), nEnd + 1);
 }
 
-TEST_F(ModelScan, AttributesFromModeAndName) {
+TEST_F(DirectoryScanTest, AttributesFromModeAndName) {
     struct SCase {
         const char* pszName;
         unsigned nMode;
@@ -332,7 +332,7 @@ TEST_F(ModelScan, AttributesFromModeAndName) {
     }
 }
 
-TEST_F(ModelScan, ControlCharactersBecomeQuestionMarksInvalidUtf8StaysBytes) {
+TEST_F(DirectoryScanTest, ControlCharactersBecomeQuestionMarksInvalidUtf8StaysBytes) {
     struct SCase {
         std::string strRaw;
         std::string strShown;
@@ -368,7 +368,7 @@ TEST_F(ModelScan, ControlCharactersBecomeQuestionMarksInvalidUtf8StaysBytes) {
     EXPECT_EQ(Root()->m_nTotalSize, 2u * std::size(files) + 11);
 }
 
-TEST_F(ModelScan, LinksAreFilesAndNeverFollowed) {
+TEST_F(DirectoryScanTest, LinksAreFilesAndNeverFollowed) {
     m_tree.AddFile("target.txt", 100);
     m_tree.AddFile("sub/real", 1);
     m_tree.AddLink("sub/loop", "..");
@@ -398,7 +398,7 @@ TEST_F(ModelScan, LinksAreFilesAndNeverFollowed) {
     EXPECT_EQ(Root()->m_nTotalSize, 100u + 10 + 3 + 14 + 10 + 1 + 2 + 1);
 }
 
-TEST_F(ModelScan, NestedSubtreesLandInTheirOwnNodes) {
+TEST_F(DirectoryScanTest, NestedSubtreesLandInTheirOwnNodes) {
     // Each level: "a" with a file, "b" going deeper, "c" with a file: the scan returns from
     // every deeper level and must go on with the right node.
     constexpr int kDepth = 25;
@@ -494,7 +494,7 @@ int ScanUnsearchableAsNobody(void* pArg) {
     return scan.errors != expected ? 35 : 0;
 }
 
-TEST_F(ModelScan, UnreadableDirectoriesBecomeEmptyNodes) {
+TEST_F(DirectoryScanTest, UnreadableDirectoriesBecomeEmptyNodes) {
     m_tree.AddFile("chosen/top", 0);
     m_tree.AddFile("chosen/open/x", 1);
     m_tree.AddFile("chosen/locked/secret", 5);
@@ -505,14 +505,14 @@ TEST_F(ModelScan, UnreadableDirectoriesBecomeEmptyNodes) {
     EXPECT_EQ(RunInChild([&] { return ScanLockedAsNobody(&args); }, AsNobody()), 0);
 }
 
-TEST_F(ModelScan, UnreadableChosenDirectoryGivesAnEmptyRoot) {
+TEST_F(DirectoryScanTest, UnreadableChosenDirectoryGivesAnEmptyRoot) {
     m_tree.AddFile("chosen/x", 1);
     m_tree.SetMode("chosen", 0000);
     SLockedArgs args{m_tree.Path("chosen"), Canonical(m_tree.Root())};
     EXPECT_EQ(RunInChild([&] { return ScanUnreadableRootAsNobody(&args); }, AsNobody()), 0);
 }
 
-TEST_F(ModelScan, ListableButUnsearchableDirectoryKeepsItsNames) {
+TEST_F(DirectoryScanTest, ListableButUnsearchableDirectoryKeepsItsNames) {
     m_tree.AddFile("chosen/nosearch/f2", 5);
     m_tree.AddFile("chosen/nosearch/f1", 5);
     m_tree.AddFile("chosen/nosearch/inner/deep", 5);
@@ -525,7 +525,7 @@ TEST_F(ModelScan, ListableButUnsearchableDirectoryKeepsItsNames) {
 
 // The threads of a process share one working directory: the scan never moves it, whatever
 // the path is relative to and whether it can be read at all.
-TEST_F(ModelScan, ScanLeavesTheWorkingDirectoryWhereItWas) {
+TEST_F(DirectoryScanTest, ScanLeavesTheWorkingDirectoryWhereItWas) {
     m_tree.AddFile("a/b/chosen/f", 1);
     m_tree.AddDir("elsewhere");
     const std::string strRoot = m_tree.Root();
@@ -557,7 +557,7 @@ TEST_F(ModelScan, ScanLeavesTheWorkingDirectoryWhereItWas) {
     }
 }
 
-TEST_F(ModelScan, EmptyPathScansNothingAndKeepsTheWorkingDirectory) {
+TEST_F(DirectoryScanTest, EmptyPathScansNothingAndKeepsTheWorkingDirectory) {
     m_tree.AddFile("d/f", 1);
     ASSERT_TRUE(Rebuild(m_tree.Path("d")));
     CDirInformation* pOldRoot = Root();
@@ -571,7 +571,7 @@ TEST_F(ModelScan, EmptyPathScansNothingAndKeepsTheWorkingDirectory) {
     EXPECT_EQ(Root()->m_strName, "");
 }
 
-TEST_F(ModelScan, PathThatIsNoDirectoryGivesFalseAndAnEmptyRoot) {
+TEST_F(DirectoryScanTest, PathThatIsNoDirectoryGivesFalseAndAnEmptyRoot) {
     m_tree.AddFile("d/f", 1);
     m_tree.AddFile("plainfile", 4);
     for (const std::string& strPath :
@@ -587,7 +587,7 @@ TEST_F(ModelScan, PathThatIsNoDirectoryGivesFalseAndAnEmptyRoot) {
 
 // ---- nodes and progress ----
 
-TEST_F(ModelScan, RescanOfTheSameTreeConstructsNoNodes) {
+TEST_F(DirectoryScanTest, RescanOfTheSameTreeConstructsNoNodes) {
     for (int i = 0; i < 20; ++i)
         m_tree.AddFile("f" + std::to_string(i), 1);
     for (int i = 0; i < 5; ++i)
@@ -603,7 +603,7 @@ TEST_F(ModelScan, RescanOfTheSameTreeConstructsNoNodes) {
     EXPECT_EQ(Root()->m_nTotalSize, 30u);
 }
 
-TEST_F(ModelScan, ProgressCountsEveryEntryRead) {
+TEST_F(DirectoryScanTest, ProgressCountsEveryEntryRead) {
     for (int i = 0; i < 10; ++i)
         m_tree.AddFile("f" + std::to_string(i));
     m_tree.AddFile("d1/a");

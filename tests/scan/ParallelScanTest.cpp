@@ -109,7 +109,7 @@ void MakeHostileTree(CTempTree& tree, const std::string& strTop, const SHostileC
     }
 }
 
-TEST(ModelParallelScan, HostileTreesScanTheSameOnAnyNumberOfThreads) {
+TEST(ParallelScanTest, HostileTreesScanTheSameOnAnyNumberOfThreads) {
     const SHostileCase cases[] = {
         {1, 3, 40, 3, 6000}, // wide, with a directory shared out in chunks
         {2, 14, 8, 2, 0},    // deep and narrow
@@ -153,7 +153,7 @@ int CompareThreadsAsNobody(void* pArg) {
     return 0;
 }
 
-TEST(ModelParallelScan, PermissionFixturesScanTheSameOnAnyNumberOfThreads) {
+TEST(ParallelScanTest, PermissionFixturesScanTheSameOnAnyNumberOfThreads) {
     CTempTree tree;
     for (const char* pszDir : {"locked", "noread", "nosearch", "open", "open/deeper/locked2"}) {
         for (int i = 0; i < 5; ++i)
@@ -168,7 +168,7 @@ TEST(ModelParallelScan, PermissionFixturesScanTheSameOnAnyNumberOfThreads) {
     EXPECT_EQ(RunInChild([&] { return CompareThreadsAsNobody(&args); }, AsNobody()), 0);
 }
 
-TEST(ModelParallelScan, RescanOnSeveralThreadsConstructsNoNodes) {
+TEST(ParallelScanTest, RescanOnSeveralThreadsConstructsNoNodes) {
     CTempTree tree;
     for (int i = 0; i < 6000; ++i)
         tree.AddFile("large/f" + std::to_string(i));
@@ -196,7 +196,7 @@ std::size_t ThreadsOfThisProcess() {
 // Reads that wait (a cold disk, simulated by the fault shim) make the default scan start more
 // threads than there are cores, so that more reads are under way at once; the tree stays
 // the same. A thread count that was set is kept to.
-TEST(ModelParallelScan, ReadsThatWaitForTheDiskGetMoreThreads) {
+TEST(ParallelScanTest, ReadsThatWaitForTheDiskGetMoreThreads) {
     CTempTree tree;
     for (int d = 0; d < 300; ++d)
         for (int i = 0; i < 16; ++i)
@@ -228,9 +228,9 @@ TEST(ModelParallelScan, ReadsThatWaitForTheDiskGetMoreThreads) {
 
 // ---- progress and cancel ----
 
-class ModelScanProgress : public ::testing::Test {
+class ParallelScanProgress : public ::testing::Test {
 protected:
-    ModelScanProgress() {
+    ParallelScanProgress() {
         for (int i = 0; i < kLarge; ++i)
             m_tree.AddFile("large/f" + std::to_string(i));
         for (int d = 0; d < 20; ++d)
@@ -291,7 +291,7 @@ bool ScanWhileWatching(CDirectoryScanner& scanner, CItemTree& tree, const std::s
     return bOpened;
 }
 
-TEST_F(ModelScanProgress, EveryThreadAddsWhatItReadsAlsoWithinOneLargeDirectory) {
+TEST_F(ParallelScanProgress, EveryThreadAddsWhatItReadsAlsoWithinOneLargeDirectory) {
     for (unsigned nThreads : {1u, 3u}) {
         SCOPED_TRACE(std::to_string(nThreads) + " threads");
         SWorkProgress progress;
@@ -329,7 +329,7 @@ TEST_F(ModelScanProgress, EveryThreadAddsWhatItReadsAlsoWithinOneLargeDirectory)
 
 // The scan's callback asks for cancel at the first entry, which the scanning thread reads
 // itself before any other thread exists: nothing more is read, on any number of threads.
-TEST_F(ModelScanProgress, CancelFromTheCallbackStopsWithASoundTree) {
+TEST_F(ParallelScanProgress, CancelFromTheCallbackStopsWithASoundTree) {
     for (unsigned nThreads : {1u, 2u, 4u}) {
         SCOPED_TRACE(std::to_string(nThreads) + " threads");
         SWorkProgress progress;
@@ -352,7 +352,7 @@ TEST_F(ModelScanProgress, CancelFromTheCallbackStopsWithASoundTree) {
 
 // Cancel pressed on another thread while the large directory is read (slowly, so that the
 // scan cannot be over before): every thread stops within the directory.
-TEST_F(ModelScanProgress, CancelFromAnotherThreadStopsInTheMiddleOfALargeDirectory) {
+TEST_F(ParallelScanProgress, CancelFromAnotherThreadStopsInTheMiddleOfALargeDirectory) {
     for (unsigned nThreads : {1u, 3u}) {
         SCOPED_TRACE(std::to_string(nThreads) + " threads");
         SWorkProgress progress;
@@ -372,7 +372,7 @@ TEST_F(ModelScanProgress, CancelFromAnotherThreadStopsInTheMiddleOfALargeDirecto
     }
 }
 
-TEST_F(ModelScanProgress, CancelledBeforeTheStartReadsNothing) {
+TEST_F(ParallelScanProgress, CancelledBeforeTheStartReadsNothing) {
     SWorkProgress progress;
     progress.Cancel();
     CDirectoryScanner scanner(m_option);

@@ -69,7 +69,7 @@ int ScanChainUnderLimit(void* pArg) {
     return ChainIsComplete(scan.pRoot, c.nDepth) ? 0 : 13;
 }
 
-TEST(ModelScanDepth, ChainListsItsLeafUnderAnyDescriptorLimit) {
+TEST(ScanFaultDepth, ChainListsItsLeafUnderAnyDescriptorLimit) {
     CTempTree tree;
     const std::string strShort = tree.AddChain("short", 100);
     const std::string strLong = tree.AddChain("long", 20'000);
@@ -108,7 +108,7 @@ int ScanBushyUnderLimit(void* pArg) {
     return p->m_pFirstSubDir == nullptr ? 0 : 14;
 }
 
-TEST(ModelScanDepth, DirectoriesClosedOnTheWayDownAreOpenedAgain) {
+TEST(ScanFaultDepth, DirectoriesClosedOnTheWayDownAreOpenedAgain) {
     CTempTree tree;
     constexpr int kDepth = 150;
     std::string strLevel = "top/";
@@ -141,7 +141,7 @@ int ScanKeepsTheLimit(void* pArg) {
     return ChainIsComplete(scan.pRoot, c.nDepth) ? 0 : 14;
 }
 
-TEST(ModelScanDepth, DescriptorLimitIsNeverRaised) {
+TEST(ScanFaultDepth, DescriptorLimitIsNeverRaised) {
     CTempTree tree;
     SDepthCase c{tree.AddChain("chain", 100), 100, 64, 2};
     EXPECT_EQ(RunInChild([&] { return ScanKeepsTheLimit(&c); }), 0);
@@ -149,7 +149,7 @@ TEST(ModelScanDepth, DescriptorLimitIsNeverRaised) {
 
 // ---- read errors ----
 
-TEST(ModelScanErrors, ReadErrorKeepsWhatWasReadAndIsRecorded) {
+TEST(ScanFaultErrors, ReadErrorKeepsWhatWasReadAndIsRecorded) {
     CTempTree tree;
     for (int i = 0; i < 20; ++i)
         tree.AddFile("top/failing/f" + std::to_string(100 + i), 1);
@@ -179,7 +179,7 @@ TEST(ModelScanErrors, ReadErrorKeepsWhatWasReadAndIsRecorded) {
     EXPECT_EQ(scan.errors, expected);
 }
 
-TEST(ModelScanErrors, PathsShowControlCharactersAsQuestionMarks) {
+TEST(ScanFaultErrors, PathsShowControlCharactersAsQuestionMarks) {
     CTempTree tree;
     tree.AddFile("top/bad\nname/failing/x");
     const CFaultVariable fault("KWL_TEST_READ_ERROR", "failing");
@@ -188,7 +188,7 @@ TEST(ModelScanErrors, PathsShowControlCharactersAsQuestionMarks) {
     EXPECT_EQ(scan.errors, expected);
 }
 
-TEST(ModelScanErrors, KindsTheDirectoryDoesNotTellComeFromTheStatus) {
+TEST(ScanFaultErrors, KindsTheDirectoryDoesNotTellComeFromTheStatus) {
     CTempTree tree;
     tree.AddFile("top/file", 4);
     tree.AddFile("top/sub/inner", 5);
@@ -228,7 +228,7 @@ int ScanUnknownKindsAsNobody(void* pArg) {
     return scan.errors == expected ? 0 : 13;
 }
 
-TEST(ModelScanErrors, EntryOfUnknownKindThatCannotBeExaminedIsListed) {
+TEST(ScanFaultErrors, EntryOfUnknownKindThatCannotBeExaminedIsListed) {
     CTempTree tree;
     tree.AddFile("chosen/nosearch/f1", 5);
     tree.AddFile("chosen/nosearch/inner/deep", 5);
@@ -240,7 +240,7 @@ TEST(ModelScanErrors, EntryOfUnknownKindThatCannotBeExaminedIsListed) {
 
 // ---- totals ----
 
-TEST(ModelScanTotals, TotalsStopAtTheLargestNumberInsteadOfWrapping) {
+TEST(ScanFaultTotals, TotalsStopAtTheLargestNumberInsteadOfWrapping) {
     // Files of 2^63 - 1 bytes need a file system that allows them, such as tmpfs.
     if (!std::filesystem::is_directory("/dev/shm"))
         GTEST_SKIP() << "no /dev/shm";
