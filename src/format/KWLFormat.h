@@ -18,7 +18,6 @@ inline constexpr std::string_view kTabSeparator = "\t";
 class CKWLFormat {
 public:
     CKWLFormat();
-    virtual ~CKWLFormat() = default;
 
     // True when the line is well formed. Always replaces the compiled formats and column
     // counts; after a failure they hold what was accepted before it.

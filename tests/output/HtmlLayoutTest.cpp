@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "model/ItemTree.h"
 #include "model/KWLItemFactory.h"
 #include "output/HtmlLayout.h"
 #include "output/ScannedTree.h"
@@ -50,8 +51,6 @@ TEST(HtmlLayoutMeasure, EmptyDirectory) {
 // Trees too large to make on disk, built in memory as the scan builds them.
 class HtmlLayoutLargeTree : public ::testing::Test {
 protected:
-    ~HtmlLayoutLargeTree() override { m_factory.RecycleTree(m_pRoot); }
-
     CDirInformation* Dir() {
         CDirInformation* p = m_factory.NewDirectory();
         p->Set("d", CTime(0), 0, 0);
@@ -64,7 +63,8 @@ protected:
     }
 
     CKWLItemFactory m_factory;
-    CDirInformation* m_pRoot = Dir();
+    CItemTree m_tree{m_factory}; // takes back every node linked below its root
+    CDirInformation* m_pRoot = m_tree.Root();
 };
 
 TEST_F(HtmlLayoutLargeTree, MillionSiblings) {
