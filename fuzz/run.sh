@@ -13,7 +13,7 @@ if [ ${#TARGETS[@]} -eq 0 ]; then
     TARGETS=(fuzz_format fuzz_names)
 fi
 
-cmake -S fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+cmake -S fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DKWL_WERROR=ON >/dev/null
 cmake --build build-fuzz -j2
 
 status=0
