@@ -23,7 +23,7 @@ echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 (cd build-sanitize && ctest --output-on-failure -j"$JOBS")
 
 echo "== scan tests under ThreadSanitizer"
-TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" build-tsan/tests/kwl_scan_tests
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" build-tsan/tests/kwl_scan_tests --gtest_brief=1
 
 echo "== fuzz targets, 20 seconds each"
 fuzz/run.sh 20
