@@ -11,4 +11,4 @@ fi
 scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)" --target kwl kwl-list >&2
-exec build/src/kwl
+exec build/src/ui/kwl
