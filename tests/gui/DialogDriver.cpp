@@ -35,17 +35,14 @@ int CExpectMessage::OnInvoked(wxMessageDialog* pDlg) const {
 }
 
 CExpectSave::CExpectSave(const std::string& strPath, const wxString& strName,
-                         const wxString& strWildcard, std::function<void()> fnAtOpen)
-    : m_strPath(ToWx(strPath)), m_strName(strName), m_strWildcard(strWildcard),
-      m_fnAtOpen(std::move(fnAtOpen)) {}
+                         const wxString& strWildcard)
+    : m_strPath(ToWx(strPath)), m_strName(strName), m_strWildcard(strWildcard) {}
 
 int CExpectSave::OnInvoked(wxFileDialog* pDlg) const {
     EXPECT_TRUE(pDlg->HasFlag(wxFD_SAVE));
     EXPECT_TRUE(pDlg->HasFlag(wxFD_OVERWRITE_PROMPT));
     EXPECT_EQ(pDlg->GetFilename(), m_strName);
     EXPECT_EQ(pDlg->GetWildcard(), m_strWildcard);
-    if (m_fnAtOpen)
-        m_fnAtOpen();
     if (m_strPath.empty())
         return wxID_CANCEL;
     pDlg->SetPath(m_strPath);

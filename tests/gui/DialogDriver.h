@@ -9,7 +9,6 @@
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -58,12 +57,11 @@ private:
     wxString m_strText;
 };
 
-// The save dialog: checks what it proposes, runs fnAtOpen (a look at the state while the
-// dialog is open), then picks strPath, or cancels when strPath is empty.
+// The save dialog: checks what it proposes, then picks strPath, or cancels when strPath is
+// empty.
 class CExpectSave : public wxExpectModalBase<wxFileDialog, CExpectSave> {
 public:
-    CExpectSave(const std::string& strPath, const wxString& strName, const wxString& strWildcard,
-                std::function<void()> fnAtOpen = {});
+    CExpectSave(const std::string& strPath, const wxString& strName, const wxString& strWildcard);
 
 protected:
     int OnInvoked(wxFileDialog* pDlg) const override;
@@ -72,5 +70,4 @@ private:
     wxString m_strPath;
     wxString m_strName;
     wxString m_strWildcard;
-    std::function<void()> m_fnAtOpen;
 };
