@@ -5,6 +5,8 @@ set -euo pipefail
 PACKAGES=(
     build-essential cmake pkg-config       # compiler and build
     libgtest-dev googletest                # tests
+    libsimdjson-dev                        # tests read the JSON export with a real parser
+    python3 python3-jsonschema             # tests: CSV read-back, JSON Schema validation
     clang libclang-rt-14-dev               # fuzz targets (libFuzzer)
     libwxgtk3.2-dev                        # desktop program
     xvfb xauth                             # window tests without a display
