@@ -3,6 +3,8 @@
 #include <charconv>
 #include <typeinfo>
 
+#include "platform/Encoding.h"
+
 namespace {
 
 // Index of the first "]" at or after nFrom that does not follow a backslash.
@@ -253,7 +255,8 @@ SRenderResult CKWLFormat::RenderTokens(const std::vector<SToken>& tokens,
             strOut += strSeparator;
             break;
         case EToken::Name:
-            strOut += pFile ? pFile->m_strName : pDir->m_strName;
+            // Exact in the tree; shown here without control characters.
+            AppendShownName(pFile ? pFile->m_strName : pDir->m_strName, strOut);
             break;
         case EToken::Size:
             AppendNumber(pFile ? pFile->m_nSize : pDir->m_nTotalSize, strOut);

@@ -22,7 +22,8 @@ CItemTree::CItemTree(CKWLItemFactory& factory) : m_pFactory(&factory), m_pRoot(N
 
 CItemTree::CItemTree(CItemTree&& other) noexcept
     : m_pOwnFactory(std::move(other.m_pOwnFactory)), m_pFactory(other.m_pFactory),
-      m_pRoot(std::exchange(other.m_pRoot, nullptr)) {}
+      m_pRoot(std::exchange(other.m_pRoot, nullptr)),
+      m_linkTargets(std::move(other.m_linkTargets)) {}
 
 CItemTree& CItemTree::operator=(CItemTree&& other) noexcept {
     if (this != &other) {
@@ -30,6 +31,7 @@ CItemTree& CItemTree::operator=(CItemTree&& other) noexcept {
         m_pOwnFactory = std::move(other.m_pOwnFactory);
         m_pFactory = other.m_pFactory;
         m_pRoot = std::exchange(other.m_pRoot, nullptr);
+        m_linkTargets = std::move(other.m_linkTargets);
     }
     return *this;
 }
@@ -38,7 +40,13 @@ CItemTree::~CItemTree() {
     HandBack();
 }
 
+const std::string* CItemTree::LinkTarget(const CFileInformation* pFile) const {
+    const auto it = m_linkTargets.find(pFile);
+    return it != m_linkTargets.end() ? &it->second : nullptr;
+}
+
 void CItemTree::Clear() {
+    m_linkTargets.clear();
     m_pFactory->RecycleTree(m_pRoot);
     m_pRoot = NewRoot(*m_pFactory); // the former root, which went back last
 }

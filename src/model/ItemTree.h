@@ -1,9 +1,16 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <unordered_map>
+#include <utility>
 
 #include "model/KWLItem.h"
 #include "model/KWLItemFactory.h"
+
+// The texts of symbolic links, exact, by their nodes: only a few entries are links, and only
+// some outputs need their texts, so they are kept beside the nodes rather than in each.
+using CLinkTargets = std::unordered_map<const CFileInformation*, std::string>;
 
 // A tree of nodes and the factory they come from, starting as an empty root. The tree owns its
 // nodes: clearing it hands them back to the factory, for the next tree to reuse.
@@ -23,6 +30,9 @@ public:
 
     CDirInformation* Root() const { return m_pRoot; }
     CKWLItemFactory& Factory() const { return *m_pFactory; }
+    // The text of the link pFile, when the scan read it; null otherwise.
+    const std::string* LinkTarget(const CFileInformation* pFile) const;
+    void SetLinkTargets(CLinkTargets linkTargets) { m_linkTargets = std::move(linkTargets); }
     // Hands every node back to the factory and starts again from an empty root: the former
     // root node, reset.
     void Clear();
@@ -33,4 +43,5 @@ private:
     std::unique_ptr<CKWLItemFactory> m_pOwnFactory; // null when the factory is someone else's
     CKWLItemFactory* m_pFactory = nullptr;
     CDirInformation* m_pRoot = nullptr;
+    CLinkTargets m_linkTargets;
 };

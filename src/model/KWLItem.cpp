@@ -1,5 +1,6 @@
 #include "model/KWLItem.h"
 
+#include <array>
 #include <utility>
 #include <vector>
 
@@ -7,7 +8,9 @@
 
 // ---- CDirInformation ----
 
-CDirInformation::CDirInformation() : m_timeCreation(CTime::GetCurrentTime()) {}
+CDirInformation::CDirInformation()
+    : m_timeCreation(CTime::GetCurrentTime()), m_timeLastAccess(m_timeCreation),
+      m_timeLastWrite(m_timeCreation) {}
 
 void CDirInformation::Set(std::string_view strName, CTime timeCreation, std::uint64_t nTotalSize,
                           int nFileCount) {
@@ -19,7 +22,8 @@ void CDirInformation::Set(std::string_view strName, CTime timeCreation, std::uin
 
 void CDirInformation::Reset() {
     m_strName.clear();
-    m_timeCreation = CTime::GetCurrentTime();
+    m_timeCreation = m_timeLastAccess = m_timeLastWrite = CTime::GetCurrentTime();
+    m_nCreationNs = m_nLastAccessNs = m_nLastWriteNs = 0;
     m_nTotalSize = 0;
     m_nFileCount = 0;
 }
@@ -48,7 +52,7 @@ void CDirInformation::InsertFile(CFileInformation* pFile) {
 CDirInformation* CDirInformation::InsertDirectory(CDirInformation* pDir) {
     CDirInformation* pCur = this;
     for (;;) {
-        if (CompareNames(pDir->m_strName, pCur->m_strName) < 0) {
+        if (CompareShownNames(pDir->m_strName, pCur->m_strName) < 0) {
             pCur->SwapContents(pDir);
             pCur->m_pNextDir = pDir;
             return pCur;
@@ -66,6 +70,11 @@ void CDirInformation::SwapContents(CDirInformation* pOther) {
         return;
     swap(m_strName, pOther->m_strName);
     std::swap(m_timeCreation, pOther->m_timeCreation);
+    std::swap(m_timeLastAccess, pOther->m_timeLastAccess);
+    std::swap(m_timeLastWrite, pOther->m_timeLastWrite);
+    std::swap(m_nCreationNs, pOther->m_nCreationNs);
+    std::swap(m_nLastAccessNs, pOther->m_nLastAccessNs);
+    std::swap(m_nLastWriteNs, pOther->m_nLastWriteNs);
     std::swap(m_nTotalSize, pOther->m_nTotalSize);
     std::swap(m_nFileCount, pOther->m_nFileCount);
     std::swap(m_pFirstFile, pOther->m_pFirstFile);
@@ -102,6 +111,23 @@ std::uint64_t CDirInformation::ComputeTotals() {
 
 // ---- CFileInformation ----
 
+namespace {
+
+std::array<bool, 5> FlagsOf(const CFileInformation& file) {
+    return {file.m_bReadOnly, file.m_bCompressed, file.m_bSystem, file.m_bHidden,
+            file.m_bArchive};
+}
+
+void SetFlags(CFileInformation& file, const std::array<bool, 5>& flags) {
+    file.m_bReadOnly = flags[0];
+    file.m_bCompressed = flags[1];
+    file.m_bSystem = flags[2];
+    file.m_bHidden = flags[3];
+    file.m_bArchive = flags[4];
+}
+
+} // namespace
+
 CFileInformation::CFileInformation()
     : m_timeCreation(CTime::GetCurrentTime()), m_timeLastAccess(m_timeCreation),
       m_timeLastWrite(m_timeCreation) {}
@@ -119,12 +145,15 @@ void CFileInformation::Set(std::uint64_t nSize, std::string_view strName, bool b
     m_timeCreation = timeCreation;
     m_timeLastAccess = timeLastAccess;
     m_timeLastWrite = timeLastWrite;
+    m_nCreationNs = m_nLastAccessNs = m_nLastWriteNs = 0;
 }
 
 void CFileInformation::Reset() {
     m_nSize = 0;
     m_strName.clear();
     m_timeCreation = m_timeLastAccess = m_timeLastWrite = CTime::GetCurrentTime();
+    m_nCreationNs = m_nLastAccessNs = m_nLastWriteNs = 0;
+    m_eKind = EFileKind::File;
     m_bReadOnly = m_bCompressed = m_bSystem = m_bHidden = m_bArchive = false;
 }
 
@@ -136,7 +165,7 @@ void CFileInformation::InsertSorted(CKWLItem* pItem) {
         return;
     CFileInformation* pCur = this;
     for (;;) {
-        if (CompareNames(pFile->m_strName, pCur->m_strName) < 0) {
+        if (CompareShownNames(pFile->m_strName, pCur->m_strName) < 0) {
             pCur->SwapContents(pFile);
             pFile->m_pNextFile = pCur->m_pNextFile;
             pCur->m_pNextFile = pFile;
@@ -158,9 +187,12 @@ void CFileInformation::SwapContents(CFileInformation* pOther) {
     std::swap(m_timeCreation, pOther->m_timeCreation);
     std::swap(m_timeLastAccess, pOther->m_timeLastAccess);
     std::swap(m_timeLastWrite, pOther->m_timeLastWrite);
-    std::swap(m_bReadOnly, pOther->m_bReadOnly);
-    std::swap(m_bCompressed, pOther->m_bCompressed);
-    std::swap(m_bSystem, pOther->m_bSystem);
-    std::swap(m_bHidden, pOther->m_bHidden);
-    std::swap(m_bArchive, pOther->m_bArchive);
+    std::swap(m_nCreationNs, pOther->m_nCreationNs);
+    std::swap(m_nLastAccessNs, pOther->m_nLastAccessNs);
+    std::swap(m_nLastWriteNs, pOther->m_nLastWriteNs);
+    std::swap(m_eKind, pOther->m_eKind);
+    // The flags are bit-fields, which std::swap cannot take.
+    const std::array<bool, 5> mine = FlagsOf(*this);
+    SetFlags(*this, FlagsOf(*pOther));
+    SetFlags(*pOther, mine);
 }

@@ -6,6 +6,9 @@
 #include "model/ItemName.h"
 #include "platform/Time.h"
 
+// What an entry that is not a directory is; links are listed, never followed.
+enum class EFileKind : unsigned char { File, Symlink, Other };
+
 // Common base of the tree nodes; the dynamic type tells a file from a directory.
 class CKWLItem {
 public:
@@ -40,9 +43,15 @@ public:
     CFileInformation* m_pFirstFile = nullptr;
     CDirInformation* m_pFirstSubDir = nullptr;
     CDirInformation* m_pNextDir = nullptr;
-    CItemName m_strName;
+    CItemName m_strName; // the bytes the file system holds; shown with SanitizeName
     CTime m_timeCreation;
+    CTime m_timeLastAccess;
+    CTime m_timeLastWrite;
     std::uint64_t m_nTotalSize = 0; // 64-bit and saturating: today's files outgrow 32-bit sums
+    // The sub-second part of the times, for the exports that carry nanoseconds.
+    std::uint32_t m_nCreationNs = 0;
+    std::uint32_t m_nLastAccessNs = 0;
+    std::uint32_t m_nLastWriteNs = 0;
     int m_nFileCount = 0;
 
 private:
@@ -70,19 +79,25 @@ public:
 
     CFileInformation* m_pNextFile = nullptr;
     std::uint64_t m_nSize = 0;
-    CItemName m_strName;
+    CItemName m_strName; // the bytes the file system holds; shown with SanitizeName
     CTime m_timeCreation;
     CTime m_timeLastAccess;
     CTime m_timeLastWrite;
-    bool m_bReadOnly = false;
-    bool m_bCompressed = false;
-    bool m_bSystem = false;
-    bool m_bHidden = false;
-    bool m_bArchive = false;
+    // The sub-second part of the times, for the exports that carry nanoseconds.
+    std::uint32_t m_nCreationNs = 0;
+    std::uint32_t m_nLastAccessNs = 0;
+    std::uint32_t m_nLastWriteNs = 0;
+    EFileKind m_eKind = EFileKind::File;
+    // One bit each: a tree of a million files pays for every byte of its nodes.
+    bool m_bReadOnly : 1 = false;
+    bool m_bCompressed : 1 = false;
+    bool m_bSystem : 1 = false;
+    bool m_bHidden : 1 = false;
+    bool m_bArchive : 1 = false;
 
 private:
     friend class CKWLItemFactory;
     friend class CNodeSource;
 
-    bool m_bInArena = false; // built in the factory's node memory rather than by new
+    bool m_bInArena : 1 = false; // built in the factory's node memory rather than by new
 };

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/Encoding.h"
+
 namespace {
 
 unsigned char Fold(char c) {
@@ -22,6 +24,12 @@ int CompareNames(std::string_view strLeft, std::string_view strRight) {
     if (strLeft.size() == strRight.size())
         return 0;
     return strLeft.size() < strRight.size() ? -1 : 1;
+}
+
+int CompareShownNames(std::string_view strLeft, std::string_view strRight) {
+    if (IsShownAsStored(strLeft) && IsShownAsStored(strRight))
+        return CompareNames(strLeft, strRight);
+    return CompareNames(SanitizeName(strLeft), SanitizeName(strRight));
 }
 
 std::string NameSortKey(std::string_view strName) {

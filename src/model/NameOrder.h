@@ -9,6 +9,10 @@
 // unsigned; a prefix sorts first; names that differ only in ASCII case compare equal.
 int CompareNames(std::string_view strLeft, std::string_view strRight);
 
+// The same order on names as they are shown (control characters as "?", see SanitizeName):
+// the tree keeps names exact, but lists them in the order of what the reader sees.
+int CompareShownNames(std::string_view strLeft, std::string_view strRight);
+
 // A key whose plain byte order is the name order above (ASCII letters folded).
 std::string NameSortKey(std::string_view strName);
 

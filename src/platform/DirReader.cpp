@@ -20,12 +20,25 @@ constexpr unsigned kStatxMask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATI
 // One read asks for at least this much room; a directory of a few dozen names fits at once.
 constexpr std::size_t kReadSize = 32 * 1024;
 
+EFileType TypeOf(unsigned nMode) {
+    if (S_ISREG(nMode))
+        return EFileType::Regular;
+    if (S_ISDIR(nMode))
+        return EFileType::Directory;
+    return S_ISLNK(nMode) ? EFileType::Symlink : EFileType::Other;
+}
+
 void FillFromStatx(const struct statx& stx, SEntryStatus& status) {
-    status.bDirectory = S_ISDIR(stx.stx_mode);
+    status.eType = TypeOf(stx.stx_mode);
     status.nSize = stx.stx_size;
     status.nLastAccess = stx.stx_atime.tv_sec;
+    status.nLastAccessNs = stx.stx_atime.tv_nsec;
     status.nLastWrite = stx.stx_mtime.tv_sec;
-    status.nCreation = (stx.stx_mask & STATX_BTIME) ? stx.stx_btime.tv_sec : stx.stx_ctime.tv_sec;
+    status.nLastWriteNs = stx.stx_mtime.tv_nsec;
+    const struct statx_timestamp& creation =
+        (stx.stx_mask & STATX_BTIME) ? stx.stx_btime : stx.stx_ctime;
+    status.nCreation = creation.tv_sec;
+    status.nCreationNs = creation.tv_nsec;
     status.bReadOnly = (stx.stx_mode & S_IWUSR) == 0;
     status.bCompressed = (stx.stx_attributes_mask & STATX_ATTR_COMPRESSED) &&
                          (stx.stx_attributes & STATX_ATTR_COMPRESSED);
@@ -64,6 +77,10 @@ EEntryKind CDirNames::Kind(std::size_t i) const {
         return EEntryKind::Unknown;
     case DT_DIR:
         return EEntryKind::Directory;
+    case DT_REG:
+        return EEntryKind::Regular;
+    case DT_LNK:
+        return EEntryKind::Symlink;
     default:
         return EEntryKind::Other;
     }
@@ -130,6 +147,30 @@ std::error_code CDirReader::Stat(const char* pszName, SEntryStatus& status) cons
         return LastError();
     FillFromStatx(stx, status);
     return {};
+}
+
+std::error_code CDirReader::StatSelf(SEntryStatus& status) const {
+    struct statx stx {};
+    if (statx(m_fd.Get(), "", AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW, kStatxMask, &stx) != 0)
+        return LastError();
+    FillFromStatx(stx, status);
+    return {};
+}
+
+std::error_code CDirReader::ReadLinkTarget(const char* pszName, std::string& strTarget) const {
+    // The size that lstat reports can be wrong (procfs says 0) or change: grow until it fits.
+    std::string strBuffer(256, '\0');
+    for (;;) {
+        const ssize_t nRead = readlinkat(m_fd.Get(), pszName, strBuffer.data(), strBuffer.size());
+        if (nRead < 0)
+            return LastError();
+        if (static_cast<std::size_t>(nRead) < strBuffer.size()) {
+            strBuffer.resize(static_cast<std::size_t>(nRead));
+            strTarget = std::move(strBuffer);
+            return {};
+        }
+        strBuffer.resize(strBuffer.size() * 2);
+    }
 }
 
 std::error_code OpenSubDirectory(const CFileDescriptor& parent, const char* pszRawName,

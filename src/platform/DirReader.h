@@ -24,20 +24,28 @@ struct SFileIdentity {
     bool operator==(const SFileIdentity&) const = default;
 };
 
+// What an entry is, links not followed.
+enum class EFileType : unsigned char { Regular, Directory, Symlink, Other };
+
 // What the file system reports about one entry (links not followed).
 struct SEntryStatus {
-    bool bDirectory = false;
+    bool IsDirectory() const { return eType == EFileType::Directory; }
+
+    EFileType eType = EFileType::Regular;
     std::uint64_t nSize = 0;
     std::int64_t nCreation = 0; // birth time where reported, else status change time
     std::int64_t nLastAccess = 0;
     std::int64_t nLastWrite = 0;
+    std::uint32_t nCreationNs = 0; // the nanoseconds of the three times
+    std::uint32_t nLastAccessNs = 0;
+    std::uint32_t nLastWriteNs = 0;
     bool bReadOnly = false;   // owner write permission clear
     bool bCompressed = false; // statx compressed attribute
     SFileIdentity identity;
 };
 
 // The kind of an entry as the directory itself tells it, before any status is read.
-enum class EEntryKind : unsigned char { Unknown, Directory, Other };
+enum class EEntryKind : unsigned char { Unknown, Directory, Regular, Symlink, Other };
 
 // The names of one directory read in one go: raw bytes in enumeration order, without "."
 // and "..". The records stay as the kernel wrote them; nothing is copied per name.
@@ -80,6 +88,10 @@ public:
     std::error_code ReadNames(CDirNames& names, const std::function<bool()>& fnGoOn = {});
     // Status of the entry pszName of this directory; no_such_file_or_directory when it is gone.
     std::error_code Stat(const char* pszName, SEntryStatus& status) const;
+    // Status of the directory itself.
+    std::error_code StatSelf(SEntryStatus& status) const;
+    // The text of the symbolic link pszName of this directory, exact, however long.
+    std::error_code ReadLinkTarget(const char* pszName, std::string& strTarget) const;
 
 private:
     CFileDescriptor m_fd;

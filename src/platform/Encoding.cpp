@@ -91,8 +91,7 @@ std::size_t ControlLength(std::string_view strText, std::size_t nPos) {
 
 } // namespace
 
-std::string SanitizeName(std::string_view strRaw) {
-    std::string strOut;
+void AppendShownName(std::string_view strRaw, std::string& strOut) {
     std::size_t nCopied = 0; // bytes of strRaw already in strOut
     for (std::size_t i = 0; i < strRaw.size(); ++i) {
         if (!kMayStartControl[static_cast<unsigned char>(strRaw[i])])
@@ -100,17 +99,31 @@ std::string SanitizeName(std::string_view strRaw) {
         const std::size_t nLen = ControlLength(strRaw, i);
         if (nLen == 0)
             continue;
-        if (nCopied == 0)
-            strOut.reserve(strRaw.size());
         strOut.append(strRaw.data() + nCopied, i - nCopied);
         strOut += '?';
         nCopied = i + nLen;
         i = nCopied - 1;
     }
-    if (nCopied == 0)
-        return std::string(strRaw);
     strOut.append(strRaw.data() + nCopied, strRaw.size() - nCopied);
+}
+
+bool IsShownAsStored(std::string_view strRaw) {
+    for (std::size_t i = 0; i < strRaw.size(); ++i)
+        if (kMayStartControl[static_cast<unsigned char>(strRaw[i])] && ControlLength(strRaw, i) != 0)
+            return false;
+    return true;
+}
+
+std::string SanitizeName(std::string_view strRaw) {
+    std::string strOut;
+    strOut.reserve(strRaw.size());
+    AppendShownName(strRaw, strOut);
     return strOut;
+}
+
+std::size_t ValidUtf8Length(std::string_view strText, std::size_t nPos) {
+    char32_t cp = 0;
+    return DecodeUtf8(strText, nPos, cp);
 }
 
 std::size_t Utf8CharLength(std::string_view strText, std::size_t nPos) {

@@ -12,6 +12,14 @@
 // (U+0080-U+009F, the bytes C2 80-C2 9F) and the line and paragraph separators U+2028 and
 // U+2029. Invalid UTF-8 bytes are kept as they are.
 std::string SanitizeName(std::string_view strRaw);
+// The same, appended to strOut: listings of a million names need no temporary strings.
+void AppendShownName(std::string_view strRaw, std::string& strOut);
+// True when SanitizeName would return strRaw unchanged.
+bool IsShownAsStored(std::string_view strRaw);
+
+// Length in bytes of the well-formed UTF-8 sequence that starts at strText[nPos], 0 when the
+// byte there does not start one (no overlong forms, surrogates or code points past U+10FFFF).
+std::size_t ValidUtf8Length(std::string_view strText, std::size_t nPos);
 
 // Length in bytes of the character that starts at strText[nPos] (1 for an invalid byte).
 std::size_t Utf8CharLength(std::string_view strText, std::size_t nPos);

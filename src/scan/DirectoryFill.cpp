@@ -6,6 +6,7 @@
 
 #include "model/NameOrder.h"
 #include "platform/Encoding.h"
+#include "platform/Time.h"
 
 namespace {
 
@@ -21,7 +22,49 @@ bool IsPrintableAscii(std::string_view str) {
 template <class T> bool ByName(const T& a, const T& b) {
     if (a.key != b.key)
         return a.key < b.key;
-    return CompareNames(a.pNode->m_strName, b.pNode->m_strName) < 0;
+    return CompareShownNames(a.pNode->m_strName, b.pNode->m_strName) < 0;
+}
+
+// The kind of an entry whose status could not be read, as far as the directory tells it.
+EFileType TypeFromDirectory(EEntryKind eKind) {
+    switch (eKind) {
+    case EEntryKind::Directory:
+        return EFileType::Directory;
+    case EEntryKind::Regular:
+        return EFileType::Regular;
+    case EEntryKind::Symlink:
+        return EFileType::Symlink;
+    case EEntryKind::Unknown:
+    case EEntryKind::Other:
+        break;
+    }
+    return EFileType::Other;
+}
+
+EFileKind KindOf(EFileType eType) {
+    switch (eType) {
+    case EFileType::Regular:
+        return EFileKind::File;
+    case EFileType::Symlink:
+        return EFileKind::Symlink;
+    case EFileType::Directory:
+    case EFileType::Other:
+        break;
+    }
+    return EFileKind::Other;
+}
+
+// A link whose text cannot be read is still listed; the reason is noted like an entry that
+// could not be examined.
+void ReadLinkTarget(const CDirReader& reader, const char* pszRaw, const CFileInformation* pFile,
+                    SMadeEntries& made) {
+    std::string strTarget;
+    if (const std::error_code ec = reader.ReadLinkTarget(pszRaw, strTarget)) {
+        if (ec != std::errc::no_such_file_or_directory && !made.error)
+            made.error = ec;
+        return;
+    }
+    made.linkTargets.emplace_back(pFile, std::move(strTarget));
 }
 
 // No node could be made: noted like an entry that could not be examined.
@@ -36,12 +79,14 @@ bool NoMemory(SMadeEntries& made) {
 void SMadeEntries::Clear() {
     files.clear();
     dirs.clear();
+    linkTargets.clear();
     error.clear();
 }
 
 void SMadeEntries::Append(const SMadeEntries& later) {
     files.insert(files.end(), later.files.begin(), later.files.end());
     dirs.insert(dirs.end(), later.dirs.begin(), later.dirs.end());
+    linkTargets.insert(linkTargets.end(), later.linkTargets.begin(), later.linkTargets.end());
     if (!error)
         error = later.error;
 }
@@ -55,7 +100,7 @@ void ReserveNodes(CNodeSource& source, const CDirNames& names, std::size_t nBegi
 }
 
 bool MakeEntry(CNodeSource& source, const CDirReader& reader, const CDirNames& names, std::size_t i,
-               SMadeEntries& made) {
+               bool bReadLinkTargets, SMadeEntries& made) {
     const char* pszRaw = names.Name(i);
     SEntryStatus status;
     if (const std::error_code ec = reader.Stat(pszRaw, status)) {
@@ -66,20 +111,19 @@ bool MakeEntry(CNodeSource& source, const CDirReader& reader, const CDirNames& n
         // Listed with what the directory itself tells: a name that can be read is not
         // dropped. An entry of unknown kind is listed as a file of size 0.
         status = SEntryStatus{};
-        status.bDirectory = names.Kind(i) == EEntryKind::Directory;
+        status.eType = TypeFromDirectory(names.Kind(i));
         status.nCreation = status.nLastAccess = status.nLastWrite = kUnknownTime;
     }
     const std::string_view strRaw(pszRaw);
-    std::string strMapped;
-    const std::string_view strName =
-        IsPrintableAscii(strRaw) ? strRaw : std::string_view(strMapped = SanitizeName(strRaw));
-    const SNamePrefix key = NamePrefixKey(strName);
-    if (status.bDirectory) {
+    // Sorted by the name as shown; the node keeps the exact bytes.
+    const SNamePrefix key =
+        IsPrintableAscii(strRaw) ? NamePrefixKey(strRaw) : NamePrefixKey(SanitizeName(strRaw));
+    if (status.IsDirectory()) {
         CDirInformation* pDir = source.NewDirectory();
         if (pDir == nullptr)
             return NoMemory(made);
-        pDir->m_strName = source.MakeName(strName);
-        pDir->m_timeCreation = CTime(status.nCreation);
+        pDir->m_strName = source.MakeName(strRaw);
+        SetTimes(*pDir, status);
         made.dirs.push_back({key, pDir, i, status.identity});
         return true;
     }
@@ -87,10 +131,11 @@ bool MakeEntry(CNodeSource& source, const CDirReader& reader, const CDirNames& n
     if (pFile == nullptr)
         return NoMemory(made);
     pFile->m_nSize = status.nSize;
-    pFile->m_strName = source.MakeName(strName);
-    pFile->m_timeCreation = CTime(status.nCreation);
-    pFile->m_timeLastAccess = CTime(status.nLastAccess);
-    pFile->m_timeLastWrite = CTime(status.nLastWrite);
+    pFile->m_strName = source.MakeName(strRaw);
+    SetTimes(*pFile, status);
+    pFile->m_eKind = KindOf(status.eType);
+    if (bReadLinkTargets && pFile->m_eKind == EFileKind::Symlink)
+        ReadLinkTarget(reader, pszRaw, pFile, made);
     pFile->m_bReadOnly = status.bReadOnly;
     pFile->m_bCompressed = status.bCompressed;
     pFile->m_bSystem = false;

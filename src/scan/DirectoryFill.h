@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "model/KWLItemFactory.h"
@@ -28,21 +30,33 @@ struct SMadeEntries {
 
     std::vector<SFile> files;
     std::vector<SDir> dirs;
+    std::vector<std::pair<const CFileInformation*, std::string>> linkTargets; // when asked for
     std::error_code error; // why the first entry that could not be examined or made was not
 };
+
+// Gives node (a file or a directory) the times of status, to the nanosecond.
+template <class TNode> void SetTimes(TNode& node, const SEntryStatus& status) {
+    node.m_timeCreation = CTime(status.nCreation);
+    node.m_timeLastAccess = CTime(status.nLastAccess);
+    node.m_timeLastWrite = CTime(status.nLastWrite);
+    node.m_nCreationNs = status.nCreationNs;
+    node.m_nLastAccessNs = status.nLastAccessNs;
+    node.m_nLastWriteNs = status.nLastWriteNs;
+}
 
 // Takes as many recycled nodes as the entries [nBegin, nEnd) will need, as far as the
 // directory tells their kinds.
 void ReserveNodes(CNodeSource& source, const CDirNames& names, std::size_t nBegin,
                   std::size_t nEnd);
 
-// Reads the status of entry i and makes its node, named as the tree shows it. Returns false
-// when the entry was gone by then (left out) or no node could be made. An entry that cannot
-// be examined is still made, with unknown size and times, and noted in made.error.
+// Reads the status of entry i and makes its node, with the exact name. Returns false when the
+// entry was gone by then (left out) or no node could be made. An entry that cannot be
+// examined is still made, with unknown size and times, and noted in made.error. With
+// bReadLinkTargets, a symbolic link's text goes into made.linkTargets.
 bool MakeEntry(CNodeSource& source, const CDirReader& reader, const CDirNames& names, std::size_t i,
-               SMadeEntries& made);
+               bool bReadLinkTargets, SMadeEntries& made);
 
-// Sorts both lists into name order (equal names keep their enumeration order) and links
+// Sorts both lists into the order of the names as shown (equal names keep their enumeration order) and links
 // them below pNode, counting the files and their bytes: the lists that inserting one by one
 // would make, without the quadratic walk.
 void SortAndLink(SMadeEntries& made, CDirInformation* pNode);

@@ -17,14 +17,13 @@ void CDirectoryScanner::SetProgress(ProgressFn fnProgress, std::uint64_t nEvery)
 
 bool CDirectoryScanner::RebuildTree(CItemTree& tree, const std::string& strPath) {
     tree.Clear();
-    const bool bOpened = ScanDirectory(tree.Factory(), strPath, tree.Root());
+    const bool bOpened = ScanDirectory(tree, strPath);
     tree.Root()->ComputeTotals();
     return bOpened;
 }
 
-// Reads strPath into pParent, whose own data stays as it is.
-bool CDirectoryScanner::ScanDirectory(CKWLItemFactory& factory, const std::string& strPath,
-                                      CDirInformation* pParent) {
+// Reads strPath into the tree's root, which gets the directory's times.
+bool CDirectoryScanner::ScanDirectory(CItemTree& tree, const std::string& strPath) {
     m_nOpenError = 0;
     m_nEntriesRead = 0;
     m_bCancelled = false;
@@ -38,8 +37,12 @@ bool CDirectoryScanner::ScanDirectory(CKWLItemFactory& factory, const std::strin
             m_fnProgress(0);
         return false;
     }
+    CDirInformation* pRoot = tree.Root();
+    if (SEntryStatus status; !reader.StatSelf(status))
+        SetTimes(*pRoot, status);
     SScanSettings settings;
     settings.bRecursive = m_option.m_bRecursive;
+    settings.bReadLinkTargets = m_bReadLinkTargets;
     // By default one thread per core, and up to four per core while reads wait for the disk
     // (a cold cache); a number that was set is kept to.
     const unsigned nCores = std::max(1u, std::thread::hardware_concurrency());
@@ -48,10 +51,11 @@ bool CDirectoryScanner::ScanDirectory(CKWLItemFactory& factory, const std::strin
     settings.pProgress = m_pWorkProgress;
     settings.fnProgress = m_fnProgress;
     settings.nProgressEvery = m_nProgressEvery;
-    CScanSession session(factory, std::move(settings));
-    session.Run(std::move(reader), strPath, pParent);
+    CScanSession session(tree.Factory(), std::move(settings));
+    session.Run(std::move(reader), strPath, pRoot);
     m_nEntriesRead = session.GetEntriesRead();
     m_bCancelled = session.WasCancelled();
-    m_errors = session.TakeErrors(pParent);
+    m_errors = session.TakeErrors(pRoot);
+    tree.SetLinkTargets(session.TakeLinkTargets());
     return true;
 }

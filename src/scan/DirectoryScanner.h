@@ -10,8 +10,8 @@
 #include "platform/WorkProgress.h"
 
 // A directory that could not be opened or read completely. The path is the one the user
-// would type: the chosen directory as given, joined with the names below it, control
-// characters shown as "?".
+// would type, exact: the chosen directory as given, joined with the names below it (shown
+// with SanitizeName in messages).
 struct SScanError {
     std::string strPath;
     int nErrno = 0;
@@ -40,9 +40,12 @@ public:
     // default) means one per processor core, and more, up to four per core, while the
     // reads keep waiting for the disk.
     void SetThreads(unsigned nThreads) { m_nThreads = nThreads; }
+    // Reads the text of every symbolic link into the tree (see CItemTree::LinkTarget); off by
+    // default, as only some outputs show it.
+    void SetReadLinkTargets(bool bRead) { m_bReadLinkTargets = bRead; }
 
     // Hands tree's nodes back to its factory, scans strPath into a new root with nodes from the
-    // same factory and completes the totals. Returns false when strPath is not a directory that
+    // same factory and completes the totals. The root gets the directory's times, not a name. Returns false when strPath is not a directory that
     // can be opened; the tree is then an empty root. An empty path scans nothing.
     bool RebuildTree(CItemTree& tree, const std::string& strPath);
 
@@ -56,14 +59,14 @@ public:
     const std::vector<SScanError>& GetScanErrors() const { return m_errors; }
 
 private:
-    bool ScanDirectory(CKWLItemFactory& factory, const std::string& strPath,
-                       CDirInformation* pParent);
+    bool ScanDirectory(CItemTree& tree, const std::string& strPath);
 
     const CKWLOption& m_option;
     ProgressFn m_fnProgress;
     std::uint64_t m_nProgressEvery = 8192;
     SWorkProgress* m_pWorkProgress = nullptr;
     unsigned m_nThreads = 0;
+    bool m_bReadLinkTargets = false;
 
     std::uint64_t m_nEntriesRead = 0;
     int m_nOpenError = 0;

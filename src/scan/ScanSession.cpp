@@ -7,7 +7,6 @@
 #include <system_error>
 #include <utility>
 
-#include "platform/Encoding.h"
 
 namespace {
 
@@ -318,13 +317,18 @@ void CScanSession::ReadDirectory(CWorker& worker, CDirReader& reader, CDirInform
     if (made.error)
         RecordError(pNode, pJob, made.error);
     SortAndLink(made, pNode);
+    if (!made.linkTargets.empty()) {
+        std::lock_guard lock(m_recordMutex);
+        for (auto& [pFile, strTarget] : made.linkTargets)
+            m_linkTargets.try_emplace(pFile, std::move(strTarget));
+    }
 }
 
 void CScanSession::MakeRange(CWorker& worker, const CDirReader& reader, const CDirNames& names,
                              std::size_t nBegin, std::size_t nEnd, SMadeEntries& made) {
     ReserveNodes(worker.m_source, names, nBegin, nEnd);
     for (std::size_t i = nBegin; i < nEnd && !ShouldStop(); ++i) {
-        if (MakeEntry(worker.m_source, reader, names, i, made))
+        if (MakeEntry(worker.m_source, reader, names, i, m_settings.bReadLinkTargets, made))
             worker.CountEntry();
     }
 }
@@ -378,9 +382,13 @@ void CScanSession::ReportProgressIfDue() {
 // One record per directory, the first reason found.
 void CScanSession::RecordError(const CDirInformation* pNode, const SJob* pJob,
                                std::error_code error) {
-    std::string strRaw = pJob == nullptr ? m_strRootPath : pJob->lease.Path();
-    std::lock_guard lock(m_errorMutex);
-    m_errors.try_emplace(pNode, SScanError{SanitizeName(strRaw), error.value()});
+    std::string strPath = pJob == nullptr ? m_strRootPath : pJob->lease.Path();
+    std::lock_guard lock(m_recordMutex);
+    m_errors.try_emplace(pNode, SScanError{std::move(strPath), error.value()});
+}
+
+CLinkTargets CScanSession::TakeLinkTargets() {
+    return std::exchange(m_linkTargets, {});
 }
 
 std::vector<SScanError> CScanSession::TakeErrors(const CDirInformation* pRoot) {

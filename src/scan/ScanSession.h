@@ -24,6 +24,7 @@ struct SScanSettings {
     SWorkProgress* pProgress = nullptr;
     CDirectoryScanner::ProgressFn fnProgress; // called only on the thread that runs the scan
     std::uint64_t nProgressEvery = 8192;
+    bool bReadLinkTargets = false;
 };
 
 // One scan of a tree. Directories still to be read wait on a stack shared by the calling
@@ -45,6 +46,8 @@ public:
     bool WasCancelled() const { return m_bCancelled.load(std::memory_order_relaxed); }
     // The directories that could not be opened or read completely, in listing order.
     std::vector<SScanError> TakeErrors(const CDirInformation* pRoot);
+    // The texts of the symbolic links read, when the settings asked for them.
+    CLinkTargets TakeLinkTargets();
 
 private:
     class CWorker;
@@ -101,6 +104,7 @@ private:
     std::atomic<std::uint64_t> m_nEntries{0};
     std::uint64_t m_nNextReport = 0;
 
-    std::mutex m_errorMutex;
+    std::mutex m_recordMutex; // the errors and the link texts
     std::unordered_map<const CDirInformation*, SScanError> m_errors;
+    CLinkTargets m_linkTargets;
 };

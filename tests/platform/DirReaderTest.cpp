@@ -75,10 +75,10 @@ TEST(DirReaderTest, ReadsEveryEntryInEnumerationOrderWithoutFollowingLinks) {
     EXPECT_EQ(names, expected);
     EXPECT_EQ(entries.size(), 50u + 5);
 
-    EXPECT_TRUE(Find(entries, "sub")->status.bDirectory);
+    EXPECT_TRUE(Find(entries, "sub")->status.IsDirectory());
     EXPECT_EQ(Find(entries, "sub")->eKind, EEntryKind::Directory);
-    EXPECT_FALSE(Find(entries, "dirlink")->status.bDirectory);
-    EXPECT_EQ(Find(entries, "dirlink")->eKind, EEntryKind::Other);
+    EXPECT_FALSE(Find(entries, "dirlink")->status.IsDirectory());
+    EXPECT_EQ(Find(entries, "dirlink")->eKind, EEntryKind::Symlink);
     EXPECT_EQ(Find(entries, "dirlink")->status.nSize, 3u);
     EXPECT_EQ(Find(entries, "filelink")->status.nSize, 3u);
     EXPECT_EQ(Find(entries, "f10")->status.nSize, 10u);
