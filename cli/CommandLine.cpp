@@ -71,8 +71,11 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
                 cmd.eExport = EExportKind::Text;
             else if (strArg == "html")
                 cmd.eExport = EExportKind::Html;
+            else if (strArg == "json")
+                cmd.eExport = EExportKind::Json;
             else {
-                strError = "unknown export kind '" + strArg + "' (use listing, text or html)";
+                strError =
+                    "unknown export kind '" + strArg + "' (use listing, text, html or json)";
                 return false;
             }
             break;
@@ -155,10 +158,13 @@ Options:
   -r, --recursive        scan and list subdirectories recursively
   -f, --format LINE      format line; default ")" +
            std::string(kDefaultFormat) + R"("
-  -e, --export KIND      listing | text | html   (default: listing)
+  -e, --export KIND      listing | text | html | json   (default: listing)
                            listing: the indented listing, tabs between columns
                            text:    no indentation, SEPARATOR between columns
                            html:    an HTML page whose table draws the tree
+                           json:    the whole tree for programs: exact names, every
+                                    field, times in UTC to the nanosecond; -f, -s
+                                    and -l do not apply to it
   -s, --separator CHAR   column separator of the text export, one character (default ";")
   -l, --language LANG    en | de, language of the heading words (default: en)
   -o, --output FILE      write to FILE instead of standard output; FILE is replaced
@@ -176,7 +182,7 @@ Format lines: columns separated by "|", elements of a column by "-".
   Qualifier:  D-ELEMENT or F-ELEMENT applies the element to directories or files only
   Example:    "name|F-[(]-F-size-F-[ bytes)]|[\[]-crTime-[\]]"
 
-Lines end in CR LF. Control characters in names and in DIRECTORY are shown as "?".
+Lines end in CR LF (json: LF). Control characters in names and in DIRECTORY are shown as "?".
 Exit status: 0 success; 1 DIRECTORY cannot be read, a directory inside it could not be
 read completely (listed as far as it was read, and named on standard error after the
 listing), or the output cannot be written; 2 usage error or invalid format line.
@@ -185,5 +191,6 @@ Examples:
   kwl-list -r ~/projects
   kwl-list -r -e text -s , -f "name|F-size|modTime" ~/photos -o photos.txt
   kwl-list -r -e html -l de /srv/share -o share.html
+  kwl-list -r -e json ~/archive -o archive.json
 )";
 }

@@ -5,7 +5,7 @@
 #include "format/FormatsFile.h"
 #include "lang/LanguageId.h"
 
-enum class EExportKind { Listing, Text, Html };
+enum class EExportKind { Listing, Text, Html, Json };
 
 struct SCommandLine {
     bool bRecursive = false;

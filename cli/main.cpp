@@ -1,4 +1,5 @@
-// kwl-list: the listing, text export and HTML export of the desktop program, from a shell.
+// kwl-list: the listing, text export and HTML export of the desktop program, from a shell,
+// and the whole tree as JSON for programs.
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,6 +14,7 @@
 #include "lang/TextId.h"
 #include "lang/Version.h"
 #include "output/HtmlExport.h"
+#include "output/JsonExport.h"
 #include "output/ListingBuilder.h"
 #include "output/OutputSink.h"
 #include "output/TextExport.h"
@@ -58,9 +60,28 @@ void PrintWriteError(const SCommandLine& cmd, const CLanguage& language, int nEr
     PrintError(strMessage);
 }
 
+SJsonDocumentInfo JsonDocumentInfo(const SCommandLine& cmd, std::int64_t nScannedAt,
+                                   const CDirectoryScanner& scanner) {
+    SJsonDocumentInfo info;
+    info.strGenerator = std::string("kwl-list ") + KWL_VERSION;
+    info.strRoot = cmd.strDirectory;
+    info.bRecursive = cmd.bRecursive;
+    info.nScannedAt = nScannedAt;
+    info.errors = scanner.GetScanErrors();
+    return info;
+}
+
+// What the export needs beside the command line: the tree and what the scan reported.
+struct SScanned {
+    const CItemTree& tree;
+    const CDirectoryScanner& scanner;
+    std::int64_t nScannedAt;
+};
+
 SRenderResult WriteExport(COutputSink& sink, const SCommandLine& cmd, const CKWLFormat& format,
-                          const CDirInformation* pRoot, const std::string& strDirectory,
+                          const SScanned& scanned, const std::string& strDirectory,
                           const CLanguage& language) {
+    const CDirInformation* pRoot = scanned.tree.Root();
     switch (cmd.eExport) {
     case EExportKind::Listing:
         return WriteListing(sink, format, pRoot, strDirectory, language.GetText(kTextHeading),
@@ -72,6 +93,10 @@ SRenderResult WriteExport(COutputSink& sink, const SCommandLine& cmd, const CKWL
         return WriteHtmlDocument(sink, format, pRoot, strDirectory,
                                  language.GetText(kTextHtmlTitle),
                                  language.GetText(kTextDirectory));
+    case EExportKind::Json:
+        WriteJsonExport(sink, scanned.tree,
+                        JsonDocumentInfo(cmd, scanned.nScannedAt, scanned.scanner));
+        return {};
     }
     return {};
 }
@@ -82,17 +107,17 @@ struct SOutputResult {
 };
 
 // Lines go out as they are rendered; with -o into a temporary file that replaces the target
-// only when all of it is written. The listing already holds CR LF; the exports are built with
-// LF and stored with CR LF.
+// only when all of it is written. The listing already holds CR LF; the text and HTML exports
+// are built with LF and stored with CR LF; JSON keeps LF.
 SOutputResult WriteOutput(const SCommandLine& cmd, CAtomicFile& outputFile,
-                          const CKWLFormat& format, const CDirInformation* pRoot,
+                          const CKWLFormat& format, const SScanned& scanned,
                           const std::string& strDirectory, const CLanguage& language) {
     if (cmd.bHasOutput && !outputFile.Create())
         return {SWriteResult::Failure(errno), {}};
-    COutputSink sink(cmd.bHasOutput ? outputFile.GetFd() : STDOUT_FILENO,
-                     cmd.eExport != EExportKind::Listing);
+    const bool bCrLf = cmd.eExport == EExportKind::Text || cmd.eExport == EExportKind::Html;
+    COutputSink sink(cmd.bHasOutput ? outputFile.GetFd() : STDOUT_FILENO, bCrLf);
     SOutputResult result;
-    result.rendered = WriteExport(sink, cmd, format, pRoot, strDirectory, language);
+    result.rendered = WriteExport(sink, cmd, format, scanned, strDirectory, language);
     result.written = sink.Finish();
     if (result.written.IsWritten() && cmd.bHasOutput && !outputFile.Commit())
         result.written = SWriteResult::Failure(errno);
@@ -102,7 +127,8 @@ SOutputResult WriteOutput(const SCommandLine& cmd, CAtomicFile& outputFile,
 int Run(const SCommandLine& cmd) {
     const CLanguage language(cmd.eLanguage);
     CKWLFormat format;
-    if (!format.Validate(cmd.strFormat)) {
+    const bool bUsesFormat = cmd.eExport != EExportKind::Json;
+    if (bUsesFormat && !format.Validate(cmd.strFormat)) {
         PrintError(language.GetText(kTextFormatInvalid));
         return kExitUsage;
     }
@@ -120,12 +146,14 @@ int Run(const SCommandLine& cmd) {
     option.m_bRecursive = cmd.bRecursive;
     CDirectoryScanner scanner(option);
     scanner.SetThreads(cmd.nThreads);
+    scanner.SetReadLinkTargets(cmd.eExport == EExportKind::Json);
     const bool bShowProgress = cmd.bProgress && isatty(STDERR_FILENO);
     if (bShowProgress) {
         scanner.SetProgress([](std::uint64_t n) { ShowProgress(n, false); });
     }
     // Its own factory takes the tree with it at the end, whole, without a walk over the nodes.
     CItemTree tree;
+    const std::int64_t nScannedAt = CTime::GetCurrentTime().GetTime();
     const bool bOpened = scanner.RebuildTree(tree, cmd.strDirectory);
     const int nScanErrno = scanner.GetOpenError();
     if (bShowProgress)
@@ -136,8 +164,8 @@ int Run(const SCommandLine& cmd) {
         return kExitFailure;
     }
 
-    const SOutputResult output =
-        WriteOutput(cmd, outputFile, format, tree.Root(), strShownDir, language);
+    const SOutputResult output = WriteOutput(cmd, outputFile, format,
+                                             {tree, scanner, nScannedAt}, strShownDir, language);
 
     if (output.rendered.bUndefinedField)
         PrintError(language.GetText(kTextFieldInvalid));

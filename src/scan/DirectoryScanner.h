@@ -7,15 +7,9 @@
 
 #include "model/ItemTree.h"
 #include "model/KWLOption.h"
+#include "model/ScanError.h"
 #include "platform/WorkProgress.h"
 
-// A directory that could not be opened or read completely. The path is the one the user
-// would type, exact: the chosen directory as given, joined with the names below it (shown
-// with SanitizeName in messages).
-struct SScanError {
-    std::string strPath;
-    int nErrno = 0;
-};
 
 // Reads a directory (and, with the recursive option, everything below it) into a tree.
 // Subdirectories are read on several threads; each directory is still read whole and

@@ -137,6 +137,3 @@ struct SChildScan {
     std::uint64_t nEntries = 0;
 };
 
-inline bool operator==(const SScanError& a, const SScanError& b) {
-    return a.strPath == b.strPath && a.nErrno == b.nErrno;
-}
