@@ -424,6 +424,17 @@ TEST_F(KwlListTest, ReadErrorInsideTheTreeIsReportedAfterTheListing) {
     EXPECT_NE(r.strOut.find("\r\n  c.txt\r\na.txt\r\nb.txt"), std::string::npos) << r.strOut;
 }
 
+// The tree keeps the exact path of a directory that failed; the message shows it cleaned.
+TEST_F(KwlListTest, ReadErrorMessagesShowControlCharactersAsQuestionMarks) {
+    m_tree.AddFile("x/bad\x1B[2J\nname/failing/f", 1);
+    SKwlListRun run;
+    run.faults = {"KWL_TEST_READ_ERROR=failing"};
+    const SResult r = RunKwlList({"-r", "-f", "name", m_strDir}, run);
+    EXPECT_EQ(r.nStatus, 1);
+    EXPECT_EQ(r.strErr, "kwl-list: cannot read '" + m_strDir +
+                            "/bad?[2J?name/failing': Input/output error\n");
+}
+
 struct SUnknownKindArgs {
     std::string strDir;
 };

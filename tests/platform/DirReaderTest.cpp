@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -44,6 +45,47 @@ const SEntry* Find(const std::vector<SEntry>& entries, const std::string& strNam
     auto it = std::find_if(entries.begin(), entries.end(),
                            [&](const SEntry& e) { return e.strRawName == strName; });
     return it == entries.end() ? nullptr : &*it;
+}
+
+// What the JSON export needs beyond the listing: kinds, times to the nanosecond, link texts of
+// any length exactly, and the directory's own status.
+TEST(DirReaderTest, KindsNanosecondsAndLinkTexts) {
+    CTempTree tree;
+    tree.AddFile("file", 1);
+    tree.AddDir("dir");
+    const std::string strLong(4000, 'x'); // far longer than the first guess at its size
+    tree.AddLink("long", strLong);
+    tree.AddLink("hostile", "t\x01\n\xFF");
+    ASSERT_EQ(mkfifo(tree.Path("fifo").c_str(), 0644), 0);
+    const timespec times[2] = {{1234567890, 111111111}, {-2, 999999999}};
+    ASSERT_EQ(utimensat(AT_FDCWD, tree.Path("file").c_str(), times, 0), 0);
+
+    CDirReader reader;
+    ASSERT_EQ(reader.OpenPath(tree.Root()), kNoError);
+    const std::vector<SEntry> entries = ReadAll(reader);
+    const std::pair<const char*, EFileType> kinds[] = {{"file", EFileType::Regular},
+                                                       {"dir", EFileType::Directory},
+                                                       {"long", EFileType::Symlink},
+                                                       {"fifo", EFileType::Other}};
+    for (const auto& [pszName, eType] : kinds)
+        EXPECT_EQ(Find(entries, pszName)->status.eType, eType) << pszName;
+    EXPECT_EQ(Find(entries, "file")->eKind, EEntryKind::Regular);
+    const SEntryStatus& file = Find(entries, "file")->status;
+    EXPECT_EQ(file.nLastAccess, 1234567890);
+    EXPECT_EQ(file.nLastAccessNs, 111111111u);
+    EXPECT_EQ(file.nLastWrite, -2);
+    EXPECT_EQ(file.nLastWriteNs, 999999999u);
+
+    std::string strTarget;
+    ASSERT_EQ(reader.ReadLinkTarget("long", strTarget), kNoError);
+    EXPECT_EQ(strTarget, strLong);
+    ASSERT_EQ(reader.ReadLinkTarget("hostile", strTarget), kNoError);
+    EXPECT_EQ(strTarget, "t\x01\n\xFF");
+    EXPECT_EQ(reader.ReadLinkTarget("file", strTarget), std::errc::invalid_argument);
+
+    SEntryStatus self;
+    ASSERT_EQ(reader.StatSelf(self), kNoError);
+    EXPECT_TRUE(self.IsDirectory());
 }
 
 TEST(DirReaderTest, ReadsEveryEntryInEnumerationOrderWithoutFollowingLinks) {
