@@ -120,6 +120,10 @@ commands_for() {
         fi
         NAMES+=("kwl-list -r, default format")
         CMDS+=("'$KWL' -r '$dir' > /dev/null")
+        # The JSON export against the listing it must keep up with, both into a file.
+        NAMES+=("kwl-list -r -o FILE, default format" "kwl-list -r -e json -o FILE")
+        CMDS+=("'$KWL' -r -o '$WORK/out.txt' '$dir'"
+               "'$KWL' -r -e json -o '$WORK/out.json' '$dir'")
     fi
 }
 
