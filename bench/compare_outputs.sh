@@ -121,5 +121,6 @@ run_both "version" --version
 if [ $differ -eq 0 ]; then
     echo "identical ($runs runs)"
 else
+    echo "$runs runs; the ones above differ"
     exit 1
 fi

@@ -6,7 +6,6 @@
 
 #include "model/NameOrder.h"
 #include "platform/Encoding.h"
-#include "platform/Time.h"
 
 namespace {
 
