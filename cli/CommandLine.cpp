@@ -21,7 +21,7 @@ bool ParseThreads(const std::string& strArg, unsigned& nThreads) {
     return true;
 }
 
-enum ELongOnly { kOptProgress = 1000, kOptVersion };
+enum ELongOnly { kOptProgress = 1000, kOptVersion, kOptBom };
 
 // "name size ...": the field keywords, in the order the definition dialog offers them.
 std::string KeywordList() {
@@ -42,6 +42,7 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
         {"format", required_argument, nullptr, 'f'},
         {"export", required_argument, nullptr, 'e'},
         {"separator", required_argument, nullptr, 's'},
+        {"bom", no_argument, nullptr, kOptBom},
         {"language", required_argument, nullptr, 'l'},
         {"output", required_argument, nullptr, 'o'},
         {"threads", required_argument, nullptr, 'j'},
@@ -111,6 +112,9 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
                 return false;
             }
             break;
+        case kOptBom:
+            cmd.bBom = true;
+            break;
         case kOptProgress:
             cmd.bProgress = true;
             break;
@@ -165,7 +169,10 @@ Options:
                            json:    the whole tree for programs: exact names, every
                                     field, times in UTC to the nanosecond; -f, -s
                                     and -l do not apply to it
-  -s, --separator CHAR   column separator of the text export, one character (default ";")
+  -s, --separator CHAR   column separator of the text export, one character (default ";");
+                           a field that holds it or a double quote is quoted ("" for ")
+      --bom              text export: start with the UTF-8 byte order mark (ignored
+                           by the other kinds)
   -l, --language LANG    en | de, language of the heading words (default: en)
   -o, --output FILE      write to FILE instead of standard output; FILE is replaced
                            only once the whole output is written

@@ -12,6 +12,7 @@ struct SCommandLine {
     std::string strFormat{kDefaultFormat};
     EExportKind eExport = EExportKind::Listing;
     std::string strSeparator = ";";
+    bool bBom = false; // text export: starts with the UTF-8 byte order mark
     ELanguage eLanguage = ELanguage::English;
     std::string strOutput;
     bool bHasOutput = false;

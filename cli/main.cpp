@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "CommandLine.h"
 #include "ScanMessages.h"
@@ -27,6 +28,9 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+
+// Some spreadsheets read a text file as UTF-8 only when it starts with this.
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // Messages hold paths and values from the command line: no control character in them may
 // reach the terminal.
@@ -87,6 +91,8 @@ SRenderResult WriteExport(COutputSink& sink, const SCommandLine& cmd, const CKWL
         return WriteListing(sink, format, pRoot, strDirectory, language.GetText(kTextHeading),
                             cmd.bRecursive);
     case EExportKind::Text:
+        if (cmd.bBom)
+            sink.Text() += kUtf8ByteOrderMark;
         return WriteTextExport(sink, format, pRoot, strDirectory, language.GetText(kTextHeading),
                                cmd.strSeparator);
     case EExportKind::Html:

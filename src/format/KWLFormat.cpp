@@ -34,6 +34,23 @@ CKWLFormat::CKWLFormat() {
         m_strIndent[k] = m_strIndent[k - 1] + "  ";
 }
 
+void QuoteField(std::string& strLine, std::size_t nStart, std::string_view strSeparator) {
+    const std::string_view strField = std::string_view(strLine).substr(nStart);
+    if (strField.find('"') == std::string_view::npos &&
+        strField.find(strSeparator) == std::string_view::npos)
+        return;
+    std::string strQuoted;
+    strQuoted.reserve(strField.size() + 8);
+    strQuoted += '"';
+    for (const char c : strField) {
+        if (c == '"')
+            strQuoted += '"';
+        strQuoted += c;
+    }
+    strQuoted += '"';
+    strLine.replace(nStart, std::string::npos, strQuoted);
+}
+
 // ---- validation ----
 
 bool CKWLFormat::Validate(std::string strFormat) {
@@ -222,7 +239,8 @@ SRenderedText CKWLFormat::Render(const CKWLItem* pItem, int nDepth,
 }
 
 SRenderResult CKWLFormat::RenderInto(const CKWLItem* pItem, int nDepth, std::string& strOut,
-                                     std::string_view strSeparator) const {
+                                     std::string_view strSeparator,
+                                     EFieldQuoting eQuoting) const {
     if (nDepth < 0)
         nDepth = 0;
     if (nDepth < static_cast<int>(m_strIndent.size()))
@@ -235,16 +253,19 @@ SRenderResult CKWLFormat::RenderInto(const CKWLItem* pItem, int nDepth, std::str
         return {};
     if (typeid(*pItem) == typeid(CFileInformation))
         return RenderTokens(m_fileTokens, static_cast<const CFileInformation*>(pItem), nullptr,
-                            strSeparator, strOut);
+                            strSeparator, eQuoting, strOut);
     if (typeid(*pItem) == typeid(CDirInformation))
         return RenderTokens(m_dirTokens, nullptr, static_cast<const CDirInformation*>(pItem),
-                            strSeparator, strOut);
+                            strSeparator, eQuoting, strOut);
     return {};
 }
 
 SRenderResult CKWLFormat::RenderTokens(const std::vector<SToken>& tokens,
                                        const CFileInformation* pFile, const CDirInformation* pDir,
-                                       std::string_view strSeparator, std::string& strOut) {
+                                       std::string_view strSeparator, EFieldQuoting eQuoting,
+                                       std::string& strOut) {
+    const bool bQuote = eQuoting == EFieldQuoting::Rfc4180;
+    std::size_t nFieldStart = strOut.size();
     SRenderResult result;
     for (const SToken& token : tokens) {
         switch (token.eKind) {
@@ -252,7 +273,10 @@ SRenderResult CKWLFormat::RenderTokens(const std::vector<SToken>& tokens,
             strOut += token.strText;
             break;
         case EToken::ColumnBreak:
+            if (bQuote)
+                QuoteField(strOut, nFieldStart, strSeparator);
             strOut += strSeparator;
+            nFieldStart = strOut.size();
             break;
         case EToken::Name:
             // Exact in the tree; shown here without control characters.
@@ -294,6 +318,8 @@ SRenderResult CKWLFormat::RenderTokens(const std::vector<SToken>& tokens,
             break;
         }
     }
+    if (bQuote)
+        QuoteField(strOut, nFieldStart, strSeparator);
     return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,14 @@
 
 // The column separator of the listing, the previews and the HTML export's rows.
 inline constexpr std::string_view kTabSeparator = "\t";
+
+// Whether a rendered column that holds the separator or a double quote is quoted (RFC 4180:
+// surrounded by '"', each '"' inside doubled), so that a spreadsheet keeps the columns apart.
+// Every other column is rendered as it is either way.
+enum class EFieldQuoting { None, Rfc4180 };
+
+// Quotes the field strLine[nStart, end) in place when it holds strSeparator or '"'.
+void QuoteField(std::string& strLine, std::size_t nStart, std::string_view strSeparator);
 
 // The format engine: validates a format line, compiling it into one format for files and
 // one for directories, and renders tree nodes by the formats of the last validation.
@@ -29,7 +38,8 @@ public:
                          std::string_view strSeparator = kTabSeparator) const;
     // Same, appended to strOut: listings of a million lines need no temporary strings.
     SRenderResult RenderInto(const CKWLItem* pItem, int nDepth, std::string& strOut,
-                             std::string_view strSeparator = kTabSeparator) const;
+                             std::string_view strSeparator = kTabSeparator,
+                             EFieldQuoting eQuoting = EFieldQuoting::None) const;
 
     std::string GetIndent(int nDepth) const;
     static std::string FormatTime(CTime time);
@@ -55,7 +65,8 @@ private:
     static std::vector<SToken> Compile(std::string_view strFormat, bool SFieldKeyword::*pbDefined);
     static SRenderResult RenderTokens(const std::vector<SToken>& tokens,
                                       const CFileInformation* pFile, const CDirInformation* pDir,
-                                      std::string_view strSeparator, std::string& strOut);
+                                      std::string_view strSeparator, EFieldQuoting eQuoting,
+                                      std::string& strOut);
 
     int m_nDirColumns = 0;
     int m_nFileColumns = 0;

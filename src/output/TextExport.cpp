@@ -6,13 +6,18 @@
 SRenderResult WriteTextExport(COutputSink& sink, const CKWLFormat& format,
                               const CDirInformation* pRoot, const std::string& strDirectory,
                               const std::string& strHeadingWord, const std::string& strSeparator) {
+    // The heading is a row of one field, quoted by the same rule as the others.
     std::string& strText = sink.Text();
+    const std::size_t nHeadingStart = strText.size();
     strText += strHeadingWord;
     strText += strDirectory;
-    strText += ":\n";
+    strText += ':';
+    QuoteField(strText, nHeadingStart, strSeparator);
+    strText += '\n';
     if (pRoot == nullptr)
         return {};
-    output_detail::CLineRenderer lines(sink, format, "\n", strSeparator, 0, false);
+    output_detail::CLineRenderer lines(sink, format, "\n", strSeparator, 0, false,
+                                       EFieldQuoting::Rfc4180);
     output_detail::WalkTree(*pRoot, true, lines, lines);
     return lines.Result();
 }
@@ -28,7 +33,8 @@ SRenderedText BuildTextExport(const CKWLFormat& format, const CDirInformation* p
 SRenderResult ListDirectoriesText(const CKWLFormat& format, const CDirInformation* pDir,
                                   std::string_view strSeparator, std::string& strText) {
     COutputSink sink(strText);
-    output_detail::CLineRenderer lines(sink, format, "\n", strSeparator, 0, false);
+    output_detail::CLineRenderer lines(sink, format, "\n", strSeparator, 0, false,
+                                       EFieldQuoting::Rfc4180);
     output_detail::WalkChain(pDir, true, lines, lines);
     return lines.Result();
 }

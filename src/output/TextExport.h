@@ -10,7 +10,9 @@
 
 // The text-file export: strHeadingWord + strDirectory + ":" + LF, then LF + line for every
 // item of the tree in listing order (ListDirectoriesText on the root's subdirectories, then
-// the root's files), all at depth 0 with strSeparator between columns. Everything the tree
+// the root's files), all at depth 0 with strSeparator between columns. A field (a column, or
+// the heading) that holds the separator or a double quote is quoted as RFC 4180 says, so that
+// spreadsheets keep the columns apart; every other field is written as it is. Everything the tree
 // holds is exported; the recursive option plays no part. A null root gives the heading only.
 // The result tells whether a keyword was skipped. With pProgress, the items rendered are added
 // to its count as the work goes on, and the work stops early once it is cancelled (the text

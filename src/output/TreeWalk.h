@@ -68,20 +68,21 @@ bool WalkTree(const CDirInformation& root, bool bDescend, DirFn&& fnDir, FileFn&
 
 // A walk's visitor for the line-per-item outputs: renders the item into sink behind
 // strLineEnd, at nDepth plus the walk's level, or at depth 0 throughout when bIndent is
-// false, with strSeparator between columns. False when the sink asked to stop. Result() tells
+// false, with strSeparator between columns, quoted as eQuoting says. False when the sink asked to stop. Result() tells
 // what rendering reported over all the lines.
 class CLineRenderer {
 public:
     CLineRenderer(COutputSink& sink, const CKWLFormat& format, std::string_view strLineEnd,
-                  std::string_view strSeparator, int nDepth, bool bIndent)
+                  std::string_view strSeparator, int nDepth, bool bIndent,
+                  EFieldQuoting eQuoting = EFieldQuoting::None)
         : m_sink(sink), m_format(format), m_strLineEnd(strLineEnd), m_strSeparator(strSeparator),
-          m_nDepth(nDepth), m_bIndent(bIndent) {}
+          m_nDepth(nDepth), m_bIndent(bIndent), m_eQuoting(eQuoting) {}
 
     bool operator()(const CKWLItem& item, int nLevel) {
         std::string& strOut = m_sink.Text();
         strOut += m_strLineEnd;
-        m_result |=
-            m_format.RenderInto(&item, m_bIndent ? m_nDepth + nLevel : 0, strOut, m_strSeparator);
+        m_result |= m_format.RenderInto(&item, m_bIndent ? m_nDepth + nLevel : 0, strOut,
+                                        m_strSeparator, m_eQuoting);
         return m_sink.ItemDone();
     }
 
@@ -94,6 +95,7 @@ private:
     std::string_view m_strSeparator;
     int m_nDepth;
     bool m_bIndent;
+    EFieldQuoting m_eQuoting;
     SRenderResult m_result;
 };
 

@@ -121,18 +121,52 @@ TEST(TextExport, EmptyDirectoryGivesHeadingWithLineEnd) {
 
 // Nothing is quoted or escaped: markup characters stay, and a separator inside a name simply
 // makes one more column.
-TEST(TextExport, NamesGoInUnchanged) {
+// A field that holds the separator or a double quote is quoted (RFC 4180), so spreadsheets
+// keep the columns apart; every other field, the heading too, is written as it is.
+TEST(TextExport, FieldsThatHoldTheSeparatorOrAQuoteAreQuoted) {
     CTempTree tree;
-    const std::string strPath = tree.AddDir("R&D <\"1\">");
-    tree.AddFile("R&D <\"1\">/a&b.txt", 1);
-    tree.AddFile("R&D <\"1\">/<q\">.txt", 2);
-    tree.AddFile("R&D <\"1\">/x;y", 3);
+    const std::string strPath = tree.AddDir("R&D <1>");
+    tree.AddFile("R&D <1>/a&b.txt", 1);
+    tree.AddFile("R&D <1>/<q\">.txt", 2);
+    tree.AddFile("R&D <1>/x;y", 3);
+    tree.AddFile("R&D <1>/c,d", 4);
+    tree.AddFile("R&D <1>/plain", 5);
     CScannedTree scanned(strPath);
     CKWLFormat format;
     ASSERT_TRUE(format.Validate(kNameSizeFormat));
 
-    EXPECT_EQ(BuildTextExport(format, scanned.Root(), strPath, kEnglish, ";").strText,
-              std::string(kEnglish) + strPath + ":\n\n<q\">.txt;2\na&b.txt;1\nx;y;3");
+    struct SCase {
+        std::string strSeparator;
+        std::vector<std::string> lines; // after the heading and the empty line
+    };
+    const SCase cases[] = {
+        {";", {"\"<q\"\">.txt\";2", "a&b.txt;1", "c,d;4", "plain;5", "\"x;y\";3"}},
+        {",", {"\"<q\"\">.txt\",2", "a&b.txt,1", "\"c,d\",4", "plain,5", "x;y,3"}},
+        {"\t", {"\"<q\"\">.txt\"\t2", "a&b.txt\t1", "c,d\t4", "plain\t5", "x;y\t3"}},
+        {"\"", {"\"<q\"\">.txt\"\"2", "a&b.txt\"1", "c,d\"4", "plain\"5", "x;y\"3"}},
+        {"\xC3\xA4", {"\"<q\"\">.txt\"\xC3\xA4" "2", "a&b.txt\xC3\xA4" "1", "c,d\xC3\xA4" "4",
+                      "plain\xC3\xA4" "5", "x;y\xC3\xA4" "3"}},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.strSeparator);
+        std::string strExpected = std::string(kEnglish) + strPath + ":\n";
+        for (const std::string& strLine : c.lines)
+            strExpected += "\n" + strLine;
+        EXPECT_EQ(BuildTextExport(format, scanned.Root(), strPath, kEnglish, c.strSeparator).strText,
+                  strExpected);
+    }
+
+    // The heading is a field too; the comma in every time is the classic case.
+    CKWLFormat timeFormat;
+    ASSERT_TRUE(timeFormat.Validate("name|F-modTime"));
+    const std::string strText =
+        BuildTextExport(timeFormat, scanned.Root(), "a \"b\", c", kEnglish, ",").strText;
+    EXPECT_EQ(strText.substr(0, strText.find('\n')),
+              "\"" + std::string(kEnglish) + "a \"\"b\"\", c:\"");
+    const CFileInformation* pFile = scanned.Root()->m_pFirstFile->m_pNextFile; // a&b.txt
+    EXPECT_NE(strText.find("\na&b.txt,\"" + CKWLFormat::FormatTime(pFile->m_timeLastWrite) + "\""),
+              std::string::npos)
+        << strText;
 }
 
 // The dialog and kwl-list share this rule: one character of any width, a tab, but nothing that
