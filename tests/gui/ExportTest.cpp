@@ -119,6 +119,26 @@ TEST_F(ExportTest, TextFileIsWhatKwlListWrites) {
     }
 }
 
+// The window's text file follows kwl-list's quoting rule: a column that holds the separator or
+// a double quote is quoted, so a spreadsheet keeps the columns apart.
+TEST_F(ExportTest, TextFileQuotesFieldsThatHoldTheSeparator) {
+    m_tree.AddFile("q/semi;colon", 3);
+    m_tree.AddFile("q/say \"hi\"", 4);
+    m_tree.AddFile("q/plain", 5);
+    const std::string strDir = m_tree.Path("q");
+    TWindowPtr<CKWLDlg> pDlg = OpenWithNameSize(1);
+    ListDirectory(pDlg.get(), strDir);
+    const std::string strPath = m_out.Path("quoted.txt");
+
+    wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_TEXTFILE), wxExpectModal<CSeparatorDlg>(),
+                  SaveAs(strPath, "txt", 1));
+
+    const std::string strWritten = ReadFile(strPath);
+    EXPECT_EQ(strWritten, KwlListOutput({"-e", "text", "-s", ";", "-l", "en"}, strDir));
+    EXPECT_EQ(strWritten, Text(pDlg.get(), kTextHeading) + strDir +
+                              ":\r\n\r\nplain;5\r\n\"say \"\"hi\"\"\";4\r\n\"semi;colon\";3");
+}
+
 TEST_F(ExportTest, HtmlPageIsWhatKwlListWrites) {
     const std::string strDir = MakeExampleTree(m_tree);
     for (int nLanguage : {1, 0}) {
