@@ -1,6 +1,6 @@
 // Fuzz target: the input is a list of names, one per line. Checks that CompareNames is a
 // consistent order that agrees with NameSortKey, and that sorted insertion into file lists
-// and directory chains gives exactly the order of a stable sort of the same names, with
+// and directory chains gives exactly the order of a stable sort of the names as shown, with
 // every node's data (and a moved directory's own files and subdirectories) kept together.
 
 #include <algorithm>
@@ -15,6 +15,7 @@
 #include "model/KWLItem.h"
 #include "model/KWLItemFactory.h"
 #include "model/NameOrder.h"
+#include "platform/Encoding.h"
 
 namespace {
 
@@ -37,11 +38,15 @@ int ModelCompare(std::string_view a, std::string_view b) {
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
+// The lists keep names exact but sort them as they are shown: control characters as "?".
 std::vector<std::size_t> StableOrder(const std::vector<std::string>& names) {
+    std::vector<std::string> shown;
+    for (const std::string& strName : names)
+        shown.push_back(SanitizeName(strName));
     std::vector<std::size_t> order(names.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return CompareNames(names[a], names[b]) < 0;
+        return CompareNames(shown[a], shown[b]) < 0;
     });
     return order;
 }
