@@ -68,8 +68,8 @@ bool WalkTree(const CDirInformation& root, bool bDescend, DirFn&& fnDir, FileFn&
 
 // A walk's visitor for the line-per-item outputs: renders the item into sink behind
 // strLineEnd, at nDepth plus the walk's level, or at depth 0 throughout when bIndent is
-// false, with strSeparator between columns, quoted as eQuoting says. False when the sink asked to stop. Result() tells
-// what rendering reported over all the lines.
+// false, with strSeparator between columns, quoted as eQuoting says. False when the sink
+// asked to stop. Result() tells what rendering reported over all the lines.
 class CLineRenderer {
 public:
     CLineRenderer(COutputSink& sink, const CKWLFormat& format, std::string_view strLineEnd,

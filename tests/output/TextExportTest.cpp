@@ -119,8 +119,6 @@ TEST(TextExport, EmptyDirectoryGivesHeadingWithLineEnd) {
               std::string(kEnglish) + strPath + ":\n");
 }
 
-// Nothing is quoted or escaped: markup characters stay, and a separator inside a name simply
-// makes one more column.
 // A field that holds the separator or a double quote is quoted (RFC 4180), so spreadsheets
 // keep the columns apart; every other field, the heading too, is written as it is.
 TEST(TextExport, FieldsThatHoldTheSeparatorOrAQuoteAreQuoted) {
