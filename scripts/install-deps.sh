@@ -4,7 +4,9 @@ set -euo pipefail
 
 PACKAGES=(
     build-essential cmake pkg-config       # compiler and build
-    libgtest-dev googletest                # tests
+    libssl-dev libxxhash-dev               # content hashes (SHA-256, XXH3 128-bit)
+    rapidjson-dev                          # snapshot reader: a streaming JSON parser
+    libgtest-dev googletest xxhash         # tests (xxhsum checks our XXH128 digests)
     libsimdjson-dev                        # tests read the JSON export with a real parser
     python3 python3-jsonschema             # tests: CSV read-back, JSON Schema validation
     clang libclang-rt-14-dev               # fuzz targets (libFuzzer)

@@ -23,7 +23,8 @@ CItemTree::CItemTree(CKWLItemFactory& factory) : m_pFactory(&factory), m_pRoot(N
 CItemTree::CItemTree(CItemTree&& other) noexcept
     : m_pOwnFactory(std::move(other.m_pOwnFactory)), m_pFactory(other.m_pFactory),
       m_pRoot(std::exchange(other.m_pRoot, nullptr)),
-      m_linkTargets(std::move(other.m_linkTargets)) {}
+      m_linkTargets(std::move(other.m_linkTargets)), m_eHash(other.m_eHash),
+      m_hashes(std::move(other.m_hashes)) {}
 
 CItemTree& CItemTree::operator=(CItemTree&& other) noexcept {
     if (this != &other) {
@@ -32,6 +33,8 @@ CItemTree& CItemTree::operator=(CItemTree&& other) noexcept {
         m_pFactory = other.m_pFactory;
         m_pRoot = std::exchange(other.m_pRoot, nullptr);
         m_linkTargets = std::move(other.m_linkTargets);
+        m_eHash = other.m_eHash;
+        m_hashes = std::move(other.m_hashes);
     }
     return *this;
 }
@@ -45,8 +48,20 @@ const std::string* CItemTree::LinkTarget(const CFileInformation* pFile) const {
     return it != m_linkTargets.end() ? &it->second : nullptr;
 }
 
+const SContentDigest* CItemTree::ContentHash(const CFileInformation* pFile) const {
+    const auto it = m_hashes.find(pFile);
+    return it != m_hashes.end() ? &it->second : nullptr;
+}
+
+void CItemTree::SetContentHashes(EHashAlgorithm eHash, CContentHashes hashes) {
+    m_eHash = eHash;
+    m_hashes = std::move(hashes);
+}
+
 void CItemTree::Clear() {
     m_linkTargets.clear();
+    m_eHash = EHashAlgorithm::None;
+    m_hashes.clear();
     m_pFactory->RecycleTree(m_pRoot);
     m_pRoot = NewRoot(*m_pFactory); // the former root, which went back last
 }

@@ -7,10 +7,13 @@
 
 #include "model/KWLItem.h"
 #include "model/KWLItemFactory.h"
+#include "platform/ContentHash.h"
 
 // The texts of symbolic links, exact, by their nodes: only a few entries are links, and only
 // some outputs need their texts, so they are kept beside the nodes rather than in each.
 using CLinkTargets = std::unordered_map<const CFileInformation*, std::string>;
+// Content hashes of regular files, by their nodes, kept beside them for the same reason.
+using CContentHashes = std::unordered_map<const CFileInformation*, SContentDigest>;
 
 // A tree of nodes and the factory they come from, starting as an empty root. The tree owns its
 // nodes: clearing it hands them back to the factory, for the next tree to reuse.
@@ -33,6 +36,11 @@ public:
     // The text of the link pFile, when the scan read it; null otherwise.
     const std::string* LinkTarget(const CFileInformation* pFile) const;
     void SetLinkTargets(CLinkTargets linkTargets) { m_linkTargets = std::move(linkTargets); }
+    // The algorithm of the content hashes, None when the scan took none.
+    EHashAlgorithm HashAlgorithm() const { return m_eHash; }
+    // The content hash of pFile, when the scan took one; null otherwise.
+    const SContentDigest* ContentHash(const CFileInformation* pFile) const;
+    void SetContentHashes(EHashAlgorithm eHash, CContentHashes hashes);
     // Hands every node back to the factory and starts again from an empty root: the former
     // root node, reset.
     void Clear();
@@ -44,4 +52,6 @@ private:
     CKWLItemFactory* m_pFactory = nullptr;
     CDirInformation* m_pRoot = nullptr;
     CLinkTargets m_linkTargets;
+    EHashAlgorithm m_eHash = EHashAlgorithm::None;
+    CContentHashes m_hashes;
 };

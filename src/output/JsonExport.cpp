@@ -144,12 +144,17 @@ void CNodeWriter::AppendFile(const CFileInformation& file) {
         strOut += ',';
         AppendJsonExactText("target", *pTarget, strOut);
     }
+    if (const SContentDigest* pHash = m_tree.ContentHash(&file)) {
+        strOut += ",\"hash\":\"";
+        strOut += DigestHex(*pHash);
+        strOut += '"';
+    }
     strOut += '}';
     ++m_totals.nFiles;
     m_totals.nBytes = AddSaturated(m_totals.nBytes, file.m_nSize);
 }
 
-void AppendHeader(const SJsonDocumentInfo& info, std::string& strOut) {
+void AppendHeader(const SJsonDocumentInfo& info, EHashAlgorithm eHash, std::string& strOut) {
     strOut += "{\"kwl_tree\":";
     AppendJsonNumber(kJsonTreeVersion, strOut);
     strOut += ",\"generator\":";
@@ -159,7 +164,15 @@ void AppendHeader(const SJsonDocumentInfo& info, std::string& strOut) {
     strOut += info.bRecursive ? ",\"recursive\":true" : ",\"recursive\":false";
     strOut += ",\"scanned_at\":";
     AppendJsonTimeSeconds(info.nScannedAt, strOut);
-    strOut += ",\"hash\":null,\n\"tree\":";
+    strOut += ",\"hash\":";
+    if (eHash == EHashAlgorithm::None) {
+        strOut += "null";
+    } else {
+        strOut += '"';
+        strOut += HashAlgorithmName(eHash);
+        strOut += '"';
+    }
+    strOut += ",\n\"tree\":";
 }
 
 void AppendErrors(const std::vector<SScanError>& errors, std::string& strOut) {
@@ -190,7 +203,7 @@ void AppendTotals(const STotals& totals, std::string& strOut) {
 } // namespace
 
 bool WriteJsonExport(COutputSink& sink, const CItemTree& tree, const SJsonDocumentInfo& info) {
-    AppendHeader(info, sink.Text());
+    AppendHeader(info, tree.HashAlgorithm(), sink.Text());
     CNodeWriter nodes(sink, tree, info.bRecursive);
     if (!nodes.Write(LastComponent(info.strRoot)))
         return false;

@@ -201,3 +201,8 @@ std::size_t FreeDescriptorCount() {
     const auto nLimit = static_cast<std::size_t>(lim.rlim_cur);
     return nLimit > nOpen ? nLimit - nOpen : 0;
 }
+
+std::error_code CDirReader::HashFile(CContentHasher& hasher, const char* pszName,
+                                     SContentDigest& digest, std::uint64_t& nBytesRead) const {
+    return hasher.HashFileAt(m_fd.Get(), pszName, digest, nBytesRead);
+}

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ContentHash.h"
 #include "platform/FileDescriptor.h"
 
 // Time of an entry whose status cannot be read; it has no calendar time, so it renders as
@@ -92,6 +93,9 @@ public:
     std::error_code StatSelf(SEntryStatus& status) const;
     // The text of the symbolic link pszName of this directory, exact, however long.
     std::error_code ReadLinkTarget(const char* pszName, std::string& strTarget) const;
+    // The content hash of the regular file pszName of this directory (see CContentHasher).
+    std::error_code HashFile(CContentHasher& hasher, const char* pszName, SContentDigest& digest,
+                             std::uint64_t& nBytesRead) const;
 
 private:
     CFileDescriptor m_fd;

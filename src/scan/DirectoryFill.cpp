@@ -66,6 +66,20 @@ void ReadLinkTarget(const CDirReader& reader, const char* pszRaw, const CFileInf
     made.linkTargets.emplace_back(pFile, std::move(strTarget));
 }
 
+// A file that cannot be read keeps its place in the tree, without a hash.
+void HashFile(const CDirReader& reader, const char* pszRaw, const CFileInformation* pFile,
+              const SEntryReading& reading, SMadeEntries& made) {
+    SContentDigest digest;
+    std::uint64_t nBytes = 0;
+    const std::error_code ec = reader.HashFile(*reading.pHasher, pszRaw, digest, nBytes);
+    if (reading.pBytesHashed != nullptr)
+        reading.pBytesHashed->fetch_add(nBytes, std::memory_order_relaxed);
+    if (!ec)
+        made.hashes.emplace_back(pFile, digest);
+    else if (ec != std::errc::no_such_file_or_directory)
+        made.unhashed.emplace_back(pFile, ec.value());
+}
+
 // No node could be made: noted like an entry that could not be examined.
 bool NoMemory(SMadeEntries& made) {
     if (!made.error)
@@ -79,6 +93,8 @@ void SMadeEntries::Clear() {
     files.clear();
     dirs.clear();
     linkTargets.clear();
+    hashes.clear();
+    unhashed.clear();
     error.clear();
 }
 
@@ -86,6 +102,8 @@ void SMadeEntries::Append(const SMadeEntries& later) {
     files.insert(files.end(), later.files.begin(), later.files.end());
     dirs.insert(dirs.end(), later.dirs.begin(), later.dirs.end());
     linkTargets.insert(linkTargets.end(), later.linkTargets.begin(), later.linkTargets.end());
+    hashes.insert(hashes.end(), later.hashes.begin(), later.hashes.end());
+    unhashed.insert(unhashed.end(), later.unhashed.begin(), later.unhashed.end());
     if (!error)
         error = later.error;
 }
@@ -99,7 +117,7 @@ void ReserveNodes(CNodeSource& source, const CDirNames& names, std::size_t nBegi
 }
 
 bool MakeEntry(CNodeSource& source, const CDirReader& reader, const CDirNames& names, std::size_t i,
-               bool bReadLinkTargets, SMadeEntries& made) {
+               const SEntryReading& reading, SMadeEntries& made) {
     const char* pszRaw = names.Name(i);
     SEntryStatus status;
     if (const std::error_code ec = reader.Stat(pszRaw, status)) {
@@ -133,8 +151,10 @@ bool MakeEntry(CNodeSource& source, const CDirReader& reader, const CDirNames& n
     pFile->m_strName = source.MakeName(strRaw);
     SetTimes(*pFile, status);
     pFile->m_eKind = KindOf(status.eType);
-    if (bReadLinkTargets && pFile->m_eKind == EFileKind::Symlink)
+    if (reading.bReadLinkTargets && pFile->m_eKind == EFileKind::Symlink)
         ReadLinkTarget(reader, pszRaw, pFile, made);
+    if (reading.pHasher != nullptr && pFile->m_eKind == EFileKind::File)
+        HashFile(reader, pszRaw, pFile, reading, made);
     pFile->m_bReadOnly = status.bReadOnly;
     pFile->m_bCompressed = status.bCompressed;
     pFile->m_bSystem = false;

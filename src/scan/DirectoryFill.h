@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -8,6 +10,7 @@
 
 #include "model/KWLItemFactory.h"
 #include "model/NameOrder.h"
+#include "platform/ContentHash.h"
 #include "platform/DirReader.h"
 
 // Nodes made for a run of one directory's entries, in enumeration order, each with the
@@ -31,6 +34,8 @@ struct SMadeEntries {
     std::vector<SFile> files;
     std::vector<SDir> dirs;
     std::vector<std::pair<const CFileInformation*, std::string>> linkTargets; // when asked for
+    std::vector<std::pair<const CFileInformation*, SContentDigest>> hashes;    // when asked for
+    std::vector<std::pair<const CFileInformation*, int>> unhashed; // errno: content not read
     std::error_code error; // why the first entry that could not be examined or made was not
 };
 
@@ -49,12 +54,20 @@ template <class TNode> void SetTimes(TNode& node, const SEntryStatus& status) {
 void ReserveNodes(CNodeSource& source, const CDirNames& names, std::size_t nBegin,
                   std::size_t nEnd);
 
+// What is read of an entry beyond its status.
+struct SEntryReading {
+    bool bReadLinkTargets = false;
+    CContentHasher* pHasher = nullptr; // hashes regular files when set
+    std::atomic<std::uint64_t>* pBytesHashed = nullptr; // grows with the bytes hashed
+};
+
 // Reads the status of entry i and makes its node, with the exact name. Returns false when the
 // entry was gone by then (left out) or no node could be made. An entry that cannot be
-// examined is still made, with unknown size and times, and noted in made.error. With
-// bReadLinkTargets, a symbolic link's text goes into made.linkTargets.
+// examined is still made, with unknown size and times, and noted in made.error. A symbolic
+// link's text goes into made.linkTargets, a regular file's content hash into made.hashes (or
+// why it could not be read into made.unhashed), as reading asks.
 bool MakeEntry(CNodeSource& source, const CDirReader& reader, const CDirNames& names, std::size_t i,
-               bool bReadLinkTargets, SMadeEntries& made);
+               const SEntryReading& reading, SMadeEntries& made);
 
 // Sorts both lists into the order of the names as shown (equal names keep their enumeration order) and links
 // them below pNode, counting the files and their bytes: the lists that inserting one by one

@@ -43,6 +43,9 @@ bool CDirectoryScanner::ScanDirectory(CItemTree& tree, const std::string& strPat
     SScanSettings settings;
     settings.bRecursive = m_option.m_bRecursive;
     settings.bReadLinkTargets = m_bReadLinkTargets;
+    settings.eHash = m_eHash;
+    m_pBytesHashed->store(0, std::memory_order_relaxed);
+    settings.pBytesHashed = m_pBytesHashed.get();
     // By default one thread per core, and up to four per core while reads wait for the disk
     // (a cold cache); a number that was set is kept to.
     const unsigned nCores = std::max(1u, std::thread::hardware_concurrency());
@@ -57,5 +60,6 @@ bool CDirectoryScanner::ScanDirectory(CItemTree& tree, const std::string& strPat
     m_bCancelled = session.WasCancelled();
     m_errors = session.TakeErrors(pRoot);
     tree.SetLinkTargets(session.TakeLinkTargets());
+    tree.SetContentHashes(m_eHash, session.TakeContentHashes());
     return true;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,14 @@ public:
     // Reads the text of every symbolic link into the tree (see CItemTree::LinkTarget); off by
     // default, as only some outputs show it.
     void SetReadLinkTargets(bool bRead) { m_bReadLinkTargets = bRead; }
+    // Hashes the content of every regular file into the tree (see CItemTree::ContentHash);
+    // a file that cannot be read is recorded like a directory that cannot. None by default.
+    void SetHashAlgorithm(EHashAlgorithm eHash) { m_eHash = eHash; }
+    // Bytes hashed so far by the scan under way (or the last one); may be read from the
+    // progress callback.
+    std::uint64_t GetBytesHashed() const {
+        return m_pBytesHashed->load(std::memory_order_relaxed);
+    }
 
     // Hands tree's nodes back to its factory, scans strPath into a new root with nodes from the
     // same factory and completes the totals. The root gets the directory's times, not a name. Returns false when strPath is not a directory that
@@ -49,7 +59,8 @@ public:
     // True when the last scan stopped early because cancel was asked for.
     bool WasCancelled() const { return m_bCancelled; }
     // The directories that the last scan could not open or read completely, in listing
-    // order (the chosen one too when it could be opened but not read to its end).
+    // order (the chosen one too when it could be opened but not read to its end), each
+    // followed by its files whose content could not be read for a hash.
     const std::vector<SScanError>& GetScanErrors() const { return m_errors; }
 
 private:
@@ -61,6 +72,10 @@ private:
     SWorkProgress* m_pWorkProgress = nullptr;
     unsigned m_nThreads = 0;
     bool m_bReadLinkTargets = false;
+    EHashAlgorithm m_eHash = EHashAlgorithm::None;
+    // Apart, so that the scanner stays movable.
+    std::unique_ptr<std::atomic<std::uint64_t>> m_pBytesHashed =
+        std::make_unique<std::atomic<std::uint64_t>>(0);
 
     std::uint64_t m_nEntriesRead = 0;
     int m_nOpenError = 0;

@@ -26,6 +26,19 @@ long VoluntarySwitches() {
     return getrusage(RUSAGE_THREAD, &usage) == 0 ? usage.ru_nvcsw : 0;
 }
 
+// The errors of pDir's files, in the order of its file list.
+void AppendInFileOrder(const CDirInformation* pDir,
+                       std::vector<std::pair<const CFileInformation*, SScanError>>& fileErrors,
+                       std::vector<SScanError>& errors) {
+    std::unordered_map<const CFileInformation*, SScanError*> byNode;
+    for (auto& [pFile, error] : fileErrors)
+        byNode.emplace(pFile, &error);
+    for (const CFileInformation* p = pDir->m_pFirstFile; p != nullptr; p = p->m_pNextFile) {
+        if (auto it = byNode.find(p); it != byNode.end())
+            errors.push_back(std::move(*it->second));
+    }
+}
+
 } // namespace
 
 // What one thread needs to read directories: nodes of its own, scratch space reused from
@@ -33,7 +46,14 @@ long VoluntarySwitches() {
 class CScanSession::CWorker {
 public:
     CWorker(CScanSession& session, bool bReports)
-        : m_source(session.m_factory), m_session(session), m_bReports(bReports) {}
+        : m_source(session.m_factory), m_session(session), m_bReports(bReports) {
+        const SScanSettings& settings = session.m_settings;
+        if (settings.eHash != EHashAlgorithm::None)
+            m_pHasher = std::make_unique<CContentHasher>(settings.eHash);
+        m_reading.bReadLinkTargets = settings.bReadLinkTargets;
+        m_reading.pHasher = m_pHasher.get();
+        m_reading.pBytesHashed = settings.pBytesHashed;
+    }
     CWorker(const CWorker&) = delete;
     CWorker& operator=(const CWorker&) = delete;
     ~CWorker() { Flush(); }
@@ -78,6 +98,8 @@ public:
     CNodeSource m_source;
     CDirNames m_names;
     SMadeEntries m_made;
+    std::unique_ptr<CContentHasher> m_pHasher; // when hashes are asked for
+    SEntryReading m_reading;
 
 private:
     CScanSession& m_session;
@@ -317,18 +339,38 @@ void CScanSession::ReadDirectory(CWorker& worker, CDirReader& reader, CDirInform
     if (made.error)
         RecordError(pNode, pJob, made.error);
     SortAndLink(made, pNode);
-    if (!made.linkTargets.empty()) {
-        std::lock_guard lock(m_recordMutex);
-        for (auto& [pFile, strTarget] : made.linkTargets)
-            m_linkTargets.try_emplace(pFile, std::move(strTarget));
+    RecordFileResults(made, pNode, pJob);
+}
+
+// Link texts, hashes, and files whose content could not be read for a hash.
+void CScanSession::RecordFileResults(SMadeEntries& made, const CDirInformation* pNode,
+                                     const SJob* pJob) {
+    if (made.linkTargets.empty() && made.hashes.empty() && made.unhashed.empty())
+        return;
+    std::lock_guard lock(m_recordMutex);
+    for (auto& [pFile, strTarget] : made.linkTargets)
+        m_linkTargets.try_emplace(pFile, std::move(strTarget));
+    for (const auto& [pFile, digest] : made.hashes)
+        m_hashes.try_emplace(pFile, digest);
+    if (made.unhashed.empty())
+        return;
+    const std::string& strDir = pJob == nullptr ? m_strRootPath : pJob->lease.Path();
+    auto& fileErrors = m_fileErrors[pNode];
+    for (const auto& [pFile, nErrno] : made.unhashed) {
+        std::string strPath = strDir;
+        if (!strPath.empty() && strPath.back() != '/')
+            strPath += '/';
+        strPath += pFile->m_strName;
+        fileErrors.emplace_back(pFile, SScanError{std::move(strPath), nErrno});
     }
+    m_nFileErrors += made.unhashed.size();
 }
 
 void CScanSession::MakeRange(CWorker& worker, const CDirReader& reader, const CDirNames& names,
                              std::size_t nBegin, std::size_t nEnd, SMadeEntries& made) {
     ReserveNodes(worker.m_source, names, nBegin, nEnd);
     for (std::size_t i = nBegin; i < nEnd && !ShouldStop(); ++i) {
-        if (MakeEntry(worker.m_source, reader, names, i, m_settings.bReadLinkTargets, made))
+        if (MakeEntry(worker.m_source, reader, names, i, worker.m_reading, made))
             worker.CountEntry();
     }
 }
@@ -391,23 +433,33 @@ CLinkTargets CScanSession::TakeLinkTargets() {
     return std::exchange(m_linkTargets, {});
 }
 
+CContentHashes CScanSession::TakeContentHashes() {
+    return std::exchange(m_hashes, {});
+}
+
 std::vector<SScanError> CScanSession::TakeErrors(const CDirInformation* pRoot) {
     std::vector<SScanError> errors;
-    if (m_errors.empty())
+    const std::size_t nAll = m_errors.size() + m_nFileErrors;
+    if (nAll == 0)
         return errors;
-    // Directories in listing order: each before its subdirectories, siblings in chain order.
+    // Directories in listing order: each before its files and its subdirectories, siblings in
+    // chain order.
     std::vector<const CDirInformation*> stack{pRoot};
     std::vector<const CDirInformation*> children;
-    while (!stack.empty() && errors.size() < m_errors.size()) {
+    while (!stack.empty() && errors.size() < nAll) {
         const CDirInformation* pDir = stack.back();
         stack.pop_back();
         if (auto it = m_errors.find(pDir); it != m_errors.end())
             errors.push_back(std::move(it->second));
+        if (auto it = m_fileErrors.find(pDir); it != m_fileErrors.end())
+            AppendInFileOrder(pDir, it->second, errors);
         children.clear();
         for (const CDirInformation* p = pDir->m_pFirstSubDir; p != nullptr; p = p->m_pNextDir)
             children.push_back(p);
         stack.insert(stack.end(), children.rbegin(), children.rend());
     }
     m_errors.clear();
+    m_fileErrors.clear();
+    m_nFileErrors = 0;
     return errors;
 }

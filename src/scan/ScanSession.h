@@ -25,6 +25,8 @@ struct SScanSettings {
     CDirectoryScanner::ProgressFn fnProgress; // called only on the thread that runs the scan
     std::uint64_t nProgressEvery = 8192;
     bool bReadLinkTargets = false;
+    EHashAlgorithm eHash = EHashAlgorithm::None;
+    std::atomic<std::uint64_t>* pBytesHashed = nullptr; // grows with the bytes hashed
 };
 
 // One scan of a tree. Directories still to be read wait on a stack shared by the calling
@@ -48,6 +50,8 @@ public:
     std::vector<SScanError> TakeErrors(const CDirInformation* pRoot);
     // The texts of the symbolic links read, when the settings asked for them.
     CLinkTargets TakeLinkTargets();
+    // The content hashes taken, when the settings asked for them.
+    CContentHashes TakeContentHashes();
 
 private:
     class CWorker;
@@ -104,7 +108,15 @@ private:
     std::atomic<std::uint64_t> m_nEntries{0};
     std::uint64_t m_nNextReport = 0;
 
-    std::mutex m_recordMutex; // the errors and the link texts
+    void RecordFileResults(SMadeEntries& made, const CDirInformation* pNode, const SJob* pJob);
+
+    std::mutex m_recordMutex; // the errors, the link texts and the hashes
     std::unordered_map<const CDirInformation*, SScanError> m_errors;
+    // Files whose content could not be read for their hash, by their directory.
+    std::unordered_map<const CDirInformation*,
+                       std::vector<std::pair<const CFileInformation*, SScanError>>>
+        m_fileErrors;
+    std::size_t m_nFileErrors = 0;
     CLinkTargets m_linkTargets;
+    CContentHashes m_hashes;
 };
