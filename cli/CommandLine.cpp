@@ -3,6 +3,7 @@
 #include <getopt.h>
 
 #include <charconv>
+#include <optional>
 
 #include "format/FormatLanguage.h"
 #include "output/TextExport.h"
@@ -21,7 +22,7 @@ bool ParseThreads(const std::string& strArg, unsigned& nThreads) {
     return true;
 }
 
-enum ELongOnly { kOptProgress = 1000, kOptVersion, kOptBom };
+enum ELongOnly { kOptProgress = 1000, kOptVersion, kOptBom, kOptHash, kOptCompare };
 
 // "name size ...": the field keywords, in the order the definition dialog offers them.
 std::string KeywordList() {
@@ -47,6 +48,8 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
         {"output", required_argument, nullptr, 'o'},
         {"threads", required_argument, nullptr, 'j'},
         {"progress", no_argument, nullptr, kOptProgress},
+        {"hash", required_argument, nullptr, kOptHash},
+        {"compare", required_argument, nullptr, kOptCompare},
         {"help", no_argument, nullptr, 'h'},
         {"version", no_argument, nullptr, kOptVersion},
         {nullptr, 0, nullptr, 0},
@@ -118,6 +121,23 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
         case kOptProgress:
             cmd.bProgress = true;
             break;
+        case kOptHash:
+            if (const std::optional<EHashAlgorithm> eHash = HashAlgorithmByName(strArg)) {
+                cmd.eHash = *eHash;
+                cmd.bHashGiven = true;
+            } else {
+                strError = "unknown hash '" + strArg + "' (use sha256 or xxh128)";
+                return false;
+            }
+            break;
+        case kOptCompare:
+            if (strArg.empty()) {
+                strError = "the snapshot file name is empty";
+                return false;
+            }
+            cmd.strSnapshot = strArg;
+            cmd.bCompare = true;
+            break;
         case 'h':
             cmd.bHelp = true;
             break;
@@ -150,6 +170,10 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
         strError = "the DIRECTORY is empty";
         return false;
     }
+    if (cmd.bCompare && cmd.eExport != EExportKind::Listing && cmd.eExport != EExportKind::Json) {
+        strError = "--compare writes lines or json (-e json), no other export";
+        return false;
+    }
     return true;
 }
 
@@ -178,7 +202,17 @@ Options:
                            only once the whole output is written
   -j, --threads N        read directories on N threads (default: one per core, and
                            up to four per core while reads wait for the disk)
-      --progress         live count of entries read, on standard error (terminals only)
+      --hash ALGO        sha256 | xxh128: the content hash of every regular file, in the
+                           json export and for --compare (a file that cannot be read
+                           is reported like a directory that cannot)
+      --compare SNAPSHOT compare DIRECTORY with SNAPSHOT, a file that -e json wrote;
+                           DIRECTORY may also be a second snapshot. It is scanned as the
+                           snapshot was (recursive or not, its hash). Prints one line per
+                           difference (added, removed, changed, moved), the files and bytes
+                           added and removed per top-level directory and the counts;
+                           nothing when there is no difference. -e json: a JSON report
+      --progress         live count of entries read (and bytes hashed), on standard
+                           error (terminals only)
   -h, --help             show this help
       --version          show the version
 
@@ -193,11 +227,16 @@ Lines end in CR LF (json: LF). Control characters in names and in DIRECTORY are 
 Exit status: 0 success; 1 DIRECTORY cannot be read, a directory inside it could not be
 read completely (listed as far as it was read, and named on standard error after the
 listing), or the output cannot be written; 2 usage error or invalid format line.
+With --compare, as diff has it: 0 no difference, 1 differences, 2 trouble (a snapshot
+that cannot be read, a directory that could not be read completely, an output that
+cannot be written).
 
 Examples:
   kwl-list -r ~/projects
   kwl-list -r -e text -s , -f "name|F-size|modTime" ~/photos -o photos.txt
   kwl-list -r -e html -l de /srv/share -o share.html
   kwl-list -r -e json ~/archive -o archive.json
+  kwl-list -r -e json --hash sha256 /srv/archive -o archive-2026-12.json
+  kwl-list --compare archive-2026-12.json /srv/archive
 )";
 }

@@ -4,6 +4,7 @@
 
 #include "format/FormatsFile.h"
 #include "lang/LanguageId.h"
+#include "platform/ContentHash.h"
 
 enum class EExportKind { Listing, Text, Html, Json };
 
@@ -17,6 +18,10 @@ struct SCommandLine {
     std::string strOutput;
     bool bHasOutput = false;
     bool bProgress = false;
+    EHashAlgorithm eHash = EHashAlgorithm::None;
+    bool bHashGiven = false;
+    std::string strSnapshot; // --compare: the snapshot that DIRECTORY is compared with
+    bool bCompare = false;
     unsigned nThreads = 0; // 0: one per core
     bool bHelp = false;
     bool bVersion = false;

@@ -3,10 +3,16 @@
 #include <string>
 
 #include "lang/LanguageId.h"
+#include "snapshot/SnapshotReader.h"
 
 // kwl-list's line for a directory inside the tree that could not be opened or read
-// completely. The catalogue has no entry for it (the desktop program shows no message from
-// a scan), so both languages are kept here, beside it: German for German, English for every
-// other id. strReason is the system's text for the error.
+// completely (or a file whose content could not be read for its hash). The catalogue has no
+// entry for it (the desktop program shows no message from a scan), so both languages are kept
+// here, beside it: German for German, English for every other id. strReason is the system's
+// text for the error.
 std::string ScanErrorMessage(ELanguage eLanguage, const std::string& strPath,
                              const std::string& strReason);
+
+// Why the snapshot strFile could not be read, and where in it.
+std::string SnapshotErrorMessage(ELanguage eLanguage, const std::string& strFile,
+                                 const SSnapshotError& error);

@@ -8,8 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "CliOutput.h"
 #include "CommandLine.h"
-#include "ScanMessages.h"
+#include "CompareCommand.h"
 #include "format/KWLFormat.h"
 #include "lang/Language.h"
 #include "lang/TextId.h"
@@ -31,38 +32,6 @@ constexpr int kExitUsage = 2;
 
 // Some spreadsheets read a text file as UTF-8 only when it starts with this.
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
-
-// Messages hold paths and values from the command line: no control character in them may
-// reach the terminal.
-void PrintError(const std::string& strMessage) {
-    std::fprintf(stderr, "kwl-list: %s\n", SanitizeName(strMessage).c_str());
-}
-
-// The count overwrites itself on one terminal line and is wiped when the scan ends.
-void ShowProgress(std::uint64_t nEntries, bool bFinal) {
-    if (bFinal)
-        std::fputs("\r\033[K", stderr);
-    else
-        std::fprintf(stderr, "\r%llu entries read", static_cast<unsigned long long>(nEntries));
-    std::fflush(stderr);
-}
-
-// After the listing, as GNU find does: one line per directory that could not be read
-// completely. True when there was any.
-bool PrintScanErrors(const CDirectoryScanner& scanner, ELanguage eLanguage) {
-    for (const SScanError& error : scanner.GetScanErrors())
-        PrintError(ScanErrorMessage(eLanguage, error.strPath, std::strerror(error.nErrno)));
-    return !scanner.GetScanErrors().empty();
-}
-
-// nErrno is the reason, 0 when there is none to tell.
-void PrintWriteError(const SCommandLine& cmd, const CLanguage& language, int nErrno) {
-    std::string strMessage = language.GetText(kTextWriteError);
-    if (nErrno != 0)
-        strMessage += std::string(" (") + (cmd.bHasOutput ? cmd.strOutput + ": " : "") +
-                      std::strerror(nErrno) + ")";
-    PrintError(strMessage);
-}
 
 SJsonDocumentInfo JsonDocumentInfo(const SCommandLine& cmd, std::int64_t nScannedAt,
                                    const CDirectoryScanner& scanner) {
@@ -107,27 +76,10 @@ SRenderResult WriteExport(COutputSink& sink, const SCommandLine& cmd, const CKWL
     return {};
 }
 
-struct SOutputResult {
-    SWriteResult written;
-    SRenderResult rendered;
-};
-
-// Lines go out as they are rendered; with -o into a temporary file that replaces the target
-// only when all of it is written. The listing already holds CR LF; the text and HTML exports
-// are built with LF and stored with CR LF; JSON keeps LF.
-SOutputResult WriteOutput(const SCommandLine& cmd, CAtomicFile& outputFile,
-                          const CKWLFormat& format, const SScanned& scanned,
-                          const std::string& strDirectory, const CLanguage& language) {
-    if (cmd.bHasOutput && !outputFile.Create())
-        return {SWriteResult::Failure(errno), {}};
-    const bool bCrLf = cmd.eExport == EExportKind::Text || cmd.eExport == EExportKind::Html;
-    COutputSink sink(cmd.bHasOutput ? outputFile.GetFd() : STDOUT_FILENO, bCrLf);
-    SOutputResult result;
-    result.rendered = WriteExport(sink, cmd, format, scanned, strDirectory, language);
-    result.written = sink.Finish();
-    if (result.written.IsWritten() && cmd.bHasOutput && !outputFile.Commit())
-        result.written = SWriteResult::Failure(errno);
-    return result;
+// The listing already holds CR LF; the text and HTML exports are built with LF and stored with
+// CR LF; JSON keeps LF.
+bool StoresCrLf(EExportKind eExport) {
+    return eExport == EExportKind::Text || eExport == EExportKind::Html;
 }
 
 int Run(const SCommandLine& cmd) {
@@ -153,9 +105,11 @@ int Run(const SCommandLine& cmd) {
     CDirectoryScanner scanner(option);
     scanner.SetThreads(cmd.nThreads);
     scanner.SetReadLinkTargets(cmd.eExport == EExportKind::Json);
+    scanner.SetHashAlgorithm(cmd.eHash);
     const bool bShowProgress = cmd.bProgress && isatty(STDERR_FILENO);
     if (bShowProgress) {
-        scanner.SetProgress([](std::uint64_t n) { ShowProgress(n, false); });
+        scanner.SetProgress(
+            [&scanner](std::uint64_t n) { ShowProgress(n, scanner.GetBytesHashed(), false); });
     }
     // Its own factory takes the tree with it at the end, whole, without a walk over the nodes.
     CItemTree tree;
@@ -163,24 +117,28 @@ int Run(const SCommandLine& cmd) {
     const bool bOpened = scanner.RebuildTree(tree, cmd.strDirectory);
     const int nScanErrno = scanner.GetOpenError();
     if (bShowProgress)
-        ShowProgress(scanner.GetEntriesRead(), true);
+        ShowProgress(scanner.GetEntriesRead(), 0, true);
     if (!bOpened) {
         PrintError(strShownDir + ": " +
                    (nScanErrno != 0 ? std::strerror(nScanErrno) : "cannot be read"));
         return kExitFailure;
     }
 
-    const SOutputResult output = WriteOutput(cmd, outputFile, format,
-                                             {tree, scanner, nScannedAt}, strShownDir, language);
+    SRenderResult rendered;
+    const SWriteResult written =
+        WriteToOutput(cmd, outputFile, StoresCrLf(cmd.eExport), [&](COutputSink& sink) {
+            rendered = WriteExport(sink, cmd, format, {tree, scanner, nScannedAt}, strShownDir,
+                                   language);
+        });
 
-    if (output.rendered.bUndefinedField)
+    if (rendered.bUndefinedField)
         PrintError(language.GetText(kTextFieldInvalid));
-    if (!output.written.IsWritten()) {
-        PrintWriteError(cmd, language, output.written.nError);
-        PrintScanErrors(scanner, cmd.eLanguage);
+    if (!written.IsWritten()) {
+        PrintWriteError(cmd, language, written.nError);
+        PrintScanErrors(scanner.GetScanErrors(), cmd.eLanguage);
         return kExitFailure;
     }
-    return PrintScanErrors(scanner, cmd.eLanguage) ? kExitFailure : kExitOk;
+    return PrintScanErrors(scanner.GetScanErrors(), cmd.eLanguage) ? kExitFailure : kExitOk;
 }
 
 } // namespace
@@ -201,5 +159,5 @@ int main(int argc, char** argv) {
         std::printf("kwl-list %s\n", KWL_VERSION);
         return kExitOk;
     }
-    return Run(cmd);
+    return cmd.bCompare ? RunCompare(cmd) : Run(cmd);
 }

@@ -1,0 +1,55 @@
+#include "CliOutput.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "ScanMessages.h"
+#include "lang/TextId.h"
+#include "platform/Encoding.h"
+
+void PrintError(const std::string& strMessage) {
+    std::fprintf(stderr, "kwl-list: %s\n", SanitizeName(strMessage).c_str());
+}
+
+void ShowProgress(std::uint64_t nEntries, std::uint64_t nBytesHashed, bool bFinal) {
+    if (bFinal)
+        std::fputs("\r\033[K", stderr);
+    else if (nBytesHashed == 0)
+        std::fprintf(stderr, "\r%llu entries read", static_cast<unsigned long long>(nEntries));
+    else
+        std::fprintf(stderr, "\r%llu entries read, %llu bytes hashed",
+                     static_cast<unsigned long long>(nEntries),
+                     static_cast<unsigned long long>(nBytesHashed));
+    std::fflush(stderr);
+}
+
+bool PrintScanErrors(const std::vector<SScanError>& errors, ELanguage eLanguage,
+                     const std::string& strPrefix) {
+    for (const SScanError& error : errors)
+        PrintError(strPrefix +
+                   ScanErrorMessage(eLanguage, error.strPath, std::strerror(error.nErrno)));
+    return !errors.empty();
+}
+
+void PrintWriteError(const SCommandLine& cmd, const CLanguage& language, int nErrno) {
+    std::string strMessage = language.GetText(kTextWriteError);
+    if (nErrno != 0)
+        strMessage += std::string(" (") + (cmd.bHasOutput ? cmd.strOutput + ": " : "") +
+                      std::strerror(nErrno) + ")";
+    PrintError(strMessage);
+}
+
+SWriteResult WriteToOutput(const SCommandLine& cmd, CAtomicFile& outputFile, bool bCrLf,
+                           const std::function<void(COutputSink&)>& fnWrite) {
+    if (cmd.bHasOutput && !outputFile.Create())
+        return SWriteResult::Failure(errno);
+    COutputSink sink(cmd.bHasOutput ? outputFile.GetFd() : STDOUT_FILENO, bCrLf);
+    fnWrite(sink);
+    SWriteResult written = sink.Finish();
+    if (written.IsWritten() && cmd.bHasOutput && !outputFile.Commit())
+        written = SWriteResult::Failure(errno);
+    return written;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "CommandLine.h"
+#include "lang/Language.h"
+#include "model/ScanError.h"
+#include "output/OutputSink.h"
+#include "output/WriteResult.h"
+#include "platform/AtomicFile.h"
+
+// What kwl-list prints on standard error, and how its output reaches its target.
+
+// "kwl-list: MESSAGE"; control characters in the message as "?".
+void PrintError(const std::string& strMessage);
+// The count of entries read (and bytes hashed), overwriting itself on one terminal line;
+// bFinal wipes it.
+void ShowProgress(std::uint64_t nEntries, std::uint64_t nBytesHashed, bool bFinal);
+// One line per error, as GNU find does; strPrefix (a file name and ": ") before each. True
+// when there was any.
+bool PrintScanErrors(const std::vector<SScanError>& errors, ELanguage eLanguage,
+                     const std::string& strPrefix = {});
+// The output could not be written; nErrno is the reason, 0 when there is none to tell.
+void PrintWriteError(const SCommandLine& cmd, const CLanguage& language, int nErrno);
+
+// Runs fnWrite into a sink on standard output or, with -o, into a temporary file that
+// replaces the target only when all of it is written. bCrLf stores LF as CR LF.
+SWriteResult WriteToOutput(const SCommandLine& cmd, CAtomicFile& outputFile, bool bCrLf,
+                           const std::function<void(COutputSink&)>& fnWrite);
