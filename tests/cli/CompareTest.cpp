@@ -1,0 +1,335 @@
+// kwl-list --compare on real trees: a snapshot, one change, and the exact report lines, exit
+// status and JSON report that must come of it.
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <simdjson.h>
+
+#include "support/Files.h"
+#include "support/KwlList.h"
+#include "support/TempTree.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using simdjson::dom::element;
+using simdjson::dom::object;
+
+constexpr std::int64_t kDay = 86400;
+constexpr std::int64_t kThen = 1700000000; // every entry's time before a change
+
+std::string Str(element value) {
+    return std::string(std::string_view(value));
+}
+
+constexpr const char* kTopLevel = "\nfiles and bytes per top-level directory:\n";
+
+std::string Summary(int nAdded, int nRemoved, int nChanged, int nMoved) {
+    return "\nsummary: " + std::to_string(nAdded) + " added, " + std::to_string(nRemoved) +
+           " removed, " + std::to_string(nChanged) + " changed, " + std::to_string(nMoved) +
+           " moved\n";
+}
+
+// A tree t in a fresh folder: docs/a.txt (10 bytes), docs/b.txt (20), img/p.jpg (30),
+// root.txt (5), "a\tb" (4) and link -> docs/a.txt, every time kThen.
+class CScene {
+public:
+    CScene() {
+        m_tree.AddFile("t/docs/a.txt", 10);
+        m_tree.AddFile("t/docs/b.txt", 20);
+        m_tree.AddFile("t/img/p.jpg", 30);
+        m_tree.AddFile("t/root.txt", 5);
+        m_tree.AddFile("t/a\tb", 4);
+        m_tree.AddLink("t/link", "docs/a.txt");
+        for (const char* psz : {"docs/a.txt", "docs/b.txt", "img/p.jpg", "root.txt", "a\tb",
+                                "link", "docs", "img"})
+            Touch(psz, kThen);
+    }
+
+    std::string Dir() const { return m_tree.Path("t"); }
+    void Touch(const std::string& strRelative, std::int64_t nTime) {
+        m_tree.SetTimes("t/" + strRelative, nTime, nTime);
+    }
+
+    // The snapshot of t now, made with the options given.
+    std::string Snapshot(std::vector<std::string> args = {}) {
+        const std::string strFile = m_tree.Path("snap-" + std::to_string(m_nSnapshots++) + ".json");
+        args.insert(args.end(), {"-r", "-e", "json", "-o", strFile, Dir()});
+        const SKwlListResult r = RunKwlList(args);
+        EXPECT_EQ(r.nStatus, 0) << r.strErr;
+        return strFile;
+    }
+
+    SKwlListResult Compare(const std::string& strSnapshot, std::vector<std::string> args = {},
+                           const SKwlListRun& run = {}) {
+        args.insert(args.end(), {"--compare", strSnapshot, Dir()});
+        return RunKwlList(args, run);
+    }
+
+    CTempTree m_tree;
+    int m_nSnapshots = 0;
+};
+
+TEST(CompareTest, ATreeAgainstItsOwnSnapshotReportsNothing) {
+    CScene t;
+    for (const std::vector<std::string>& hash :
+         {std::vector<std::string>{}, {"--hash", "sha256"}, {"--hash", "xxh128"}}) {
+        SCOPED_TRACE(hash.empty() ? "no hash" : hash[1]);
+        const std::string strSnapshot = t.Snapshot(hash);
+        const SKwlListResult r = t.Compare(strSnapshot);
+        EXPECT_EQ(r.nStatus, 0) << r.strErr;
+        EXPECT_EQ(r.strOut, "");
+        EXPECT_EQ(r.strErr, "");
+        // Two snapshots of the same tree, no scan.
+        const SKwlListResult twice = RunKwlList({"--compare", strSnapshot, t.Snapshot(hash)});
+        EXPECT_EQ(twice.nStatus, 0) << twice.strErr;
+        EXPECT_EQ(twice.strOut, "");
+    }
+}
+
+// One change each, and the lines it must give.
+TEST(CompareTest, EachKindOfChangeGivesItsLine) {
+    struct SCase {
+        const char* pszName;
+        bool bHash;
+        std::function<void(CScene&)> fnChange;
+        std::string strExpected;
+    };
+    const auto writeKeepingTime = [](CScene& t, const char* pszFile, const std::string& str) {
+        ASSERT_TRUE(WriteFile(t.m_tree.Path(std::string("t/") + pszFile), str));
+        t.Touch(pszFile, kThen);
+    };
+    const SCase cases[] = {
+        {"added", false,
+         [](CScene& t) { t.m_tree.AddFile("t/img/q.jpg", 7); },
+         "added: img/q.jpg\n" + std::string(kTopLevel) + "  img: files +1 -0, bytes +7 -0\n" +
+             Summary(1, 0, 0, 0)},
+        {"removed", false,
+         [](CScene& t) { fs::remove(t.m_tree.Path("t/docs/b.txt")); },
+         "removed: docs/b.txt\n" + std::string(kTopLevel) + "  docs: files +0 -1, bytes +0 -20\n" +
+             Summary(0, 1, 0, 0)},
+        {"grown", false,
+         [](CScene& t) {
+             t.m_tree.AddFile("t/root.txt", 6);
+             t.Touch("root.txt", kThen + kDay);
+         },
+         "changed: root.txt (size, modification time)\n" + Summary(0, 0, 1, 0)},
+        {"touched", false, [](CScene& t) { t.Touch("root.txt", kThen + kDay); },
+         "changed: root.txt (modification time)\n" + Summary(0, 0, 1, 0)},
+        {"rewritten, same size and time, with a hash", true,
+         [&](CScene& t) { writeKeepingTime(t, "docs/a.txt", "0123456789"); },
+         "changed: docs/a.txt (content)\n" + Summary(0, 0, 1, 0)},
+        {"rewritten, same size and time, without a hash", false,
+         [&](CScene& t) { writeKeepingTime(t, "docs/a.txt", "0123456789"); }, ""},
+        {"moved and renamed, with a hash", true,
+         [](CScene& t) {
+             fs::rename(t.m_tree.Path("t/docs/b.txt"), t.m_tree.Path("t/img/renamed.txt"));
+         },
+         "moved: docs/b.txt -> img/renamed.txt\n" + Summary(0, 0, 0, 1)},
+        {"moved under its name, without a hash", false,
+         [](CScene& t) {
+             fs::rename(t.m_tree.Path("t/docs/b.txt"), t.m_tree.Path("t/img/b.txt"));
+         },
+         "moved: docs/b.txt -> img/b.txt\n" + Summary(0, 0, 0, 1)},
+        {"renamed, without a hash", false,
+         [](CScene& t) {
+             fs::rename(t.m_tree.Path("t/docs/b.txt"), t.m_tree.Path("t/img/renamed.txt"));
+         },
+         "removed: docs/b.txt\nadded: img/renamed.txt\n" + std::string(kTopLevel) +
+             "  docs: files +0 -1, bytes +0 -20\n  img: files +1 -0, bytes +20 -0\n" +
+             Summary(1, 1, 0, 0)},
+        {"a file replaced by a directory", false,
+         [](CScene& t) {
+             fs::remove(t.m_tree.Path("t/root.txt"));
+             t.m_tree.AddFile("t/root.txt/inner", 3);
+         },
+         "changed: root.txt/ (type)\nadded: root.txt/inner\n" + std::string(kTopLevel) +
+             "  root.txt: files +1 -0, bytes +3 -0\n" + Summary(1, 0, 1, 0)},
+        {"a link retargeted", false,
+         [](CScene& t) {
+             fs::remove(t.m_tree.Path("t/link"));
+             t.m_tree.AddLink("t/link", "docs/b.txt");
+             t.Touch("link", kThen);
+         },
+         "changed: link (content)\n" + Summary(0, 0, 1, 0)},
+        {"a name that differs only in a control character", false,
+         [](CScene& t) {
+             fs::rename(t.m_tree.Path("t/a\tb"), t.m_tree.Path("t/a\nb"));
+             t.Touch("a\nb", kThen);
+         },
+         "removed: a?b\nadded: a?b\n" + std::string(kTopLevel) +
+             "  .: files +1 -1, bytes +4 -4\n" + Summary(1, 1, 0, 0)},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        CScene t;
+        const std::string strSnapshot = t.Snapshot(
+            c.bHash ? std::vector<std::string>{"--hash", "sha256"} : std::vector<std::string>{});
+        c.fnChange(t);
+        const SKwlListResult r = t.Compare(strSnapshot);
+        EXPECT_EQ(r.strOut, c.strExpected);
+        EXPECT_EQ(r.nStatus, c.strExpected.empty() ? 0 : 1) << r.strErr;
+        EXPECT_EQ(r.strErr, "");
+    }
+}
+
+TEST(CompareTest, GermanLines) {
+    CScene t;
+    const std::string strSnapshot = t.Snapshot({"--hash", "xxh128"});
+    fs::rename(t.m_tree.Path("t/docs/b.txt"), t.m_tree.Path("t/img/c.txt"));
+    t.m_tree.AddFile("t/docs/new.txt", 2);
+    t.Touch("root.txt", kThen + kDay);
+    const SKwlListResult r = t.Compare(strSnapshot, {"-l", "de"});
+    EXPECT_EQ(r.nStatus, 1) << r.strErr;
+    EXPECT_EQ(r.strOut, "hinzugefügt: docs/new.txt\n"
+                        "verschoben: docs/b.txt -> img/c.txt\n"
+                        "geändert: root.txt (Änderungszeit)\n"
+                        "\nDateien und Bytes je Verzeichnis der obersten Ebene:\n"
+                        "  docs: Dateien +1 -0, Bytes +2 -0\n"
+                        "\nZusammenfassung: 1 hinzugefügt, 0 entfernt, 1 geändert, 1 verschoben\n");
+}
+
+// The JSON report names every path exactly, also where the lines show "?".
+TEST(CompareTest, JsonReportHasExactPathsAndCounts) {
+    CScene t;
+    const std::string strSnapshot = t.Snapshot({"--hash", "sha256"});
+    fs::rename(t.m_tree.Path("t/a\tb"), t.m_tree.Path("t/a\nb"));
+    fs::rename(t.m_tree.Path("t/docs/b.txt"), t.m_tree.Path("t/img/b\x1b.txt"));
+    ASSERT_TRUE(WriteFile(t.m_tree.Path("t/img/p.jpg"), std::string(30, 'y')));
+    t.Touch("img/p.jpg", kThen);
+    const SKwlListResult r = t.Compare(strSnapshot, {"-e", "json"});
+    EXPECT_EQ(r.nStatus, 1) << r.strErr;
+
+    simdjson::dom::parser parser;
+    object doc;
+    ASSERT_EQ(parser.parse(r.strOut).get(doc), simdjson::SUCCESS) << r.strOut;
+    EXPECT_EQ(std::int64_t(doc["kwl_compare"]), 1);
+    EXPECT_EQ(std::string_view(doc["old"]["source"]), strSnapshot);
+    EXPECT_EQ(std::string_view(doc["new"]["root"]), t.Dir());
+    EXPECT_EQ(std::string_view(doc["new"]["hash"]), "sha256");
+    std::vector<std::string> changes;
+    for (const element change : doc["changes"].get_array()) {
+        const std::string strKind = Str(change["change"]);
+        if (strKind == "moved") {
+            changes.push_back("moved " + Str(change["from"]) + " " +
+                              Str(change["to"]));
+        } else if (strKind == "changed") {
+            std::string strWhat;
+            for (const element what : change["what"].get_array())
+                strWhat += " " + Str(what);
+            changes.push_back("changed " + Str(change["path"]) + strWhat);
+            EXPECT_NE(std::string_view(change["old"]["hash"]), std::string_view(change["new"]["hash"]));
+        } else {
+            changes.push_back(strKind + " " + Str(change["path"]));
+        }
+    }
+    // With hashes a rename is a move too: the same content under another name.
+    const std::vector<std::string> expected = {"moved a\tb a\nb", "moved docs/b.txt img/b\x1b.txt",
+                                               "changed img/p.jpg content"};
+    EXPECT_EQ(changes, expected);
+    const object summary = doc["summary"].get_object();
+    EXPECT_EQ(std::uint64_t(summary["added"]), 0u);
+    EXPECT_EQ(std::uint64_t(summary["removed"]), 0u);
+    EXPECT_EQ(std::uint64_t(summary["changed"]), 1u);
+    EXPECT_EQ(std::uint64_t(summary["moved"]), 2u);
+    EXPECT_EQ(std::uint64_t(summary["errors"]), 0u);
+    // Nothing changed is still a whole report.
+    const SKwlListResult same = RunKwlList({"--compare", strSnapshot, strSnapshot, "-e", "json"});
+    EXPECT_EQ(same.nStatus, 0) << same.strErr;
+    ASSERT_EQ(parser.parse(same.strOut).get(doc), simdjson::SUCCESS) << same.strOut;
+    EXPECT_EQ(doc["changes"].get_array().size(), 0u);
+}
+
+// A directory that cannot be read in the new scan: trouble (2), nothing claimed about what is
+// in it, every other change still reported.
+TEST(CompareTest, UnreadableDirectoryAtTheSecondScan) {
+    CScene t;
+    t.m_tree.AddFile("t/docs/more/c.txt", 1);
+    const std::string strSnapshot = t.Snapshot();
+    t.m_tree.AddFile("t/img/q.jpg", 7);
+    SKwlListRun run;
+    run.faults = {"KWL_TEST_READ_ERROR=docs"};
+    const SKwlListResult r = t.Compare(strSnapshot, {}, run);
+    EXPECT_EQ(r.nStatus, 2) << r.strErr;
+    EXPECT_EQ(r.strOut, "added: img/q.jpg\n" + std::string(kTopLevel) +
+                            "  img: files +1 -0, bytes +7 -0\n" + Summary(1, 0, 0, 0));
+    EXPECT_EQ(r.strErr, "kwl-list: cannot read '" + t.m_tree.Path("t/docs") +
+                            "': Input/output error\n");
+}
+
+// A file that cannot be read for its hash: an error like an unreadable directory, the file still
+// listed without a hash; a comparison with it is trouble.
+TEST(CompareTest, UnreadableFileWhenHashing) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to run kwl-list as nobody";
+    CScene t;
+    PrepareKwlListForOtherUsers();
+    t.m_tree.SetMode("t/docs/a.txt", 0000);
+    SKwlListRun run;
+    run.setup.bAsNobody = true;
+    const SKwlListResult json = RunKwlList({"-r", "-e", "json", "--hash", "sha256", t.Dir()}, run);
+    EXPECT_EQ(json.nStatus, 1);
+    EXPECT_EQ(json.strErr, "kwl-list: cannot read '" + t.m_tree.Path("t/docs/a.txt") +
+                               "': Permission denied\n");
+    simdjson::dom::parser parser;
+    object doc;
+    ASSERT_EQ(parser.parse(json.strOut).get(doc), simdjson::SUCCESS) << json.strOut;
+    const element error = doc["errors"].at(0);
+    EXPECT_EQ(std::string_view(error["path"]), t.m_tree.Path("t/docs/a.txt"));
+    EXPECT_EQ(std::int64_t(error["errno"]), 13);
+    const element a = doc["tree"]["children"].at(0)["children"].at(0);
+    EXPECT_EQ(std::string_view(a["name"]), "a.txt");
+    EXPECT_TRUE(a["hash"].error() == simdjson::NO_SUCH_FIELD);
+    EXPECT_EQ(std::string_view(doc["tree"]["children"].at(0)["children"].at(1)["hash"]).size(), 64u);
+
+    const std::string strSnapshot = t.Snapshot({"--hash", "sha256"}); // as root: all read
+    const SKwlListResult r = t.Compare(strSnapshot, {}, run);
+    EXPECT_EQ(r.nStatus, 2) << r.strErr;
+    EXPECT_EQ(r.strOut, "");
+    t.m_tree.SetMode("t/docs/a.txt", 0644);
+}
+
+TEST(CompareTest, TroubleAndUsage) {
+    CScene t;
+    const std::string strSnapshot = t.Snapshot({"--hash", "sha256"});
+    const std::string strText = t.m_tree.Path("not.json");
+    ASSERT_TRUE(WriteFile(strText, "name;size\n"));
+    const std::string strHalf = t.m_tree.Path("half.json");
+    const std::string strWhole = ReadFile(strSnapshot);
+    ASSERT_TRUE(WriteFile(strHalf, strWhole.substr(0, strWhole.size() / 2)));
+    struct SCase {
+        std::vector<std::string> args;
+        std::string strErr; // the start of the message
+    };
+    const SCase cases[] = {
+        {{"--compare", strText, t.Dir()}, "kwl-list: snapshot '" + strText + "', byte 1: not valid JSON"},
+        {{"--compare", strHalf, t.Dir()},
+         "kwl-list: snapshot '" + strHalf + "', byte " + std::to_string(strWhole.size() / 2) +
+             ": the document ends too early"},
+        {{"--compare", t.m_tree.Path("missing.json"), t.Dir()},
+         "kwl-list: cannot read the snapshot '" + t.m_tree.Path("missing.json") +
+             "': No such file or directory"},
+        {{"--compare", t.Dir(), t.Dir()}, "kwl-list: cannot read the snapshot '" + t.Dir() + "': Is a directory"},
+        {{"--compare", strSnapshot, t.m_tree.Path("missing")}, "kwl-list: cannot read the snapshot '" + t.m_tree.Path("missing")},
+        {{"--compare", strSnapshot, "--hash", "xxh128", t.Dir()},
+         "kwl-list: --hash xxh128: the snapshot holds sha256 hashes"},
+        {{"--compare", strSnapshot, "-e", "text", t.Dir()},
+         "kwl-list: --compare writes lines or json (-e json), no other export"},
+        {{"--hash", "md5", t.Dir()}, "kwl-list: unknown hash 'md5' (use sha256 or xxh128)"},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.strErr);
+        const SKwlListResult r = RunKwlList(c.args);
+        EXPECT_EQ(r.nStatus, 2);
+        EXPECT_EQ(r.strErr.substr(0, c.strErr.size()), c.strErr) << r.strErr;
+        EXPECT_EQ(r.strOut, "");
+    }
+}
+
+}  // namespace
