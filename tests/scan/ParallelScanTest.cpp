@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <random>
 #include <set>
 #include <string>
@@ -20,6 +21,7 @@
 #include "scan/DirectoryScanner.h"
 #include "platform/WorkProgress.h"
 #include "support/Child.h"
+#include "support/Files.h"
 #include "support/TempTree.h"
 
 namespace {
@@ -384,3 +386,56 @@ TEST_F(ParallelScanProgress, CancelledBeforeTheStartReadsNothing) {
 }
 
 } // namespace
+
+// ---- content hashes ----
+
+// Every regular file gets the hash of its own bytes, whichever thread read it, also within a
+// directory whose entries are shared out; links, directories and other entries get none, and
+// the bytes hashed are counted.
+TEST(ParallelScanTest, HashesBelongToTheirFilesOnAnyNumberOfThreads) {
+    CTempTree tree;
+    std::map<std::string, std::string> contents; // name -> bytes
+    for (int i = 0; i < 5000; ++i) {
+        const std::string strName = "f" + std::to_string(i);
+        contents[strName] = strName + std::string(static_cast<std::size_t>(i % 97), 'z');
+        ASSERT_TRUE(WriteFile(tree.AddFile("large/" + strName), contents[strName]));
+    }
+    contents["small"] = "small file";
+    ASSERT_TRUE(WriteFile(tree.AddFile("d/small"), contents["small"]));
+    tree.AddLink("d/link", "small");
+    ASSERT_EQ(mkfifo(tree.Path("d/fifo").c_str(), 0644), 0);
+    std::uint64_t nAllBytes = 0;
+    for (const auto& [strName, strBytes] : contents)
+        nAllBytes += strBytes.size();
+
+    CKWLOption option;
+    option.m_bRecursive = true;
+    CContentHasher hasher(EHashAlgorithm::Sha256);
+    for (unsigned nThreads : {1u, 4u}) {
+        SCOPED_TRACE(std::to_string(nThreads) + " threads");
+        CDirectoryScanner scanner(option);
+        scanner.SetThreads(nThreads);
+        scanner.SetHashAlgorithm(EHashAlgorithm::Sha256);
+        CItemTree scanned;
+        ASSERT_TRUE(scanner.RebuildTree(scanned, tree.Root()));
+        EXPECT_TRUE(scanner.GetScanErrors().empty());
+        EXPECT_EQ(scanned.HashAlgorithm(), EHashAlgorithm::Sha256);
+        EXPECT_EQ(scanner.GetBytesHashed(), nAllBytes);
+        std::size_t nHashed = 0;
+        for (const CDirInformation* pDir = scanned.Root()->m_pFirstSubDir; pDir != nullptr;
+             pDir = pDir->m_pNextDir) {
+            for (const CFileInformation* p = pDir->m_pFirstFile; p != nullptr; p = p->m_pNextFile) {
+                const std::string strName(p->m_strName);
+                const SContentDigest* pHash = scanned.ContentHash(p);
+                if (strName == "link" || strName == "fifo") {
+                    EXPECT_EQ(pHash, nullptr) << strName;
+                    continue;
+                }
+                ASSERT_NE(pHash, nullptr) << strName;
+                EXPECT_EQ(*pHash, hasher.HashBytes(contents.at(strName))) << strName;
+                ++nHashed;
+            }
+        }
+        EXPECT_EQ(nHashed, contents.size());
+    }
+}
