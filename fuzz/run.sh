@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets and runs each one in turn, single process, for SECONDS each.
-#   fuzz/run.sh [SECONDS] [TARGET...]      (default 180 seconds, both targets)
+#   fuzz/run.sh [SECONDS] [TARGET...]      (default 180 seconds, every target)
 # The growing corpus lives in build-fuzz/corpus/<target>; the seeds in fuzz/seeds stay as
 # they are. Inputs that break a check are written to build-fuzz/artifacts/<target>/.
 set -euo pipefail
@@ -10,7 +10,7 @@ SECONDS_PER_TARGET=${1:-180}
 shift || true
 TARGETS=("$@")
 if [ ${#TARGETS[@]} -eq 0 ]; then
-    TARGETS=(fuzz_format fuzz_names)
+    TARGETS=(fuzz_format fuzz_names fuzz_snapshot)
 fi
 
 cmake -S fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DKWL_WERROR=ON >/dev/null
