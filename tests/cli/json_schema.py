@@ -9,6 +9,7 @@ contract are rejected.
 """
 import base64
 import copy
+import hashlib
 import json
 import os
 import pwd
@@ -75,6 +76,10 @@ def check_nodes(where, node, path, counts, readable):
     if node["type"] != "directory":
         counts["files"] += 1
         counts["bytes"] += node["size"]
+        if len(node.get("hash", "")) == 64:
+            with open(path, "rb") as f:
+                if hashlib.sha256(f.read()).hexdigest() != node["hash"]:
+                    fail(where, "%r: sha256 differs from the content" % path)
         return
     if "children" not in node:
         return
@@ -178,7 +183,8 @@ def main():
         root = os.fsencode(os.path.join(work, "trees"))
         os.mkdir(root)
         hostile = make_hostile_tree(root)
-        for args in (["-r"], ["-r", "-j", "1"], []):
+        for args in (["-r"], ["-r", "-j", "1"], [], ["-r", "--hash", "sha256"],
+                     ["-r", "--hash", "xxh128"]):
             run("hostile %s" % args, validator, kwl, ["-e", "json"] + args, hostile, 0, [])
         out = os.path.join(work, "out.json")
         subprocess.run([kwl, "-r", "-e", "json", "-o", out, hostile], check=True)
