@@ -59,8 +59,11 @@ std::optional<CSnapshot> ScanDirectory(const SCommandLine& cmd, const CSnapshot&
         PrintError(cmd.strDirectory + ": " + (nErrno != 0 ? std::strerror(nErrno) : "cannot be read"));
         return std::nullopt;
     }
-    return CSnapshot::FromTree(tree, cmd.strDirectory, oldSide.bRecursive,
-                               scanner.GetScanErrors(), nScannedAt);
+    std::optional<CSnapshot> snapshot = CSnapshot::FromTree(
+        tree, cmd.strDirectory, oldSide.bRecursive, scanner.GetScanErrors(), nScannedAt);
+    if (!snapshot)
+        PrintError(TooLargeMessage(cmd.eLanguage, cmd.strDirectory));
+    return snapshot;
 }
 
 // What the snapshot (or the scan) records as not read; true when there is any.

@@ -115,6 +115,10 @@ std::string ScanErrorMessage(ELanguage eLanguage, const std::string& strPath,
     return Fill(TextOf(kTexts, EScanText::CannotRead, eLanguage), {strPath, strReason});
 }
 
+std::string TooLargeMessage(ELanguage eLanguage, const std::string& strPath) {
+    return strPath + ": " + TextOf(kTexts, EScanText::TooLarge, eLanguage);
+}
+
 std::string SnapshotErrorMessage(ELanguage eLanguage, const std::string& strFile,
                                  const SSnapshotError& error) {
     if (error.eProblem == ESnapshotProblem::CannotOpen)

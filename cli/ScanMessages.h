@@ -13,6 +13,9 @@
 std::string ScanErrorMessage(ELanguage eLanguage, const std::string& strPath,
                              const std::string& strReason);
 
+// The scan of strPath holds more than a snapshot can.
+std::string TooLargeMessage(ELanguage eLanguage, const std::string& strPath);
+
 // Why the snapshot strFile could not be read, and where in it.
 std::string SnapshotErrorMessage(ELanguage eLanguage, const std::string& strFile,
                                  const SSnapshotError& error);

@@ -35,9 +35,10 @@ void CheckEntries(const CSnapshot& snapshot) {
         for (const std::uint32_t* p = snapshot.ChildrenBegin(n); p != snapshot.ChildrenEnd(n); ++p) {
             const SSnapEntry& child = snapshot.Entry(*p);
             KWL_CHECK(child.nParent == n);
-            KWL_CHECK(p == snapshot.ChildrenBegin(n) || strLast < child.strName);
-            KWL_CHECK(!child.strName.empty() && child.strName.find('/') == std::string_view::npos);
-            strLast = child.strName;
+            const std::string_view strName = snapshot.Name(*p);
+            KWL_CHECK(p == snapshot.ChildrenBegin(n) || strLast < strName);
+            KWL_CHECK(!strName.empty() && strName.find('/') == std::string_view::npos);
+            strLast = strName;
         }
     }
 }

@@ -8,7 +8,10 @@
 
 namespace {
 
-constexpr std::size_t kNameBlockSize = 1 << 20;
+// A name's place is its block number and its offset in the block, in 32 bits.
+constexpr unsigned kNameBlockBits = 20;
+constexpr std::size_t kNameBlockSize = std::size_t{1} << kNameBlockBits;
+constexpr std::size_t kMaxNameBlocks = std::size_t{1} << (32 - kNameBlockBits);
 
 ESnapType TypeOf(EFileKind eKind) {
     switch (eKind) {
@@ -46,19 +49,23 @@ const std::uint32_t* CSnapshot::ChildrenEnd(std::uint32_t n) const {
 }
 
 const SContentDigest* CSnapshot::Hash(std::uint32_t n) const {
-    const std::uint32_t nHash = m_entries[n].nHash;
-    return nHash == kNoEntry ? nullptr : &m_hashes[nHash];
+    const SSnapEntry& entry = m_entries[n];
+    if (entry.eType != ESnapType::File || entry.nDetail == kNoEntry)
+        return nullptr;
+    return &m_hashes[entry.nDetail];
 }
 
 const std::string* CSnapshot::Target(std::uint32_t n) const {
-    const std::uint32_t nTarget = m_entries[n].nTarget;
-    return nTarget == kNoEntry ? nullptr : &m_targets[nTarget];
+    const SSnapEntry& entry = m_entries[n];
+    if (entry.eType != ESnapType::Symlink || entry.nDetail == kNoEntry)
+        return nullptr;
+    return &m_targets[entry.nDetail];
 }
 
 std::string CSnapshot::RelativePath(std::uint32_t n) const {
     std::vector<std::string_view> names;
     for (; n != Root() && n != kNoEntry; n = m_entries[n].nParent)
-        names.push_back(m_entries[n].strName);
+        names.push_back(Name(n));
     std::string strPath;
     for (auto it = names.rbegin(); it != names.rend(); ++it) {
         if (!strPath.empty())
@@ -73,9 +80,9 @@ std::optional<std::uint32_t> CSnapshot::FindChild(std::uint32_t n,
     const std::uint32_t* pEnd = ChildrenEnd(n);
     const std::uint32_t* p =
         std::lower_bound(ChildrenBegin(n), pEnd, strName, [this](std::uint32_t c, auto str) {
-            return m_entries[c].strName < str;
+            return Name(c) < str;
         });
-    if (p == pEnd || m_entries[*p].strName != strName)
+    if (p == pEnd || Name(*p) != strName)
         return std::nullopt;
     return *p;
 }
@@ -115,45 +122,51 @@ std::uint32_t CSnapshot::AddEntry(std::uint32_t nParent) {
     return static_cast<std::uint32_t>(m_entries.size() - 1);
 }
 
-std::string_view CSnapshot::StoreName(std::string_view strName) {
-    if (strName.size() > kNameBlockSize / 4) {
-        m_largeNames.push_back(std::make_unique<char[]>(strName.size()));
-        std::memcpy(m_largeNames.back().get(), strName.data(), strName.size());
-        return {m_largeNames.back().get(), strName.size()};
-    }
+std::string_view CSnapshot::Name(std::uint32_t n) const {
+    const SSnapEntry& entry = m_entries[n];
+    if (entry.nNameLength == 0)
+        return {};
+    const char* pBlock = m_nameBlocks[entry.nNamePos >> kNameBlockBits].get();
+    return {pBlock + (entry.nNamePos & (kNameBlockSize - 1)), entry.nNameLength};
+}
+
+bool CSnapshot::SetName(std::uint32_t n, std::string_view strName) {
+    if (strName.size() > UINT16_MAX)
+        return false;
     if (m_nameBlocks.empty() || kNameBlockSize - m_nBlockUsed < strName.size()) {
+        if (m_nameBlocks.size() == kMaxNameBlocks)
+            return false;
         m_nameBlocks.push_back(std::make_unique<char[]>(kNameBlockSize));
         m_nBlockUsed = 0;
     }
-    char* p = m_nameBlocks.back().get() + m_nBlockUsed;
-    std::memcpy(p, strName.data(), strName.size());
+    std::memcpy(m_nameBlocks.back().get() + m_nBlockUsed, strName.data(), strName.size());
+    SSnapEntry& entry = m_entries[n];
+    entry.nNamePos =
+        static_cast<std::uint32_t>((m_nameBlocks.size() - 1) << kNameBlockBits | m_nBlockUsed);
+    entry.nNameLength = static_cast<std::uint16_t>(strName.size());
     m_nBlockUsed += strName.size();
-    return {p, strName.size()};
-}
-
-void CSnapshot::SetName(std::uint32_t n, std::string_view strName) {
-    m_entries[n].strName = StoreName(strName);
+    return true;
 }
 
 void CSnapshot::SetHash(std::uint32_t n, const SContentDigest& digest) {
-    m_entries[n].nHash = static_cast<std::uint32_t>(m_hashes.size());
+    m_entries[n].nDetail = static_cast<std::uint32_t>(m_hashes.size());
     m_hashes.push_back(digest);
 }
 
 void CSnapshot::SetTarget(std::uint32_t n, std::string strTarget) {
-    m_entries[n].nTarget = static_cast<std::uint32_t>(m_targets.size());
+    m_entries[n].nDetail = static_cast<std::uint32_t>(m_targets.size());
     m_targets.push_back(std::move(strTarget));
 }
 
 bool CSnapshot::SealChildren(std::uint32_t n, std::vector<std::uint32_t>& children,
                              std::uint32_t& nDuplicate) {
     const auto byName = [this](std::uint32_t a, std::uint32_t b) {
-        return m_entries[a].strName < m_entries[b].strName;
+        return Name(a) < Name(b);
     };
     std::sort(children.begin(), children.end(), byName);
     const auto it = std::adjacent_find(children.begin(), children.end(),
                                        [this](std::uint32_t a, std::uint32_t b) {
-                                           return m_entries[a].strName == m_entries[b].strName;
+                                           return Name(a) == Name(b);
                                        });
     if (it != children.end()) {
         nDuplicate = *(it + 1);
@@ -179,7 +192,7 @@ bool CSnapshot::MarkErrors(std::size_t& nBad) {
     return true;
 }
 
-CSnapshot CSnapshot::FromTree(const CItemTree& tree, const std::string& strRoot,
+std::optional<CSnapshot> CSnapshot::FromTree(const CItemTree& tree, const std::string& strRoot,
                               bool bRecursive, const std::vector<SScanError>& errors,
                               std::int64_t nScannedAt) {
     CSnapshot snapshot;
@@ -210,21 +223,23 @@ CSnapshot CSnapshot::FromTree(const CItemTree& tree, const std::string& strRoot,
         children.clear();
         for (const CDirInformation* p = pDir->m_pFirstSubDir; p != nullptr; p = p->m_pNextDir) {
             const std::uint32_t n = snapshot.AddEntry(nDir);
+            if (n == kNoEntry || !snapshot.SetName(n, p->m_strName))
+                return std::nullopt;
             SSnapEntry& entry = snapshot.EditEntry(n);
             entry.eType = ESnapType::Directory;
             entry.nSize = p->m_nTotalSize;
             SetModified(*p, entry);
-            snapshot.SetName(n, p->m_strName);
             children.push_back(n);
             stack.emplace_back(p, n);
         }
         for (const CFileInformation* p = pDir->m_pFirstFile; p != nullptr; p = p->m_pNextFile) {
             const std::uint32_t n = snapshot.AddEntry(nDir);
+            if (n == kNoEntry || !snapshot.SetName(n, p->m_strName))
+                return std::nullopt;
             SSnapEntry& entry = snapshot.EditEntry(n);
             entry.eType = TypeOf(p->m_eKind);
             entry.nSize = p->m_nSize;
             SetModified(*p, entry);
-            snapshot.SetName(n, p->m_strName);
             if (const SContentDigest* pHash = tree.ContentHash(p))
                 snapshot.SetHash(n, *pHash);
             if (const std::string* pTarget = tree.LinkTarget(p))

@@ -18,21 +18,23 @@ enum class ESnapType : unsigned char { Directory, File, Symlink, Other };
 
 inline constexpr std::uint32_t kNoEntry = UINT32_MAX;
 
-// One entry: what a comparison looks at, and where it sits.
+// One entry: what a comparison looks at, and where it sits. 48 bytes: a comparison holds two
+// snapshots of millions of entries.
 struct SSnapEntry {
-    std::string_view strName; // exact bytes, held by the snapshot
     std::uint64_t nSize = 0;
-    std::int64_t nMtime = 0;   // seconds since 1970 (UTC); see bMtimeKnown
+    std::int64_t nMtime = 0; // seconds since 1970 (UTC); see bMtimeKnown
     std::uint32_t nMtimeNs = 0;
-    std::uint32_t nParent = kNoEntry;  // the root has none
-    std::uint32_t nFirstChild = 0;     // directories: their children in the snapshot's child list
+    std::uint32_t nParent = kNoEntry; // the root has none
+    std::uint32_t nFirstChild = 0;    // directories: their children in the snapshot's child list
     std::uint32_t nChildCount = 0;
-    std::uint32_t nHash = kNoEntry;    // into the hashes, regular files when hashed
-    std::uint32_t nTarget = kNoEntry;  // into the link texts, symbolic links when read
+    // Regular files: their hash, when hashed; symbolic links: their text, when read.
+    std::uint32_t nDetail = kNoEntry;
+    std::uint32_t nNamePos = 0; // see CSnapshot::Name
+    std::uint16_t nNameLength = 0;
     ESnapType eType = ESnapType::File;
-    bool bMtimeKnown = false;
-    bool bChildrenKnown = false; // directories whose entries were read (a recursive scan)
-    bool bIncomplete = false;    // recorded as not read completely (directory or content)
+    bool bMtimeKnown : 1 = false;
+    bool bChildrenKnown : 1 = false; // directories whose entries were read (a recursive scan)
+    bool bIncomplete : 1 = false;    // recorded as not read completely (directory or content)
 };
 
 // An error the snapshot records: a directory not read completely, a file not hashed.
@@ -52,8 +54,9 @@ public:
     CSnapshot& operator=(CSnapshot&&) noexcept;
     ~CSnapshot();
 
-    // From a scanned tree: root as given to the scan, its errors, and when it began.
-    static CSnapshot FromTree(const CItemTree& tree, const std::string& strRoot, bool bRecursive,
+    // From a scanned tree: root as given to the scan, its errors, and when it began. Nothing
+    // when the tree has more entries or name bytes than a snapshot holds (2^32 - 1, 4 GiB).
+    static std::optional<CSnapshot> FromTree(const CItemTree& tree, const std::string& strRoot, bool bRecursive,
                               const std::vector<SScanError>& errors, std::int64_t nScannedAt);
 
     // Document fields.
@@ -66,6 +69,8 @@ public:
 
     std::size_t Count() const { return m_entries.size(); }
     const SSnapEntry& Entry(std::uint32_t n) const { return m_entries[n]; }
+    // The exact bytes of entry n's name.
+    std::string_view Name(std::uint32_t n) const;
     static constexpr std::uint32_t Root() { return 0; }
     // The children of directory n, in the order of their exact name bytes.
     const std::uint32_t* ChildrenBegin(std::uint32_t n) const;
@@ -84,7 +89,8 @@ public:
     // sealed once all of them are there.
     std::uint32_t AddEntry(std::uint32_t nParent); // kNoEntry when no more fit
     SSnapEntry& EditEntry(std::uint32_t n) { return m_entries[n]; }
-    void SetName(std::uint32_t n, std::string_view strName);
+    // False when the name does not fit: too long, or no room left for names.
+    bool SetName(std::uint32_t n, std::string_view strName);
     void SetHash(std::uint32_t n, const SContentDigest& digest);
     void SetTarget(std::uint32_t n, std::string strTarget);
     // Sorts the children of n by name and records them. False (nDuplicate the second) when two
@@ -95,13 +101,12 @@ public:
     bool MarkErrors(std::size_t& nBad);
 
 private:
-    std::string_view StoreName(std::string_view strName);
 
     std::deque<SSnapEntry> m_entries;     // no copy of a million entries when it grows
     std::vector<std::uint32_t> m_children; // each directory's children one after another
     std::deque<SContentDigest> m_hashes;
     std::vector<std::string> m_targets;
-    std::vector<std::unique_ptr<char[]>> m_nameBlocks; // names back to back, the last one filling
-    std::vector<std::unique_ptr<char[]>> m_largeNames; // one each, too large to share a block
+    // Names back to back in blocks, the last one filling; a name never crosses into the next.
+    std::vector<std::unique_ptr<char[]>> m_nameBlocks;
     std::size_t m_nBlockUsed = 0;
 };

@@ -62,7 +62,7 @@ std::vector<SChange> CTreeMerge::Run() {
         else if (frame.pNew == pNewEnd)
             nOrder = -1;
         else
-            nOrder = m_old.Entry(*frame.pOld).strName.compare(m_new.Entry(*frame.pNew).strName);
+            nOrder = m_old.Name(*frame.pOld).compare(m_new.Name(*frame.pNew));
         if (nOrder < 0) {
             OneSided(m_old, *frame.pOld++, EChange::Removed);
         } else if (nOrder > 0) {
@@ -151,8 +151,9 @@ unsigned char CTreeMerge::Differences(std::uint32_t nOld, std::uint32_t nNew) co
 
 // Without hashes a file is known again by its size, time and name.
 using CFileKey = std::tuple<std::uint64_t, bool, std::int64_t, std::uint32_t, std::string_view>;
-CFileKey FileKey(const SSnapEntry& entry) {
-    return {entry.nSize, entry.bMtimeKnown, entry.nMtime, entry.nMtimeNs, entry.strName};
+CFileKey FileKey(const CSnapshot& side, std::uint32_t n) {
+    const SSnapEntry& entry = side.Entry(n);
+    return {entry.nSize, entry.bMtimeKnown, entry.nMtime, entry.nMtimeNs, side.Name(n)};
 }
 
 struct SFileKeyHash {
@@ -175,7 +176,7 @@ void FindMoves(const CSnapshot& oldSide, const CSnapshot& newSide, bool bHashesC
         const SContentDigest* pHash = oldSide.Hash(change.nOld);
         if (bHashesComparable && pHash != nullptr)
             byHash[pHash->View()].push_back(i);
-        byKey[FileKey(oldSide.Entry(change.nOld))].push_back(i);
+        byKey[FileKey(oldSide, change.nOld)].push_back(i);
     }
     if (byHash.empty() && byKey.empty())
         return;
@@ -198,12 +199,12 @@ void FindMoves(const CSnapshot& oldSide, const CSnapshot& newSide, bool bHashesC
         if (bHashesComparable && pHash != nullptr) {
             const auto it = byHash.find(pHash->View());
             nFound = takeFirst(it != byHash.end() ? &it->second : nullptr, [&](std::size_t i) {
-                return added.nSize != 0 || oldSide.Entry(changes[i].nOld).strName == added.strName;
+                return added.nSize != 0 || oldSide.Name(changes[i].nOld) == newSide.Name(change.nNew);
             });
         }
         if (nFound == SIZE_MAX) {
             // Size, time and name, where the two cannot be told apart by hashes.
-            const auto it = byKey.find(FileKey(added));
+            const auto it = byKey.find(FileKey(newSide, change.nNew));
             nFound = takeFirst(it != byKey.end() ? &it->second : nullptr, [&](std::size_t i) {
                 return !bHashesComparable || pHash == nullptr ||
                        oldSide.Hash(changes[i].nOld) == nullptr;
@@ -229,7 +230,7 @@ std::string_view TopLevelName(const CSnapshot& side, std::uint32_t n) {
         nTop = side.Entry(nTop).nParent;
     if (nTop == n || side.Entry(nTop).eType != ESnapType::Directory)
         return ".";
-    return side.Entry(nTop).strName;
+    return side.Name(nTop);
 }
 
 std::vector<STopLevelDelta> TopLevelDeltas(const CSnapshot& oldSide, const CSnapshot& newSide,

@@ -534,7 +534,8 @@ template <class TStream> bool CSnapshotHandler<TStream>::EndNode() {
     if (node.bRoot && *node.eType != ESnapType::Directory)
         return Fail(ESnapshotProblem::BadValue, "type");
     m_snapshot.EditEntry(node.nEntry).eType = *node.eType;
-    m_snapshot.SetName(node.nEntry, strName);
+    if (!m_snapshot.SetName(node.nEntry, strName))
+        return Fail(ESnapshotProblem::TooLarge);
     if (node.hash && *node.eType == ESnapType::File)
         m_snapshot.SetHash(node.nEntry, *node.hash);
     if ((node.target || node.targetBytes) && *node.eType == ESnapType::Symlink)
@@ -542,8 +543,7 @@ template <class TStream> bool CSnapshotHandler<TStream>::EndNode() {
     if (node.bHasChildren) {
         std::uint32_t nDuplicate = 0;
         if (!m_snapshot.SealChildren(node.nEntry, node.children, nDuplicate))
-            return Fail(ESnapshotProblem::DuplicateName,
-                        std::string(m_snapshot.Entry(nDuplicate).strName));
+            return Fail(ESnapshotProblem::DuplicateName, std::string(m_snapshot.Name(nDuplicate)));
     }
     const std::uint32_t nEntry = node.nEntry;
     --m_nNodes;

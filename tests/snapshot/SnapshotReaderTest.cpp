@@ -124,7 +124,7 @@ TEST(SnapshotReaderTest, AnyLayoutOfTheDocumentReads) {
     // Children in byte order: "d", "e", "z", "\xFF".
     std::vector<std::string> names;
     for (const std::uint32_t* p = snapshot.ChildrenBegin(0); p != snapshot.ChildrenEnd(0); ++p)
-        names.emplace_back(snapshot.Entry(*p).strName);
+        names.emplace_back(snapshot.Name(*p));
     EXPECT_EQ(names, (std::vector<std::string>{"d", "e", "z", "\xFF"}));
     const std::uint32_t* pChildren = snapshot.ChildrenBegin(0);
     EXPECT_TRUE(snapshot.Entry(pChildren[0]).bChildrenKnown);
@@ -176,7 +176,9 @@ TEST(SnapshotReaderTest, TheExportReadsBackToItsTree) {
     SSnapshotError error;
     ASSERT_TRUE(ReadSnapshotText(strText, readBack, error))
         << static_cast<int>(error.eProblem) << " at " << error.nOffset;
-    const CSnapshot fromTree = CSnapshot::FromTree(scanned, strRoot, true, {}, 1700000000);
+    const std::optional<CSnapshot> made = CSnapshot::FromTree(scanned, strRoot, true, {}, 1700000000);
+    ASSERT_TRUE(made);
+    const CSnapshot& fromTree = *made;
     EXPECT_EQ(readBack.Count(), fromTree.Count());
     EXPECT_EQ(readBack.eHash, EHashAlgorithm::Sha256);
     EXPECT_EQ(readBack.strRoot, strRoot);
