@@ -2,7 +2,7 @@
 # Content hashes and snapshot comparison, warm cache. Hashing: kwl-list -r --hash against
 # sha256sum and xxhsum over the same tree of regular files (about M MiB in N files of varied
 # sizes). Comparing: kwl-list --compare against writing the snapshot it reads, on the nested
-# tree of make_tree. Median wall time and peak resident size over several rounds
+# tree of make_tree. Median wall time, CPU time and peak resident size over several rounds
 # (/usr/bin/time), as markdown tables.
 #
 #   bench/run_snapshot_bench.sh [--runs R] [--dir DIR] [--keep] [--entries N] [--files N]
