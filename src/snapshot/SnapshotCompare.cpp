@@ -4,7 +4,7 @@
 #include <map>
 #include <string_view>
 #include <tuple>
-#include <unordered_map>
+#include <utility>
 
 namespace {
 
@@ -149,6 +149,49 @@ unsigned char CTreeMerge::Differences(std::uint32_t nOld, std::uint32_t nNew) co
     return nWhat;
 }
 
+// Removed files sorted by one key, searched for each added file. Each is taken at most once;
+// taken ones are skipped in amortised constant time (a path-compressed "next free" chain), so
+// thousands of files with one key (empty files, copies) stay linear.
+class CCandidates {
+public:
+    template <class TLess> void Sort(TLess less) {
+        std::sort(m_indices.begin(), m_indices.end(), less);
+        m_next.resize(m_indices.size() + 1);
+        for (std::size_t i = 0; i < m_next.size(); ++i)
+            m_next[i] = i;
+    }
+    void Add(std::size_t nChange) { m_indices.push_back(nChange); }
+    bool Empty() const { return m_indices.empty(); }
+
+    // The first free one from the lower bound of key on whose key equals and that passes bOk;
+    // taken. SIZE_MAX for none.
+    template <class TBelow, class TEqual, class TOk>
+    std::size_t Take(TBelow below, TEqual equal, TOk bOk) {
+        auto it = std::partition_point(m_indices.begin(), m_indices.end(), below);
+        for (std::size_t nPos = Free(static_cast<std::size_t>(it - m_indices.begin()));
+             nPos < m_indices.size() && equal(m_indices[nPos]); nPos = Free(nPos + 1)) {
+            if (bOk(m_indices[nPos])) {
+                m_next[nPos] = nPos + 1;
+                return m_indices[nPos];
+            }
+        }
+        return SIZE_MAX;
+    }
+
+private:
+    std::size_t Free(std::size_t nPos) {
+        std::size_t nRoot = nPos;
+        while (m_next[nRoot] != nRoot)
+            nRoot = m_next[nRoot];
+        while (m_next[nPos] != nRoot)
+            nPos = std::exchange(m_next[nPos], nRoot);
+        return nRoot;
+    }
+
+    std::vector<std::size_t> m_indices; // into the changes
+    std::vector<std::size_t> m_next;    // position i, or a later one when i is taken
+};
+
 // Without hashes a file is known again by its size, time and name.
 using CFileKey = std::tuple<std::uint64_t, bool, std::int64_t, std::uint32_t, std::string_view>;
 CFileKey FileKey(const CSnapshot& side, std::uint32_t n) {
@@ -156,59 +199,57 @@ CFileKey FileKey(const CSnapshot& side, std::uint32_t n) {
     return {entry.nSize, entry.bMtimeKnown, entry.nMtime, entry.nMtimeNs, side.Name(n)};
 }
 
-struct SFileKeyHash {
-    std::size_t operator()(const CFileKey& key) const {
-        return std::hash<std::string_view>()(std::get<4>(key)) ^
-               std::hash<std::uint64_t>()(std::get<0>(key) * 31 + static_cast<std::uint64_t>(std::get<2>(key)));
-    }
-};
+bool IsFile(const CSnapshot& side, const SChange& change, EChange eKind) {
+    if (change.eKind != eKind)
+        return false;
+    return side.Entry(eKind == EChange::Added ? change.nNew : change.nOld).eType == ESnapType::File;
+}
 
 // Pairs removed and added regular files that are the same file moved: the added record
-// becomes the move, the removed one goes.
+// becomes the move, the removed one goes. Empty files have no content to tell them by: they
+// pair up by time and name only.
 void FindMoves(const CSnapshot& oldSide, const CSnapshot& newSide, bool bHashesComparable,
                std::vector<SChange>& changes) {
-    std::unordered_map<std::string_view, std::vector<std::size_t>> byHash;
-    std::unordered_map<CFileKey, std::vector<std::size_t>, SFileKeyHash> byKey;
-    for (std::size_t i = 0; i < changes.size(); ++i) {
-        const SChange& change = changes[i];
-        if (change.eKind != EChange::Removed || oldSide.Entry(change.nOld).eType != ESnapType::File)
-            continue;
-        const SContentDigest* pHash = oldSide.Hash(change.nOld);
-        if (bHashesComparable && pHash != nullptr)
-            byHash[pHash->View()].push_back(i);
-        byKey[FileKey(oldSide, change.nOld)].push_back(i);
-    }
-    if (byHash.empty() && byKey.empty())
+    const auto added = [&](const SChange& c) { return IsFile(newSide, c, EChange::Added); };
+    if (std::none_of(changes.begin(), changes.end(), added))
         return;
-    std::vector<bool> taken(changes.size(), false);
-    // The first removed file of the list not yet taken that also passes bOk.
-    const auto takeFirst = [&](std::vector<std::size_t>* pList, auto bOk) -> std::size_t {
-        if (pList == nullptr)
-            return SIZE_MAX;
-        for (const std::size_t i : *pList)
-            if (!taken[i] && bOk(i))
-                return i;
-        return SIZE_MAX;
+    const auto oldHash = [&](std::size_t i) { return oldSide.Hash(changes[i].nOld); };
+    const auto hashed = [&](std::size_t i) {
+        return bHashesComparable && oldHash(i) != nullptr && oldSide.Entry(changes[i].nOld).nSize != 0;
     };
-    for (SChange& change : changes) {
-        if (change.eKind != EChange::Added || newSide.Entry(change.nNew).eType != ESnapType::File)
+    CCandidates byHash, byKey;
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        if (!IsFile(oldSide, changes[i], EChange::Removed))
             continue;
-        const SSnapEntry& added = newSide.Entry(change.nNew);
+        if (hashed(i))
+            byHash.Add(i);
+        byKey.Add(i);
+    }
+    if (byKey.Empty())
+        return;
+    byHash.Sort([&](std::size_t a, std::size_t b) { return oldHash(a)->View() < oldHash(b)->View(); });
+    byKey.Sort([&](std::size_t a, std::size_t b) {
+        return FileKey(oldSide, changes[a].nOld) < FileKey(oldSide, changes[b].nOld);
+    });
+    std::vector<bool> taken(changes.size(), false);
+    for (SChange& change : changes) {
+        if (!added(change))
+            continue;
         const SContentDigest* pHash = newSide.Hash(change.nNew);
+        const bool bHashed = bHashesComparable && pHash != nullptr && newSide.Entry(change.nNew).nSize != 0;
         std::size_t nFound = SIZE_MAX;
-        if (bHashesComparable && pHash != nullptr) {
-            const auto it = byHash.find(pHash->View());
-            nFound = takeFirst(it != byHash.end() ? &it->second : nullptr, [&](std::size_t i) {
-                return added.nSize != 0 || oldSide.Name(changes[i].nOld) == newSide.Name(change.nNew);
-            });
+        if (bHashed) {
+            nFound = byHash.Take([&](std::size_t i) { return oldHash(i)->View() < pHash->View(); },
+                                 [&](std::size_t i) { return oldHash(i)->View() == pHash->View(); },
+                                 [&](std::size_t i) { return !taken[i]; });
         }
         if (nFound == SIZE_MAX) {
             // Size, time and name, where the two cannot be told apart by hashes.
-            const auto it = byKey.find(FileKey(newSide, change.nNew));
-            nFound = takeFirst(it != byKey.end() ? &it->second : nullptr, [&](std::size_t i) {
-                return !bHashesComparable || pHash == nullptr ||
-                       oldSide.Hash(changes[i].nOld) == nullptr;
-            });
+            const CFileKey key = FileKey(newSide, change.nNew);
+            nFound = byKey.Take(
+                [&](std::size_t i) { return FileKey(oldSide, changes[i].nOld) < key; },
+                [&](std::size_t i) { return FileKey(oldSide, changes[i].nOld) == key; },
+                [&](std::size_t i) { return !taken[i] && (!bHashed || !hashed(i)); });
         }
         if (nFound == SIZE_MAX)
             continue;

@@ -49,6 +49,6 @@ struct SCompareResult {
 // presence and type only (their sizes and times follow from what is in them); below a
 // directory that either side did not read completely, nothing is compared. Contents are
 // compared where both sides hashed with the same algorithm, link texts where both read them.
-// A removed and an added regular file are one move when their hashes are equal (both hashed;
-// empty files also need the same name), otherwise when size, modification time and name are.
+// A removed and an added regular file are one move when their hashes are equal (both hashed),
+// otherwise when size, modification time and name are; empty files only by the latter.
 SCompareResult CompareSnapshots(const CSnapshot& oldSide, const CSnapshot& newSide);
