@@ -42,6 +42,23 @@ void PrintWriteError(const SCommandLine& cmd, const CLanguage& language, int nEr
     PrintError(strMessage);
 }
 
+bool RunScan(const SCommandLine& cmd, CDirectoryScanner& scanner, CItemTree& tree) {
+    scanner.SetThreads(cmd.nThreads);
+    const bool bShowProgress = cmd.bProgress && isatty(STDERR_FILENO);
+    if (bShowProgress) {
+        scanner.SetProgress(
+            [&scanner](std::uint64_t n) { ShowProgress(n, scanner.GetBytesHashed(), false); });
+    }
+    const bool bOpened = scanner.RebuildTree(tree, cmd.strDirectory);
+    if (bShowProgress)
+        ShowProgress(scanner.GetEntriesRead(), 0, true);
+    if (!bOpened) {
+        const int nErrno = scanner.GetOpenError();
+        PrintError(cmd.strDirectory + ": " + (nErrno != 0 ? std::strerror(nErrno) : "cannot be read"));
+    }
+    return bOpened;
+}
+
 SWriteResult WriteToOutput(const SCommandLine& cmd, CAtomicFile& outputFile, bool bCrLf,
                            const std::function<void(COutputSink&)>& fnWrite) {
     if (cmd.bHasOutput && !outputFile.Create())

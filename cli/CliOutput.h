@@ -11,6 +11,7 @@
 #include "output/OutputSink.h"
 #include "output/WriteResult.h"
 #include "platform/AtomicFile.h"
+#include "scan/DirectoryScanner.h"
 
 // What kwl-list prints on standard error, and how its output reaches its target.
 
@@ -25,6 +26,11 @@ bool PrintScanErrors(const std::vector<SScanError>& errors, ELanguage eLanguage,
                      const std::string& strPrefix = {});
 // The output could not be written; nErrno is the reason, 0 when there is none to tell.
 void PrintWriteError(const SCommandLine& cmd, const CLanguage& language, int nErrno);
+
+// Scans DIRECTORY into tree with the scanner as the caller set it up, on the threads asked for
+// and with the live count when asked for. False, the reason printed, when DIRECTORY cannot be
+// opened.
+bool RunScan(const SCommandLine& cmd, CDirectoryScanner& scanner, CItemTree& tree);
 
 // Runs fnWrite into a sink on standard output or, with -o, into a temporary file that
 // replaces the target only when all of it is written. bCrLf stores LF as CR LF.

@@ -1,10 +1,8 @@
 #include "CompareCommand.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <optional>
 #include <string>
 
@@ -12,7 +10,6 @@
 #include "ScanMessages.h"
 #include "lang/Language.h"
 #include "lang/Version.h"
-#include "platform/Encoding.h"
 #include "platform/Time.h"
 #include "scan/DirectoryScanner.h"
 #include "snapshot/CompareReport.h"
@@ -41,24 +38,12 @@ std::optional<CSnapshot> ScanDirectory(const SCommandLine& cmd, const CSnapshot&
     CKWLOption option;
     option.m_bRecursive = oldSide.bRecursive;
     CDirectoryScanner scanner(option);
-    scanner.SetThreads(cmd.nThreads);
     scanner.SetReadLinkTargets(true);
     scanner.SetHashAlgorithm(eHash);
-    const bool bShowProgress = cmd.bProgress && isatty(STDERR_FILENO);
-    if (bShowProgress) {
-        scanner.SetProgress(
-            [&scanner](std::uint64_t n) { ShowProgress(n, scanner.GetBytesHashed(), false); });
-    }
     CItemTree tree;
     const std::int64_t nScannedAt = CTime::GetCurrentTime().GetTime();
-    const bool bOpened = scanner.RebuildTree(tree, cmd.strDirectory);
-    if (bShowProgress)
-        ShowProgress(scanner.GetEntriesRead(), 0, true);
-    if (!bOpened) {
-        const int nErrno = scanner.GetOpenError();
-        PrintError(cmd.strDirectory + ": " + (nErrno != 0 ? std::strerror(nErrno) : "cannot be read"));
+    if (!RunScan(cmd, scanner, tree))
         return std::nullopt;
-    }
     std::optional<CSnapshot> snapshot = CSnapshot::FromTree(
         tree, cmd.strDirectory, oldSide.bRecursive, scanner.GetScanErrors(), nScannedAt);
     if (!snapshot)

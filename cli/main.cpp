@@ -1,10 +1,7 @@
 // kwl-list: the listing, text export and HTML export of the desktop program, from a shell,
-// and the whole tree as JSON for programs.
-#include <unistd.h>
-
+// the whole tree as JSON for programs, and the comparison of a tree with a snapshot of it.
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -103,26 +100,13 @@ int Run(const SCommandLine& cmd) {
     CKWLOption option;
     option.m_bRecursive = cmd.bRecursive;
     CDirectoryScanner scanner(option);
-    scanner.SetThreads(cmd.nThreads);
     scanner.SetReadLinkTargets(cmd.eExport == EExportKind::Json);
     scanner.SetHashAlgorithm(cmd.eHash);
-    const bool bShowProgress = cmd.bProgress && isatty(STDERR_FILENO);
-    if (bShowProgress) {
-        scanner.SetProgress(
-            [&scanner](std::uint64_t n) { ShowProgress(n, scanner.GetBytesHashed(), false); });
-    }
     // Its own factory takes the tree with it at the end, whole, without a walk over the nodes.
     CItemTree tree;
     const std::int64_t nScannedAt = CTime::GetCurrentTime().GetTime();
-    const bool bOpened = scanner.RebuildTree(tree, cmd.strDirectory);
-    const int nScanErrno = scanner.GetOpenError();
-    if (bShowProgress)
-        ShowProgress(scanner.GetEntriesRead(), 0, true);
-    if (!bOpened) {
-        PrintError(strShownDir + ": " +
-                   (nScanErrno != 0 ? std::strerror(nScanErrno) : "cannot be read"));
+    if (!RunScan(cmd, scanner, tree))
         return kExitFailure;
-    }
 
     SRenderResult rendered;
     const SWriteResult written =

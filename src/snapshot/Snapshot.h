@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,6 +34,28 @@ struct SSnapEntry {
     bool bMtimeKnown : 1 = false;
     bool bChildrenKnown : 1 = false; // directories whose entries were read (a recursive scan)
     bool bIncomplete : 1 = false;    // recorded as not read completely (directory or content)
+};
+
+// Items in blocks of a fixed power of two: nothing is copied when it grows (a vector of a
+// million entries would hold twice that for a moment), and an index is a shift and a mask.
+template <class T> class CBlockArray {
+public:
+    std::size_t size() const { return m_nSize; }
+    bool empty() const { return m_nSize == 0; }
+    T& operator[](std::size_t n) { return m_blocks[n >> kBits][n & kMask]; }
+    const T& operator[](std::size_t n) const { return m_blocks[n >> kBits][n & kMask]; }
+    T& emplace_back() {
+        if (m_nSize == m_blocks.size() << kBits)
+            m_blocks.push_back(std::make_unique<T[]>(kMask + 1));
+        return (*this)[m_nSize++];
+    }
+    void push_back(const T& item) { emplace_back() = item; }
+
+private:
+    static constexpr unsigned kBits = 12;
+    static constexpr std::size_t kMask = (std::size_t{1} << kBits) - 1;
+    std::vector<std::unique_ptr<T[]>> m_blocks;
+    std::size_t m_nSize = 0;
 };
 
 // An error the snapshot records: a directory not read completely, a file not hashed.
@@ -102,9 +123,9 @@ public:
 
 private:
 
-    std::deque<SSnapEntry> m_entries;     // no copy of a million entries when it grows
+    CBlockArray<SSnapEntry> m_entries;
     std::vector<std::uint32_t> m_children; // each directory's children one after another
-    std::deque<SContentDigest> m_hashes;
+    CBlockArray<SContentDigest> m_hashes;
     std::vector<std::string> m_targets;
     // Names back to back in blocks, the last one filling; a name never crosses into the next.
     std::vector<std::unique_ptr<char[]>> m_nameBlocks;
