@@ -55,32 +55,29 @@ constexpr std::pair<EChangedWhat, std::string_view> kWhatKeys[] = {
     {kChangedContent, "content"},
 };
 
-std::string_view ChangeKey(EChange eKind) {
-    switch (eKind) {
-    case EChange::Added:
-        return "added";
-    case EChange::Removed:
-        return "removed";
-    case EChange::Changed:
-        return "changed";
-    case EChange::Moved:
-        break;
-    }
-    return "moved";
-}
+// Each kind of change: its key in the JSON report and its word in the lines, in EChange order.
+struct SChangeName {
+    EChange eKind;
+    std::string_view strKey;
+    EReportText eText;
+};
+constexpr SChangeName kChangeNames[] = {
+    {EChange::Added, "added", EReportText::Added},
+    {EChange::Removed, "removed", EReportText::Removed},
+    {EChange::Changed, "changed", EReportText::Changed},
+    {EChange::Moved, "moved", EReportText::Moved},
+};
 
-EReportText ChangeText(EChange eKind) {
-    switch (eKind) {
-    case EChange::Added:
-        return EReportText::Added;
-    case EChange::Removed:
-        return EReportText::Removed;
-    case EChange::Changed:
-        return EReportText::Changed;
-    case EChange::Moved:
-        break;
-    }
-    return EReportText::Moved;
+constexpr bool ChangeNamesInOrder() {
+    for (std::size_t i = 0; i < std::size(kChangeNames); ++i)
+        if (static_cast<std::size_t>(kChangeNames[i].eKind) != i)
+            return false;
+    return std::size(kChangeNames) == static_cast<std::size_t>(EChange::Moved) + 1;
+}
+static_assert(ChangeNamesInOrder(), "one row per kind, in order");
+
+const SChangeName& NameOf(EChange eKind) {
+    return kChangeNames[static_cast<std::size_t>(eKind)];
 }
 
 std::string_view TypeKey(ESnapType eType) {
@@ -110,7 +107,7 @@ void AppendNumber(std::uint64_t n, std::string& strOut) {
 
 void AppendChangeLine(const SChange& change, const SCompareSides& sides, ELanguage eLanguage,
                       std::string& strOut) {
-    strOut += TextOf(kTexts, ChangeText(change.eKind), eLanguage);
+    strOut += TextOf(kTexts, NameOf(change.eKind).eText, eLanguage);
     strOut += ": ";
     switch (change.eKind) {
     case EChange::Added:
@@ -167,7 +164,7 @@ void AppendJsonEntry(const CSnapshot& side, std::uint32_t n, std::string& strOut
 
 void AppendJsonChange(const SChange& change, const SCompareSides& sides, std::string& strOut) {
     strOut += "{\"change\":\"";
-    strOut += ChangeKey(change.eKind);
+    strOut += NameOf(change.eKind).strKey;
     strOut += "\",";
     switch (change.eKind) {
     case EChange::Added:

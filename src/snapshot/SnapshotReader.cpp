@@ -260,6 +260,20 @@ private:
     bool BeginNode(std::uint32_t nParent);
     bool EndNode();
     bool EndError();
+    // An object or array within a value passed over, and its end.
+    bool EnterSkipped() {
+        if (m_places.back() != EPlace::Skip) {
+            m_places.push_back(EPlace::Skip);
+            m_nSkipDepth = 0;
+        }
+        ++m_nSkipDepth;
+        return true;
+    }
+    bool LeaveSkipped() {
+        if (--m_nSkipDepth == 0)
+            m_places.pop_back();
+        return true;
+    }
     // A value of a key this reader does not use: passed over, objects and arrays whole.
     bool SkipsValue() const {
         const EPlace ePlace = m_places.back();
@@ -450,14 +464,8 @@ template <class TStream> bool CSnapshotHandler<TStream>::BeginNode(std::uint32_t
 }
 
 template <class TStream> bool CSnapshotHandler<TStream>::StartObject() {
-    if (SkipsValue()) {
-        if (m_places.back() != EPlace::Skip) {
-            m_places.push_back(EPlace::Skip);
-            m_nSkipDepth = 0;
-        }
-        ++m_nSkipDepth;
-        return true;
-    }
+    if (SkipsValue())
+        return EnterSkipped();
     switch (m_places.back()) {
     case EPlace::Start:
         m_places.back() = EPlace::Document;
@@ -503,9 +511,7 @@ bool CSnapshotHandler<TStream>::Key(const char* p, rapidjson::SizeType n, bool) 
 template <class TStream> bool CSnapshotHandler<TStream>::EndObject(rapidjson::SizeType) {
     switch (m_places.back()) {
     case EPlace::Skip:
-        if (--m_nSkipDepth == 0)
-            m_places.pop_back();
-        return true;
+        return LeaveSkipped();
     case EPlace::Document:
         m_places.back() = EPlace::End;
         return true;
@@ -568,14 +574,8 @@ template <class TStream> bool CSnapshotHandler<TStream>::EndError() {
 }
 
 template <class TStream> bool CSnapshotHandler<TStream>::StartArray() {
-    if (SkipsValue()) {
-        if (m_places.back() != EPlace::Skip) {
-            m_places.push_back(EPlace::Skip);
-            m_nSkipDepth = 0;
-        }
-        ++m_nSkipDepth;
-        return true;
-    }
+    if (SkipsValue())
+        return EnterSkipped();
     if (m_places.back() == EPlace::Node && m_eKey == EKey::Children) {
         SNodeFrame& node = m_nodes[m_nNodes - 1];
         if (node.bHasChildren)
@@ -594,11 +594,8 @@ template <class TStream> bool CSnapshotHandler<TStream>::StartArray() {
 }
 
 template <class TStream> bool CSnapshotHandler<TStream>::EndArray(rapidjson::SizeType) {
-    if (m_places.back() == EPlace::Skip) {
-        if (--m_nSkipDepth == 0)
-            m_places.pop_back();
-        return true;
-    }
+    if (m_places.back() == EPlace::Skip)
+        return LeaveSkipped();
     m_places.pop_back(); // children or errors
     m_eKey = EKey::Unknown;
     return true;
