@@ -59,6 +59,20 @@ bool RunScan(const SCommandLine& cmd, CDirectoryScanner& scanner, CItemTree& tre
     return bOpened;
 }
 
+std::optional<CEntryFilter> CompileFilter(const SFilterSettings& settings) {
+    std::string strError;
+    std::optional<CEntryFilter> filter = CEntryFilter::Compile(settings, strError);
+    if (!filter)
+        PrintError(strError);
+    return filter;
+}
+
+void ApplyFilters(const SFilterSettings& settings, const CEntryFilter& filter,
+                  CDirectoryScanner& scanner) {
+    scanner.SetFilter(&filter);
+    scanner.SetOneFileSystem(settings.bOneFileSystem);
+}
+
 SWriteResult WriteToOutput(const SCommandLine& cmd, CAtomicFile& outputFile, bool bCrLf,
                            const std::function<void(COutputSink&)>& fnWrite) {
     if (cmd.bHasOutput && !outputFile.Create())

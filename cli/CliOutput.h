@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,13 @@ void PrintWriteError(const SCommandLine& cmd, const CLanguage& language, int nEr
 // and with the live count when asked for. False, the reason printed, when DIRECTORY cannot be
 // opened.
 bool RunScan(const SCommandLine& cmd, CDirectoryScanner& scanner, CItemTree& tree);
+
+// The compiled filter of the settings (checked by the command-line parser already); nothing,
+// with the reason printed, when a pattern cannot be parsed.
+std::optional<CEntryFilter> CompileFilter(const SFilterSettings& settings);
+// Sets the scanner up to leave out what the settings say (filter must outlive the scan).
+void ApplyFilters(const SFilterSettings& settings, const CEntryFilter& filter,
+                  CDirectoryScanner& scanner);
 
 // Runs fnWrite into a sink on standard output or, with -o, into a temporary file that
 // replaces the target only when all of it is written. bCrLf stores LF as CR LF.

@@ -1,12 +1,20 @@
 #include "CommandLine.h"
 
+#include <fcntl.h>
 #include <getopt.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <optional>
+#include <string_view>
 
 #include "format/FormatLanguage.h"
 #include "output/TextExport.h"
+#include "platform/FileDescriptor.h"
+#include "scan/EntryFilter.h"
 
 namespace {
 
@@ -22,7 +30,73 @@ bool ParseThreads(const std::string& strArg, unsigned& nThreads) {
     return true;
 }
 
-enum ELongOnly { kOptProgress = 1000, kOptVersion, kOptBom, kOptHash, kOptCompare };
+enum ELongOnly {
+    kOptProgress = 1000,
+    kOptVersion,
+    kOptBom,
+    kOptHash,
+    kOptCompare,
+    kOptExclude,
+    kOptExcludeFrom,
+    kOptIgnoreCase,
+    kOptNoHidden,
+    kOptMaxDepth,
+};
+
+// A whole decimal number from 0 to 2^31 - 1; nothing else.
+bool ParseDepth(const std::string& strArg, int& nDepth) {
+    const char* pEnd = strArg.data() + strArg.size();
+    const auto [ptr, ec] = std::from_chars(strArg.data(), pEnd, nDepth);
+    return ec == std::errc() && ptr == pEnd && nDepth >= 0;
+}
+
+// A pattern file would never be this large; anything larger is not one.
+constexpr std::size_t kMaxPatternFile = 16 * 1024 * 1024;
+
+// The patterns of an --exclude-from file: one a line (CR LF too), empty lines and lines that
+// begin with "#" left out. False with the reason when it cannot be read or is not text.
+bool ReadPatternFile(const std::string& strFile, std::vector<std::string>& patterns,
+                     std::string& strError) {
+    std::string strText;
+    const auto fail = [&](const std::string& strReason) {
+        strError = "cannot read the pattern file '" + strFile + "': " + strReason;
+        return false;
+    };
+    const CFileDescriptor fd(open(strFile.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat st {};
+    if (!fd.IsOpen() || fstat(fd.Get(), &st) != 0)
+        return fail(std::strerror(errno));
+    if (S_ISDIR(st.st_mode))
+        return fail(std::strerror(EISDIR));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = read(fd.Get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return fail(std::strerror(errno));
+        if (n == 0)
+            break;
+        strText.append(buffer, static_cast<std::size_t>(n));
+        if (strText.size() > kMaxPatternFile)
+            return fail("larger than 16 MiB");
+    }
+    if (strText.find('\0') != std::string::npos)
+        return fail("not a text file (it holds NUL bytes)");
+    std::size_t nStart = 0;
+    while (nStart < strText.size()) {
+        std::size_t nEnd = strText.find('\n', nStart);
+        if (nEnd == std::string::npos)
+            nEnd = strText.size();
+        std::string_view strLine(strText.data() + nStart, nEnd - nStart);
+        if (!strLine.empty() && strLine.back() == '\r')
+            strLine.remove_suffix(1);
+        if (!strLine.empty() && strLine.front() != '#')
+            patterns.emplace_back(strLine);
+        nStart = nEnd + 1;
+    }
+    return true;
+}
 
 // "name size ...": the field keywords, in the order the definition dialog offers them.
 std::string KeywordList() {
@@ -50,6 +124,12 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
         {"progress", no_argument, nullptr, kOptProgress},
         {"hash", required_argument, nullptr, kOptHash},
         {"compare", required_argument, nullptr, kOptCompare},
+        {"exclude", required_argument, nullptr, kOptExclude},
+        {"exclude-from", required_argument, nullptr, kOptExcludeFrom},
+        {"ignore-case", no_argument, nullptr, kOptIgnoreCase},
+        {"no-hidden", no_argument, nullptr, kOptNoHidden},
+        {"one-file-system", no_argument, nullptr, 'x'},
+        {"max-depth", required_argument, nullptr, kOptMaxDepth},
         {"help", no_argument, nullptr, 'h'},
         {"version", no_argument, nullptr, kOptVersion},
         {nullptr, 0, nullptr, 0},
@@ -57,7 +137,7 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
     opterr = 0;
     optind = 1;
     for (;;) {
-        const int nOpt = getopt_long(argc, argv, ":rf:e:s:l:o:j:h", kLongOptions, nullptr);
+        const int nOpt = getopt_long(argc, argv, ":rf:e:s:l:o:j:xh", kLongOptions, nullptr);
         if (nOpt == -1)
             break;
         const std::string strArg = optarg != nullptr ? optarg : "";
@@ -130,6 +210,29 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
                 return false;
             }
             break;
+        case kOptExclude:
+            cmd.filters.patterns.push_back(strArg);
+            break;
+        case kOptExcludeFrom:
+            if (!ReadPatternFile(strArg, cmd.filters.patterns, strError))
+                return false;
+            break;
+        case kOptIgnoreCase:
+            cmd.filters.bIgnoreCase = true;
+            break;
+        case kOptNoHidden:
+            cmd.filters.bNoHidden = true;
+            break;
+        case 'x':
+            cmd.filters.bOneFileSystem = true;
+            break;
+        case kOptMaxDepth:
+            if (!ParseDepth(strArg, cmd.filters.nMaxDepth)) {
+                strError = "the depth must be a whole number from 0 to 2147483647";
+                return false;
+            }
+            cmd.bRecursive = true;
+            break;
         case kOptCompare:
             if (strArg.empty()) {
                 strError = "the snapshot file name is empty";
@@ -174,7 +277,11 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
         strError = "--compare writes lines or json (-e json), no other export";
         return false;
     }
-    return true;
+    if (cmd.bCompare && !(cmd.filters == SFilterSettings{})) {
+        strError = "--compare scans with the snapshot's filters; give none";
+        return false;
+    }
+    return CEntryFilter::Compile(cmd.filters, strError).has_value();
 }
 
 std::string UsageText() {
@@ -211,6 +318,21 @@ Options:
                            difference (added, removed, changed, moved), the files and bytes
                            added and removed per top-level directory and the counts;
                            nothing when there is no difference. -e json: a JSON report
+      --exclude PATTERN  leave out the entries that PATTERN matches (repeatable): a
+                           pattern without "/" matches a name at any depth ("*.o",
+                           ".git", "node_modules"), one with "/" the path below
+                           DIRECTORY ("build/tmp", "/docs/*.pdf", "src/**/gen"); a
+                           trailing "/" matches directories only ("build/"); *, ?,
+                           [...] and [!...] never match "/", "**" matches whole
+                           components, "\" escapes. An excluded directory is never
+                           opened and nothing left out counts in a total
+      --exclude-from FILE  the patterns of FILE, one a line; empty lines and lines
+                           that begin with "#" are left out ("\#" for a "#")
+      --ignore-case      patterns match ASCII letters in either case
+      --no-hidden        leave out names that begin with "."
+  -x, --one-file-system  list a directory on another file system as empty, unentered
+      --max-depth N      list N levels (1: DIRECTORY's own entries); implies -r.
+                           Totals stay whole, as du has them
       --progress         live count of entries read (and bytes hashed), on standard
                            error (terminals only)
   -h, --help             show this help

@@ -4,6 +4,7 @@
 
 #include "format/FormatsFile.h"
 #include "lang/LanguageId.h"
+#include "model/FilterSettings.h"
 #include "platform/ContentHash.h"
 
 enum class EExportKind { Listing, Text, Html, Json };
@@ -22,6 +23,7 @@ struct SCommandLine {
     bool bHashGiven = false;
     std::string strSnapshot; // --compare: the snapshot that DIRECTORY is compared with
     bool bCompare = false;
+    SFilterSettings filters;
     unsigned nThreads = 0; // 0: one per core
     bool bHelp = false;
     bool bVersion = false;

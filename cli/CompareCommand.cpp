@@ -32,22 +32,32 @@ std::optional<CSnapshot> ReadSnapshot(const std::string& strFile, ELanguage eLan
     return snapshot;
 }
 
-// Scans the directory as the old snapshot was made: recursive or not, with its hash.
+// Scans the directory as the old snapshot was made: recursive or not, with its hash and its
+// filters.
 std::optional<CSnapshot> ScanDirectory(const SCommandLine& cmd, const CSnapshot& oldSide,
                                        EHashAlgorithm eHash) {
+    const SFilterSettings& filters = oldSide.filters;
+    const std::optional<CEntryFilter> filter = CompileFilter(filters);
+    if (!filter)
+        return std::nullopt;
     CKWLOption option;
     option.m_bRecursive = oldSide.bRecursive;
     CDirectoryScanner scanner(option);
     scanner.SetReadLinkTargets(true);
     scanner.SetHashAlgorithm(eHash);
+    ApplyFilters(filters, *filter, scanner);
     CItemTree tree;
     const std::int64_t nScannedAt = CTime::GetCurrentTime().GetTime();
     if (!RunScan(cmd, scanner, tree))
         return std::nullopt;
+    if (filters.nMaxDepth >= 0)
+        tree.CutBelow(filters.nMaxDepth);
     std::optional<CSnapshot> snapshot = CSnapshot::FromTree(
         tree, cmd.strDirectory, oldSide.bRecursive, scanner.GetScanErrors(), nScannedAt);
     if (!snapshot)
         PrintError(TooLargeMessage(cmd.eLanguage, cmd.strDirectory));
+    else
+        snapshot->filters = filters;
     return snapshot;
 }
 

@@ -2,6 +2,7 @@
 // the whole tree as JSON for programs, and the comparison of a tree with a snapshot of it.
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,7 @@ SJsonDocumentInfo JsonDocumentInfo(const SCommandLine& cmd, std::int64_t nScanne
     info.bRecursive = cmd.bRecursive;
     info.nScannedAt = nScannedAt;
     info.errors = scanner.GetScanErrors();
+    info.filters = cmd.filters;
     return info;
 }
 
@@ -102,11 +104,23 @@ int Run(const SCommandLine& cmd) {
     CDirectoryScanner scanner(option);
     scanner.SetReadLinkTargets(cmd.eExport == EExportKind::Json);
     scanner.SetHashAlgorithm(cmd.eHash);
+    const std::optional<CEntryFilter> filter = CompileFilter(cmd.filters);
+    if (!filter)
+        return kExitUsage;
+    ApplyFilters(cmd.filters, *filter, scanner);
+    // The JSON export and hashes read everything; the line outputs only what their format shows.
+    if (bUsesFormat && cmd.eHash == EHashAlgorithm::None) {
+        scanner.SetStatFiles(format.NeedsFileStatus());
+        if (!format.NeedsDirectoryEntries())
+            scanner.SetReadDepth(cmd.filters.nMaxDepth);
+    }
     // Its own factory takes the tree with it at the end, whole, without a walk over the nodes.
     CItemTree tree;
     const std::int64_t nScannedAt = CTime::GetCurrentTime().GetTime();
     if (!RunScan(cmd, scanner, tree))
         return kExitFailure;
+    if (cmd.filters.nMaxDepth >= 0)
+        tree.CutBelow(cmd.filters.nMaxDepth);
 
     SRenderResult rendered;
     const SWriteResult written =

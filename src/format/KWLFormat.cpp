@@ -1,5 +1,6 @@
 #include "format/KWLFormat.h"
 
+#include <algorithm>
 #include <charconv>
 #include <typeinfo>
 
@@ -337,4 +338,35 @@ std::string CKWLFormat::GetIndent(int nDepth) const {
 
 std::string CKWLFormat::FormatTime(CTime time) {
     return FormatLocalTime(time.GetTime());
+}
+
+namespace {
+
+template <class TTokens, class TPred> bool AnyToken(const TTokens& tokens, TPred pred) {
+    return std::any_of(tokens.begin(), tokens.end(), [&](const auto& token) { return pred(token.eKind); });
+}
+
+} // namespace
+
+bool CKWLFormat::NeedsFileStatus() const {
+    const auto fromStatus = [](EToken eToken) {
+        switch (eToken) {
+        case EToken::Size:
+        case EToken::Creation:
+        case EToken::LastAccess:
+        case EToken::LastWrite:
+        case EToken::Compressed:
+        case EToken::ReadOnly:
+            return true;
+        default:
+            return false;
+        }
+    };
+    return AnyToken(m_fileTokens, fromStatus) ||
+           AnyToken(m_dirTokens, [](EToken eToken) { return eToken == EToken::Size; });
+}
+
+bool CKWLFormat::NeedsDirectoryEntries() const {
+    return AnyToken(m_dirTokens,
+                    [](EToken eToken) { return eToken == EToken::Size || eToken == EToken::Files; });
 }

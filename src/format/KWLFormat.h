@@ -48,6 +48,12 @@ public:
     const std::string& GetDirFormat() const { return m_strDirFormat; }
     int GetFileColumns() const { return m_nFileColumns; }
     int GetDirColumns() const { return m_nDirColumns; }
+    // Whether rendering shows anything of a file's status: its size, times, read-only or
+    // compressed flag, or a directory's size (the sum of its files). Names, the hidden flag
+    // (from the name) and file counts need none.
+    bool NeedsFileStatus() const;
+    // Whether rendering shows a directory's total or file count, which need its entries.
+    bool NeedsDirectoryEntries() const;
 
 private:
     struct SToken {

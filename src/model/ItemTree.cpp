@@ -2,6 +2,7 @@
 
 #include <new>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -56,6 +57,49 @@ const SContentDigest* CItemTree::ContentHash(const CFileInformation* pFile) cons
 void CItemTree::SetContentHashes(EHashAlgorithm eHash, CContentHashes hashes) {
     m_eHash = eHash;
     m_hashes = std::move(hashes);
+}
+
+void CItemTree::CutBelow(int nLevels) {
+    if (nLevels <= 0) {
+        HandBackEntries(m_pRoot);
+        return;
+    }
+    std::vector<std::pair<CDirInformation*, int>> stack; // a directory and its depth
+    for (CDirInformation* p = m_pRoot->m_pFirstSubDir; p != nullptr; p = p->m_pNextDir)
+        stack.emplace_back(p, 1);
+    while (!stack.empty()) {
+        const auto [pDir, nDepth] = stack.back();
+        stack.pop_back();
+        if (nDepth < nLevels) {
+            for (CDirInformation* p = pDir->m_pFirstSubDir; p != nullptr; p = p->m_pNextDir)
+                stack.emplace_back(p, nDepth + 1);
+            continue;
+        }
+        HandBackEntries(pDir);
+        pDir->m_bEntriesLeftOut = true;
+    }
+}
+
+// Everything below pDir goes back to the factory, and what is kept beside those files with it:
+// a node handed back may come again as another file.
+void CItemTree::HandBackEntries(CDirInformation* pDir) {
+    if (!m_linkTargets.empty() || !m_hashes.empty()) {
+        std::vector<const CDirInformation*> stack{pDir};
+        while (!stack.empty()) {
+            const CDirInformation* p = stack.back();
+            stack.pop_back();
+            for (const CFileInformation* pFile = p->m_pFirstFile; pFile != nullptr;
+                 pFile = pFile->m_pNextFile) {
+                m_linkTargets.erase(pFile);
+                m_hashes.erase(pFile);
+            }
+            for (const CDirInformation* pSub = p->m_pFirstSubDir; pSub != nullptr;
+                 pSub = pSub->m_pNextDir)
+                stack.push_back(pSub);
+        }
+    }
+    m_pFactory->RecycleTree(std::exchange(pDir->m_pFirstSubDir, nullptr));
+    m_pFactory->RecycleFiles(std::exchange(pDir->m_pFirstFile, nullptr));
 }
 
 void CItemTree::Clear() {

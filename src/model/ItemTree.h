@@ -41,12 +41,17 @@ public:
     // The content hash of pFile, when the scan took one; null otherwise.
     const SContentDigest* ContentHash(const CFileInformation* pFile) const;
     void SetContentHashes(EHashAlgorithm eHash, CContentHashes hashes);
+    // Keeps nLevels levels below the root (1: its own entries): the directories at the limit
+    // hand their entries back to the factory and are marked m_bEntriesLeftOut, keeping the
+    // totals and file counts computed before.
+    void CutBelow(int nLevels);
     // Hands every node back to the factory and starts again from an empty root: the former
     // root node, reset.
     void Clear();
 
 private:
     void HandBack() noexcept;
+    void HandBackEntries(CDirInformation* pDir);
 
     std::unique_ptr<CKWLItemFactory> m_pOwnFactory; // null when the factory is someone else's
     CKWLItemFactory* m_pFactory = nullptr;

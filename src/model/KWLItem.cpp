@@ -26,6 +26,7 @@ void CDirInformation::Reset() {
     m_nCreationNs = m_nLastAccessNs = m_nLastWriteNs = 0;
     m_nTotalSize = 0;
     m_nFileCount = 0;
+    m_bEntriesLeftOut = false;
 }
 
 CDirInformation* CDirInformation::Insert(CKWLItem* pItem) {

@@ -53,6 +53,8 @@ public:
     std::uint32_t m_nLastAccessNs = 0;
     std::uint32_t m_nLastWriteNs = 0;
     int m_nFileCount = 0;
+    // Its entries were left out below a depth limit; its total and file count still hold them.
+    bool m_bEntriesLeftOut = false;
 
 private:
     friend class CKWLItemFactory;

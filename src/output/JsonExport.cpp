@@ -83,8 +83,9 @@ bool CNodeWriter::Write(std::string_view strRootName) {
             BeginChild(top);
             AppendDirectory(*pSub, pSub->m_strName);
             ++m_totals.nDirectories;
-            // A directory that was not read has no children to tell, not an empty list.
-            if (m_bRecursive) {
+            // A directory that was not read (or listed) has no children to tell, not an empty
+            // list.
+            if (m_bRecursive && !pSub->m_bEntriesLeftOut) {
                 m_sink.Text() += ",\"children\":[";
                 stack.push_back({pSub, pSub->m_pFirstSubDir}); // top is not used after this
             } else {
@@ -175,6 +176,28 @@ void AppendHeader(const SJsonDocumentInfo& info, EHashAlgorithm eHash, std::stri
     strOut += ",\n\"tree\":";
 }
 
+// The filters as given, so that a comparison can scan with the same ones.
+void AppendFilters(const SFilterSettings& filters, std::string& strOut) {
+    strOut += ",\n\"filters\":{\"exclude\":[";
+    for (std::size_t i = 0; i < filters.patterns.size(); ++i) {
+        strOut += i == 0 ? "{" : ",{";
+        AppendJsonExactText("pattern", filters.patterns[i], strOut);
+        strOut += '}';
+    }
+    strOut += "],\"ignore_case\":";
+    strOut += filters.bIgnoreCase ? "true" : "false";
+    strOut += ",\"no_hidden\":";
+    strOut += filters.bNoHidden ? "true" : "false";
+    strOut += ",\"one_file_system\":";
+    strOut += filters.bOneFileSystem ? "true" : "false";
+    strOut += ",\"max_depth\":";
+    if (filters.nMaxDepth < 0)
+        strOut += "null";
+    else
+        AppendJsonNumber(static_cast<std::uint64_t>(filters.nMaxDepth), strOut);
+    strOut += '}';
+}
+
 void AppendErrors(const std::vector<SScanError>& errors, std::string& strOut) {
     strOut += ",\n\"errors\":[";
     for (std::size_t i = 0; i < errors.size(); ++i) {
@@ -208,6 +231,7 @@ bool WriteJsonExport(COutputSink& sink, const CItemTree& tree, const SJsonDocume
     if (!nodes.Write(LastComponent(info.strRoot)))
         return false;
     AppendErrors(info.errors, sink.Text());
+    AppendFilters(info.filters, sink.Text());
     AppendTotals(nodes.Totals(), sink.Text());
     return sink.ItemDone();
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "model/FilterSettings.h"
 #include "model/ItemTree.h"
 #include "model/ScanError.h"
 #include "output/OutputSink.h"
@@ -18,6 +19,7 @@ struct SJsonDocumentInfo {
     bool bRecursive = false;      // whether the subdirectories were read
     std::int64_t nScannedAt = 0;  // when the scan began, seconds since 1970 (UTC)
     std::vector<SScanError> errors;
+    SFilterSettings filters;      // what the scan left out
 };
 
 // The whole tree as one JSON document for programs, streamed into sink as it is walked (never

@@ -117,10 +117,22 @@ void ReserveNodes(CNodeSource& source, const CDirNames& names, std::size_t nBegi
 }
 
 bool MakeEntry(CNodeSource& source, const CDirReader& reader, const CDirNames& names, std::size_t i,
-               const SEntryReading& reading, SMadeEntries& made) {
+               const SEntryReading& reading, const CEntryFilter::CDirState* pState,
+               SMadeEntries& made) {
     const char* pszRaw = names.Name(i);
+    const EEntryKind eKind = names.Kind(i);
+    const bool bKindKnown = eKind != EEntryKind::Unknown;
+    const CEntryFilter* pFilter = reading.pFilter;
+    // Left out before anything is read of it where the directory tells enough.
+    if (pFilter != nullptr && (bKindKnown || !pFilter->NeedsKind()) &&
+        pFilter->Excludes(pszRaw, eKind == EEntryKind::Directory, *pState))
+        return false;
     SEntryStatus status;
-    if (const std::error_code ec = reader.Stat(pszRaw, status)) {
+    if (!reading.bStatFiles && bKindKnown && eKind != EEntryKind::Directory) {
+        // The output shows nothing of a file's status: the directory's word for its kind does.
+        status.eType = TypeFromDirectory(eKind);
+        status.nCreation = status.nLastAccess = status.nLastWrite = kUnknownTime;
+    } else if (const std::error_code ec = reader.Stat(pszRaw, status)) {
         if (ec == std::errc::no_such_file_or_directory)
             return false; // gone since it was enumerated
         if (!made.error)
@@ -128,9 +140,12 @@ bool MakeEntry(CNodeSource& source, const CDirReader& reader, const CDirNames& n
         // Listed with what the directory itself tells: a name that can be read is not
         // dropped. An entry of unknown kind is listed as a file of size 0.
         status = SEntryStatus{};
-        status.eType = TypeFromDirectory(names.Kind(i));
+        status.eType = TypeFromDirectory(eKind);
         status.nCreation = status.nLastAccess = status.nLastWrite = kUnknownTime;
     }
+    if (pFilter != nullptr && !bKindKnown && pFilter->NeedsKind() &&
+        pFilter->Excludes(pszRaw, status.IsDirectory(), *pState))
+        return false;
     const std::string_view strRaw(pszRaw);
     // Sorted by the name as shown; the node keeps the exact bytes.
     const SNamePrefix key =

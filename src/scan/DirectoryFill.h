@@ -12,6 +12,7 @@
 #include "model/NameOrder.h"
 #include "platform/ContentHash.h"
 #include "platform/DirReader.h"
+#include "scan/EntryFilter.h"
 
 // Nodes made for a run of one directory's entries, in enumeration order, each with the
 // number that sorts it (NamePrefixKey of its name).
@@ -59,15 +60,19 @@ struct SEntryReading {
     bool bReadLinkTargets = false;
     CContentHasher* pHasher = nullptr; // hashes regular files when set
     std::atomic<std::uint64_t>* pBytesHashed = nullptr; // grows with the bytes hashed
+    const CEntryFilter* pFilter = nullptr; // entries left out by name; null: none
+    bool bStatFiles = true; // false: a file whose kind the directory tells gets no status read
 };
 
 // Reads the status of entry i and makes its node, with the exact name. Returns false when the
-// entry was gone by then (left out) or no node could be made. An entry that cannot be
+// entry was gone by then, is left out by the filter (in state pState; never examined when its
+// name tells) or no node could be made. An entry that cannot be
 // examined is still made, with unknown size and times, and noted in made.error. A symbolic
 // link's text goes into made.linkTargets, a regular file's content hash into made.hashes (or
 // why it could not be read into made.unhashed), as reading asks.
 bool MakeEntry(CNodeSource& source, const CDirReader& reader, const CDirNames& names, std::size_t i,
-               const SEntryReading& reading, SMadeEntries& made);
+               const SEntryReading& reading, const CEntryFilter::CDirState* pState,
+               SMadeEntries& made);
 
 // Sorts both lists into the order of the names as shown (equal names keep their enumeration order) and links
 // them below pNode, counting the files and their bytes: the lists that inserting one by one

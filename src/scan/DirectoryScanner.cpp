@@ -44,6 +44,10 @@ bool CDirectoryScanner::ScanDirectory(CItemTree& tree, const std::string& strPat
     settings.bRecursive = m_option.m_bRecursive;
     settings.bReadLinkTargets = m_bReadLinkTargets;
     settings.eHash = m_eHash;
+    settings.pFilter = m_pFilter != nullptr && !m_pFilter->IsEmpty() ? m_pFilter : nullptr;
+    settings.bOneFileSystem = m_bOneFileSystem;
+    settings.nReadDepth = m_nReadDepth;
+    settings.bStatFiles = m_bStatFiles;
     m_pBytesHashed->store(0, std::memory_order_relaxed);
     settings.pBytesHashed = m_pBytesHashed.get();
     // By default one thread per core, and up to four per core while reads wait for the disk

@@ -11,6 +11,7 @@
 #include "model/KWLOption.h"
 #include "model/ScanError.h"
 #include "platform/WorkProgress.h"
+#include "scan/EntryFilter.h"
 
 
 // Reads a directory (and, with the recursive option, everything below it) into a tree.
@@ -42,6 +43,18 @@ public:
     // Hashes the content of every regular file into the tree (see CItemTree::ContentHash);
     // a file that cannot be read is recorded like a directory that cannot. None by default.
     void SetHashAlgorithm(EHashAlgorithm eHash) { m_eHash = eHash; }
+    // Leaves out the entries that filter excludes: never examined where the name tells, a
+    // directory never opened. The filter must outlive the scans. Null (the default): none.
+    void SetFilter(const CEntryFilter* pFilter) { m_pFilter = pFilter; }
+    // Lists a directory on another file system than the chosen one as an empty directory,
+    // without entering it. Off by default.
+    void SetOneFileSystem(bool bOne) { m_bOneFileSystem = bOne; }
+    // Reads nLevels levels below the chosen directory (1: its own entries); -1 (the default):
+    // everything. Directories at the limit are listed, not read.
+    void SetReadDepth(int nLevels) { m_nReadDepth = nLevels; }
+    // With false, a file whose kind the directory reports gets no status read (size 0, times
+    // unknown): for outputs that show none of it. True by default.
+    void SetStatFiles(bool bStat) { m_bStatFiles = bStat; }
     // Bytes hashed so far by the scan under way (or the last one); may be read from the
     // progress callback.
     std::uint64_t GetBytesHashed() const {
@@ -73,6 +86,10 @@ private:
     unsigned m_nThreads = 0;
     bool m_bReadLinkTargets = false;
     EHashAlgorithm m_eHash = EHashAlgorithm::None;
+    const CEntryFilter* m_pFilter = nullptr;
+    bool m_bOneFileSystem = false;
+    int m_nReadDepth = -1;
+    bool m_bStatFiles = true;
     // Apart, so that the scanner stays movable.
     std::unique_ptr<std::atomic<std::uint64_t>> m_pBytesHashed =
         std::make_unique<std::atomic<std::uint64_t>>(0);

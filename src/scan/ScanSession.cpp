@@ -53,6 +53,8 @@ public:
         m_reading.bReadLinkTargets = settings.bReadLinkTargets;
         m_reading.pHasher = m_pHasher.get();
         m_reading.pBytesHashed = settings.pBytesHashed;
+        m_reading.pFilter = settings.pFilter;
+        m_reading.bStatFiles = settings.bStatFiles;
     }
     CWorker(const CWorker&) = delete;
     CWorker& operator=(const CWorker&) = delete;
@@ -119,8 +121,9 @@ private:
 // them all on one thread.
 class CScanSession::CEntryBatch {
 public:
-    CEntryBatch(const CDirReader& reader, const CDirNames& names)
-        : m_reader(reader), m_names(names),
+    CEntryBatch(const CDirReader& reader, const CDirNames& names,
+                const CEntryFilter::CDirState* pState)
+        : m_reader(reader), m_names(names), m_pState(pState),
           m_nChunks((names.Count() + kChunkSize - 1) / kChunkSize), m_results(m_nChunks) {}
 
     std::size_t ChunkCount() const { return m_nChunks; }
@@ -134,7 +137,8 @@ public:
                 return;
             const std::size_t nBegin = nChunk * kChunkSize;
             const std::size_t nEnd = std::min(nBegin + kChunkSize, m_names.Count());
-            session.MakeRange(worker, m_reader, m_names, nBegin, nEnd, m_results[nChunk]);
+            session.MakeRange(worker, m_reader, m_names, m_pState, nBegin, nEnd,
+                              m_results[nChunk]);
             std::lock_guard lock(m_mutex);
             if (++m_nDone == m_nChunks)
                 m_allDone.notify_all();
@@ -151,6 +155,7 @@ public:
 private:
     const CDirReader& m_reader;
     const CDirNames& m_names;
+    const CEntryFilter::CDirState* m_pState;
     const std::size_t m_nChunks;
     std::vector<SMadeEntries> m_results;
     std::atomic<std::size_t> m_nNext{0};
@@ -186,6 +191,10 @@ CScanSession::~CScanSession() {
 
 void CScanSession::Run(CDirReader reader, const std::string& strPath, CDirInformation* pRoot) {
     m_strRootPath = strPath;
+    if (m_settings.pFilter != nullptr)
+        m_rootFilterState = m_settings.pFilter->RootState();
+    if (SEntryStatus status; m_settings.bOneFileSystem && !reader.StatSelf(status))
+        m_nRootDevice = status.identity.nDevice;
     {
         CWorker worker(*this, true);
         {
@@ -324,9 +333,10 @@ void CScanSession::ReadDirectory(CWorker& worker, CDirReader& reader, CDirInform
         RecordError(pNode, pJob, ec);
     SMadeEntries& made = worker.m_made;
     made.Clear();
+    const CEntryFilter::CDirState* pState = pJob == nullptr ? &m_rootFilterState : &pJob->filterState;
     const unsigned nStarted = std::max(m_nThreads, m_nStarted.load(std::memory_order_relaxed));
     if (names.Count() >= kShareFrom && nStarted > 1) {
-        auto pBatch = std::make_shared<CEntryBatch>(reader, names);
+        auto pBatch = std::make_shared<CEntryBatch>(reader, names, pState);
         std::vector<STask> shares(std::min<std::size_t>(nStarted - 1, pBatch->ChunkCount() - 1));
         for (STask& share : shares)
             share.pBatch = pBatch;
@@ -334,7 +344,7 @@ void CScanSession::ReadDirectory(CWorker& worker, CDirReader& reader, CDirInform
         pBatch->Work(*this, worker);
         pBatch->WaitAndCollect(made);
     } else {
-        MakeRange(worker, reader, names, 0, names.Count(), made);
+        MakeRange(worker, reader, names, pState, 0, names.Count(), made);
     }
     if (made.error)
         RecordError(pNode, pJob, made.error);
@@ -367,10 +377,11 @@ void CScanSession::RecordFileResults(SMadeEntries& made, const CDirInformation* 
 }
 
 void CScanSession::MakeRange(CWorker& worker, const CDirReader& reader, const CDirNames& names,
-                             std::size_t nBegin, std::size_t nEnd, SMadeEntries& made) {
+                             const CEntryFilter::CDirState* pState, std::size_t nBegin,
+                             std::size_t nEnd, SMadeEntries& made) {
     ReserveNodes(worker.m_source, names, nBegin, nEnd);
     for (std::size_t i = nBegin; i < nEnd && !ShouldStop(); ++i) {
-        if (MakeEntry(worker.m_source, reader, names, i, worker.m_reading, made))
+        if (MakeEntry(worker.m_source, reader, names, i, worker.m_reading, pState, made))
             worker.CountEntry();
     }
 }
@@ -381,17 +392,37 @@ void CScanSession::QueueSubDirs(CWorker& worker, CDirReader& reader, SJob* pJob)
     const SMadeEntries& made = worker.m_made;
     if (!m_settings.bRecursive || made.dirs.empty() || ShouldStop())
         return;
+    const int nDepth = pJob == nullptr ? 1 : pJob->nDepth + 1;
+    std::vector<const SMadeEntries::SDir*> entered;
+    for (const SMadeEntries::SDir& dir : made.dirs)
+        if (IsEnteredAt(dir, nDepth))
+            entered.push_back(&dir);
+    if (entered.empty())
+        return;
     CDirHandleSet::CLeaseBatch leases =
         pJob == nullptr
-            ? m_pHandles->AddRoot(reader.TakeDescriptor(), m_strRootPath, made.dirs.size())
-            : m_pHandles->Add(std::move(pJob->lease), reader.TakeDescriptor(), made.dirs.size());
-    std::vector<STask> tasks(made.dirs.size());
-    for (std::size_t i = 0; i < made.dirs.size(); ++i) {
-        const SMadeEntries::SDir& dir = made.dirs[i];
-        tasks[i].job.pNode = dir.pNode;
-        tasks[i].job.lease = leases.Take(worker.m_names.Name(dir.nIndex), dir.identity);
+            ? m_pHandles->AddRoot(reader.TakeDescriptor(), m_strRootPath, entered.size())
+            : m_pHandles->Add(std::move(pJob->lease), reader.TakeDescriptor(), entered.size());
+    const CEntryFilter::CDirState& state = pJob == nullptr ? m_rootFilterState : pJob->filterState;
+    std::vector<STask> tasks(entered.size());
+    for (std::size_t i = 0; i < entered.size(); ++i) {
+        const char* pszName = worker.m_names.Name(entered[i]->nIndex);
+        SJob& job = tasks[i].job;
+        job.pNode = entered[i]->pNode;
+        job.nDepth = nDepth;
+        if (!state.empty())
+            job.filterState = m_settings.pFilter->ChildState(state, pszName);
+        job.lease = leases.Take(pszName, entered[i]->identity);
     }
     PushTasks(tasks);
+}
+
+// A subdirectory at nDepth is read unless it lies at the depth limit or, with -x, on another
+// file system (it is then listed as an empty directory).
+bool CScanSession::IsEnteredAt(const SMadeEntries::SDir& dir, int nDepth) const {
+    if (m_settings.nReadDepth >= 0 && nDepth >= m_settings.nReadDepth)
+        return false;
+    return !m_settings.bOneFileSystem || dir.identity.nDevice == m_nRootDevice;
 }
 
 bool CScanSession::ShouldStop() {

@@ -15,6 +15,7 @@
 #include "scan/DirHandleSet.h"
 #include "scan/DirectoryFill.h"
 #include "scan/DirectoryScanner.h"
+#include "scan/EntryFilter.h"
 #include "platform/DirReader.h"
 
 struct SScanSettings {
@@ -27,6 +28,10 @@ struct SScanSettings {
     bool bReadLinkTargets = false;
     EHashAlgorithm eHash = EHashAlgorithm::None;
     std::atomic<std::uint64_t>* pBytesHashed = nullptr; // grows with the bytes hashed
+    const CEntryFilter* pFilter = nullptr; // entries left out by name; null: none
+    bool bStatFiles = true;      // false: files get no status read where the kind is known
+    bool bOneFileSystem = false; // directories on another file system are not entered
+    int nReadDepth = -1;         // levels read below the root; -1: all
 };
 
 // One scan of a tree. Directories still to be read wait on a stack shared by the calling
@@ -61,6 +66,8 @@ private:
     struct SJob {
         CDirInformation* pNode = nullptr;
         CDirHandleSet::CSubDirLease lease;
+        int nDepth = 0;                    // the root's subdirectories are at 1
+        CEntryFilter::CDirState filterState; // where the anchored patterns stand
     };
     // A directory to read, or a share in the entries of a large one.
     struct STask {
@@ -79,7 +86,9 @@ private:
     void ReadDirectory(CWorker& worker, CDirReader& reader, CDirInformation* pNode,
                        const SJob* pJob);
     void MakeRange(CWorker& worker, const CDirReader& reader, const CDirNames& names,
-                   std::size_t nBegin, std::size_t nEnd, SMadeEntries& made);
+                   const CEntryFilter::CDirState* pState, std::size_t nBegin, std::size_t nEnd,
+                   SMadeEntries& made);
+    bool IsEnteredAt(const SMadeEntries::SDir& dir, int nDepth) const;
     void QueueSubDirs(CWorker& worker, CDirReader& reader, SJob* pJob);
 
     bool ShouldStop();
@@ -94,6 +103,8 @@ private:
     std::atomic<unsigned> m_nStarted{1}; // threads working on the scan, the calling one included
     std::uint64_t m_nFlushEvery = 1024;
     std::string m_strRootPath;
+    CEntryFilter::CDirState m_rootFilterState;
+    std::uint64_t m_nRootDevice = 0;
     std::unique_ptr<CDirHandleSet> m_pHandles;
 
     std::mutex m_mutex; // the task stack and the busy count

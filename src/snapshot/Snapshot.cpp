@@ -217,7 +217,7 @@ std::optional<CSnapshot> CSnapshot::FromTree(const CItemTree& tree, const std::s
     while (!stack.empty()) {
         const auto [pDir, nDir] = stack.back();
         stack.pop_back();
-        const bool bRead = bRecursive || pDir == pRoot;
+        const bool bRead = (bRecursive || pDir == pRoot) && !pDir->m_bEntriesLeftOut;
         if (!bRead)
             continue;
         children.clear();

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/FilterSettings.h"
 #include "model/ItemTree.h"
 #include "model/ScanError.h"
 #include "platform/ContentHash.h"
@@ -77,7 +78,8 @@ public:
 
     // From a scanned tree: root as given to the scan, its errors, and when it began. Nothing
     // when the tree has more entries or name bytes than a snapshot holds (2^32 - 1, 4 GiB).
-    static std::optional<CSnapshot> FromTree(const CItemTree& tree, const std::string& strRoot, bool bRecursive,
+    static std::optional<CSnapshot> FromTree(const CItemTree& tree, const std::string& strRoot,
+                                             bool bRecursive,
                               const std::vector<SScanError>& errors, std::int64_t nScannedAt);
 
     // Document fields.
@@ -86,6 +88,7 @@ public:
     bool bHasScannedAt = false;
     bool bRecursive = false;
     EHashAlgorithm eHash = EHashAlgorithm::None;
+    SFilterSettings filters; // what the scan left out
     std::vector<SSnapError> errors;
 
     std::size_t Count() const { return m_entries.size(); }

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -122,11 +123,13 @@ std::optional<ESnapType> TypeByName(std::string_view str) {
 enum class EKey {
     Unknown,
     // the document
-    KwlTree, Root, RootBase64, Recursive, ScannedAt, Hash, Tree, Errors,
+    KwlTree, Root, RootBase64, Recursive, ScannedAt, Hash, Tree, Errors, Filters,
     // a node
     Name, NameBase64, Type, Size, Mtime, Target, TargetBase64, Children,
     // an error
     Path, PathBase64, Reason, Errno,
+    // the filters
+    Exclude, IgnoreCase, NoHidden, OneFileSystem, MaxDepth, Pattern, PatternBase64,
 };
 
 struct SKeyName {
@@ -136,7 +139,7 @@ struct SKeyName {
 constexpr SKeyName kDocumentKeys[] = {
     {"kwl_tree", EKey::KwlTree},   {"root", EKey::Root},           {"root_base64", EKey::RootBase64},
     {"recursive", EKey::Recursive}, {"scanned_at", EKey::ScannedAt}, {"hash", EKey::Hash},
-    {"tree", EKey::Tree},           {"errors", EKey::Errors},
+    {"tree", EKey::Tree},           {"errors", EKey::Errors},       {"filters", EKey::Filters},
 };
 constexpr SKeyName kNodeKeys[] = {
     {"name", EKey::Name},     {"name_base64", EKey::NameBase64},     {"type", EKey::Type},
@@ -146,6 +149,14 @@ constexpr SKeyName kNodeKeys[] = {
 constexpr SKeyName kErrorKeys[] = {
     {"path", EKey::Path}, {"path_base64", EKey::PathBase64}, {"reason", EKey::Reason},
     {"errno", EKey::Errno},
+};
+constexpr SKeyName kFilterKeys[] = {
+    {"exclude", EKey::Exclude},          {"ignore_case", EKey::IgnoreCase},
+    {"no_hidden", EKey::NoHidden},       {"one_file_system", EKey::OneFileSystem},
+    {"max_depth", EKey::MaxDepth},
+};
+constexpr SKeyName kPatternKeys[] = {
+    {"pattern", EKey::Pattern}, {"pattern_base64", EKey::PatternBase64},
 };
 
 template <std::size_t N> EKey FindKey(const SKeyName (&keys)[N], std::string_view str) {
@@ -163,6 +174,12 @@ std::string_view NameOfKey(EKey eKey) {
         if (key.eKey == eKey)
             return key.str;
     for (const SKeyName& key : kErrorKeys)
+        if (key.eKey == eKey)
+            return key.str;
+    for (const SKeyName& key : kFilterKeys)
+        if (key.eKey == eKey)
+            return key.str;
+    for (const SKeyName& key : kPatternKeys)
         if (key.eKey == eKey)
             return key.str;
     return "?";
@@ -200,7 +217,9 @@ struct SErrorFrame {
 };
 
 // Where the reader is: which object or array holds the next key or value.
-enum class EPlace { Start, Document, Node, Children, Errors, Error, Skip, End };
+enum class EPlace {
+    Start, Document, Node, Children, Errors, Error, Filters, Patterns, Pattern, Skip, End
+};
 
 // SAX handler for RapidJSON: builds the snapshot as the document streams past.
 template <class TStream> class CSnapshotHandler {
@@ -257,6 +276,8 @@ private:
     bool DocumentValue(const SValue& value);
     bool NodeValue(SNodeFrame& node, const SValue& value);
     bool ErrorValue(const SValue& value);
+    bool FilterValue(const SValue& value);
+    bool PatternValue(const SValue& value);
     bool BeginNode(std::uint32_t nParent);
     bool EndNode();
     bool EndError();
@@ -279,7 +300,8 @@ private:
         const EPlace ePlace = m_places.back();
         return ePlace == EPlace::Skip ||
                (m_eKey == EKey::Unknown &&
-                (ePlace == EPlace::Document || ePlace == EPlace::Node || ePlace == EPlace::Error));
+                (ePlace == EPlace::Document || ePlace == EPlace::Node || ePlace == EPlace::Error ||
+                 ePlace == EPlace::Filters || ePlace == EPlace::Pattern));
     }
 
     const TStream& m_stream;
@@ -291,6 +313,7 @@ private:
     std::vector<SNodeFrame> m_nodes; // frames reused; m_nNodes are in use
     std::size_t m_nNodes = 0;
     SErrorFrame m_errorFrame;
+    std::optional<std::string> m_pattern, m_patternBytes; // the exclude pattern being read
     std::optional<int> m_version;
     bool m_bHasRoot = false;
     bool m_bHasTree = false;
@@ -306,11 +329,18 @@ template <class TStream> bool CSnapshotHandler<TStream>::Scalar(const SValue& va
         return NodeValue(m_nodes[m_nNodes - 1], value);
     case EPlace::Error:
         return ErrorValue(value);
+    case EPlace::Filters:
+        return FilterValue(value);
+    case EPlace::Pattern:
+        return PatternValue(value);
     case EPlace::Start:
         return Fail(ESnapshotProblem::NotKwlTree);
+    case EPlace::Children:
+        return Fail(ESnapshotProblem::BadValue, "children");
+    case EPlace::Patterns:
+        return Fail(ESnapshotProblem::BadValue, "exclude");
     default:
-        return Fail(ESnapshotProblem::BadValue, m_places.back() == EPlace::Children ? "children"
-                                                                                      : "errors");
+        return Fail(ESnapshotProblem::BadValue, "errors");
     }
 }
 
@@ -452,6 +482,45 @@ template <class TStream> bool CSnapshotHandler<TStream>::ErrorValue(const SValue
     }
 }
 
+template <class TStream> bool CSnapshotHandler<TStream>::FilterValue(const SValue& value) {
+    SFilterSettings& filters = m_snapshot.filters;
+    switch (m_eKey) {
+    case EKey::IgnoreCase:
+    case EKey::NoHidden:
+    case EKey::OneFileSystem:
+        if (value.eKind != EValue::Bool)
+            return BadValue();
+        (m_eKey == EKey::IgnoreCase ? filters.bIgnoreCase
+         : m_eKey == EKey::NoHidden ? filters.bNoHidden
+                                    : filters.bOneFileSystem) = value.b;
+        return true;
+    case EKey::MaxDepth:
+        if (value.eKind == EValue::Null) {
+            filters.nMaxDepth = -1;
+            return true;
+        }
+        if (value.eKind == EValue::Fraction || (value.eKind == EValue::Number && value.n > INT_MAX))
+            return Fail(ESnapshotProblem::OutOfRange, "max_depth");
+        if (value.eKind != EValue::Number)
+            return BadValue();
+        filters.nMaxDepth = static_cast<int>(value.n);
+        return true;
+    default:
+        return BadValue(); // exclude holds an array
+    }
+}
+
+template <class TStream> bool CSnapshotHandler<TStream>::PatternValue(const SValue& value) {
+    if (value.eKind != EValue::String)
+        return BadValue();
+    if (m_eKey == EKey::Pattern) {
+        m_pattern = std::string(value.str);
+        return true;
+    }
+    m_patternBytes = DecodeBase64(value.str);
+    return m_patternBytes ? true : BadValue();
+}
+
 template <class TStream> bool CSnapshotHandler<TStream>::BeginNode(std::uint32_t nParent) {
     const std::uint32_t nEntry = m_snapshot.AddEntry(nParent);
     if (nEntry == kNoEntry)
@@ -471,6 +540,11 @@ template <class TStream> bool CSnapshotHandler<TStream>::StartObject() {
         m_places.back() = EPlace::Document;
         return true;
     case EPlace::Document:
+        if (m_eKey == EKey::Filters) {
+            m_snapshot.filters = SFilterSettings{};
+            m_places.push_back(EPlace::Filters);
+            return true;
+        }
         if (m_eKey != EKey::Tree || m_bHasTree)
             return BadValue();
         m_bHasTree = true;
@@ -480,6 +554,11 @@ template <class TStream> bool CSnapshotHandler<TStream>::StartObject() {
     case EPlace::Errors:
         m_errorFrame = SErrorFrame{};
         m_places.push_back(EPlace::Error);
+        return true;
+    case EPlace::Patterns:
+        m_pattern.reset();
+        m_patternBytes.reset();
+        m_places.push_back(EPlace::Pattern);
         return true;
     default:
         return BadValue();
@@ -501,6 +580,12 @@ bool CSnapshotHandler<TStream>::Key(const char* p, rapidjson::SizeType n, bool) 
     case EPlace::Error:
         m_eKey = FindKey(kErrorKeys, str);
         break;
+    case EPlace::Filters:
+        m_eKey = FindKey(kFilterKeys, str);
+        break;
+    case EPlace::Pattern:
+        m_eKey = FindKey(kPatternKeys, str);
+        break;
     default:
         m_eKey = EKey::Unknown;
         break;
@@ -519,6 +604,17 @@ template <class TStream> bool CSnapshotHandler<TStream>::EndObject(rapidjson::Si
         return EndNode();
     case EPlace::Error:
         return EndError();
+    case EPlace::Filters:
+        m_places.pop_back();
+        m_eKey = EKey::Unknown;
+        return true;
+    case EPlace::Pattern:
+        if (!m_pattern && !m_patternBytes)
+            return Fail(ESnapshotProblem::MissingField, "pattern");
+        m_snapshot.filters.patterns.push_back(m_patternBytes ? *m_patternBytes : *m_pattern);
+        m_places.pop_back();
+        m_eKey = EKey::Unknown;
+        return true;
     default:
         return Fail(ESnapshotProblem::NotJson);
     }
@@ -588,6 +684,10 @@ template <class TStream> bool CSnapshotHandler<TStream>::StartArray() {
         m_places.push_back(EPlace::Errors);
         return true;
     }
+    if (m_places.back() == EPlace::Filters && m_eKey == EKey::Exclude) {
+        m_places.push_back(EPlace::Patterns);
+        return true;
+    }
     if (m_places.back() == EPlace::Start)
         return Fail(ESnapshotProblem::NotKwlTree);
     return BadValue();
@@ -596,7 +696,7 @@ template <class TStream> bool CSnapshotHandler<TStream>::StartArray() {
 template <class TStream> bool CSnapshotHandler<TStream>::EndArray(rapidjson::SizeType) {
     if (m_places.back() == EPlace::Skip)
         return LeaveSkipped();
-    m_places.pop_back(); // children or errors
+    m_places.pop_back(); // children, errors or exclude
     m_eKey = EKey::Unknown;
     return true;
 }

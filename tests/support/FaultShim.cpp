@@ -8,6 +8,8 @@
 //   KWL_TEST_SLOW_READ=N       every read first waits N microseconds, as on a cold disk
 //   KWL_TEST_SLOW_STAT=N       every statx first waits N microseconds
 //
+// Every statx call is counted (KwlTestStatxCalls), so that a test can tell what a scan read.
+//
 // Linked into a test program it takes the place of the C library's function; built as a
 // shared library it is preloaded into kwl-list. Without the variables it changes nothing.
 #include <dirent.h>
@@ -15,6 +17,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstddef>
 #include <cstdio>
@@ -43,7 +46,13 @@ bool IsNamed(int nFd, const char* pszName) {
     return std::strcmp(pszSlash != nullptr ? pszSlash + 1 : szPath, pszName) == 0;
 }
 
+std::atomic<unsigned long> g_nStatxCalls{0};
+
 } // namespace
+
+extern "C" unsigned long KwlTestStatxCalls() noexcept {
+    return g_nStatxCalls.load();
+}
 
 extern "C" ssize_t getdents64(int nFd, void* pBuffer, size_t nLength) noexcept {
     WaitIfAsked("KWL_TEST_SLOW_READ");
@@ -71,5 +80,6 @@ extern "C" ssize_t getdents64(int nFd, void* pBuffer, size_t nLength) noexcept {
 extern "C" int statx(int nDirFd, const char* pszPath, int nFlags, unsigned int nMask,
                      struct statx* pStatus) noexcept {
     WaitIfAsked("KWL_TEST_SLOW_STAT");
+    g_nStatxCalls.fetch_add(1);
     return static_cast<int>(syscall(SYS_statx, nDirFd, pszPath, nFlags, nMask, pStatus));
 }
