@@ -138,7 +138,7 @@ TEST_F(KwlListTest, ExitStatusesAndMessages) {
         {{"-f", "name|xyz", m_strDir}, 2, "The output format is not valid."},
         {{"-l", "de", "-f", "|name", m_strDir}, 2, "Das eingestellte Ausgabeformat ist ungültig."},
         {{"--bogus", m_strDir}, 2, "unknown option"},
-        {{"-x", m_strDir}, 2, "unknown option"},
+        {{"-y", m_strDir}, 2, "unknown option"},
         {{"-e", "pdf", m_strDir}, 2, "unknown export kind"},
         {{"-l", "fr", m_strDir}, 2, "unknown language"},
         {{"-f"}, 2, "missing value"},
