@@ -1,0 +1,103 @@
+// kwl-list's filter options from the command line: what is refused, and what a snapshot keeps of
+// them for a later comparison.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <simdjson.h>
+
+#include "support/Files.h"
+#include "support/KwlList.h"
+#include "support/TempTree.h"
+
+namespace {
+
+TEST(FiltersTest, BadInputIsAUsageError) {
+    CTempTree tree;
+    const std::string strDir = tree.AddDir("t");
+    const std::string strBinary = tree.Path("binary");
+    ASSERT_TRUE(WriteFile(strBinary, std::string("a\0b\n", 4)));
+    struct SCase {
+        std::vector<std::string> args;
+        std::string strErr;
+    };
+    const SCase cases[] = {
+        {{"--exclude", "["}, "bad pattern '[': \"[\" without \"]\""},
+        {{"--exclude", ""}, "bad pattern '': empty"},
+        {{"--exclude", "a//b"}, "bad pattern 'a//b': an empty component"},
+        {{"--exclude", "x\\"}, "bad pattern 'x\\': ends in an escape"},
+        {{"--exclude-from", tree.Path("missing")},
+         "cannot read the pattern file '" + tree.Path("missing") + "': No such file or directory"},
+        {{"--exclude-from", strDir}, "cannot read the pattern file '" + strDir + "': Is a directory"},
+        {{"--exclude-from", strBinary}, "cannot read the pattern file '" + strBinary +
+                                            "': not a text file (it holds NUL bytes)"},
+        {{"--max-depth", "-1"}, "the depth must be a whole number from 0 to 2147483647"},
+        {{"--max-depth", "abc"}, "the depth must be a whole number"},
+        {{"--max-depth", "2147483648"}, "the depth must be a whole number"},
+        {{"--max-depth", ""}, "the depth must be a whole number"},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.strErr);
+        std::vector<std::string> args = c.args;
+        args.push_back(strDir);
+        const SKwlListResult r = RunKwlList(args);
+        EXPECT_EQ(r.nStatus, 2);
+        EXPECT_EQ(r.strErr.rfind("kwl-list: " + c.strErr, 0), 0u) << r.strErr;
+        EXPECT_EQ(r.strOut, "");
+    }
+}
+
+// A pattern file written on another system: CR LF, comments, empty lines, "\#".
+TEST(FiltersTest, PatternFileLines) {
+    CTempTree tree;
+    for (const char* psz : {"t/#tag", "t/keep", "t/x.o", "t/drop me", "t/#kept"})
+        tree.AddFile(psz, 1);
+    const std::string strPatterns = tree.Path("patterns");
+    ASSERT_TRUE(WriteFile(strPatterns, "# objects\r\n*.o\r\n\r\ndrop me\r\n\\#tag\n"));
+    const SKwlListResult r = RunKwlList({"-f", "name", "--exclude-from", strPatterns, tree.Path("t")});
+    EXPECT_EQ(r.nStatus, 0) << r.strErr;
+    EXPECT_EQ(r.strOut.substr(r.strOut.find("\r\n\r\n") + 4), "#kept\r\nkeep");
+}
+
+// The snapshot says how it was filtered; a comparison scans with the same filters, so what they
+// leave out is no difference.
+TEST(FiltersTest, SnapshotKeepsItsFiltersForTheComparison) {
+    CTempTree tree;
+    tree.AddFile("t/src/a.c", 1);
+    tree.AddFile("t/src/a.o", 2);
+    tree.AddFile("t/src/sub/deeper/x", 3);
+    const std::string strSnapshot = tree.Path("snap.json");
+    const SKwlListResult snap = RunKwlList({"-e", "json", "--exclude", "*.o", "--exclude",
+                                            "\x1b\xff", "--max-depth", "2", "-o", strSnapshot,
+                                            tree.Path("t")});
+    ASSERT_EQ(snap.nStatus, 0) << snap.strErr;
+    simdjson::dom::parser parser;
+    simdjson::dom::element doc;
+    ASSERT_EQ(parser.load(strSnapshot).get(doc), simdjson::SUCCESS);
+    const simdjson::dom::element filters = doc["filters"];
+    EXPECT_EQ(std::string_view(filters["exclude"].at(0)["pattern"]), "*.o");
+    EXPECT_EQ(std::string_view(filters["exclude"].at(1)["pattern_base64"]), "G/8=");
+    EXPECT_EQ(std::int64_t(filters["max_depth"]), 2);
+    // src/sub lies at the limit: listed with its total, its children left out.
+    const simdjson::dom::element sub = doc["tree"]["children"].at(0)["children"].at(0);
+    EXPECT_EQ(std::string_view(sub["name"]), "sub");
+    EXPECT_EQ(std::uint64_t(sub["size"]), 3u);
+    EXPECT_TRUE(sub["children"].error() == simdjson::NO_SUCH_FIELD);
+
+    tree.AddFile("t/src/b.o", 5);             // left out by a pattern
+    tree.AddFile("t/src/sub/deeper/y", 6);    // below the limit
+    SKwlListResult r = RunKwlList({"--compare", strSnapshot, tree.Path("t")});
+    EXPECT_EQ(r.nStatus, 0) << r.strErr;
+    EXPECT_EQ(r.strOut, "");
+    tree.AddFile("t/src/b.c", 7);
+    r = RunKwlList({"--compare", strSnapshot, tree.Path("t")});
+    EXPECT_EQ(r.nStatus, 1) << r.strErr;
+    EXPECT_EQ(r.strOut.substr(0, r.strOut.find('\n')), "added: src/b.c");
+    // The filters come from the snapshot only.
+    r = RunKwlList({"--compare", strSnapshot, "--no-hidden", tree.Path("t")});
+    EXPECT_EQ(r.nStatus, 2);
+    EXPECT_EQ(r.strErr, "kwl-list: --compare scans with the snapshot's filters; give none\n"
+                        "Try 'kwl-list --help' for more information.\n");
+}
+
+} // namespace
