@@ -314,7 +314,8 @@ Options:
                            is reported like a directory that cannot)
       --compare SNAPSHOT compare DIRECTORY with SNAPSHOT, a file that -e json wrote;
                            DIRECTORY may also be a second snapshot. It is scanned as the
-                           snapshot was (recursive or not, its hash). Prints one line per
+                           snapshot was (recursive or not, its hash, its filters; give no
+                           filter option). Prints one line per
                            difference (added, removed, changed, moved), the files and bytes
                            added and removed per top-level directory and the counts;
                            nothing when there is no difference. -e json: a JSON report
@@ -360,5 +361,7 @@ Examples:
   kwl-list -r -e json ~/archive -o archive.json
   kwl-list -r -e json --hash sha256 /srv/archive -o archive-2026-12.json
   kwl-list --compare archive-2026-12.json /srv/archive
+  kwl-list -r --exclude .git --exclude node_modules --exclude 'build/' ~/src/app
+  kwl-list --max-depth 2 --no-hidden -f "name|size" ~
 )";
 }
