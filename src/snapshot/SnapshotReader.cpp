@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -159,29 +160,23 @@ constexpr SKeyName kPatternKeys[] = {
     {"pattern", EKey::Pattern}, {"pattern_base64", EKey::PatternBase64},
 };
 
-template <std::size_t N> EKey FindKey(const SKeyName (&keys)[N], std::string_view str) {
+EKey FindKey(std::span<const SKeyName> keys, std::string_view str) {
     for (const SKeyName& key : keys)
         if (key.str == str)
             return key.eKey;
     return EKey::Unknown;
 }
 
+// The key's text, for messages.
 std::string_view NameOfKey(EKey eKey) {
-    for (const SKeyName& key : kDocumentKeys)
-        if (key.eKey == eKey)
-            return key.str;
-    for (const SKeyName& key : kNodeKeys)
-        if (key.eKey == eKey)
-            return key.str;
-    for (const SKeyName& key : kErrorKeys)
-        if (key.eKey == eKey)
-            return key.str;
-    for (const SKeyName& key : kFilterKeys)
-        if (key.eKey == eKey)
-            return key.str;
-    for (const SKeyName& key : kPatternKeys)
-        if (key.eKey == eKey)
-            return key.str;
+    for (const std::span<const SKeyName> keys :
+         {std::span<const SKeyName>(kDocumentKeys), std::span<const SKeyName>(kNodeKeys),
+          std::span<const SKeyName>(kErrorKeys), std::span<const SKeyName>(kFilterKeys),
+          std::span<const SKeyName>(kPatternKeys)}) {
+        for (const SKeyName& key : keys)
+            if (key.eKey == eKey)
+                return key.str;
+    }
     return "?";
 }
 
