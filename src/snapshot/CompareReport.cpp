@@ -1,6 +1,8 @@
 #include "snapshot/CompareReport.h"
 
+#include <initializer_list>
 #include <string_view>
+#include <utility>
 
 #include "lang/TextRow.h"
 #include "output/JsonWriter.h"
@@ -246,11 +248,15 @@ void AppendJsonErrors(const CSnapshot& side, std::string_view strSide, bool& bFi
     }
 }
 
-void AppendJsonCount(std::string_view strKey, std::uint64_t n, std::string& strOut) {
-    strOut += '"';
-    strOut += strKey;
-    strOut += "\":";
-    AppendJsonNumber(n, strOut);
+// ,"KEY":N for each count, in order.
+void AppendJsonCounts(std::initializer_list<std::pair<std::string_view, std::uint64_t>> counts,
+                      std::string& strOut) {
+    for (const auto& [strKey, n] : counts) {
+        strOut += ",\"";
+        strOut += strKey;
+        strOut += "\":";
+        AppendJsonNumber(n, strOut);
+    }
 }
 
 } // namespace
@@ -331,30 +337,25 @@ bool WriteCompareJson(COutputSink& sink, const SCompareResult& result, const SCo
         const STopLevelDelta& delta = result.topLevel[i];
         strRest += i == 0 ? "\n{" : ",\n{";
         AppendJsonExactText("name", delta.strName, strRest);
-        strRest += ',';
-        AppendJsonCount("files_added", delta.nFilesAdded, strRest);
-        strRest += ',';
-        AppendJsonCount("bytes_added", delta.nBytesAdded, strRest);
-        strRest += ',';
-        AppendJsonCount("files_removed", delta.nFilesRemoved, strRest);
-        strRest += ',';
-        AppendJsonCount("bytes_removed", delta.nBytesRemoved, strRest);
+        AppendJsonCounts({{"files_added", delta.nFilesAdded},
+                          {"bytes_added", delta.nBytesAdded},
+                          {"files_removed", delta.nFilesRemoved},
+                          {"bytes_removed", delta.nBytesRemoved}},
+                         strRest);
         strRest += '}';
     }
     strRest += "],\n\"errors\":[";
     bool bFirst = true;
     AppendJsonErrors(sides.oldSide, "old", bFirst, strRest);
     AppendJsonErrors(sides.newSide, "new", bFirst, strRest);
-    strRest += "],\n\"summary\":{";
-    AppendJsonCount("added", result.nAdded, strRest);
-    strRest += ',';
-    AppendJsonCount("removed", result.nRemoved, strRest);
-    strRest += ',';
-    AppendJsonCount("changed", result.nChanged, strRest);
-    strRest += ',';
-    AppendJsonCount("moved", result.nMoved, strRest);
-    strRest += ',';
-    AppendJsonCount("errors", sides.oldSide.errors.size() + sides.newSide.errors.size(), strRest);
+    // The first count follows the "{" without a comma.
+    strRest += "],\n\"summary\":{\"added\":";
+    AppendJsonNumber(result.nAdded, strRest);
+    AppendJsonCounts({{"removed", result.nRemoved},
+                      {"changed", result.nChanged},
+                      {"moved", result.nMoved},
+                      {"errors", sides.oldSide.errors.size() + sides.newSide.errors.size()}},
+                     strRest);
     strRest += "}}\n";
     return sink.ItemDone();
 }
