@@ -7,53 +7,73 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <initializer_list>
 #include <string_view>
 
 #include "platform/AtomicFile.h"
 #include "platform/Encoding.h"
+#include "platform/FileDescriptor.h"
 #include "platform/FileWrite.h"
 
 namespace {
 
-// The file was always read with fgets and a 255-byte buffer; a longer line comes out as
-// several lines, and files written by older versions depend on that.
-constexpr std::size_t kPieceMax = 254;
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
-enum class ERead { Ok, Missing, Unreadable };
+enum class ERead { Ok, Missing, Unusable };
 
-ERead ReadWholeFile(const std::string& strPath, std::string& strData) {
+struct SReadResult {
+    ERead eRead = ERead::Ok;
+    EFormatsProblem eProblem = EFormatsProblem::None;
+    int nErrno = 0;
+};
+
+SReadResult Unusable(EFormatsProblem eProblem, int nErrno = 0) {
+    return {ERead::Unusable, eProblem, nErrno};
+}
+
+// The whole file, when it is a regular file of at most kMaxFormatsFile bytes. Opened without
+// blocking: a FIFO in its place is not waited for.
+SReadResult ReadWholeFile(const std::string& strPath, std::string& strData) {
     strData.clear();
-    const int fd = open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return (errno == ENOENT || errno == ENOTDIR) ? ERead::Missing : ERead::Unreadable;
+    const CFileDescriptor fd(open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!fd.IsOpen()) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return {ERead::Missing};
+        return Unusable(EFormatsProblem::CannotRead, errno);
+    }
     struct stat st {};
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
-        strData.reserve(static_cast<std::size_t>(st.st_size));
+    if (fstat(fd.Get(), &st) != 0)
+        return Unusable(EFormatsProblem::CannotRead, errno);
+    if (!S_ISREG(st.st_mode))
+        return Unusable(EFormatsProblem::NotAFile);
+    if (static_cast<std::uint64_t>(st.st_size) > kMaxFormatsFile)
+        return Unusable(EFormatsProblem::TooLarge);
+    strData.reserve(static_cast<std::size_t>(st.st_size));
     char buf[64 * 1024];
     for (;;) {
-        const ssize_t n = read(fd, buf, sizeof buf);
+        const ssize_t n = read(fd.Get(), buf, sizeof buf);
         if (n == 0)
             break;
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            close(fd);
             strData.clear();
-            return ERead::Unreadable;
+            return Unusable(EFormatsProblem::CannotRead, errno);
         }
         strData.append(buf, static_cast<std::size_t>(n));
+        if (strData.size() > kMaxFormatsFile) { // it grew while it was read
+            strData.clear();
+            return Unusable(EFormatsProblem::TooLarge);
+        }
     }
-    close(fd);
-    return ERead::Ok;
+    return {ERead::Ok};
 }
 
-// End of the piece that starts at nPos: just after a line feed, or after kPieceMax bytes,
-// or at the end of the data.
+// End of the line that starts at nPos: just after its line feed, or the end of the data.
 std::size_t PieceEnd(std::string_view data, std::size_t nPos) {
-    const std::size_t nLimit = std::min(data.size(), nPos + kPieceMax);
     const std::size_t nFeed = data.find('\n', nPos);
-    return nFeed < nLimit ? nFeed + 1 : nLimit;
+    return nFeed == std::string_view::npos ? data.size() : nFeed + 1;
 }
 
 bool IsCSpace(char c) {
@@ -148,15 +168,18 @@ bool BeginsWithNoCase(std::string_view strEntry, std::string_view strPrefix) {
 SFormatsLoad LoadFormatsFile(const std::string& strPath) {
     SFormatsLoad result;
     std::string strData;
-    const ERead eRead = ReadWholeFile(strPath, strData);
-    if (eRead == ERead::Unreadable) {
+    const SReadResult read = ReadWholeFile(strPath, strData);
+    const ERead eRead = read.eRead;
+    if (eRead == ERead::Unusable) {
         result.bUnreadable = true;
+        result.eProblem = read.eProblem;
+        result.nErrno = read.nErrno;
         result.lines = DefaultLines();
         return result;
     }
 
     const std::string_view data(strData);
-    std::size_t nPos = 0;
+    std::size_t nPos = data.starts_with(kUtf8ByteOrderMark) ? kUtf8ByteOrderMark.size() : 0;
     if (nPos < data.size()) {
         const std::size_t nEnd = PieceEnd(data, nPos);
         result.nLanguage = ParseLanguageId(data.substr(nPos, nEnd - nPos));
@@ -182,13 +205,25 @@ bool AppendFormatLine(const std::string& strPath, const std::string& strLine) {
         return false;
     strBytes += '\n';
 
-    const int fd = open(strPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    const int fd =
+        open(strPath.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
     if (fd < 0)
         return false;
     struct stat st {};
-    const bool bKnownSize = fstat(fd, &st) == 0;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return false;
+    }
+    // The user's last line may have no line feed (an editor that writes none).
+    char cLast = '\n';
+    if (st.st_size > 0 && pread(fd, &cLast, 1, st.st_size - 1) != 1) {
+        close(fd);
+        return false;
+    }
+    if (cLast != '\n')
+        strBytes.insert(strBytes.begin(), '\n');
     bool bOk = WriteAll(fd, strBytes);
-    if (!bOk && bKnownSize) {
+    if (!bOk) {
         // A half-written line would join the next one appended; take it back.
         [[maybe_unused]] const int nTruncate = ftruncate(fd, st.st_size);
     }
@@ -198,8 +233,8 @@ bool AppendFormatLine(const std::string& strPath, const std::string& strLine) {
 
 bool SaveLanguageId(const std::string& strPath, int nLanguage) {
     std::string strData;
-    const ERead eRead = ReadWholeFile(strPath, strData);
-    if (eRead == ERead::Unreadable)
+    const ERead eRead = ReadWholeFile(strPath, strData).eRead;
+    if (eRead == ERead::Unusable)
         return false;
 
     const std::string strId = std::to_string(nLanguage) + "\n";

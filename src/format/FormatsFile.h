@@ -14,21 +14,37 @@ inline constexpr std::array<const char*, 3> kDefaultFormats = {
 // The line in use until the user chooses another, in the window and in kwl-list.
 inline constexpr std::string_view kDefaultFormat = kDefaultFormats[0];
 
+// A formats.def larger than this is no catalogue anyone wrote: it is not read.
+inline constexpr std::size_t kMaxFormatsFile = 16 * 1024 * 1024;
+
+// Why formats.def could not be used.
+enum class EFormatsProblem {
+    None,
+    CannotRead, // opening or reading failed (nErrno)
+    NotAFile,   // a directory, a device, a FIFO or a socket (a link is followed)
+    TooLarge,   // over kMaxFormatsFile
+};
+
 struct SFormatsLoad {
-    int nLanguage = 1;              // atol of the first piece when one was read
+    int nLanguage = 1;              // atol of the first line when one was read
     std::vector<std::string> lines; // format lines, trailing white space removed; the
                                     // three defaults when the file held none
     bool bCreated = false;          // the file was (re)written with the defaults
-    bool bUnreadable = false;       // it exists but could not be read: left untouched
+    bool bUnreadable = false;       // it exists but cannot be used: left untouched
+    EFormatsProblem eProblem = EFormatsProblem::None; // why, when bUnreadable
+    int nErrno = 0;                                    // with CannotRead
 };
 
-// Reads the file in pieces of at most 254 bytes (a longer line gives several entries).
-// Writes the defaults when the file is missing, empty or holds no format line; a file
-// that exists but cannot be read is never touched.
+// Reads the file whole, line by line, without blocking (a FIFO is not waited for) and only
+// when it is a regular file of at most kMaxFormatsFile bytes; a UTF-8 byte order mark in front
+// is skipped. Writes the defaults when the file is missing, empty or holds no format line; a
+// file that exists but cannot be used is never touched.
 SFormatsLoad LoadFormatsFile(const std::string& strPath);
 
-// Appends strLine and a line feed. False when the line has a character Windows-1252 cannot
-// hold (nothing is written) or when opening, writing or closing fails.
+// Appends strLine and a line feed, after a line feed of its own when the file does not end in
+// one, so that it never joins the last line. False, with the file as it was, when the line has
+// a character Windows-1252 cannot hold, the file is not a regular one, or opening, writing or
+// closing fails.
 bool AppendFormatLine(const std::string& strPath, const std::string& strLine);
 
 // Replaces the first line by nLanguage and keeps every other byte; writes the id and the

@@ -19,6 +19,7 @@
 #include "format/FormatsFile.h"
 #include "lang/ConfigPath.h"
 #include "lang/DialogText.h"
+#include "lang/FormatsFileTexts.h"
 #include "lang/ProgressTexts.h"
 #include "lang/TextId.h"
 #include "output/HtmlExport.h"
@@ -110,8 +111,10 @@ CKWLDlg::CKWLDlg(wxWindow* pParent)
     Control(IDC_RECURSIVE)->Bind(wxEVT_CHECKBOX, &CKWLDlg::OnRecursive, this);
     m_comboFormats->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) { OnSelectFormat(); });
     Control(IDC_DEFINE_FORMAT)->Bind(wxEVT_BUTTON, &CKWLDlg::OnDefineFormat, this);
-    m_btnGerman->Bind(wxEVT_BUTTON, &CKWLDlg::OnLanguageFlag, this);
-    m_btnEnglish->Bind(wxEVT_BUTTON, &CKWLDlg::OnLanguageFlag, this);
+    // Each flag gives its own language, also when the stored id was neither.
+    m_btnGerman->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnLanguageFlag(ELanguage::German); });
+    m_btnEnglish->Bind(wxEVT_BUTTON,
+                       [this](wxCommandEvent&) { OnLanguageFlag(ELanguage::English); });
     Bind(wxEVT_MENU, &CKWLDlg::OnAbout, this, ID_ABOUT);
     Control(IDC_EXPORT_CLIPBOARD)->Bind(wxEVT_BUTTON, &CKWLDlg::OnExportClipboard, this);
     Control(IDC_EXPORT_TEXTFILE)->Bind(wxEVT_BUTTON, &CKWLDlg::OnExportTextfile, this);
@@ -121,11 +124,19 @@ CKWLDlg::CKWLDlg(wxWindow* pParent)
 }
 
 void CKWLDlg::OnInitDialog() {
-    m_pLanguage->SetLanguage(LanguageFromId(LoadFormats()));
+    const SFormatsLoad load = LoadFormats();
+    m_pLanguage->SetLanguage(LanguageFromId(load.nLanguage));
     LoadFlag(m_btnGerman, flag_de_xpm, flag_de_grey_xpm, "Deutsch");
     LoadFlag(m_btnEnglish, flag_en_xpm, flag_en_grey_xpm, "English");
     SetFlagStates();
     ApplyLanguage();
+    // Said once; for the rest of the session the file is neither read nor written again.
+    if (load.bUnreadable) {
+        m_bFormatsUsable = false;
+        wxMessageBox(ToWx(FormatsUnusableMessage(m_pLanguage->GetLanguage(), m_strFormatsPath,
+                                                 load.eProblem, load.nErrno)),
+                     kAppName, wxOK | wxICON_WARNING, this);
+    }
     SetIcon(wxIcon(icon_xpm));
     wxAcceleratorEntry f1(wxACCEL_NORMAL, WXK_F1, ID_ABOUT);
     SetAcceleratorTable(wxAcceleratorTable(1, &f1));
@@ -136,19 +147,23 @@ void CKWLDlg::OnInitDialog() {
     Control(IDC_RECURSIVE)->SetFocus();
 }
 
-// formats.def: read, or created with the defaults; the default format is selected.
-int CKWLDlg::LoadFormats() {
+// formats.def: read, or created with the defaults; the default format is selected. The combo
+// box gets every line in one step: one insert per line costs seconds for a long file.
+SFormatsLoad CKWLDlg::LoadFormats() {
     m_strFormatsPath = PrepareFormatsPath();
     SFormatsLoad load = LoadFormatsFile(m_strFormatsPath);
-    for (const std::string& strLine : load.lines) {
-        m_listFormats.push_back(strLine);
-        m_comboFormats->Append(ToWx(strLine));
-    }
+    wxArrayString entries;
+    entries.reserve(load.lines.size());
+    for (const std::string& strLine : load.lines)
+        entries.push_back(ToWx(strLine));
+    m_comboFormats->Set(entries);
+    m_listFormats = std::move(load.lines);
+    load.lines.clear();
     const int nIndex = SelectByText(m_listFormats, std::string(kDefaultFormat));
     if (nIndex >= 0)
         m_comboFormats->SetSelection(nIndex);
     OnSelectFormat();
-    return load.nLanguage;
+    return load;
 }
 
 void CKWLDlg::OnSelectFormat() {
@@ -198,7 +213,7 @@ void CKWLDlg::OnDefineFormat(wxCommandEvent&) {
 }
 
 bool CKWLDlg::AppendFormat(const std::string& strLine) {
-    return AppendFormatLine(m_strFormatsPath, strLine);
+    return m_bFormatsUsable && AppendFormatLine(m_strFormatsPath, strLine);
 }
 
 void CKWLDlg::ApplyLanguage() {
@@ -212,12 +227,13 @@ void CKWLDlg::SetFlagStates() {
     m_btnEnglish->Enable(m_pLanguage->GetLanguage() != ELanguage::English);
 }
 
-void CKWLDlg::OnLanguageFlag(wxCommandEvent&) {
-    m_pLanguage->ToggleLanguage();
+void CKWLDlg::OnLanguageFlag(ELanguage eLanguage) {
+    m_pLanguage->SetLanguage(eLanguage);
     SetFlagStates();
     ApplyLanguage();
     // No message when it fails.
-    SaveLanguageId(m_strFormatsPath, LanguageId(m_pLanguage->GetLanguage()));
+    if (m_bFormatsUsable)
+        SaveLanguageId(m_strFormatsPath, LanguageId(eLanguage));
 }
 
 void CKWLDlg::OnSelectDirectory(wxCommandEvent&) {
@@ -228,7 +244,8 @@ void CKWLDlg::OnSelectDirectory(wxCommandEvent&) {
     if (chooser.ShowModal() == wxID_OK && !chooser.GetPath().empty()) {
         m_strDirectory = FromWx(chooser.GetPath());
         SetPlainText(IDC_DIRECTORY_LABEL, ToWx(ElideDirectoryLabel(m_strDirectory)));
-        EnableControl(IDC_COMPUTE_LIST, true);
+        // Never a listing from no format: with no line selected it waits for one.
+        EnableControl(IDC_COMPUTE_LIST, m_nCurFormat >= 0);
         EnableExports(false);
         m_bDirChosen = true;
         SetControlText(IDC_PREVIEW, wxString());

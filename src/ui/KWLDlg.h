@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "format/FormatsFile.h"
 #include "format/KWLFormat.h"
 #include "model/ItemTree.h"
 #include "model/KWLOption.h"
@@ -63,7 +64,7 @@ public:
 private:
     // Start-up and format selection.
     void OnInitDialog();
-    int LoadFormats();
+    SFormatsLoad LoadFormats();
     void OnSelectFormat();
     void ShowSamples();
     // Format definition.
@@ -71,7 +72,7 @@ private:
     bool AppendFormat(const std::string& strLine);
     // Language.
     void ApplyLanguage();
-    void OnLanguageFlag(wxCommandEvent& event);
+    void OnLanguageFlag(ELanguage eLanguage);
     void SetFlagStates();
     // Directory and listing.
     void OnSelectDirectory(wxCommandEvent& event);
@@ -105,6 +106,7 @@ private:
     std::string m_strOutput;
     std::string m_strFormat;
     bool m_bDirChosen = false;
+    bool m_bFormatsUsable = true; // formats.def may be written in this session
     int m_nCurFormat = -1;
     std::vector<std::string> m_listFormats;
 };

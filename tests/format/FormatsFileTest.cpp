@@ -83,37 +83,86 @@ TEST_F(FormatsFileTest, FormatLinesLoseTrailingWhiteSpaceOnlyAndTheFileStaysAsIt
     EXPECT_EQ(ReadFile(m_strPath), strContent);
 }
 
-// Lines are read in pieces of at most 254 bytes, a line feed included.
-TEST_F(FormatsFileTest, LongLinesAreReadAsSeveralEntries) {
-    std::string strLong;
-    for (int i = 0; i < 600; ++i)
-        strLong += static_cast<char>('a' + i % 26);
-    const struct {
-        std::size_t nLength;
-        std::vector<std::size_t> pieces;
-    } cases[] = {
-        {253, {253}}, {254, {254, 0}}, {255, {254, 1}}, {300, {254, 46}}, {508, {254, 254, 0}},
+// Whatever stands at the place of formats.def: the lines and the language read, or why it is
+// not used; the file is never changed by reading it.
+TEST_F(FormatsFileTest, LinesAreReadWholeFromRegularFilesOnly) {
+    const std::string strLong(300000, 'n');
+    std::string strMany = "1\n";
+    std::vector<std::string> many;
+    for (int i = 0; i < 10000; ++i) {
+        many.push_back("name|" + std::to_string(i));
+        strMany += many.back() + "\n";
+    }
+    struct SCase {
+        const char* pszName;
+        std::string strContent;
+        int nLanguage;
+        std::vector<std::string> lines;
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.nLength);
-        const std::string strLine = strLong.substr(0, c.nLength);
-        ASSERT_TRUE(WriteFile(m_strPath, "1\n" + strLine + "\nlast\n"));
+    const SCase cases[] = {
+        {"no final line feed", "1\nname\nname|size", 1, {"name", "name|size"}},
+        {"CR LF", "0\r\nname\r\nname|size\r\n", 0, {"name", "name|size"}},
+        {"a byte order mark", "\xEF\xBB\xBF" "1\nname\n", 1, {"name"}},
+        {"NUL bytes", std::string("1\nna\0me\nsize\n", 13), 1, {"na", "size"}},
+        {"a line of 300,000 characters", "1\n" + strLong + "\nname\n", 1, {strLong, "name"}},
+        {"10,000 lines", strMany, 1, many},
+        {"language 7", "7\nname\n", 7, {"name"}},
+        {"language abc", "abc\nname\n", 0, {"name"}},
+        {"language with blanks after it", "1   \nname\n", 1, {"name"}},
+        {"an empty language line", "\nname\n", 0, {"name"}},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        ASSERT_TRUE(WriteFile(m_strPath, c.strContent));
         const SFormatsLoad load = LoadFormatsFile(m_strPath);
-        std::vector<std::string> expected;
-        std::size_t nPos = 0;
-        for (std::size_t nPiece : c.pieces) {
-            expected.push_back(strLine.substr(nPos, nPiece));
-            nPos += nPiece;
-        }
-        expected.push_back("last");
-        EXPECT_EQ(load.lines, expected);
+        EXPECT_FALSE(load.bUnreadable);
+        EXPECT_EQ(load.nLanguage, c.nLanguage);
+        EXPECT_EQ(load.lines, c.lines);
+        EXPECT_EQ(ReadFile(m_strPath), c.strContent);
     }
 
-    // The first line too: only its first 254 bytes hold the id.
-    ASSERT_TRUE(WriteFile(m_strPath, "0" + std::string(253, ' ') + "tail\nname\n"));
-    const SFormatsLoad load = LoadFormatsFile(m_strPath);
-    EXPECT_EQ(load.nLanguage, 0);
-    EXPECT_EQ(load.lines, (std::vector<std::string>{"tail", "name"}));
+    // Not a regular file: the defaults, the reason, and nothing written, ever.
+    fs::remove(m_strPath);
+    fs::create_symlink("/dev/zero", m_strPath);
+    SFormatsLoad load = LoadFormatsFile(m_strPath);
+    EXPECT_TRUE(load.bUnreadable);
+    EXPECT_EQ(load.eProblem, EFormatsProblem::NotAFile);
+    EXPECT_EQ(load.lines, kDefaultLines);
+    EXPECT_FALSE(SaveLanguageId(m_strPath, 0));
+    EXPECT_FALSE(AppendFormatLine(m_strPath, "name"));
+    EXPECT_TRUE(fs::is_symlink(m_strPath));
+    fs::remove(m_strPath);
+    ASSERT_EQ(mkfifo(m_strPath.c_str(), 0644), 0); // nobody writes to it: a read would block
+    load = LoadFormatsFile(m_strPath);
+    EXPECT_EQ(load.eProblem, EFormatsProblem::NotAFile);
+    EXPECT_FALSE(SaveLanguageId(m_strPath, 0));
+    EXPECT_FALSE(AppendFormatLine(m_strPath, "name"));
+    EXPECT_TRUE(fs::is_fifo(m_strPath));
+    fs::remove(m_strPath);
+    ASSERT_TRUE(WriteFile(m_strPath, "1\n"));
+    fs::resize_file(m_strPath, kMaxFormatsFile + 1);
+    load = LoadFormatsFile(m_strPath);
+    EXPECT_EQ(load.eProblem, EFormatsProblem::TooLarge);
+    EXPECT_EQ(fs::file_size(m_strPath), kMaxFormatsFile + 1);
+}
+
+// A new line never joins the user's last line, whatever ended it.
+TEST_F(FormatsFileTest, AppendNeverJoinsTheLastLine) {
+    const struct {
+        const char* pszBefore;
+        const char* pszAfter;
+    } cases[] = {
+        {"1\nname|", "1\nname|\nsize\n"},
+        {"1\nname\n", "1\nname\nsize\n"},
+        {"1\r\nname\r\n", "1\r\nname\r\nsize\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszBefore);
+        ASSERT_TRUE(WriteFile(m_strPath, c.pszBefore));
+        ASSERT_TRUE(AppendFormatLine(m_strPath, "size"));
+        EXPECT_EQ(ReadFile(m_strPath), c.pszAfter);
+        EXPECT_EQ(LoadFormatsFile(m_strPath).lines.back(), "size");
+    }
 }
 
 TEST_F(FormatsFileTest, Windows1252BytesAreReadAsUtf8) {
@@ -220,13 +269,6 @@ TEST_F(FormatsFileTest, AppendOfALineWindows1252CannotHoldWritesNothing) {
     }
 }
 
-TEST_F(FormatsFileTest, AppendToAFileWithoutFinalLineFeedJoinsTheLastLine) {
-    ASSERT_TRUE(WriteFile(m_strPath, "1\nname|"));
-    ASSERT_TRUE(AppendFormatLine(m_strPath, "size"));
-    EXPECT_EQ(ReadFile(m_strPath), "1\nname|size\n");
-    EXPECT_EQ(LoadFormatsFile(m_strPath).lines, std::vector<std::string>{"name|size"});
-}
-
 TEST_F(FormatsFileTest, AppendCreatesAMissingFile) {
     EXPECT_TRUE(AppendFormatLine(m_strPath, "name"));
     EXPECT_EQ(ReadFile(m_strPath), "name\n");
@@ -280,8 +322,8 @@ TEST_F(FormatsFileTest, LanguageRewriteReplacesTheFirstLineAndCopiesTheRestByteF
     const SFormatsLoad load = LoadFormatsFile(m_strPath);
     EXPECT_EQ(load.nLanguage, -3);
     EXPECT_EQ(load.lines, (std::vector<std::string>{"D-[D ]-name", "name|size", "",
-                                                    "[Gr\xC3\xB6sse]", strLong.substr(0, 254),
-                                                    strLong.substr(254), "no final line feed"}));
+                                                    "[Gr\xC3\xB6sse]", strLong,
+                                                    "no final line feed"}));
 
     struct stat st {};
     ASSERT_EQ(stat(m_strPath.c_str(), &st), 0);
@@ -289,11 +331,10 @@ TEST_F(FormatsFileTest, LanguageRewriteReplacesTheFirstLineAndCopiesTheRestByteF
     EXPECT_EQ(NamesIn(m_tree.Root()), std::set<std::string>{"formats.def"});
 }
 
-TEST_F(FormatsFileTest, LanguageRewriteDropsOnlyTheFirstPiece) {
-    // A first line longer than 254 bytes loses its first piece only, as it always has.
+TEST_F(FormatsFileTest, LanguageRewriteReplacesTheWholeFirstLine) {
     ASSERT_TRUE(WriteFile(m_strPath, "1" + std::string(253, ' ') + "tail\nname\n"));
     ASSERT_TRUE(SaveLanguageId(m_strPath, 0));
-    EXPECT_EQ(ReadFile(m_strPath), "0\ntail\nname\n");
+    EXPECT_EQ(ReadFile(m_strPath), "0\nname\n");
 }
 
 TEST_F(FormatsFileTest, LanguageRewriteWritesTheDefaultsWhenNoFormatLineFollows) {

@@ -595,6 +595,19 @@ TEST_F(FormatDefDlgTest, NewLineThatBeginsAnExistingEntrySelectsThatEntry) {
     }
 }
 
+// An editor that writes no final line feed: the new line still comes on a line of its own.
+TEST_F(FormatDefDlgTest, NewLineNeverJoinsALastLineWithoutLineFeed) {
+    WriteFormats("1\nD-[D ]-name\nname");
+    MainDlgPtr pMain = ShowMainDialog();
+    wxTEST_DIALOG(Click(pMain.get(), IDC_DEFINE_FORMAT),
+                  wxExpectModal<CFormatDefDlg>([](CFormatDefDlg* pDlg) {
+                      AddName(pDlg);
+                      AddRow(pDlg, {IDC_FD_SIZE_FILE}, IDC_FD_ADD_SIZE);
+                  }));
+    EXPECT_EQ(ReadFormats(), "1\nD-[D ]-name\nname\nname|F-size\n");
+    EXPECT_EQ(pMain->FormatLines(), (std::vector<std::string>{"D-[D ]-name", "name", "name|F-size"}));
+}
+
 TEST_F(FormatDefDlgTest, LineThatCannotBeStoredStaysForThisRun) {
     MainDlgPtr pMain = ShowMainDialog();
     // A directory in the way: even root cannot append to it.

@@ -5,15 +5,18 @@
 
 #include <wx/uiaction.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <memory>
 #include <vector>
 
+#include "DialogDriver.h"
 #include "GuiTest.h"
 #include "platform/Encoding.h"
 #include "lang/DialogText.h"
+#include "lang/FormatsFileTexts.h"
 #include "ui/KWLDlg.h"
 #include "ui/ProgressDlg.h"
 #include "lang/TextId.h"
@@ -166,12 +169,67 @@ TEST_F(MainDlgTest, LanguageSwitchKeepsTheChosenDirectoryAndTheOutputTitle) {
 TEST_F(MainDlgTest, UnreadableFormatsFileIsNeverReplaced) {
     // A directory in its place cannot be read, not even by root.
     m_config.AddDir("kwl/formats.def/keep");
-    DlgPtr pDlg = ShowMainDialog();
+    DlgPtr pDlg;
+    wxTEST_DIALOG(pDlg = ShowMainDialog(),
+                  CExpectMessage(FormatsUnusableMessage(ELanguage::English, FormatsPath(),
+                                                        EFormatsProblem::NotAFile, 0))
+                      .Describe("the one message about formats.def"));
     EXPECT_EQ(pDlg->FormatLines().size(), 3u); // the defaults are offered all the same
     EXPECT_EQ(TextOf(pDlg.get(), IDC_SAMPLE_DIRTEXT), "D Name");
     Click(pDlg.get(), IDC_FLAG_GERMAN);
     EXPECT_EQ(TextOf(pDlg.get(), IDC_QUIT), "&Beenden");
     EXPECT_TRUE(std::filesystem::is_directory(m_config.Path("kwl/formats.def/keep")));
+}
+
+// A link to a device or a FIFO in its place: said once, the defaults offered, nothing read
+// without end, nothing written.
+TEST_F(MainDlgTest, FormatsFileThatIsNoFileIsSaidOnceAndNeverWritten) {
+    const std::string strPath = FormatsPath();
+    std::filesystem::create_directories(std::filesystem::path(strPath).parent_path());
+    for (int nCase = 0; nCase < 2; ++nCase) {
+        std::filesystem::remove(strPath);
+        if (nCase == 0)
+            std::filesystem::create_symlink("/dev/zero", strPath);
+        else
+            ASSERT_EQ(mkfifo(strPath.c_str(), 0644), 0);
+        DlgPtr pDlg;
+        wxTEST_DIALOG(pDlg = ShowMainDialog(),
+                      CExpectMessage(FormatsUnusableMessage(ELanguage::English, strPath,
+                                                            EFormatsProblem::NotAFile, 0))
+                          .Describe("the one message about formats.def"));
+        EXPECT_EQ(pDlg->FormatLines().size(), 3u);
+        Click(pDlg.get(), IDC_FLAG_GERMAN);
+        EXPECT_EQ(TextOf(pDlg.get(), IDC_QUIT), "&Beenden");
+        EXPECT_EQ(nCase == 0 ? std::filesystem::is_symlink(strPath)
+                             : std::filesystem::is_fifo(strPath),
+                  true);
+    }
+}
+
+// An id that is neither language keeps German texts and both flags; each flag then gives its
+// own language and stores it.
+TEST_F(MainDlgTest, EachFlagGivesItsOwnLanguage) {
+    WriteFormats("7\nD-[D ]-name\n");
+    DlgPtr pDlg = ShowMainDialog();
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_QUIT), "&Beenden");
+    EXPECT_TRUE(IsEnabled(pDlg.get(), IDC_FLAG_GERMAN));
+    EXPECT_TRUE(IsEnabled(pDlg.get(), IDC_FLAG_ENGLISH));
+    Click(pDlg.get(), IDC_FLAG_ENGLISH);
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_QUIT), "&Quit");
+    EXPECT_EQ(ReadFormats(), "1\nD-[D ]-name\n");
+    Click(pDlg.get(), IDC_FLAG_GERMAN);
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_QUIT), "&Beenden");
+    EXPECT_EQ(ReadFormats(), "0\nD-[D ]-name\n");
+}
+
+// Nothing selected (no line begins with the default format): no listing can be asked for.
+TEST_F(MainDlgTest, ComputeListNeedsAFormat) {
+    WriteFormats("1\nname|[x]\n");
+    DlgPtr pDlg = ShowMainDialog();
+    EXPECT_EQ(pDlg->SelectedFormat(), "");
+    wxTEST_DIALOG(Click(pDlg.get(), IDC_SELECT_DIRECTORY),
+                  wxExpectModal<wxDirDialog>(ToWx(m_config.Root())).Describe("folder chooser"));
+    EXPECT_FALSE(IsEnabled(pDlg.get(), IDC_COMPUTE_LIST));
 }
 
 TEST_F(MainDlgTest, StoredGermanStartsGerman) {

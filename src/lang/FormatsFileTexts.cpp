@@ -1,0 +1,54 @@
+#include "lang/FormatsFileTexts.h"
+
+#include <cstring>
+#include <string_view>
+
+#include "lang/TextRow.h"
+
+namespace {
+
+enum class EFormatsText { Message, NotAFile, TooLarge, Count };
+
+// %1 is the path, %2 the reason.
+constexpr STextRow<EFormatsText> kTexts[] = {
+    {EFormatsText::Message,
+     "The format file %1 cannot be used: %2.\nKWL offers its built-in formats and leaves the "
+     "file as it is; new formats are not stored in this session.",
+     "Die Formatdatei %1 kann nicht verwendet werden: %2.\nKWL bietet seine eingebauten Formate "
+     "an und lässt die Datei unverändert; neue Formate werden in dieser Sitzung nicht "
+     "gespeichert."},
+    {EFormatsText::NotAFile, "it is not a regular file", "sie ist keine gewöhnliche Datei"},
+    {EFormatsText::TooLarge, "it is larger than 16 MiB", "sie ist größer als 16 MiB"},
+};
+static_assert(RowsMatchIds(kTexts, EFormatsText::Count), "one row per text, in the order of the ids");
+
+std::string Reason(ELanguage eLanguage, EFormatsProblem eProblem, int nErrno) {
+    switch (eProblem) {
+    case EFormatsProblem::NotAFile:
+        return TextOf(kTexts, EFormatsText::NotAFile, eLanguage);
+    case EFormatsProblem::TooLarge:
+        return TextOf(kTexts, EFormatsText::TooLarge, eLanguage);
+    case EFormatsProblem::CannotRead:
+    case EFormatsProblem::None:
+        break;
+    }
+    return std::strerror(nErrno);
+}
+
+} // namespace
+
+std::string FormatsUnusableMessage(ELanguage eLanguage, const std::string& strPath,
+                                   EFormatsProblem eProblem, int nErrno) {
+    const std::string_view strPattern = TextOf(kTexts, EFormatsText::Message, eLanguage);
+    std::string strOut;
+    for (std::size_t i = 0; i < strPattern.size(); ++i) {
+        if (strPattern[i] == '%' && i + 1 < strPattern.size() &&
+            (strPattern[i + 1] == '1' || strPattern[i + 1] == '2')) {
+            strOut += strPattern[i + 1] == '1' ? strPath : Reason(eLanguage, eProblem, nErrno);
+            ++i;
+            continue;
+        }
+        strOut += strPattern[i];
+    }
+    return strOut;
+}
