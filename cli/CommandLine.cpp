@@ -13,6 +13,7 @@
 
 #include "format/FormatLanguage.h"
 #include "output/TextExport.h"
+#include "platform/Encoding.h"
 #include "platform/FileDescriptor.h"
 #include "scan/EntryFilter.h"
 
@@ -165,7 +166,12 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
             break;
         case 's':
             if (!IsSeparatorAllowed(strArg)) {
-                strError = "the separator must be exactly one character";
+                // One character that is a control character would break the rows.
+                const bool bOneCharacter =
+                    IsValidUtf8(strArg) && Utf8Length(strArg) == 1 && strArg[0] != '\0';
+                strError = bOneCharacter ? "a control character cannot separate the columns "
+                                           "(a tab can)"
+                                         : "the separator must be exactly one character";
                 return false;
             }
             cmd.strSeparator = strArg;

@@ -2,9 +2,64 @@
 
 #include <wx/clipbrd.h>
 
+#include <cstdio>
+#include <string_view>
+
+#include "lang/Version.h"
+#include "platform/Encoding.h"
 #include "ui/KWLDlg.h"
 
-wxIMPLEMENT_APP(CKWLApp);
+wxIMPLEMENT_APP_NO_MAIN(CKWLApp);
+
+namespace {
+
+constexpr int kExitUsage = 2;
+
+constexpr const char* kUsage =
+    "Usage: kwl [--help] [--version]\n"
+    "Opens the KWL window: choose a directory, a format line and whether subdirectories are\n"
+    "listed, then compute the listing and export it to the clipboard, a text file or an HTML\n"
+    "page. The formats are kept in $XDG_CONFIG_HOME/kwl/formats.def (~/.config/kwl/).\n"
+    "kwl-list prints the same listings from a shell (kwl-list --help).\n"
+    "\n"
+    "  -h, --help     show this help and exit\n"
+    "      --version  show the version and exit\n"
+    "GTK's own options (--display, --gtk-module, ...) are passed on to it.\n";
+
+// Options that GTK takes for itself.
+bool IsToolkitOption(std::string_view strArg) {
+    for (const std::string_view strPrefix :
+         {"--display", "--screen", "--class", "--name", "--gtk-", "--gdk-", "--g-fatal-warnings",
+          "--sync"}) {
+        if (strArg.starts_with(strPrefix))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+// --help and --version answer without a display; anything else of ours is a usage error.
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view strArg = argv[i];
+        if (strArg == "--help" || strArg == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (strArg == "--version") {
+            std::printf("kwl %s\n", KWL_VERSION);
+            return 0;
+        }
+        if (!IsToolkitOption(strArg)) {
+            // The option as given, control characters as "?": none may reach the terminal.
+            std::fprintf(stderr, "kwl: unknown option '%s'\nTry 'kwl --help' for more information.\n",
+                         SanitizeName(strArg).c_str());
+            return kExitUsage;
+        }
+    }
+    return wxEntry(argc, argv);
+}
 
 bool CKWLApp::OnInit() {
     SetAppName("kwl");
