@@ -148,7 +148,7 @@ void CKWLDlg::OnInitDialog() {
 }
 
 // formats.def: read, or created with the defaults; the default format is selected. The combo
-// box gets every line in one step: one insert per line costs seconds for a long file.
+// box gets every line in one call.
 SFormatsLoad CKWLDlg::LoadFormats() {
     m_strFormatsPath = PrepareFormatsPath();
     SFormatsLoad load = LoadFormatsFile(m_strFormatsPath);
