@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstring>
-#include <initializer_list>
 #include <string_view>
 
 #include "lang/TextRow.h"
@@ -28,7 +27,7 @@ enum class EScanText {
     Count
 };
 
-// %1, %2, ... are filled in by Fill.
+// %1, %2, ... are filled in by FillPattern.
 constexpr STextRow<EScanText> kTexts[] = {
     {EScanText::CannotRead, "cannot read '%1': %2", "'%1' kann nicht gelesen werden: %2"},
     {EScanText::SnapshotCannotRead, "cannot read the snapshot '%1': %2",
@@ -57,24 +56,6 @@ constexpr STextRow<EScanText> kTexts[] = {
      "mehr Einträge, als dieses Programm fassen kann"},
 };
 static_assert(RowsMatchIds(kTexts, EScanText::Count), "one row per text, in the order of the ids");
-
-// The pattern with %1 ... %9 replaced by the values, in order.
-std::string Fill(std::string_view strPattern, std::initializer_list<std::string_view> values) {
-    std::string strOut;
-    for (std::size_t i = 0; i < strPattern.size(); ++i) {
-        if (strPattern[i] == '%' && i + 1 < strPattern.size() && strPattern[i + 1] >= '1' &&
-            strPattern[i + 1] <= '9') {
-            const auto nValue = static_cast<std::size_t>(strPattern[i + 1] - '1');
-            if (nValue < values.size()) {
-                strOut += *(values.begin() + nValue);
-                ++i;
-                continue;
-            }
-        }
-        strOut += strPattern[i];
-    }
-    return strOut;
-}
 
 EScanText ProblemText(ESnapshotProblem eProblem) {
     switch (eProblem) {
@@ -112,7 +93,7 @@ EScanText ProblemText(ESnapshotProblem eProblem) {
 
 std::string ScanErrorMessage(ELanguage eLanguage, const std::string& strPath,
                              const std::string& strReason) {
-    return Fill(TextOf(kTexts, EScanText::CannotRead, eLanguage), {strPath, strReason});
+    return FillPattern(TextOf(kTexts, EScanText::CannotRead, eLanguage), {strPath, strReason});
 }
 
 std::string TooLargeMessage(ELanguage eLanguage, const std::string& strPath) {
@@ -122,10 +103,10 @@ std::string TooLargeMessage(ELanguage eLanguage, const std::string& strPath) {
 std::string SnapshotErrorMessage(ELanguage eLanguage, const std::string& strFile,
                                  const SSnapshotError& error) {
     if (error.eProblem == ESnapshotProblem::CannotOpen)
-        return Fill(TextOf(kTexts, EScanText::SnapshotCannotRead, eLanguage),
+        return FillPattern(TextOf(kTexts, EScanText::SnapshotCannotRead, eLanguage),
                     {strFile, std::strerror(error.nErrno)});
     const std::string strProblem =
-        Fill(TextOf(kTexts, ProblemText(error.eProblem), eLanguage), {error.strDetail});
-    return Fill(TextOf(kTexts, EScanText::SnapshotWhere, eLanguage),
+        FillPattern(TextOf(kTexts, ProblemText(error.eProblem), eLanguage), {error.strDetail});
+    return FillPattern(TextOf(kTexts, EScanText::SnapshotWhere, eLanguage),
                 {strFile, std::to_string(error.nOffset), strProblem});
 }

@@ -1,7 +1,6 @@
 #include "lang/FormatsFileTexts.h"
 
 #include <cstring>
-#include <string_view>
 
 #include "lang/TextRow.h"
 
@@ -39,16 +38,6 @@ std::string Reason(ELanguage eLanguage, EFormatsProblem eProblem, int nErrno) {
 
 std::string FormatsUnusableMessage(ELanguage eLanguage, const std::string& strPath,
                                    EFormatsProblem eProblem, int nErrno) {
-    const std::string_view strPattern = TextOf(kTexts, EFormatsText::Message, eLanguage);
-    std::string strOut;
-    for (std::size_t i = 0; i < strPattern.size(); ++i) {
-        if (strPattern[i] == '%' && i + 1 < strPattern.size() &&
-            (strPattern[i + 1] == '1' || strPattern[i + 1] == '2')) {
-            strOut += strPattern[i + 1] == '1' ? strPath : Reason(eLanguage, eProblem, nErrno);
-            ++i;
-            continue;
-        }
-        strOut += strPattern[i];
-    }
-    return strOut;
+    return FillPattern(TextOf(kTexts, EFormatsText::Message, eLanguage),
+                       {strPath, Reason(eLanguage, eProblem, nErrno)});
 }

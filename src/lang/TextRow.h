@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
+#include <string>
+#include <string_view>
 
 #include "lang/LanguageId.h"
 
@@ -30,4 +33,23 @@ template <class TId, std::size_t N>
 constexpr const char* TextOf(const STextRow<TId> (&rows)[N], TId eId, ELanguage eLanguage) {
     const STextRow<TId>& row = rows[static_cast<std::size_t>(eId)];
     return eLanguage == ELanguage::German ? row.pszGerman : row.pszEnglish;
+}
+
+// The pattern with %1 ... %9 replaced by the values, in order; a "%" before anything else stays.
+inline std::string FillPattern(std::string_view strPattern,
+                               std::initializer_list<std::string_view> values) {
+    std::string strOut;
+    for (std::size_t i = 0; i < strPattern.size(); ++i) {
+        if (strPattern[i] == '%' && i + 1 < strPattern.size() && strPattern[i + 1] >= '1' &&
+            strPattern[i + 1] <= '9') {
+            const auto nValue = static_cast<std::size_t>(strPattern[i + 1] - '1');
+            if (nValue < values.size()) {
+                strOut += *(values.begin() + nValue);
+                ++i;
+                continue;
+            }
+        }
+        strOut += strPattern[i];
+    }
+    return strOut;
 }

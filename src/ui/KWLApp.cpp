@@ -26,15 +26,26 @@ constexpr const char* kUsage =
     "      --version  show the version and exit\n"
     "GTK's own options (--display, --gtk-module, ...) are passed on to it.\n";
 
-// Options that GTK takes for itself.
-bool IsToolkitOption(std::string_view strArg) {
-    for (const std::string_view strPrefix :
-         {"--display", "--screen", "--class", "--name", "--gtk-", "--gdk-", "--g-fatal-warnings",
-          "--sync"}) {
-        if (strArg.starts_with(strPrefix))
-            return true;
+// Options that GTK takes for itself; those with a value may have it in the next argument.
+constexpr std::string_view kToolkitOptionsWithValue[] = {
+    "--display", "--screen", "--class", "--name", "--gtk-module", "--gtk-debug",
+    "--gtk-no-debug", "--gdk-debug", "--gdk-no-debug"};
+constexpr std::string_view kToolkitFlags[] = {"--g-fatal-warnings", "--sync"};
+
+// How many arguments from argv[i] on are GTK's: 0 when argv[i] is not one of its options.
+int ToolkitArguments(int argc, char** argv, int i) {
+    const std::string_view strArg = argv[i];
+    for (const std::string_view strFlag : kToolkitFlags)
+        if (strArg == strFlag)
+            return 1;
+    for (const std::string_view strOption : kToolkitOptionsWithValue) {
+        if (strArg.starts_with(strOption) && strArg.size() > strOption.size() &&
+            strArg[strOption.size()] == '=')
+            return 1;
+        if (strArg == strOption)
+            return i + 1 < argc ? 2 : 1;
     }
-    return false;
+    return 0;
 }
 
 } // namespace
@@ -42,6 +53,10 @@ bool IsToolkitOption(std::string_view strArg) {
 // --help and --version answer without a display; anything else of ours is a usage error.
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
+        if (const int nToolkit = ToolkitArguments(argc, argv, i)) {
+            i += nToolkit - 1;
+            continue;
+        }
         const std::string_view strArg = argv[i];
         if (strArg == "--help" || strArg == "-h") {
             std::fputs(kUsage, stdout);
@@ -51,12 +66,10 @@ int main(int argc, char** argv) {
             std::printf("kwl %s\n", KWL_VERSION);
             return 0;
         }
-        if (!IsToolkitOption(strArg)) {
-            // The option as given, control characters as "?": none may reach the terminal.
-            std::fprintf(stderr, "kwl: unknown option '%s'\nTry 'kwl --help' for more information.\n",
-                         SanitizeName(strArg).c_str());
-            return kExitUsage;
-        }
+        // The option as given, control characters as "?": none may reach the terminal.
+        std::fprintf(stderr, "kwl: unknown option '%s'\nTry 'kwl --help' for more information.\n",
+                     SanitizeName(strArg).c_str());
+        return kExitUsage;
     }
     return wxEntry(argc, argv);
 }
