@@ -103,8 +103,14 @@ void AppendShownPath(const CSnapshot& side, std::uint32_t n, std::string& strOut
         strOut += '/';
 }
 
-void AppendNumber(std::uint64_t n, std::string& strOut) {
-    AppendJsonNumber(n, strOut); // digits only, the same in both languages
+// " WORD +ADDED -REMOVED": digits only, the same in both languages.
+void AppendPlusMinus(std::string_view strWord, std::uint64_t nAdded, std::uint64_t nRemoved,
+                     std::string& strOut) {
+    strOut += strWord;
+    strOut += " +";
+    AppendJsonNumber(nAdded, strOut);
+    strOut += " -";
+    AppendJsonNumber(nRemoved, strOut);
 }
 
 void AppendChangeLine(const SChange& change, const SCompareSides& sides, ELanguage eLanguage,
@@ -279,17 +285,11 @@ bool WriteCompareLines(COutputSink& sink, const SCompareResult& result, const SC
             strOut += "  ";
             strOut += SanitizeName(delta.strName);
             strOut += ": ";
-            strOut += TextOf(kTexts, EReportText::Files, eLanguage);
-            strOut += " +";
-            AppendNumber(delta.nFilesAdded, strOut);
-            strOut += " -";
-            AppendNumber(delta.nFilesRemoved, strOut);
+            AppendPlusMinus(TextOf(kTexts, EReportText::Files, eLanguage), delta.nFilesAdded,
+                            delta.nFilesRemoved, strOut);
             strOut += ", ";
-            strOut += TextOf(kTexts, EReportText::Bytes, eLanguage);
-            strOut += " +";
-            AppendNumber(delta.nBytesAdded, strOut);
-            strOut += " -";
-            AppendNumber(delta.nBytesRemoved, strOut);
+            AppendPlusMinus(TextOf(kTexts, EReportText::Bytes, eLanguage), delta.nBytesAdded,
+                            delta.nBytesRemoved, strOut);
             strOut += '\n';
         }
     }
@@ -305,7 +305,7 @@ bool WriteCompareLines(COutputSink& sink, const SCompareResult& result, const SC
     for (std::size_t i = 0; i < std::size(counts); ++i) {
         if (i > 0)
             strOut += ", ";
-        AppendNumber(counts[i].first, strOut);
+        AppendJsonNumber(counts[i].first, strOut);
         strOut += ' ';
         strOut += TextOf(kTexts, counts[i].second, eLanguage);
     }
