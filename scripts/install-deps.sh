@@ -11,6 +11,7 @@ PACKAGES=(
     python3 python3-jsonschema             # tests: CSV read-back, JSON Schema validation
     clang libclang-rt-14-dev               # fuzz targets (libFuzzer)
     libwxgtk3.2-dev                        # desktop program
+    libgtk-3-dev                           # window tests read GTK's own sizes and log
     xvfb xauth                             # window tests without a display
 )
 
