@@ -58,10 +58,13 @@ wxWindow* CTemplateDialog::CreateControl(const SControlTemplate& row) {
         pBox->SetSize(pos.x, pos.y - (nHeight - size.y) / 2, size.x, nHeight);
         return pBox;
     }
-    case EControlKind::ComboBox:
+    case EControlKind::ComboBox: {
         // The template's height includes the dropped list; the field keeps its own height.
-        return new wxComboBox(this, row.nId, strText, pos, wxSize(size.x, -1), 0, nullptr,
-                              wxCB_DROPDOWN);
+        auto* pCombo = new wxComboBox(this, row.nId, strText, pos, wxSize(size.x, -1), 0,
+                                      nullptr, wxCB_DROPDOWN);
+        DropDownAsList(*pCombo);
+        return pCombo;
+    }
     case EControlKind::Edit:
         return new wxTextCtrl(this, row.nId, strText, pos, size);
     case EControlKind::ReadOnlyEdit:

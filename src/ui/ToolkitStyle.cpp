@@ -1,6 +1,7 @@
 #include "ui/ToolkitStyle.h"
 
 #include <gtk/gtk.h>
+#include <wx/combobox.h>
 #include <wx/stattext.h>
 
 #include <mutex>
@@ -17,6 +18,19 @@ void UseCompactTextButtons() {
                                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
         g_object_unref(pProvider); // the screen holds it from now on
     });
+}
+
+void DropDownAsList(wxComboBox& combo) {
+    GtkCssProvider* pProvider = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(pProvider, "combobox { -GtkComboBox-appears-as-list: 1; }",
+                                    -1, nullptr);
+    gtk_style_context_add_provider(gtk_widget_get_style_context(combo.GetHandle()),
+                                   GTK_STYLE_PROVIDER(pProvider),
+                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_object_unref(pProvider); // the style context holds it
+    // The box picks its list or menu when its style is updated, which GTK would do only at the
+    // next frame: after the dialog has filled it.
+    g_signal_emit_by_name(combo.GetHandle(), "style-updated");
 }
 
 void WrapAtWidth(wxStaticText& label) {
