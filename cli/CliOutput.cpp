@@ -4,9 +4,9 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "ScanMessages.h"
+#include "lang/ErrorReason.h"
 #include "lang/TextId.h"
 #include "platform/Encoding.h"
 
@@ -30,7 +30,7 @@ bool PrintScanErrors(const std::vector<SScanError>& errors, ELanguage eLanguage,
                      const std::string& strPrefix) {
     for (const SScanError& error : errors)
         PrintError(strPrefix +
-                   ScanErrorMessage(eLanguage, error.strPath, std::strerror(error.nErrno)));
+                   ScanErrorMessage(eLanguage, error.strPath, ErrorReason(error.nErrno, eLanguage)));
     return !errors.empty();
 }
 
@@ -38,7 +38,7 @@ void PrintWriteError(const SCommandLine& cmd, const CLanguage& language, int nEr
     std::string strMessage = language.GetText(kTextWriteError);
     if (nErrno != 0)
         strMessage += std::string(" (") + (cmd.bHasOutput ? cmd.strOutput + ": " : "") +
-                      std::strerror(nErrno) + ")";
+                      ErrorReason(nErrno, language.GetLanguage()) + ")";
     PrintError(strMessage);
 }
 
@@ -54,7 +54,8 @@ bool RunScan(const SCommandLine& cmd, CDirectoryScanner& scanner, CItemTree& tre
         ShowProgress(scanner.GetEntriesRead(), 0, true);
     if (!bOpened) {
         const int nErrno = scanner.GetOpenError();
-        PrintError(cmd.strDirectory + ": " + (nErrno != 0 ? std::strerror(nErrno) : "cannot be read"));
+        PrintError(cmd.strDirectory + ": " +
+                   (nErrno != 0 ? ErrorReason(nErrno, cmd.eLanguage) : "cannot be read"));
     }
     return bOpened;
 }

@@ -1,9 +1,9 @@
 #include "ScanMessages.h"
 
 #include <cstddef>
-#include <cstring>
 #include <string_view>
 
+#include "lang/ErrorReason.h"
 #include "lang/TextRow.h"
 
 namespace {
@@ -104,7 +104,7 @@ std::string SnapshotErrorMessage(ELanguage eLanguage, const std::string& strFile
                                  const SSnapshotError& error) {
     if (error.eProblem == ESnapshotProblem::CannotOpen)
         return FillPattern(TextOf(kTexts, EScanText::SnapshotCannotRead, eLanguage),
-                    {strFile, std::strerror(error.nErrno)});
+                    {strFile, ErrorReason(error.nErrno, eLanguage)});
     const std::string strProblem =
         FillPattern(TextOf(kTexts, ProblemText(error.eProblem), eLanguage), {error.strDetail});
     return FillPattern(TextOf(kTexts, EScanText::SnapshotWhere, eLanguage),

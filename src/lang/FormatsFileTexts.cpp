@@ -1,7 +1,7 @@
 #include "lang/FormatsFileTexts.h"
 
-#include <cstring>
 
+#include "lang/ErrorReason.h"
 #include "lang/TextRow.h"
 
 namespace {
@@ -31,7 +31,7 @@ std::string Reason(ELanguage eLanguage, EFormatsProblem eProblem, int nErrno) {
     case EFormatsProblem::None:
         break;
     }
-    return std::strerror(nErrno);
+    return ErrorReason(nErrno, eLanguage);
 }
 
 } // namespace

@@ -19,6 +19,7 @@
 #include "format/FormatsFile.h"
 #include "lang/ConfigPath.h"
 #include "lang/DialogText.h"
+#include "lang/ErrorReason.h"
 #include "lang/FormatsFileTexts.h"
 #include "lang/ProgressTexts.h"
 #include "lang/TextId.h"
@@ -358,8 +359,7 @@ void CKWLDlg::OnExportTextfile(wxCommandEvent&) {
     });
     if (!strText)
         return;
-    if (!SaveToFile(*strText, "txt"))
-        ShowMessage(kTextWriteError);
+    ReportWriteFailure(SaveToFile(*strText, "txt"));
 }
 
 void CKWLDlg::OnExportHtml(wxCommandEvent&) {
@@ -371,8 +371,7 @@ void CKWLDlg::OnExportHtml(wxCommandEvent&) {
     });
     if (!strHtml)
         return;
-    if (!SaveToFile(*strHtml, "html"))
-        ShowMessage(kTextWriteError);
+    ReportWriteFailure(SaveToFile(*strHtml, "html"));
 }
 
 // Runs fnBuild (library work only) with the progress window, then reports an undefined field
@@ -391,9 +390,8 @@ CKWLDlg::BuildExport(const std::function<SRenderedText(SWorkProgress&)>& fnBuild
     return std::move(built.strText);
 }
 
-// Asks for the file and writes strText with CR LF line ends. True also when the user
-// cancelled; false when the file could not be written whole.
-bool CKWLDlg::SaveToFile(const std::string& strText, const std::string& strExtension) {
+// Asks for the file and writes strText with CR LF line ends.
+SWriteResult CKWLDlg::SaveToFile(const std::string& strText, const std::string& strExtension) {
     const wxString strExt = ToWx(strExtension);
     const wxString strType = wxString::Format("%s %s (*.%s)", strExt,
                                               ToWx(m_pLanguage->GetText(kTextFilesWord)), strExt);
@@ -402,7 +400,17 @@ bool CKWLDlg::SaveToFile(const std::string& strText, const std::string& strExten
                          "KWL." + strExt, strType + "|*." + strExt,
                          wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (fileDlg.ShowModal() != wxID_OK)
-        return true;
+        return {EWriteStatus::Cancelled, 0};
     wxBusyCursor busy;
-    return SaveTextToFile(FromWx(fileDlg.GetPath()), strText).IsWritten();
+    return SaveTextToFile(FromWx(fileDlg.GetPath()), strText);
+}
+
+// The message of a failed write, with the reason on a line of its own below it.
+void CKWLDlg::ReportWriteFailure(const SWriteResult& result) {
+    if (result.eStatus != EWriteStatus::Failed)
+        return;
+    std::string strMessage = m_pLanguage->GetText(kTextWriteError);
+    if (result.nError != 0)
+        strMessage += "\n" + ErrorReason(result.nError, m_pLanguage->GetLanguage());
+    wxMessageBox(ToWx(strMessage), kAppName, wxOK, this);
 }

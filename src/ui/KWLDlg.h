@@ -10,6 +10,7 @@
 #include "format/KWLFormat.h"
 #include "model/ItemTree.h"
 #include "model/KWLOption.h"
+#include "output/WriteResult.h"
 #include "platform/WorkProgress.h"
 #include "ui/DialogTemplate.h"
 #include "lang/Language.h"
@@ -90,7 +91,8 @@ private:
     void OnExportHtml(wxCommandEvent& event);
     std::optional<std::string>
     BuildExport(const std::function<SRenderedText(SWorkProgress&)>& fnBuild);
-    bool SaveToFile(const std::string& strText, const std::string& strExtension);
+    SWriteResult SaveToFile(const std::string& strText, const std::string& strExtension);
+    void ReportWriteFailure(const SWriteResult& result);
 
     CKWLFormat m_format;
     CKWLOption m_option;

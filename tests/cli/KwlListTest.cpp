@@ -303,13 +303,15 @@ TEST_F(KwlListTest, BadOutputFailsBeforeTheScan) {
     struct SCase {
         std::string strOutput;
         std::string strReason;
+        std::string strGermanReason;
     };
     const SCase cases[] = {
-        {m_tree.Path("x"), "Is a directory"},
-        {m_tree.Path("x") + "/", "Is a directory"},
-        {m_tree.Path("missing/out.txt"), "No such file or directory"},
-        {m_tree.Path("x/a.txt/out.txt"), "Not a directory"},
-        {m_tree.Path("locked/out.txt"), "Permission denied"},
+        {m_tree.Path("x"), "Is a directory", "Ist ein Verzeichnis"},
+        {m_tree.Path("x") + "/", "Is a directory", "Ist ein Verzeichnis"},
+        {m_tree.Path("missing/out.txt"), "No such file or directory",
+         "Datei oder Verzeichnis nicht gefunden"},
+        {m_tree.Path("x/a.txt/out.txt"), "Not a directory", "Kein Verzeichnis"},
+        {m_tree.Path("locked/out.txt"), "Permission denied", "Zugriff verweigert"},
     };
     SKwlListRun run;
     run.setup.bAsNobody = geteuid() == 0; // permissions only bite without root
@@ -320,6 +322,9 @@ TEST_F(KwlListTest, BadOutputFailsBeforeTheScan) {
         EXPECT_EQ(r.strErr, "kwl-list: There was an error while writing the file. (" + c.strOutput +
                                 ": " + c.strReason + ")\n");
         EXPECT_EQ(r.strOut, "");
+        const SResult de = RunKwlList({"-r", "-l", "de", "-o", c.strOutput, strMissingDir}, run);
+        EXPECT_EQ(de.strErr, "kwl-list: Die Datei konnte nicht geschrieben werden. (" +
+                                 c.strOutput + ": " + c.strGermanReason + ")\n");
     }
 }
 
@@ -389,9 +394,9 @@ int ListWithUnreadablePartsAsNobody(const SUnreadableArgs& args) {
     const SResult de = RunKwlList({"-r", "-l", "de", "-f", "name", args.strDir + "/"});
     if (de.nStatus != 1 ||
         de.strErr != "kwl-list: '" + args.strDir +
-                         "/locked' kann nicht gelesen werden: Permission denied\n"
+                         "/locked' kann nicht gelesen werden: Zugriff verweigert\n"
                          "kwl-list: '" +
-                         args.strDir + "/noread' kann nicht gelesen werden: Permission denied\n")
+                         args.strDir + "/noread' kann nicht gelesen werden: Zugriff verweigert\n")
         return 13;
     // Any number of threads: the same bytes, the same messages.
     for (const char* pszThreads : {"1", "4"}) {

@@ -225,8 +225,9 @@ TEST_F(ExportTest, CancelWritesNothing) {
     EXPECT_TRUE(std::filesystem::is_empty(m_out.Root()));
 }
 
-// A file that cannot be written whole: entry 49, and the next export renders as before.
-TEST_F(ExportTest, FailedWriteShowsEntry49) {
+// A file that cannot be written whole: entry 49 with the reason on a line of its own, in the
+// language shown, and the next export renders as before.
+TEST_F(ExportTest, FailedWriteShowsEntry49WithTheReason) {
     TWindowPtr<CKWLDlg> pDlg = OpenWithNameSize();
     const std::string strDir = MakeExampleTree(m_tree);
     ListDirectory(pDlg.get(), strDir);
@@ -237,9 +238,11 @@ TEST_F(ExportTest, FailedWriteShowsEntry49) {
 
     wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_TEXTFILE),
                   wxExpectModal<CSeparatorDlg>(wxString(",")), SaveAs(strTaken, "txt"),
-                  CExpectMessage(strError));
-    wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML), SaveAs(strTaken, "html"),
-                  CExpectMessage(strError));
+                  CExpectMessage(strError + "\nIs a directory"));
+    Click(pDlg.get(), IDC_FLAG_GERMAN);
+    wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML), SaveAs(strTaken, "html", 0),
+                  CExpectMessage(Text(pDlg.get(), kTextWriteError) + "\nIst ein Verzeichnis"));
+    Click(pDlg.get(), IDC_FLAG_ENGLISH);
     EXPECT_TRUE(std::filesystem::is_empty(strTaken));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_out.Root()),
                             std::filesystem::directory_iterator()),
@@ -254,7 +257,8 @@ TEST_F(ExportTest, FailedWriteShowsEntry49) {
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
     wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_TEXTFILE),
                   wxExpectModal<CSeparatorDlg>(wxString(",")),
-                  SaveAs(m_out.Path("full.txt"), "txt"), CExpectMessage(strError));
+                  SaveAs(m_out.Path("full.txt"), "txt"),
+                  CExpectMessage(strError + "\nFile too large"));
     setrlimit(RLIMIT_FSIZE, &oldLimit);
     signal(SIGXFSZ, oldHandler);
 
