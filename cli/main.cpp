@@ -83,7 +83,7 @@ SRenderResult WriteExport(COutputSink& sink, const SCommandLine& cmd, const CKWL
                         JsonDocumentInfo(cmd, scanned.nScannedAt, scanned.scanner));
         return {};
     case EExportKind::HtmlApp:
-        WriteHtmlAppExport(sink, scanned.tree,
+        WriteHtmlAppExport(sink, pRoot,
                            HtmlAppInfo(cmd, scanned.nScannedAt, scanned.scanner));
         return {};
     }

@@ -236,7 +236,7 @@ void AppendMeta(const SHtmlAppInfo& info, const CDirInformation& root,
 
 } // namespace
 
-bool WriteHtmlAppExport(COutputSink& sink, const CItemTree& tree, const SHtmlAppInfo& info) {
+bool WriteHtmlAppExport(COutputSink& sink, const CDirInformation* pRoot, const SHtmlAppInfo& info) {
     constexpr std::string_view kDataMark = "@@DATA@@";
     const std::size_t nData = kHtmlAppMarkup.find(kDataMark);
     if (nData == std::string_view::npos)
@@ -265,7 +265,6 @@ bool WriteHtmlAppExport(COutputSink& sink, const CItemTree& tree, const SHtmlApp
     AppendFilled(kHtmlAppMarkup.substr(0, nData), sink.Text(), fnFill);
 
     CColumnWriter columns(sink, info);
-    const CDirInformation* pRoot = tree.Root();
     CDirInformation emptyRoot;
     const CDirInformation& root = pRoot != nullptr ? *pRoot : emptyRoot;
     columns.PutDirectory(root, info.strRoot, 0);

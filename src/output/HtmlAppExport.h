@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "lang/LanguageId.h"
-#include "model/ItemTree.h"
+#include "model/KWLItem.h"
 #include "model/ScanError.h"
 #include "output/OutputSink.h"
 
@@ -43,5 +43,6 @@ inline constexpr unsigned kHtmlAppNoAccessed = 2048;
 // Content Security Policy says so) whose script shows a folding, sortable, searchable tree.
 // The tree's data goes into the page as one zlib stream per column, base64-encoded in blocks
 // (<script type="application/octet-stream" data-column="ID">) written as the tree is walked,
-// so memory does not grow with the tree. LF line ends. False when the sink asked to stop.
-bool WriteHtmlAppExport(COutputSink& sink, const CItemTree& tree, const SHtmlAppInfo& info);
+// so memory does not grow with the tree. LF line ends. A null root is an empty directory. False
+// when the sink asked to stop.
+bool WriteHtmlAppExport(COutputSink& sink, const CDirInformation* pRoot, const SHtmlAppInfo& info);
