@@ -17,7 +17,7 @@
   const ROW = 24;
   // Below the element height limits of Chromium (~33.5M px) and Firefox (~17.9M px); past it
   // the scroll position maps to a row index instead of a pixel offset.
-  const MAX_SPACER = 8000000;
+  const MAX_SPACER = 4000000;
 
   for (const el of document.querySelectorAll('[data-text]')) el.textContent = T[el.dataset.text];
   for (const el of document.querySelectorAll('[data-placeholder]'))
