@@ -158,9 +158,11 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
                 cmd.eExport = EExportKind::Html;
             else if (strArg == "json")
                 cmd.eExport = EExportKind::Json;
+            else if (strArg == "html-app")
+                cmd.eExport = EExportKind::HtmlApp;
             else {
-                strError =
-                    "unknown export kind '" + strArg + "' (use listing, text, html or json)";
+                strError = "unknown export kind '" + strArg +
+                           "' (use listing, text, html, json or html-app)";
                 return false;
             }
             break;
@@ -299,13 +301,17 @@ Options:
   -r, --recursive        scan and list subdirectories recursively
   -f, --format LINE      format line; default ")" +
            std::string(kDefaultFormat) + R"("
-  -e, --export KIND      listing | text | html | json   (default: listing)
+  -e, --export KIND      listing | text | html | json | html-app   (default: listing)
                            listing: the indented listing, tabs between columns
                            text:    no indentation, SEPARATOR between columns
                            html:    an HTML page whose table draws the tree
                            json:    the whole tree for programs: exact names, every
                                     field, times in UTC to the nanosecond; -f, -s
                                     and -l do not apply to it
+                           html-app: one self-contained page to browse, sort and
+                                    search the tree in a browser, also with millions
+                                    of entries; -l chooses its language, -f and -s
+                                    do not apply to it
   -s, --separator CHAR   column separator of the text export, one character (default ";");
                            a field that holds it or a double quote is quoted ("" for ")
       --bom              text export: start with the UTF-8 byte order mark (ignored
@@ -365,6 +371,7 @@ Examples:
   kwl-list -r -e text -s , -f "name|F-size|modTime" ~/photos -o photos.txt
   kwl-list -r -e html -l de /srv/share -o share.html
   kwl-list -r -e json ~/archive -o archive.json
+  kwl-list -r -e html-app -l de /srv/share -o share-browse.html
   kwl-list -r -e json --hash sha256 /srv/archive -o archive-2026-12.json
   kwl-list --compare archive-2026-12.json /srv/archive
   kwl-list -r --exclude .git --exclude node_modules --exclude 'build/' ~/src/app

@@ -7,7 +7,7 @@
 #include "model/FilterSettings.h"
 #include "platform/ContentHash.h"
 
-enum class EExportKind { Listing, Text, Html, Json };
+enum class EExportKind { Listing, Text, Html, Json, HtmlApp };
 
 struct SCommandLine {
     bool bRecursive = false;

@@ -13,6 +13,7 @@
 #include "lang/Language.h"
 #include "lang/TextId.h"
 #include "lang/Version.h"
+#include "output/HtmlAppExport.h"
 #include "output/HtmlExport.h"
 #include "output/JsonExport.h"
 #include "output/ListingBuilder.h"
@@ -40,6 +41,16 @@ SJsonDocumentInfo JsonDocumentInfo(const SCommandLine& cmd, std::int64_t nScanne
     info.nScannedAt = nScannedAt;
     info.errors = scanner.GetScanErrors();
     info.filters = cmd.filters;
+    return info;
+}
+
+SHtmlAppInfo HtmlAppInfo(const SCommandLine& cmd, std::int64_t nScannedAt,
+                         const CDirectoryScanner& scanner) {
+    SHtmlAppInfo info;
+    info.strRoot = cmd.strDirectory;
+    info.eLanguage = cmd.eLanguage;
+    info.nScannedAt = nScannedAt;
+    info.errors = scanner.GetScanErrors();
     return info;
 }
 
@@ -71,12 +82,16 @@ SRenderResult WriteExport(COutputSink& sink, const SCommandLine& cmd, const CKWL
         WriteJsonExport(sink, scanned.tree,
                         JsonDocumentInfo(cmd, scanned.nScannedAt, scanned.scanner));
         return {};
+    case EExportKind::HtmlApp:
+        WriteHtmlAppExport(sink, pRoot,
+                           HtmlAppInfo(cmd, scanned.nScannedAt, scanned.scanner));
+        return {};
     }
     return {};
 }
 
 // The listing already holds CR LF; the text and HTML exports are built with LF and stored with
-// CR LF; JSON keeps LF.
+// CR LF; JSON and the browsable page keep LF.
 bool StoresCrLf(EExportKind eExport) {
     return eExport == EExportKind::Text || eExport == EExportKind::Html;
 }
@@ -84,7 +99,8 @@ bool StoresCrLf(EExportKind eExport) {
 int Run(const SCommandLine& cmd) {
     const CLanguage language(cmd.eLanguage);
     CKWLFormat format;
-    const bool bUsesFormat = cmd.eExport != EExportKind::Json;
+    // The JSON export and the browsable page carry every field; no format line applies.
+    const bool bUsesFormat = cmd.eExport != EExportKind::Json && cmd.eExport != EExportKind::HtmlApp;
     if (bUsesFormat && !format.Validate(cmd.strFormat)) {
         PrintError(language.GetText(kTextFormatInvalid));
         return kExitUsage;
@@ -108,7 +124,8 @@ int Run(const SCommandLine& cmd) {
     if (!filter)
         return kExitUsage;
     ApplyFilters(cmd.filters, *filter, scanner);
-    // The JSON export and hashes read everything; the line outputs only what their format shows.
+    // The JSON export, the page and hashes read everything; the line outputs only what their
+    // format shows.
     if (bUsesFormat && cmd.eHash == EHashAlgorithm::None) {
         scanner.SetStatFiles(format.NeedsFileStatus());
         if (!format.NeedsDirectoryEntries())

@@ -5,6 +5,7 @@ set -euo pipefail
 PACKAGES=(
     build-essential cmake pkg-config       # compiler and build
     libssl-dev libxxhash-dev               # content hashes (SHA-256, XXH3 128-bit)
+    zlib1g-dev                             # the browsable page's compressed columns
     rapidjson-dev                          # snapshot reader: a streaming JSON parser
     libgtest-dev googletest xxhash         # tests (xxhsum checks our XXH128 digests)
     libsimdjson-dev                        # tests read the JSON export with a real parser
@@ -13,7 +14,13 @@ PACKAGES=(
     libwxgtk3.2-dev                        # desktop program
     libgtk-3-dev                           # window tests read GTK's own sizes and log
     xvfb xauth                             # window tests without a display
+    chromium                               # tests: the browsable page in a real browser
 )
+# Node.js and npm drive Chromium in the tests; a Node.js that is there already (with its npm)
+# is kept.
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+    PACKAGES+=(nodejs npm)
+fi
 
 missing=()
 for pkg in "${PACKAGES[@]}"; do
@@ -28,4 +35,11 @@ if ((${#missing[@]} > 0)); then
     echo "Installing: ${missing[*]}"
     $SUDO apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# puppeteer-core for the browser tests, exactly as tests/browser/package-lock.json pins it.
+BROWSER_TESTS="$(dirname "$0")/../tests/browser"
+if ! cmp -s "$BROWSER_TESTS/package-lock.json" "$BROWSER_TESTS/node_modules/.kwl-installed-lock"; then
+    (cd "$BROWSER_TESTS" && npm ci --no-audit --no-fund --loglevel=error)
+    cp "$BROWSER_TESTS/package-lock.json" "$BROWSER_TESTS/node_modules/.kwl-installed-lock"
 fi

@@ -41,3 +41,18 @@ SWriteResult SaveTextToFile(const std::string& strPath, std::string_view strText
 SWriteResult SaveBytesToFile(const std::string& strPath, std::string_view strBytes) {
     return SaveWith(strPath, strBytes, &WriteUnchanged);
 }
+
+SWriteResult SaveRenderedToFile(const std::string& strPath, bool bCrLf, SWorkProgress* pProgress,
+                                const std::function<void(COutputSink&)>& fnWrite) {
+    CAtomicFile file;
+    if (!file.Open(strPath))
+        return SWriteResult::Failure(errno);
+    COutputSink sink(file.GetFd(), bCrLf, pProgress);
+    fnWrite(sink);
+    const SWriteResult result = sink.Finish();
+    if (!result.IsWritten())
+        return result;
+    if (!file.Commit())
+        return SWriteResult::Failure(errno);
+    return result;
+}

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "output/WriteResult.h"
+#include "platform/WorkProgress.h"
+
+class COutputSink;
 
 // Writes strText to nFd with every LF stored as CR LF (the exports' files hold CR LF line
 // ends), converting piecewise so no copy of the whole text is made.
@@ -18,3 +22,9 @@ SWriteResult SaveTextToFile(const std::string& strPath, std::string_view strText
 
 // As SaveTextToFile, but the bytes are stored unchanged (for texts that already hold CR LF).
 SWriteResult SaveBytesToFile(const std::string& strPath, std::string_view strBytes);
+
+// Replaces strPath, as SaveTextToFile does, with what fnWrite renders into a sink, written as
+// it is rendered (bCrLf: every LF stored as CR LF), so that no copy of the whole text is made.
+// With pProgress the items are counted there, and a cancel leaves the target as it was.
+SWriteResult SaveRenderedToFile(const std::string& strPath, bool bCrLf, SWorkProgress* pProgress,
+                                const std::function<void(COutputSink&)>& fnWrite);

@@ -107,6 +107,21 @@ void AppendShownName(std::string_view strRaw, std::string& strOut) {
     strOut.append(strRaw.data() + nCopied, strRaw.size() - nCopied);
 }
 
+void AppendScreenName(std::string_view strRaw, std::string& strOut) {
+    std::size_t nRun = 0; // start of the valid run not yet appended
+    for (std::size_t i = 0; i < strRaw.size();) {
+        const std::size_t nLen = ValidUtf8Length(strRaw, i);
+        if (nLen != 0) {
+            i += nLen;
+            continue;
+        }
+        AppendShownName(strRaw.substr(nRun, i - nRun), strOut);
+        strOut += "\xEF\xBF\xBD"; // U+FFFD
+        nRun = ++i;
+    }
+    AppendShownName(strRaw.substr(nRun), strOut);
+}
+
 bool IsShownAsStored(std::string_view strRaw) {
     for (std::size_t i = 0; i < strRaw.size(); ++i)
         if (kMayStartControl[static_cast<unsigned char>(strRaw[i])] && ControlLength(strRaw, i) != 0)

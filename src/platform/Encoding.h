@@ -14,6 +14,10 @@
 std::string SanitizeName(std::string_view strRaw);
 // The same, appended to strOut: listings of a million names need no temporary strings.
 void AppendShownName(std::string_view strRaw, std::string& strOut);
+// The name as a screen shows it, appended to strOut: control characters as AppendShownName
+// writes them, and each byte that does not start a well-formed UTF-8 sequence as U+FFFD, so
+// the result is valid UTF-8 and never empty for a name that is not.
+void AppendScreenName(std::string_view strRaw, std::string& strOut);
 // True when SanitizeName would return strRaw unchanged.
 bool IsShownAsStored(std::string_view strRaw);
 

@@ -23,9 +23,12 @@
 #include "lang/FormatsFileTexts.h"
 #include "lang/ProgressTexts.h"
 #include "lang/TextId.h"
+#include "lang/ExportTexts.h"
+#include "output/HtmlAppExport.h"
 #include "output/HtmlExport.h"
 #include "output/ListingBuilder.h"
 #include "output/OutputFile.h"
+#include "output/OutputSink.h"
 #include "output/TextExport.h"
 #include "platform/Time.h"
 #include "platform/WorkProgress.h"
@@ -265,8 +268,10 @@ void CKWLDlg::RebuildTree() {
     scanner.SetWorkProgress(&progress);
     const SProgressLabels labels = MakeProgressLabels(
         EProgressText::ReadingTitle, EProgressText::EntriesRead, m_pLanguage->GetLanguage());
+    m_nScannedAt = CTime::GetCurrentTime().GetTime();
     const bool bComplete = RunWithProgress(this, progress, labels,
                                            [&] { scanner.RebuildTree(m_tree, m_strDirectory); });
+    m_scanErrors = scanner.GetScanErrors();
     ChangeToParentDirectory(m_strDirectory);
     if (!bComplete)
         ForgetDirectory();
@@ -275,6 +280,7 @@ void CKWLDlg::RebuildTree() {
 // A cancelled scan leaves the state of a cancel before any choice.
 void CKWLDlg::ForgetDirectory() {
     m_tree.Clear();
+    m_scanErrors.clear();
     m_strDirectory.clear();
     m_bDirChosen = false;
     SetControlText(IDC_DIRECTORY_LABEL, ToWx(m_pLanguage->GetText(kTextNoDirectory)));
@@ -362,7 +368,20 @@ void CKWLDlg::OnExportTextfile(wxCommandEvent&) {
     ReportWriteFailure(SaveToFile(*strText, "txt"));
 }
 
+// Two file types: the table page (the default, as it always was) and the browsable page.
 void CKWLDlg::OnExportHtml(wxCommandEvent&) {
+    const ELanguage eLanguage = m_pLanguage->GetLanguage();
+    const wxString strWildcard =
+        ToWx(ExportText(EExportText::HtmlTable, eLanguage)) + " (*.html)|*.html|" +
+        ToWx(ExportText(EExportText::BrowsablePage, eLanguage)) + " (*.html)|*.html";
+    int nFileType = 0;
+    const std::optional<std::string> strPath = AskSavePath("KWL.html", strWildcard, &nFileType);
+    if (!strPath)
+        return;
+    if (nFileType == 1) {
+        ReportWriteFailure(SaveBrowsablePage(*strPath));
+        return;
+    }
     const std::string strTitleWord = m_pLanguage->GetText(kTextHtmlTitle);
     const std::string strDirectoryWord = m_pLanguage->GetText(kTextDirectory);
     const std::optional<std::string> strHtml = BuildExport([&](SWorkProgress& progress) {
@@ -371,7 +390,30 @@ void CKWLDlg::OnExportHtml(wxCommandEvent&) {
     });
     if (!strHtml)
         return;
-    ReportWriteFailure(SaveToFile(*strHtml, "html"));
+    wxBusyCursor busy;
+    ReportWriteFailure(SaveTextToFile(*strPath, *strHtml));
+}
+
+// Writes the page as it is rendered, with the progress window. A cancelled write leaves the
+// target as it was.
+SWriteResult CKWLDlg::SaveBrowsablePage(const std::string& strPath) {
+    SHtmlAppInfo info;
+    info.strRoot = m_strDirectory;
+    info.eLanguage = m_pLanguage->GetLanguage();
+    info.nScannedAt = m_nScannedAt;
+    info.errors = m_scanErrors;
+    SWorkProgress progress;
+    SWriteResult written;
+    const bool bComplete = RunWithProgress(
+        this, progress,
+        MakeProgressLabels(EProgressText::ExportTitle, EProgressText::LinesListed,
+                           m_pLanguage->GetLanguage()),
+        [&] {
+            written = SaveRenderedToFile(strPath, false, &progress, [&](COutputSink& sink) {
+                WriteHtmlAppExport(sink, m_tree.Root(), info);
+            });
+        });
+    return bComplete ? written : SWriteResult{EWriteStatus::Cancelled, 0};
 }
 
 // Runs fnBuild (library work only) with the progress window, then reports an undefined field
@@ -393,16 +435,15 @@ CKWLDlg::BuildExport(const std::function<SRenderedText(SWorkProgress&)>& fnBuild
 // Asks for the file and writes strText with CR LF line ends.
 SWriteResult CKWLDlg::SaveToFile(const std::string& strText, const std::string& strExtension) {
     const wxString strExt = ToWx(strExtension);
+    // The one file type, listing the files of its extension.
     const wxString strType = wxString::Format("%s %s (*.%s)", strExt,
                                               ToWx(m_pLanguage->GetText(kTextFilesWord)), strExt);
-    // The one file type, listing the files of its extension; the toolkit's own title.
-    wxFileDialog fileDlg(this, wxGetStockLabel(wxID_SAVEAS, wxSTOCK_WITHOUT_ELLIPSIS), wxString(),
-                         "KWL." + strExt, strType + "|*." + strExt,
-                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-    if (fileDlg.ShowModal() != wxID_OK)
+    const std::optional<std::string> strPath =
+        AskSavePath("KWL." + strExt, strType + "|*." + strExt);
+    if (!strPath)
         return {EWriteStatus::Cancelled, 0};
     wxBusyCursor busy;
-    return SaveTextToFile(FromWx(fileDlg.GetPath()), strText);
+    return SaveTextToFile(*strPath, strText);
 }
 
 // The message of a failed write, with the reason on a line of its own below it.
@@ -413,4 +454,17 @@ void CKWLDlg::ReportWriteFailure(const SWriteResult& result) {
     if (result.nError != 0)
         strMessage += "\n" + ErrorReason(result.nError, m_pLanguage->GetLanguage());
     wxMessageBox(ToWx(strMessage), kAppName, wxOK, this);
+}
+
+// The save dialog with the toolkit's own title, proposing strName: the path chosen (and in
+// pnFileType the index of the type chosen among strWildcard's), none when the user cancelled.
+std::optional<std::string> CKWLDlg::AskSavePath(const wxString& strName,
+                                                const wxString& strWildcard, int* pnFileType) {
+    wxFileDialog fileDlg(this, wxGetStockLabel(wxID_SAVEAS, wxSTOCK_WITHOUT_ELLIPSIS), wxString(),
+                         strName, strWildcard, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (fileDlg.ShowModal() != wxID_OK)
+        return std::nullopt;
+    if (pnFileType != nullptr)
+        *pnFileType = fileDlg.GetFilterIndex();
+    return FromWx(fileDlg.GetPath());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -10,6 +11,7 @@
 #include "format/KWLFormat.h"
 #include "model/ItemTree.h"
 #include "model/KWLOption.h"
+#include "model/ScanError.h"
 #include "output/WriteResult.h"
 #include "platform/WorkProgress.h"
 #include "ui/DialogTemplate.h"
@@ -93,6 +95,9 @@ private:
     BuildExport(const std::function<SRenderedText(SWorkProgress&)>& fnBuild);
     SWriteResult SaveToFile(const std::string& strText, const std::string& strExtension);
     void ReportWriteFailure(const SWriteResult& result);
+    std::optional<std::string> AskSavePath(const wxString& strName, const wxString& strWildcard,
+                                           int* pnFileType = nullptr);
+    SWriteResult SaveBrowsablePage(const std::string& strPath);
 
     CKWLFormat m_format;
     CKWLOption m_option;
@@ -105,6 +110,8 @@ private:
     wxBitmapButton* m_btnGerman = nullptr;
     wxBitmapButton* m_btnEnglish = nullptr;
     CItemTree m_tree;
+    std::vector<SScanError> m_scanErrors; // of the last scan, for the browsable page
+    std::int64_t m_nScannedAt = 0;
     std::string m_strOutput;
     std::string m_strFormat;
     bool m_bDirChosen = false;

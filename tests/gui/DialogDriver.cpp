@@ -35,14 +35,17 @@ int CExpectMessage::OnInvoked(wxMessageDialog* pDlg) const {
 }
 
 CExpectSave::CExpectSave(const std::string& strPath, const wxString& strName,
-                         const wxString& strWildcard)
-    : m_strPath(ToWx(strPath)), m_strName(strName), m_strWildcard(strWildcard) {}
+                         const wxString& strWildcard, int nFileType)
+    : m_strPath(ToWx(strPath)), m_strName(strName), m_strWildcard(strWildcard),
+      m_nFileType(nFileType) {}
 
 int CExpectSave::OnInvoked(wxFileDialog* pDlg) const {
     EXPECT_TRUE(pDlg->HasFlag(wxFD_SAVE));
     EXPECT_TRUE(pDlg->HasFlag(wxFD_OVERWRITE_PROMPT));
     EXPECT_EQ(pDlg->GetFilename(), m_strName);
     EXPECT_EQ(pDlg->GetWildcard(), m_strWildcard);
+    // The first type is the one offered.
+    EXPECT_EQ(pDlg->GetFilterIndex(), 0);
     if (m_strPath.empty())
         return wxID_CANCEL;
     pDlg->SetPath(m_strPath);
@@ -52,5 +55,10 @@ int CExpectSave::OnInvoked(wxFileDialog* pDlg) const {
         wxMilliSleep(10);
     }
     EXPECT_EQ(pDlg->GetPath(), m_strPath);
+    // After the path: the chooser picks the type again when it reads the folder.
+    if (m_nFileType >= 0) {
+        pDlg->SetFilterIndex(m_nFileType);
+        EXPECT_EQ(pDlg->GetFilterIndex(), m_nFileType);
+    }
     return wxID_OK;
 }

@@ -61,7 +61,9 @@ private:
 // empty.
 class CExpectSave : public wxExpectModalBase<wxFileDialog, CExpectSave> {
 public:
-    CExpectSave(const std::string& strPath, const wxString& strName, const wxString& strWildcard);
+    // nFileType: the file type to choose among the wildcard's, -1 to leave the dialog's.
+    CExpectSave(const std::string& strPath, const wxString& strName, const wxString& strWildcard,
+                int nFileType = -1);
 
 protected:
     int OnInvoked(wxFileDialog* pDlg) const override;
@@ -70,4 +72,5 @@ private:
     wxString m_strPath;
     wxString m_strName;
     wxString m_strWildcard;
+    int m_nFileType;
 };

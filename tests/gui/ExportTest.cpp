@@ -64,9 +64,19 @@ protected:
         return ReadFile(m_out.Path("reference"));
     }
 
-    // The save dialog as the exports must open it.
-    CExpectSave SaveAs(const std::string& strPath, const char* pszExtension, int nLanguage = 1) {
+    // The save dialog as the exports must open it: the HTML export offers the table and the
+    // browsable page (nFileType 1), the text export its one type.
+    CExpectSave SaveAs(const std::string& strPath, const char* pszExtension, int nLanguage = 1,
+                       int nFileType = -1) {
         const wxString strExt = pszExtension;
+        if (strExt == "html") {
+            const wxString strTypes =
+                nLanguage == 1
+                    ? "HTML table (*.html)|*.html|Browsable HTML page (*.html)|*.html"
+                    : wxString::FromUTF8("HTML-Tabelle (*.html)|*.html|"
+                                         "Durchsuchbare HTML-Seite (*.html)|*.html");
+            return CExpectSave(strPath, "KWL.html", strTypes, nFileType);
+        }
         const wxString strWord = nLanguage == 1 ? "Files" : "Dateien";
         return CExpectSave(strPath, "KWL." + strExt,
                            strExt + " " + strWord + " (*." + strExt + ")|*." + strExt);
@@ -159,6 +169,33 @@ TEST_F(ExportTest, HtmlPageIsWhatKwlListWrites) {
                                   "bgcolor=\"#BBBBBBBB\">deep</TD></TR>\r\n"),
                   std::string::npos);
         EXPECT_TRUE(strWritten.ends_with("</TABLE>\r\n</BODY>\r\n</HTML>"));
+    }
+}
+
+// The second file type of the HTML export writes what kwl-list -e html-app writes, but for
+// the moment of the scan.
+TEST_F(ExportTest, BrowsablePageIsWhatKwlListWrites) {
+    const std::string strDir = MakeExampleTree(m_tree);
+    const auto fnWithoutScanTime = [](std::string strPage) {
+        const std::size_t nStart = strPage.find("\"scanned\":");
+        const std::size_t nEnd = strPage.find(',', nStart);
+        return nStart == std::string::npos ? strPage : strPage.erase(nStart, nEnd - nStart);
+    };
+    for (int nLanguage : {1, 0}) {
+        SCOPED_TRACE(nLanguage);
+        TWindowPtr<CKWLDlg> pDlg = OpenWithNameSize(nLanguage);
+        ListDirectory(pDlg.get(), strDir);
+        const std::string strPath = m_out.Path("browse.html");
+
+        wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML), SaveAs(strPath, "html", nLanguage, 1));
+
+        const std::string strWritten = ReadFile(strPath);
+        const std::string strLanguage = nLanguage == 1 ? "en" : "de";
+        EXPECT_EQ(fnWithoutScanTime(strWritten),
+                  fnWithoutScanTime(KwlListOutput({"-e", "html-app", "-l", strLanguage}, strDir)));
+        EXPECT_NE(strWritten.find("<html lang=\"" + strLanguage + "\" data-state=\"loading\">"),
+                  std::string::npos);
+        EXPECT_NE(strWritten.find("data-column=\"7\""), std::string::npos);
     }
 }
 
@@ -282,8 +319,8 @@ TEST_F(ExportTest, UndefinedFieldIsReportedOncePerExport) {
 
     wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_TEXTFILE), wxExpectModal<CSeparatorDlg>(),
                   CExpectMessage(strMessage), SaveAs(m_out.Path("u.txt"), "txt"));
-    wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML), CExpectMessage(strMessage),
-                  SaveAs(m_out.Path("u.html"), "html"));
+    wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_HTML), SaveAs(m_out.Path("u.html"), "html"),
+                  CExpectMessage(strMessage));
     EXPECT_EQ(ReadFile(m_out.Path("u.txt")),
               KwlListOutput({"-e", "text"}, strDir, "name|accTime"));
 }

@@ -107,6 +107,29 @@ TEST(EncodingTest, SanitizeNameReplacesOnlyControlCharacters) {
         EXPECT_EQ(SanitizeName(strRaw), strClean) << testing::PrintToString(strRaw);
 }
 
+// On screen a name is valid UTF-8: control characters as "?", every byte that starts no
+// well-formed sequence as one U+FFFD, also where the two meet.
+TEST(EncodingTest, ScreenNameIsValidUtf8WithReplacements) {
+    const std::string strFffd = "\xEF\xBF\xBD";
+    const std::pair<std::string, std::string> cases[] = {
+        {"plain \xC3\x84", "plain \xC3\x84"},
+        {"", ""},
+        {"a\xFF" "b", "a" + strFffd + "b"},
+        {"\xC3", strFffd},                           // cut sequence at the end
+        {"\xE2\x80", strFffd + strFffd},            // one per byte
+        {"\xC0\xAF", strFffd + strFffd},            // overlong
+        {"\xED\xA0\x80", strFffd + strFffd + strFffd}, // surrogate
+        {"\x9B\n\xC2\x85", strFffd + "??"},          // invalid, C0, C1
+        {"\xFF\xE2\x80\xA8x", strFffd + "?x"},
+    };
+    for (const auto& [strRaw, strShown] : cases) {
+        std::string strOut = "=";
+        AppendScreenName(strRaw, strOut);
+        EXPECT_EQ(strOut, "=" + strShown) << testing::PrintToString(strRaw);
+        EXPECT_TRUE(IsValidUtf8(strOut));
+    }
+}
+
 // No control character of any kind survives, and nothing else changes: every code point up
 // to U+FFFF, each between two plain characters.
 TEST(EncodingTest, SanitizeNameMapsExactlyTheControlCodePoints) {
