@@ -21,6 +21,7 @@
 #include "lang/DialogText.h"
 #include "lang/FormatsFileTexts.h"
 #include "lang/ProgressTexts.h"
+#include "lang/ScanErrorTexts.h"
 #include "lang/TextId.h"
 #include "output/HtmlExport.h"
 #include "output/ListingBuilder.h"
@@ -263,8 +264,15 @@ void CKWLDlg::RebuildTree() {
     const bool bComplete = RunWithProgress(this, progress, labels,
                                            [&] { scanner.RebuildTree(m_tree, m_strDirectory); });
     ChangeToParentDirectory(m_strDirectory);
-    if (!bComplete)
+    if (!bComplete) {
         ForgetDirectory();
+        return;
+    }
+    // A listing that is silently incomplete would pass for a complete one; the tree stays.
+    if (!scanner.GetScanErrors().empty())
+        wxMessageBox(ToWx(UnreadableDirectoriesMessage(m_pLanguage->GetLanguage(),
+                                                        scanner.GetScanErrors())),
+                     kAppName, wxOK | wxICON_WARNING, this);
 }
 
 // A cancelled scan leaves the state of a cancel before any choice.
