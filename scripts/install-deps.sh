@@ -10,7 +10,12 @@ PACKAGES=(
     libsimdjson-dev                        # tests read the JSON export with a real parser
     python3 python3-jsonschema             # tests: CSV read-back, JSON Schema validation
     clang libclang-rt-14-dev               # fuzz targets (libFuzzer)
-    libwxgtk3.2-dev                        # desktop program
+    libwxgtk3.2-dev libgtk-3-dev           # desktop program (GTK: accessible names)
+    scdoc librsvg2-bin                     # build: man pages, the icon's PNG sizes
+    desktop-file-utils appstream man-db groff-base file  # tests: installed files validate
+    zsh fish                               # tests: the completions parse and complete
+    dpkg-dev                               # Debian package: dependencies from the libraries
+    python3-pyatspi at-spi2-core dbus      # tests: names read as a screen reader reads them
     xvfb xauth                             # window tests without a display
 )
 
