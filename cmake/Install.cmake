@@ -63,7 +63,8 @@ if(KWL_BUILD_GUI)
     foreach(SIZE 16 22 24 32 48 64 128 256)
         set(PNG ${PROJECT_BINARY_DIR}/icons/${SIZE}/${KWL_APP_ID}.png)
         add_custom_command(OUTPUT ${PNG}
-                           COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/icons/${SIZE}
+                           COMMAND ${CMAKE_COMMAND} -E make_directory
+                                   ${PROJECT_BINARY_DIR}/icons/${SIZE}
                            COMMAND ${RSVG_CONVERT} -w ${SIZE} -h ${SIZE} -o ${PNG} ${ICON_SVG}
                            DEPENDS ${ICON_SVG} VERBATIM)
         list(APPEND ICON_PNGS ${PNG})
@@ -79,7 +80,8 @@ set(CPACK_PACKAGE_VENDOR "The KWL developers")
 set(KWL_PACKAGE_MAINTAINER "KWL developers <kwl@example.org>" CACHE STRING
     "Maintainer field of the Debian package")
 set(CPACK_PACKAGE_CONTACT "${KWL_PACKAGE_MAINTAINER}")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "print directory listings as text, a text table or an HTML page")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "print directory listings as text, a text table or an HTML page")
 set(CPACK_PACKAGE_DESCRIPTION
     "KWL reads a directory tree and renders one line per directory and file in a format of
 your choice, as an indented listing, a text file with a column separator or an HTML page

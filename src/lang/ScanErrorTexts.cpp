@@ -34,7 +34,8 @@ std::string UnreadableDirectoriesMessage(ELanguage eLanguage, std::span<const SS
         TextOf(kTexts, errors.size() == 1 ? EUnreadableText::One : EUnreadableText::Many,
                eLanguage),
         {strCount});
-    const std::span<const SScanError> shown = errors.first(std::min(errors.size(), kShownScanErrors));
+    const std::span<const SScanError> shown =
+        errors.first(std::min(errors.size(), kShownScanErrors));
     for (const SScanError& error : shown) {
         strText += "\n  ";
         AppendShownName(error.strPath, strText);

@@ -17,6 +17,7 @@
 #include <optional>
 
 #include "format/FormatsFile.h"
+#include "lang/AccessibleTexts.h"
 #include "lang/ConfigPath.h"
 #include "lang/DialogText.h"
 #include "lang/FormatsFileTexts.h"
@@ -191,6 +192,7 @@ void CKWLDlg::ShowSamples() {
         ShowMessage(kTextFieldInvalid);
     SetPlainText(IDC_SAMPLE_FILETEXT, ToWx(SampleLine(file.strText)));
     SetPlainText(IDC_SAMPLE_DIRTEXT, ToWx(SampleLine(dir.strText)));
+    NameControls();
 }
 
 // A new line joins the list and formats.def; the selection follows its text, as the combo
@@ -221,6 +223,25 @@ void CKWLDlg::ApplyLanguage() {
     ApplyTexts(*m_pLanguage);
     if (!m_bDirChosen)
         SetControlText(IDC_DIRECTORY_LABEL, ToWx(m_pLanguage->GetText(kTextNoDirectory)));
+    NameControls();
+}
+
+// The controls without a label of their own, named in the shown language from the texts
+// around them; a sample line is read with what it shows.
+void CKWLDlg::NameControls() {
+    const CLanguage& language = *m_pLanguage;
+    const ELanguage eLanguage = language.GetLanguage();
+    NameControl(IDC_FORMATS, NameFromLabel(language.GetText(kTextStep3)));
+    NameControl(IDC_PREVIEW, AccessibleText(EAccessibleText::Preview, eLanguage));
+    NameControl(IDC_FLAG_GERMAN, AccessibleText(EAccessibleText::FlagGerman, eLanguage));
+    NameControl(IDC_FLAG_ENGLISH, AccessibleText(EAccessibleText::FlagEnglish, eLanguage));
+    const auto shown = [this](int nId) {
+        return FromWx(ControlAs<wxStaticText>(nId)->GetLabelText());
+    };
+    NameControl(IDC_SAMPLE_FILETEXT,
+                NameBeside(language.GetText(kTextSampleFile), shown(IDC_SAMPLE_FILETEXT)));
+    NameControl(IDC_SAMPLE_DIRTEXT,
+                NameBeside(language.GetText(kTextSampleDirectory), shown(IDC_SAMPLE_DIRTEXT)));
 }
 
 void CKWLDlg::SetFlagStates() {

@@ -29,16 +29,21 @@ TEST(ScanErrorTextsTest, CountPathsAndWhatHappensInBothLanguages) {
                                   "konnten; der Baum bleibt erhalten und kann aufgelistet und "
                                   "exportiert werden.";
     const SCase cases[] = {
-        {1, ELanguage::English, "1 directory could not be read completely:\n  /srv/d0/bad" + strKeptEn},
+        {1, ELanguage::English,
+         "1 directory could not be read completely:\n  /srv/d0/bad" + strKeptEn},
         {1, ELanguage::German,
-         "1 Verzeichnis konnte nicht vollst\xC3\xA4ndig gelesen werden:\n  /srv/d0/bad" + strKeptDe},
+         "1 Verzeichnis konnte nicht vollst\xC3\xA4ndig gelesen werden:\n  /srv/d0/bad" +
+             strKeptDe},
         {2, ELanguage::English,
          "2 directories could not be read completely:\n  /srv/d0/bad\n  /srv/d1/bad" + strKeptEn},
         // Ten are all named; the eleventh is counted instead.
-        {10, ELanguage::English, "10 directories could not be read completely:" + strTenPaths + strKeptEn},
+        {10, ELanguage::English,
+         "10 directories could not be read completely:" + strTenPaths + strKeptEn},
         {11, ELanguage::English,
          "11 directories could not be read completely:" + strTenPaths +
-             "\n  \xE2\x80\xA6" "and 1 more" + strKeptEn},
+             "\n  \xE2\x80\xA6"
+             "and 1 more" +
+             strKeptEn},
         {25, ELanguage::German,
          "25 Verzeichnisse konnten nicht vollst\xC3\xA4ndig gelesen werden:" + strTenPaths +
              "\n  \xE2\x80\xA6und 15 weitere" + strKeptDe},
