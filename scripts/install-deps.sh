@@ -10,7 +10,8 @@ PACKAGES=(
     libsimdjson-dev                        # tests read the JSON export with a real parser
     python3 python3-jsonschema             # tests: CSV read-back, JSON Schema validation
     clang libclang-rt-14-dev               # fuzz targets (libFuzzer)
-    libwxgtk3.2-dev libgtk-3-dev           # desktop program (GTK: accessible names)
+    libwxgtk3.2-dev                        # desktop program
+    libgtk-3-dev                           # GTK itself: sizes, log and accessible names
     scdoc librsvg2-bin                     # build: man pages, the icon's PNG sizes
     desktop-file-utils appstream man-db groff-base file  # tests: installed files validate
     zsh fish                               # tests: the completions parse and complete

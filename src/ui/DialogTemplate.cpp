@@ -12,6 +12,7 @@
 
 #include "lang/Language.h"
 #include "ui/AccessibleName.h"
+#include "ui/ToolkitStyle.h"
 #include "ui/WxText.h"
 
 CTemplateDialog::CTemplateDialog(wxWindow* pParent, const wxString& strCaption, int nWidthDlu,
@@ -19,6 +20,7 @@ CTemplateDialog::CTemplateDialog(wxWindow* pParent, const wxString& strCaption, 
     : wxDialog(pParent, wxID_ANY, strCaption, wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX),
       m_controls(controls) {
+    UseCompactTextButtons();
     SetClientSize(ConvertDialogToPixels(wxSize(nWidthDlu, nHeightDlu)));
     for (const SControlTemplate& row : m_controls) {
         wxWindow* pControl = CreateControl(row);
@@ -57,10 +59,13 @@ wxWindow* CTemplateDialog::CreateControl(const SControlTemplate& row) {
         pBox->SetSize(pos.x, pos.y - (nHeight - size.y) / 2, size.x, nHeight);
         return pBox;
     }
-    case EControlKind::ComboBox:
+    case EControlKind::ComboBox: {
         // The template's height includes the dropped list; the field keeps its own height.
-        return new wxComboBox(this, row.nId, strText, pos, wxSize(size.x, -1), 0, nullptr,
-                              wxCB_DROPDOWN);
+        auto* pCombo = new wxComboBox(this, row.nId, strText, pos, wxSize(size.x, -1), 0,
+                                      nullptr, wxCB_DROPDOWN);
+        DropDownAsList(*pCombo);
+        return pCombo;
+    }
     case EControlKind::Edit:
         return new wxTextCtrl(this, row.nId, strText, pos, size);
     case EControlKind::ReadOnlyEdit:
@@ -76,6 +81,12 @@ wxWindow* CTemplateDialog::CreateControl(const SControlTemplate& row) {
         // with an ellipsis instead of losing its second line.
         return new wxStaticText(this, row.nId, strText, pos, size,
                                 wxALIGN_LEFT | wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
+    case EControlKind::WrappedLabel: {
+        auto* pLabel = new wxStaticText(this, row.nId, strText, pos, size,
+                                        wxALIGN_LEFT | wxST_NO_AUTORESIZE);
+        WrapAtWidth(*pLabel);
+        return pLabel;
+    }
     case EControlKind::CentredLabel:
         return new wxStaticText(this, row.nId, strText, pos, size,
                                 wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
@@ -103,6 +114,23 @@ void CTemplateDialog::WidenToFit(std::span<const int> ids, int nRightDlu) {
         if (rect.width < nNeeded)
             pControl->SetSize(std::min(nNeeded, nRight - rect.x), rect.height);
     }
+}
+
+void CTemplateDialog::FitLeftwards(int nId, int nLeftDlu) {
+    const auto row = std::find_if(m_controls.begin(), m_controls.end(),
+                                  [nId](const SControlTemplate& r) { return r.nId == nId; });
+    wxWindow* pControl = Control(nId);
+    if (row == m_controls.end() || pControl == nullptr)
+        return;
+    wxRect rect = PixelRect(*row);
+    const int nLeft = ConvertDialogToPixels(wxPoint(nLeftDlu, 0)).x;
+    const int nNeeded = pControl->GetBestSize().x;
+    if (nNeeded > rect.width) {
+        const int nRight = rect.GetRight();
+        rect.x = std::max(nLeft, nRight + 1 - nNeeded);
+        rect.width = nRight + 1 - rect.x;
+    }
+    pControl->SetSize(rect);
 }
 
 wxWindow* CTemplateDialog::Control(int nId) const {

@@ -25,6 +25,7 @@ enum class EControlKind {
     PreviewEdit,   // multi-line, read-only, both scroll bars, sunken edge
     GroupBox,
     Label,         // static text, left-aligned, no word wrap
+    WrappedLabel,  // static text, left-aligned, broken into lines at its width
     CentredLabel,  // static text, centred
     BitmapButton,
 };
@@ -76,6 +77,10 @@ public:
     void WidenToFit(std::initializer_list<int> ids, int nRightDlu) {
         WidenToFit(std::span<const int>(ids.begin(), ids.size()), nRightDlu);
     }
+    // For a control at the right edge, whose text depends on the language shown: its row's
+    // place, or, when its text needs more, its row's right edge kept and its left edge moved
+    // to the left, up to nLeftDlu.
+    void FitLeftwards(int nId, int nLeftDlu);
 
     std::span<const SControlTemplate> Template() const { return m_controls; }
     wxRect PixelRect(const SControlTemplate& row);

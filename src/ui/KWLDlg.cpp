@@ -221,6 +221,10 @@ bool CKWLDlg::AppendFormat(const std::string& strLine) {
 
 void CKWLDlg::ApplyLanguage() {
     ApplyTexts(*m_pLanguage);
+    // Longer texts take room that is free in every language: left of the compute button
+    // (the preview ends at 289), right of the check box (the flags begin at 317).
+    FitLeftwards(IDC_COMPUTE_LIST, 292);
+    WidenToFit({IDC_RECURSIVE}, 314);
     if (!m_bDirChosen)
         SetControlText(IDC_DIRECTORY_LABEL, ToWx(m_pLanguage->GetText(kTextNoDirectory)));
     NameControls();

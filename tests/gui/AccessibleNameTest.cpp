@@ -4,20 +4,20 @@
 #include <gtk/gtk.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
+#include <wx/toplevel.h>
 
 #include <map>
 #include <string>
+#include <utility>
 
 #include "DialogDriver.h"
+#include "EveryDialog.h"
 #include "GuiTest.h"
 #include "lang/Language.h"
-#include "model/KWLItem.h"
-#include "platform/Time.h"
-#include "platform/WorkProgress.h"
+#include "lang/LanguageId.h"
 #include "ui/AboutDlg.h"
 #include "ui/FormatDefDlg.h"
 #include "ui/KWLDlg.h"
-#include "ui/ProgressDlg.h"
 #include "ui/SeparatorDlg.h"
 #include "ui/WxText.h"
 
@@ -65,117 +65,125 @@ std::map<int, std::string> ExpectEveryControlNamed(wxWindow& dlg) {
 
 class AccessibleNameTest : public CGuiTest {};
 
-TEST_F(AccessibleNameTest, MainDialogInBothLanguages) {
+using NameTable = std::map<int, std::string>;
+
+// Names checked word for word, per dialog and language; every other control needs a name.
+const std::map<std::pair<std::string, ELanguage>, NameTable> kExpected = {
+    {{"main dialog", ELanguage::English},
+     {{IDC_FORMATS, "Step 3 - Select Output Format"},
+      {IDC_PREVIEW, "Preview of the listing"},
+      {IDC_FLAG_GERMAN, "German"},
+      {IDC_FLAG_ENGLISH, "English"},
+      {IDC_RECURSIVE, "List Directories Recursively"},
+      {IDC_QUIT, "Quit"}}},
+    {{"main dialog", ELanguage::German},
+     {{IDC_FORMATS, "Schritt 3 - Ausgabeformat einstellen"},
+      {IDC_PREVIEW, "Vorschau der Liste"},
+      {IDC_FLAG_GERMAN, "Deutsch"},
+      {IDC_FLAG_ENGLISH, "Englisch"},
+      {IDC_QUIT, "Beenden"}}},
+    {{"format definition", ELanguage::English},
+     {{IDC_FD_NAME_DIR, "Directory: Add Name"},
+      {IDC_FD_NAME_FILE, "File: Add Name"},
+      {IDC_FD_RO_FILE, "File: Add Readonly Flag"},
+      {IDC_FD_FILES_DIR, "Directory: Add Number of Files in the Directory"},
+      {IDC_FD_TEXT_DIR, "Directory: Add Text"},
+      {IDC_FD_TEXT, "Add Text"},
+      {IDC_FD_FORMAT, "Format"},
+      {IDC_FD_SAMPLE_FILE, "Sample File Format"},
+      {IDC_FD_OK, "OK"}}},
+    {{"format definition", ELanguage::German},
+     {{IDC_FD_NAME_DIR, "Verzeichnis: Name hinzuf\xC3\xBCgen"},
+      {IDC_FD_SIZE_FILE, "Datei: Gr\xC3\xB6sse hinzuf\xC3\xBCgen"},
+      {IDC_FD_TEXT_FILE, "Datei: Text hinzuf\xC3\xBCgen"},
+      {IDC_FD_FORMAT, "Format"},
+      {IDC_FD_SAMPLE_DIR, "Beispielformat Verzeichnis"},
+      {IDC_FD_OK, "\xC3\x9C"
+                  "bernehmen"}}},
+    {{"separator", ELanguage::English}, {{IDC_SEPARATOR, "Separator"}}},
+    {{"separator", ELanguage::German}, {{IDC_SEPARATOR, "Separator"}}},
+    {{"about", ELanguage::English}, {{IDC_ABOUT_OK, "OK"}}},
+    {{"about", ELanguage::German}, {{IDC_ABOUT_OK, "OK"}}},
+};
+
+TEST_F(AccessibleNameTest, EveryControlOfEveryDialogHasANameInBothLanguages) {
+    WriteFormats("");
+    for (ELanguage eLanguage : {ELanguage::English, ELanguage::German}) {
+        SCOPED_TRACE(LanguageId(eLanguage));
+        int nProgressWindows = 0;
+        ForEveryDialog(FormatsPath(), eLanguage, [&](const std::string& strName, wxWindow& dlg) {
+            const NameTable names = ExpectEveryControlNamed(dlg);
+            if (const auto it = kExpected.find({strName, eLanguage}); it != kExpected.end()) {
+                for (const auto& [nId, strExpected] : it->second) {
+                    const auto found = names.find(nId);
+                    EXPECT_TRUE(found != names.end() && found->second == strExpected)
+                        << strName << ", control " << nId << ": "
+                        << (found != names.end() ? found->second : "(none)");
+                }
+            }
+            if (strName != "progress")
+                return;
+            // The bar is named by the work it shows, which the window's title says.
+            ++nProgressWindows;
+            const std::string strTitle = FromWx(dynamic_cast<wxTopLevelWindow&>(dlg).GetTitle());
+            bool bBarNamed = false;
+            for (const auto& [nId, strControl] : names)
+                bBarNamed = bBarNamed || strControl == strTitle;
+            EXPECT_TRUE(bBarNamed) << strTitle;
+        });
+        EXPECT_GT(nProgressWindows, 0);
+    }
+}
+
+// Names made of the shown texts change with them: a language switch, another sample.
+TEST_F(AccessibleNameTest, MainDialogNamesFollowALanguageSwitchAndTheSamples) {
     TWindowPtr<CKWLDlg> pDlg = ShowMainDialog();
     struct SCase {
-        ELanguage eLanguage;
         int nFlag; // clicked to get there
-        std::map<int, std::string> expected;
+        NameTable expected;
     };
     const SCase cases[] = {
-        {ELanguage::German,
-         IDC_FLAG_GERMAN,
-         {{IDC_FORMATS, "Schritt 3 - Ausgabeformat einstellen"},
-          {IDC_PREVIEW, "Vorschau der Liste"},
-          {IDC_FLAG_GERMAN, "Deutsch"},
+        {IDC_FLAG_GERMAN,
+         {{IDC_PREVIEW, "Vorschau der Liste"},
           {IDC_FLAG_ENGLISH, "Englisch"},
-          {IDC_SAMPLE_FILETEXT, "Beispielformat Datei: Name.ext"},
-          {IDC_SAMPLE_DIRTEXT, "Beispielformat Verzeichnis: D Name"},
-          {IDC_RECURSIVE, "Verzeichnisse rekursiv ausgeben"},
-          {IDC_QUIT, "Beenden"}}},
-        {ELanguage::English,
-         IDC_FLAG_ENGLISH,
-         {{IDC_FORMATS, "Step 3 - Select Output Format"},
-          {IDC_PREVIEW, "Preview of the listing"},
-          {IDC_FLAG_GERMAN, "German"},
+          {IDC_SAMPLE_DIRTEXT, "Beispielformat Verzeichnis: D Name"}}},
+        {IDC_FLAG_ENGLISH,
+         {{IDC_PREVIEW, "Preview of the listing"},
           {IDC_FLAG_ENGLISH, "English"},
-          {IDC_SAMPLE_FILETEXT, "Sample File Format: Name.ext"},
-          {IDC_SAMPLE_DIRTEXT, "Sample Directory Format: D Name"},
-          {IDC_RECURSIVE, "List Directories Recursively"},
-          {IDC_QUIT, "Quit"}}},
+          {IDC_SAMPLE_DIRTEXT, "Sample Directory Format: D Name"}}},
     };
     for (const SCase& c : cases) {
         Click(pDlg.get(), c.nFlag);
-        ASSERT_EQ(pDlg->Language().GetLanguage(), c.eLanguage);
-        const std::map<int, std::string> names = ExpectEveryControlNamed(*pDlg);
         for (const auto& [nId, strName] : c.expected)
-            EXPECT_EQ(names.at(nId), strName) << nId;
+            EXPECT_EQ(AccessibleOf(*pDlg->FindWindow(nId)).strName, strName) << nId;
     }
-    // A sample line is read with what it shows now.
     ChooseEntry(pDlg.get(), IDC_FORMATS, 2);
     EXPECT_EQ(AccessibleOf(*pDlg->FindWindow(IDC_SAMPLE_DIRTEXT)).strName,
               "Sample Directory Format: Name (54321 bytes)");
 }
 
-TEST_F(AccessibleNameTest, DefinitionDialogBoxesAreNamedByColumnAndRow) {
-    CFileInformation sampleFile;
-    CDirInformation sampleDir;
-    const CTime now = CTime::GetCurrentTime();
-    sampleDir.Set("Name", now, 1, 1);
-    sampleFile.Set(1, "Name.ext", false, false, false, false, true, now, now, now);
-    struct SCase {
-        ELanguage eLanguage;
-        std::map<int, std::string> expected;
-        const char* pszTip; // of the name column's directory box
-    };
-    const SCase cases[] = {
-        {ELanguage::English,
-         {{IDC_FD_NAME_DIR, "Directory: Add Name"},
-          {IDC_FD_NAME_FILE, "File: Add Name"},
-          {IDC_FD_RO_FILE, "File: Add Readonly Flag"},
-          {IDC_FD_FILES_DIR, "Directory: Add Number of Files in the Directory"},
-          {IDC_FD_TEXT_DIR, "Directory: Add Text"},
-          {IDC_FD_TEXT, "Add Text"},
-          {IDC_FD_FORMAT, "Format"},
-          {IDC_FD_SAMPLE_FILE, "Sample File Format"},
-          {IDC_FD_OK, "OK"}},
-         "Tick to give directories this information, then press \"Add Name\""},
-        {ELanguage::German,
-         {{IDC_FD_NAME_DIR, "Verzeichnis: Name hinzuf\xC3\xBCgen"},
-          {IDC_FD_SIZE_FILE, "Datei: Gr\xC3\xB6sse hinzuf\xC3\xBCgen"},
-          {IDC_FD_TEXT_FILE, "Datei: Text hinzuf\xC3\xBCgen"},
-          {IDC_FD_FORMAT, "Format"},
-          {IDC_FD_SAMPLE_DIR, "Beispielformat Verzeichnis"},
-          {IDC_FD_OK, "\xC3\x9C"
-                      "bernehmen"}},
-         "Ankreuzen, damit Verzeichnisse diese Information erhalten, dann \"Name "
-         "hinzuf\xC3\xBCgen\" dr\xC3\xBC"
-         "cken"},
-    };
-    for (const SCase& c : cases) {
-        const CLanguage language(c.eLanguage);
-        TWindowPtr<CFormatDefDlg> pDlg =
-            ShowModeless(new CFormatDefDlg(nullptr, language, sampleFile, sampleDir));
-        const std::map<int, std::string> names = ExpectEveryControlNamed(*pDlg);
-        for (const auto& [nId, strName] : c.expected)
-            EXPECT_EQ(names.at(nId), strName) << nId;
-        EXPECT_EQ(pDlg->FindWindow(IDC_FD_NAME_DIR)->GetToolTipText(), ToWx(c.pszTip));
-    }
-}
-
-TEST_F(AccessibleNameTest, SeparatorAboutAndProgressWindows) {
-    for (const ELanguage eLanguage : {ELanguage::English, ELanguage::German}) {
-        const CLanguage language(eLanguage);
-        {
-            TWindowPtr<CSeparatorDlg> pDlg = ShowModeless(new CSeparatorDlg(nullptr, language));
-            EXPECT_EQ(ExpectEveryControlNamed(*pDlg).at(IDC_SEPARATOR), "Separator");
-        }
-        {
-            TWindowPtr<CAboutDlg> pDlg = ShowModeless(new CAboutDlg(nullptr, language));
-            EXPECT_EQ(ExpectEveryControlNamed(*pDlg).at(IDC_ABOUT_OK), "OK");
-        }
-        SWorkProgress progress;
-        const SProgressLabels labels =
-            MakeProgressLabels(EProgressText::ReadingTitle, EProgressText::EntriesRead, eLanguage);
-        TWindowPtr<CProgressDlg> pDlg =
-            ShowModeless(new CProgressDlg(nullptr, progress, labels, [] { return false; }));
-        const std::map<int, std::string> names = ExpectEveryControlNamed(*pDlg);
-        EXPECT_EQ(names.at(wxID_CANCEL), FromWx(labels.strCancel));
-        // The bar is named by the work it shows.
-        bool bBarNamed = false;
-        for (const auto& [nId, strName] : names)
-            bBarNamed = bBarNamed || strName == FromWx(labels.strTitle);
-        EXPECT_TRUE(bBarNamed);
+// The boxes without a label say what they do when the pointer rests on them.
+TEST_F(AccessibleNameTest, DefinitionDialogBoxesExplainThemselves) {
+    WriteFormats("");
+    for (ELanguage eLanguage : {ELanguage::English, ELanguage::German}) {
+        ForEveryDialog(FormatsPath(), eLanguage, [&](const std::string& strName, wxWindow& dlg) {
+            if (strName != "format definition")
+                return;
+            EXPECT_EQ(dlg.FindWindow(IDC_FD_NAME_DIR)->GetToolTipText(),
+                      ToWx(eLanguage == ELanguage::English
+                               ? "Tick to give directories this information, then press \"Add "
+                                 "Name\""
+                               : "Ankreuzen, damit Verzeichnisse diese Information erhalten, "
+                                 "dann \"Name hinzuf\xC3\xBCgen\" dr\xC3\xBC"
+                                 "cken"));
+            EXPECT_EQ(dlg.FindWindow(IDC_FD_RO_FILE)->GetToolTipText(),
+                      ToWx(eLanguage == ELanguage::English
+                               ? "Tick to give files this information, then press \"Add "
+                                 "Readonly Flag\""
+                               : "Ankreuzen, damit Dateien diese Information erhalten, dann "
+                                 "\"Lesezugriff-Flag hinzuf\xC3\xBCgen\" dr\xC3\xBC"
+                                 "cken"));
+        });
     }
 }
 
