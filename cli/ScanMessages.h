@@ -7,9 +7,9 @@
 
 // kwl-list's line for a directory inside the tree that could not be opened or read
 // completely (or a file whose content could not be read for its hash). The catalogue has no
-// entry for it (the desktop program shows no message from a scan), so both languages are kept
-// here, beside it: German for German, English for every other id. strReason is the system's
-// text for the error.
+// entry for it (the desktop program says it its own way: lang/ScanErrorTexts.h), so both
+// languages are kept here, beside it: German for German, English for every other id.
+// strReason is the system's text for the error.
 std::string ScanErrorMessage(ELanguage eLanguage, const std::string& strPath,
                              const std::string& strReason);
 

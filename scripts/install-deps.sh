@@ -12,7 +12,12 @@ PACKAGES=(
     python3 python3-jsonschema             # tests: CSV read-back, JSON Schema validation
     clang libclang-rt-14-dev               # fuzz targets (libFuzzer)
     libwxgtk3.2-dev                        # desktop program
-    libgtk-3-dev                           # window tests read GTK's own sizes and log
+    libgtk-3-dev                           # GTK itself: sizes, log and accessible names
+    scdoc librsvg2-bin                     # build: man pages, the icon's PNG sizes
+    desktop-file-utils appstream man-db groff-base file  # tests: installed files validate
+    zsh fish                               # tests: the completions parse and complete
+    dpkg-dev                               # Debian package: dependencies from the libraries
+    python3-pyatspi at-spi2-core dbus      # tests: names read as a screen reader reads them
     xvfb xauth                             # window tests without a display
     chromium                               # tests: the browsable page in a real browser
 )

@@ -30,3 +30,6 @@ fuzz/run.sh 20
 
 echo "== tests (window tests on a private Xvfb display)"
 (cd build && ../scripts/xvfb.sh ctest --output-on-failure -j"$JOBS")
+
+echo "== install rules and the Debian package"
+scripts/check-install.sh build

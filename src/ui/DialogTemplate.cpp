@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "lang/Language.h"
+#include "ui/AccessibleName.h"
 #include "ui/ToolkitStyle.h"
 #include "ui/WxText.h"
 
@@ -168,4 +169,9 @@ void CTemplateDialog::SetPlainText(int nId, const wxString& strText) const {
         pControl->SetLabelText(strText);
     if (auto* pLabel = dynamic_cast<wxStaticText*>(Control(nId)))
         ShowWholeTextAsTip(pLabel);
+}
+
+void CTemplateDialog::NameControl(int nId, const std::string& strName) const {
+    if (wxWindow* pControl = Control(nId))
+        SetAccessibleName(*pControl, ToWx(strName));
 }

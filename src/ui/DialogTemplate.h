@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 #include <span>
+#include <string>
 
 #include "lang/TextId.h"
 
@@ -66,6 +67,8 @@ public:
     void SetControlText(int nId, const wxString& strText) const;
     // For texts from the file system: an "&" is shown as it is, not taken as a mnemonic.
     void SetPlainText(int nId, const wxString& strText) const;
+    // The name a screen reader reads for a control that carries no label of its own.
+    void NameControl(int nId, const std::string& strName) const;
 
     // GTK's fonts and button padding take more room than the template's font did. When the
     // text of one of the controls does not fit, all of them get the width the widest text

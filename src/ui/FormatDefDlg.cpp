@@ -8,10 +8,12 @@
 #include <array>
 
 #include "format/FormatLanguage.h"
+#include "lang/AccessibleTexts.h"
 #include "model/KWLItem.h"
 #include "lang/DialogText.h"
 #include "lang/Language.h"
 #include "lang/TextId.h"
+#include "lang/TextRow.h"
 #include "ui/WxText.h"
 
 namespace {
@@ -202,6 +204,7 @@ CFormatDefDlg::CFormatDefDlg(wxWindow* pParent, const CLanguage& language,
 
     OnClear();
     ApplyTexts(language);
+    NameControls();
     FitLongTexts();
     CentreOnParent();
     Control(IDC_FD_NAME_DIR)->SetFocus();
@@ -219,6 +222,33 @@ void CFormatDefDlg::FitLongTexts() {
     WidenToFit(kTextButtons, 256 - kGap); // the text field
     // Inside the row frames, as far from their right edge as from the file column.
     WidenToFit(FieldAddButtonIds(), kWidthDlu - 7 - 6);
+}
+
+// The check boxes, the text field, the format line and the samples carry no label of their
+// own: each is named by its column heading and its row's button, or by the label beside it.
+// The boxes also say what they do when the pointer rests on them.
+void CFormatDefDlg::NameControls() {
+    const ELanguage eLanguage = m_language.GetLanguage();
+    const std::string strDirectory = m_language.GetText(kTextDirectory);
+    const std::string strFile = m_language.GetText(kTextFile);
+    const auto nameBox = [&](int nBox, const std::string& strColumn, EAccessibleText eTip,
+                             ETextId eButton) {
+        if (nBox == kNoBox)
+            return;
+        const std::string strButton = NameFromLabel(m_language.GetText(eButton));
+        NameControl(nBox, NameBeside(strColumn, strButton));
+        Control(nBox)->SetToolTip(ToWx(FillPattern(AccessibleText(eTip, eLanguage), {strButton})));
+    };
+    for (const SFieldRow& row : kFieldRows) {
+        nameBox(row.nDirBox, strDirectory, EAccessibleText::DirBoxTip, row.eAddText);
+        nameBox(row.nFileBox, strFile, EAccessibleText::FileBoxTip, row.eAddText);
+    }
+    nameBox(IDC_FD_TEXT_DIR, strDirectory, EAccessibleText::DirBoxTip, kTextAddText);
+    nameBox(IDC_FD_TEXT_FILE, strFile, EAccessibleText::FileBoxTip, kTextAddText);
+    NameControl(IDC_FD_TEXT, NameFromLabel(m_language.GetText(kTextAddText)));
+    NameControl(IDC_FD_FORMAT, NameFromLabel(m_language.GetText(kTextFormatLabel)));
+    NameControl(IDC_FD_SAMPLE_FILE, NameFromLabel(m_language.GetText(kTextSampleFile)));
+    NameControl(IDC_FD_SAMPLE_DIR, NameFromLabel(m_language.GetText(kTextSampleDirectory)));
 }
 
 // Back to the start state; also after a preview that failed.

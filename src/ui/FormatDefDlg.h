@@ -80,6 +80,7 @@ public:
 
 private:
     void FitLongTexts();
+    void NameControls();
     void OnClear();
     void OnRowCheck(const SFieldRow& row);
     void AddField(std::string_view strKeyword, const SFieldRow& row);

@@ -17,11 +17,13 @@
 #include <optional>
 
 #include "format/FormatsFile.h"
+#include "lang/AccessibleTexts.h"
 #include "lang/ConfigPath.h"
 #include "lang/DialogText.h"
 #include "lang/ErrorReason.h"
 #include "lang/FormatsFileTexts.h"
 #include "lang/ProgressTexts.h"
+#include "lang/ScanErrorTexts.h"
 #include "lang/TextId.h"
 #include "lang/ExportTexts.h"
 #include "output/HtmlAppExport.h"
@@ -194,6 +196,7 @@ void CKWLDlg::ShowSamples() {
         ShowMessage(kTextFieldInvalid);
     SetPlainText(IDC_SAMPLE_FILETEXT, ToWx(SampleLine(file.strText)));
     SetPlainText(IDC_SAMPLE_DIRTEXT, ToWx(SampleLine(dir.strText)));
+    NameControls();
 }
 
 // A new line joins the list and formats.def; the selection follows its text, as the combo
@@ -228,6 +231,25 @@ void CKWLDlg::ApplyLanguage() {
     WidenToFit({IDC_RECURSIVE}, 314);
     if (!m_bDirChosen)
         SetControlText(IDC_DIRECTORY_LABEL, ToWx(m_pLanguage->GetText(kTextNoDirectory)));
+    NameControls();
+}
+
+// The controls without a label of their own, named in the shown language from the texts
+// around them; a sample line is read with what it shows.
+void CKWLDlg::NameControls() {
+    const CLanguage& language = *m_pLanguage;
+    const ELanguage eLanguage = language.GetLanguage();
+    NameControl(IDC_FORMATS, NameFromLabel(language.GetText(kTextStep3)));
+    NameControl(IDC_PREVIEW, AccessibleText(EAccessibleText::Preview, eLanguage));
+    NameControl(IDC_FLAG_GERMAN, AccessibleText(EAccessibleText::FlagGerman, eLanguage));
+    NameControl(IDC_FLAG_ENGLISH, AccessibleText(EAccessibleText::FlagEnglish, eLanguage));
+    const auto shown = [this](int nId) {
+        return FromWx(ControlAs<wxStaticText>(nId)->GetLabelText());
+    };
+    NameControl(IDC_SAMPLE_FILETEXT,
+                NameBeside(language.GetText(kTextSampleFile), shown(IDC_SAMPLE_FILETEXT)));
+    NameControl(IDC_SAMPLE_DIRTEXT,
+                NameBeside(language.GetText(kTextSampleDirectory), shown(IDC_SAMPLE_DIRTEXT)));
 }
 
 void CKWLDlg::SetFlagStates() {
@@ -273,8 +295,15 @@ void CKWLDlg::RebuildTree() {
                                            [&] { scanner.RebuildTree(m_tree, m_strDirectory); });
     m_scanErrors = scanner.GetScanErrors();
     ChangeToParentDirectory(m_strDirectory);
-    if (!bComplete)
+    if (!bComplete) {
         ForgetDirectory();
+        return;
+    }
+    // A listing that is silently incomplete would pass for a complete one; the tree stays.
+    if (!m_scanErrors.empty())
+        wxMessageBox(
+            ToWx(UnreadableDirectoriesMessage(m_pLanguage->GetLanguage(), m_scanErrors)),
+            kAppName, wxOK | wxICON_WARNING, this);
 }
 
 // A cancelled scan leaves the state of a cancel before any choice.

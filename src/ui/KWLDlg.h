@@ -75,6 +75,7 @@ private:
     bool AppendFormat(const std::string& strLine);
     // Language.
     void ApplyLanguage();
+    void NameControls();
     void OnLanguageFlag(ELanguage eLanguage);
     void SetFlagStates();
     // Directory and listing.

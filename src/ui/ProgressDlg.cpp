@@ -10,6 +10,7 @@
 #include <exception>
 #include <thread>
 
+#include "ui/AccessibleName.h"
 #include "ui/WxText.h"
 
 SProgressLabels MakeProgressLabels(EProgressText eTitle, EProgressText eCount,
@@ -35,6 +36,7 @@ CProgressDlg::CProgressDlg(wxWindow* pParent, SWorkProgress& progress,
     pSizer->Add(m_pGauge, 0, wxEXPAND | wxLEFT | wxRIGHT, 12);
     pSizer->Add(m_pCancel, 0, wxALIGN_RIGHT | wxALL, 12);
     SetSizerAndFit(pSizer);
+    SetAccessibleName(*m_pGauge, labels.strTitle); // the bar shows the work that the title names
     CentreOnParent();
     ShowCount();
     Bind(wxEVT_TIMER, &CProgressDlg::OnTimer, this);

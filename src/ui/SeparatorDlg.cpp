@@ -2,6 +2,7 @@
 
 #include <wx/textctrl.h>
 
+#include "lang/AccessibleTexts.h"
 #include "output/TextExport.h"
 #include "lang/Language.h"
 #include "lang/TextId.h"
@@ -29,6 +30,7 @@ CSeparatorDlg::CSeparatorDlg(wxWindow* pParent, const CLanguage& language)
     : CTemplateDialog(pParent, ToWx(language.GetText(kTextSeparatorCaption)), kWidthDlu, kHeightDlu,
                       kLayout) {
     ApplyTexts(language);
+    NameControl(IDC_SEPARATOR, NameFromLabel(language.GetText(kTextSeparatorLabel)));
     SetAffirmativeId(IDC_SEPARATOR_OK);
     SetEscapeId(IDC_SEPARATOR_CANCEL);
     m_pEdit = ControlAs<wxTextCtrl>(IDC_SEPARATOR);

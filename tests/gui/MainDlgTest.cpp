@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -17,6 +19,7 @@
 #include "platform/Encoding.h"
 #include "lang/DialogText.h"
 #include "lang/FormatsFileTexts.h"
+#include "lang/ScanErrorTexts.h"
 #include "ui/KWLDlg.h"
 #include "ui/ProgressDlg.h"
 #include "lang/TextId.h"
@@ -293,6 +296,82 @@ TEST_F(MainDlgTest, CancelBeforeAnyChoiceScansNothing) {
     ASSERT_NE(pDlg->Root(), nullptr);
     EXPECT_EQ(pDlg->Root()->m_pFirstFile, nullptr);
     EXPECT_EQ(pDlg->Root()->m_pFirstSubDir, nullptr);
+}
+
+// ---- directories that cannot be read ----
+
+// Every directory named strName fails part way through its reading (the fault shim linked into
+// this program), as on a failing disk; the tests run as root, for whom modes bar nothing.
+class CReadErrorIn {
+public:
+    explicit CReadErrorIn(const char* pszName) { setenv("KWL_TEST_READ_ERROR", pszName, 1); }
+    ~CReadErrorIn() { unsetenv("KWL_TEST_READ_ERROR"); }
+    CReadErrorIn(const CReadErrorIn&) = delete;
+    CReadErrorIn& operator=(const CReadErrorIn&) = delete;
+};
+
+// More entries than the shim's first read returns, so that the later read fails.
+void FillFailingDir(CTempTree& tree, const std::string& strDir) {
+    for (int i = 0; i < 20; ++i)
+        tree.AddFile(strDir + "/file-with-a-long-name-" + std::to_string(i) + ".txt", 1);
+}
+
+TEST_F(MainDlgTest, UnreadableDirectoriesAreSaidOnceAndTheTreeIsKept) {
+    m_tree.AddFile("x/a.txt", 1);
+    FillFailingDir(m_tree, "x/bad");
+    FillFailingDir(m_tree, "x/t\tab/bad");
+    const std::string strDir = m_tree.Path("x");
+    const std::vector<SScanError> expected = {{strDir + "/bad", EIO}, {strDir + "/t\tab/bad", EIO}};
+    const std::string strMessage = UnreadableDirectoriesMessage(ELanguage::English, expected);
+    ASSERT_NE(strMessage.find("2 directories"), std::string::npos);
+    ASSERT_NE(strMessage.find("\n  " + strDir + "/t?ab/bad\n"), std::string::npos);
+
+    DlgPtr pDlg = ShowMainDialog();
+    Toggle(pDlg.get(), IDC_RECURSIVE, true);
+    {
+        const CReadErrorIn fail("bad");
+        wxTEST_DIALOG(Click(pDlg.get(), IDC_SELECT_DIRECTORY),
+                      wxExpectModal<wxDirDialog>(ToWx(strDir)),
+                      CExpectMessage(strMessage).Describe("the one message about the scan"));
+    }
+    EXPECT_TRUE(pDlg->IsDirChosen());
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_DIRECTORY_LABEL), ToWx(strDir));
+    // The tree as far as it was read: listed, and every export offered.
+    Click(pDlg.get(), IDC_COMPUTE_LIST);
+    const std::string& strListing = pDlg->ListingText();
+    EXPECT_NE(strListing.find("D bad\r\n"), std::string::npos);
+    EXPECT_NE(strListing.find("D t?ab\r\n"), std::string::npos);
+    EXPECT_NE(strListing.find("a.txt"), std::string::npos);
+    EXPECT_TRUE(IsEnabled(pDlg.get(), IDC_EXPORT_HTML));
+    // A rebuild that reads everything says nothing.
+    CancelChooser(pDlg.get());
+    EXPECT_NE(pDlg->ListingText().find("a.txt"), std::string::npos);
+}
+
+TEST_F(MainDlgTest, MoreThanTenUnreadableDirectoriesAreCountedInGerman) {
+    std::vector<SScanError> expected;
+    for (int i = 0; i < 12; ++i) {
+        const std::string strSub = "x/d" + std::to_string(10 + i) + "/bad";
+        FillFailingDir(m_tree, strSub);
+        expected.push_back({m_tree.Path(strSub), EIO});
+    }
+    const std::string strMessage = UnreadableDirectoriesMessage(ELanguage::German, expected);
+    ASSERT_NE(strMessage.find("12 Verzeichnisse"), std::string::npos);
+    ASSERT_NE(strMessage.find(m_tree.Path("x/d19/bad")), std::string::npos);
+    ASSERT_EQ(strMessage.find(m_tree.Path("x/d20/bad")), std::string::npos);
+    ASSERT_NE(strMessage.find("\n  \xE2\x80\xA6und 2 weitere\n"), std::string::npos);
+
+    DlgPtr pDlg = ShowMainDialog();
+    Click(pDlg.get(), IDC_FLAG_GERMAN);
+    Toggle(pDlg.get(), IDC_RECURSIVE, true);
+    {
+        const CReadErrorIn fail("bad");
+        wxTEST_DIALOG(Click(pDlg.get(), IDC_SELECT_DIRECTORY),
+                      wxExpectModal<wxDirDialog>(ToWx(m_tree.Path("x"))),
+                      CExpectMessage(strMessage).Describe("the one message about the scan"));
+    }
+    Click(pDlg.get(), IDC_COMPUTE_LIST);
+    EXPECT_NE(pDlg->ListingText().find("D d21\r\n"), std::string::npos);
 }
 
 // ---- working directory ----
