@@ -176,6 +176,9 @@ TEST_F(ExportTest, HtmlPageIsWhatKwlListWrites) {
 // the moment of the scan.
 TEST_F(ExportTest, BrowsablePageIsWhatKwlListWrites) {
     const std::string strDir = MakeExampleTree(m_tree);
+    // The first read of a directory after it changed moves its access time (relatime), which
+    // the page shows: read once before either side does.
+    KwlListOutput({"-e", "html-app"}, strDir);
     const auto fnWithoutScanTime = [](std::string strPage) {
         const std::size_t nStart = strPage.find("\"scanned\":");
         const std::size_t nEnd = strPage.find(',', nStart);
