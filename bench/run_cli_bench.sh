@@ -38,27 +38,14 @@ while (($#)); do
 done
 
 # The tools to compare with, from Debian; fd is optional.
-need=()
-for pkg in tree bfs time python3; do
-    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || need+=("$pkg")
-done
-if ((${#need[@]})); then
-    SUDO=""
-    if [[ $(id -u) -ne 0 ]]; then SUDO="sudo"; fi
-    $SUDO apt-get -o DPkg::Lock::Timeout=300 update -qq
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get -o DPkg::Lock::Timeout=300 install -y -qq \
-        --no-install-recommends "${need[@]}" >&2
-fi
+source bench/lib.sh
+bench_install tree bfs time python3
 if ! command -v fdfind >/dev/null && ! command -v fd >/dev/null; then
     DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 install -y -qq \
         --no-install-recommends fd-find >/dev/null 2>&1 || echo "fd-find not installed: left out" >&2
 fi
 FD=$(command -v fdfind || command -v fd || true)
-scripts/install-deps.sh >&2
-
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DKWL_BUILD_GUI=OFF -DKWL_BUILD_TESTS=OFF >/dev/null
-cmake --build build-bench -j2 --target kwl-list make_tree >/dev/null
-KWL=$PWD/build-bench/cli/kwl-list
+bench_build
 
 mkdir -p "$WORK"
 OLD=""
@@ -75,18 +62,8 @@ if [[ -n $BASELINE ]]; then
     OLD=$OLD_SRC/build/cli/kwl-list
 fi
 
-make_tree() { # layout entries -> path
-    local dir=$WORK/tree-$1-$2
-    if [[ ! -e $dir.done ]]; then
-        rm -rf "$dir"
-        echo "making $1 tree of $2 entries in $dir" >&2
-        build-bench/bench/make_tree "$1" "$2" "$dir" >&2
-        touch "$dir.done"
-    fi
-    echo "$dir"
-}
-NESTED=$(make_tree nested "$ENTRIES")
-WIDE=$(make_tree single "$FLAT")
+NESTED=$(bench_tree nested "$ENTRIES")
+WIDE=$(bench_tree single "$FLAT")
 cleanup() { if ((KEEP == 0)); then rm -rf "$WORK"; fi; }
 trap cleanup EXIT
 sync

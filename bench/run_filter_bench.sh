@@ -23,25 +23,11 @@ while (($#)); do
     esac
 done
 
-for pkg in fd-find time python3; do
-    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
-        DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 install -y -qq \
-            --no-install-recommends "$pkg" >&2
-    fi
-done
+source bench/lib.sh
+bench_install fd-find time python3
 FD=$(command -v fdfind || command -v fd)
-scripts/install-deps.sh >&2
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DKWL_BUILD_GUI=OFF -DKWL_BUILD_TESTS=OFF >/dev/null
-cmake --build build-bench -j2 --target kwl-list make_tree >/dev/null
-KWL=$PWD/build-bench/cli/kwl-list
-
-mkdir -p "$WORK"
-TREE=$WORK/tree-nested-$ENTRIES
-if [[ ! -e $TREE.done ]]; then
-    rm -rf "$TREE"
-    build-bench/bench/make_tree nested "$ENTRIES" "$TREE" >&2
-    touch "$TREE.done"
-fi
+bench_build
+TREE=$(bench_tree nested "$ENTRIES")
 cleanup() { if ((KEEP == 0)); then rm -rf "$WORK"; fi; }
 trap cleanup EXIT
 

@@ -27,21 +27,10 @@ while (($#)); do
     esac
 done
 
-scripts/install-deps.sh >&2
-dpkg-query -W -f='${Status}' time 2>/dev/null | grep -q "install ok installed" ||
-    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 install -y -qq time >&2
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DKWL_BUILD_GUI=OFF -DKWL_BUILD_TESTS=OFF >/dev/null
-cmake --build build-bench -j2 --target kwl-list make_tree >/dev/null
-KWL=$PWD/build-bench/cli/kwl-list
-
-mkdir -p "$WORK"
-TREE=$WORK/tree-nested-$ENTRIES
-if [[ ! -e $TREE.done ]]; then
-    rm -rf "$TREE"
-    echo "making the nested tree of $ENTRIES entries in $TREE" >&2
-    build-bench/bench/make_tree nested "$ENTRIES" "$TREE" >&2
-    touch "$TREE.done"
-fi
+source bench/lib.sh
+bench_install time python3
+bench_build
+TREE=$(bench_tree nested "$ENTRIES")
 cleanup() { if ((KEEP == 0)); then rm -rf "$WORK"; fi; }
 trap cleanup EXIT
 

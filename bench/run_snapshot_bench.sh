@@ -35,34 +35,10 @@ while (($#)); do
 done
 
 # The tools to compare with, from Debian (sha256sum is in coreutils).
-need=()
-for pkg in xxhash time python3; do
-    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || need+=("$pkg")
-done
-if ((${#need[@]})); then
-    SUDO=""
-    if [[ $(id -u) -ne 0 ]]; then SUDO="sudo"; fi
-    $SUDO apt-get -o DPkg::Lock::Timeout=300 update -qq
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get -o DPkg::Lock::Timeout=300 install -y -qq \
-        --no-install-recommends "${need[@]}" >&2
-fi
-scripts/install-deps.sh >&2
-
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DKWL_BUILD_GUI=OFF -DKWL_BUILD_TESTS=OFF >/dev/null
-cmake --build build-bench -j2 --target kwl-list make_tree >/dev/null
-KWL=$PWD/build-bench/cli/kwl-list
-
+source bench/lib.sh
+bench_install xxhash time python3
+bench_build
 mkdir -p "$WORK"
-make_tree() { # layout entries -> path
-    local dir=$WORK/tree-$1-$2
-    if [[ ! -e $dir.done ]]; then
-        rm -rf "$dir"
-        echo "making $1 tree of $2 entries in $dir" >&2
-        build-bench/bench/make_tree "$1" "$2" "$dir" >&2
-        touch "$dir.done"
-    fi
-    echo "$dir"
-}
 
 # make_files FILES MEGABYTES -> path: regular files of random bytes, 64 to a directory and 16
 # such directories to one above them. The sizes (fixed seed) are log-normal, sigma 1.5, kept
@@ -100,7 +76,7 @@ with open("/dev/urandom", "rb") as random_bytes:
 }
 
 DATA=$(make_files "$FILES" "$MEGABYTES")
-NESTED=$(make_tree nested "$ENTRIES")
+NESTED=$(bench_tree nested "$ENTRIES")
 SCRATCH=$(mktemp -d) # samples, and each run's times and error output
 cleanup() {
     rm -rf "$SCRATCH"
