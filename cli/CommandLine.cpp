@@ -35,6 +35,7 @@ enum ELongOnly {
     kOptProgress = 1000,
     kOptVersion,
     kOptBom,
+    kOptRawFields,
     kOptHash,
     kOptCompare,
     kOptExclude,
@@ -119,6 +120,7 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
         {"export", required_argument, nullptr, 'e'},
         {"separator", required_argument, nullptr, 's'},
         {"bom", no_argument, nullptr, kOptBom},
+        {"raw-fields", no_argument, nullptr, kOptRawFields},
         {"language", required_argument, nullptr, 'l'},
         {"output", required_argument, nullptr, 'o'},
         {"threads", required_argument, nullptr, 'j'},
@@ -205,6 +207,9 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
             break;
         case kOptBom:
             cmd.bBom = true;
+            break;
+        case kOptRawFields:
+            cmd.bRawFields = true;
             break;
         case kOptProgress:
             cmd.bProgress = true;
@@ -316,6 +321,11 @@ Options:
                            a field that holds it or a double quote is quoted ("" for ")
       --bom              text export: start with the UTF-8 byte order mark (ignored
                            by the other kinds)
+      --raw-fields       text export: write a field that begins with =, +, -, @, a tab
+                           or a carriage return as it is, for programs. Without it such
+                           a field (a formula to a spreadsheet) is quoted with a leading
+                           ' inside the quotes ("'=1+1"), so that it stays text; a field
+                           of one character ("-") is not
   -l, --language LANG    en | de, language of the heading words (default: en)
   -o, --output FILE      write to FILE instead of standard output; FILE is replaced
                            only once the whole output is written
