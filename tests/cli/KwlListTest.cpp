@@ -52,6 +52,43 @@ TEST_F(KwlListTest, TextExportUsesSeparatorAndCrLf) {
                             ":\r\n\r\nsub\r\ndeep\r\nd.txt;9\r\nc.txt;7\r\na.txt;120\r\nb.txt;5");
 }
 
+// Names that a spreadsheet would run as formulas stay text in the text export; --raw-fields
+// writes them as they are (only the RFC 4180 quoting stays), and no other kind changes.
+TEST_F(KwlListTest, TextExportKeepsFormulasTextUnlessRawFields) {
+    for (const char* pszName : {"=1+1", "+1", "-", "-dash", "@SUM(1)", "=HYPERLINK(\"x\";1)"})
+        m_tree.AddFile(std::string("f/") + pszName, 1);
+    const std::string strDir = m_tree.Path("f");
+    const std::string strHeading = "Listing of Directory " + strDir + ":\r\n\r\n";
+    struct SCase {
+        std::vector<std::string> options;
+        std::string strLines;
+    };
+    const SCase cases[] = {
+        {{},
+         "\"'+1\";1\r\n-;1\r\n\"'-dash\";1\r\n\"'=1+1\";1\r\n"
+         "\"'=HYPERLINK(\"\"x\"\";1)\";1\r\n\"'@SUM(1)\";1"},
+        {{"--raw-fields"},
+         "+1;1\r\n-;1\r\n-dash;1\r\n=1+1;1\r\n\"=HYPERLINK(\"\"x\"\";1)\";1\r\n@SUM(1);1"},
+        {{"--raw-fields", "-s", ","},
+         "+1,1\r\n-,1\r\n-dash,1\r\n=1+1,1\r\n\"=HYPERLINK(\"\"x\"\";1)\",1\r\n@SUM(1),1"},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.options));
+        std::vector<std::string> args = {"-e", "text", "-f", "name|F-size"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.push_back(strDir);
+        const SResult r = RunKwlList(args);
+        EXPECT_EQ(r.nStatus, 0) << r.strErr;
+        EXPECT_EQ(r.strOut, strHeading + c.strLines);
+    }
+    for (const char* pszKind : {"listing", "html", "json"}) {
+        SCOPED_TRACE(pszKind);
+        const SResult r = RunKwlList({"-e", pszKind, strDir});
+        EXPECT_EQ(RunKwlList({"--raw-fields", "-e", pszKind, strDir}).strOut, r.strOut);
+        EXPECT_EQ(r.strOut.find("'="), std::string::npos) << r.strOut;
+    }
+}
+
 TEST_F(KwlListTest, HtmlExportDrawsTheTree) {
     const SResult r = RunKwlList({"-r", "-e", "html", "-f", "name|F-size", m_strDir});
     EXPECT_EQ(r.nStatus, 0) << r.strErr;
