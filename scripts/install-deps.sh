@@ -10,6 +10,7 @@ PACKAGES=(
     libgtest-dev googletest xxhash         # tests (xxhsum checks our XXH128 digests)
     libsimdjson-dev                        # tests read the JSON export with a real parser
     python3 python3-jsonschema             # tests: CSV read-back, JSON Schema validation
+    libreoffice-calc-nogui                 # tests: a spreadsheet opens the text export
     clang libclang-rt-14-dev               # fuzz targets (libFuzzer)
     libwxgtk3.2-dev                        # desktop program
     libgtk-3-dev                           # GTK itself: sizes, log and accessible names
