@@ -18,6 +18,7 @@ PACKAGES=(
     desktop-file-utils appstream man-db groff-base file  # tests: installed files validate
     zsh fish                               # tests: the completions parse and complete
     dpkg-dev                               # Debian package: dependencies from the libraries
+    lintian                                # tests: the Debian package as Debian checks it
     python3-pyatspi at-spi2-core dbus      # tests: names read as a screen reader reads them
     xvfb xauth                             # window tests without a display
     chromium                               # tests: the browsable page in a real browser
