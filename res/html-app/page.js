@@ -63,7 +63,17 @@
       controller.enqueue(chunk);
     },
   });
-  const inflate = async (parts) => new Uint8Array(await new Response(new Blob(parts).stream()
+  // A column's blocks one by one, so that the share moves block by block.
+  const streamOf = (parts) => {
+    let next = 0;
+    return new ReadableStream({
+      pull(controller) {
+        if (next < parts.length) controller.enqueue(parts[next++]);
+        else controller.close();
+      },
+    });
+  };
+  const inflate = async (parts) => new Uint8Array(await new Response(streamOf(parts)
     .pipeThrough(countRead()).pipeThrough(new DecompressionStream('deflate'))).arrayBuffer());
   let columns;
   try {
