@@ -237,8 +237,7 @@ test('scrolling reaches the last of 200,000 rows', async (browser) => {
   assert.ok(height < 17000000, 'the spacer stays below the browsers\' height limits');
   // The middle of the scroll range shows the middle of the rows.
   await page.evaluate(() => { const s = document.getElementById('scroller'); s.scrollTop = (s.scrollHeight - s.clientHeight) / 2; });
-  // The rows are drawn again on the scroll event, which comes with the next frame.
-  await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+  await frames(page);
   const middle = await page.$eval('#layer .row:not([hidden]) .nm', (e) => e.textContent);
   assert.ok(Math.abs(Number(middle.slice(1)) - 100000) < 100, middle);
   // End by keyboard, and a search over every name.
