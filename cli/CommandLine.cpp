@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "format/FormatLanguage.h"
+#include "lang/TextRow.h"
 #include "output/TextExport.h"
 #include "platform/Encoding.h"
 #include "platform/FileDescriptor.h"
@@ -44,11 +45,49 @@ enum ELongOnly {
     kOptMaxDepth,
 };
 
-// A whole decimal number from 0 to 2^31 - 1; nothing else.
+// A whole decimal number from 1 (DIRECTORY's own entries) to 2^31 - 1; nothing else. Depth 0
+// would list nothing below DIRECTORY.
 bool ParseDepth(const std::string& strArg, int& nDepth) {
     const char* pEnd = strArg.data() + strArg.size();
     const auto [ptr, ec] = std::from_chars(strArg.data(), pEnd, nDepth);
-    return ec == std::errc() && ptr == pEnd && nDepth >= 0;
+    return ec == std::errc() && ptr == pEnd && nDepth >= 1;
+}
+
+// The double quote encloses fields of the text export, so it cannot also separate them.
+constexpr std::string_view kQuote = "\"";
+
+// Usage errors that are said in the language chosen: the option may come before -l.
+enum class EUsageText { QuoteSeparator, Count };
+constexpr STextRow<EUsageText> kUsageTexts[] = {
+    {EUsageText::QuoteSeparator,
+     "the double quote cannot separate the columns: it encloses the fields that hold the "
+     "separator",
+     "Das doppelte Anführungszeichen kann die Spalten nicht trennen: Es umschließt die Felder, "
+     "die das Trennzeichen enthalten"},
+};
+static_assert(RowsMatchIds(kUsageTexts, EUsageText::Count),
+              "one row per text, in the order of the ids");
+
+// The options that only make sense together; false with the reason when they do nothing.
+bool CheckCombinations(const SCommandLine& cmd, std::string& strError) {
+    if (cmd.strSeparator == kQuote) {
+        strError = TextOf(kUsageTexts, EUsageText::QuoteSeparator, cmd.eLanguage);
+        return false;
+    }
+    // Only the JSON export carries hashes, and --compare compares them.
+    if (cmd.bHashGiven && !cmd.bCompare && cmd.eExport != EExportKind::Json) {
+        strError = "--hash needs -e json or --compare: no other export shows hashes";
+        return false;
+    }
+    if (cmd.bCompare && cmd.eExport != EExportKind::Listing && cmd.eExport != EExportKind::Json) {
+        strError = "--compare writes lines or json (-e json), no other export";
+        return false;
+    }
+    if (cmd.bCompare && !(cmd.filters == SFilterSettings{})) {
+        strError = "--compare scans with the snapshot's filters; give none";
+        return false;
+    }
+    return true;
 }
 
 // A pattern file would never be this large; anything larger is not one.
@@ -167,7 +206,8 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
             }
             break;
         case 's':
-            if (!IsSeparatorAllowed(strArg)) {
+            // The quote is refused once the language of the message is known.
+            if (strArg != kQuote && !IsSeparatorAllowed(strArg)) {
                 // One character that is a control character would break the rows.
                 const bool bOneCharacter =
                     IsValidUtf8(strArg) && Utf8Length(strArg) == 1 && strArg[0] != '\0';
@@ -236,7 +276,7 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
             break;
         case kOptMaxDepth:
             if (!ParseDepth(strArg, cmd.filters.nMaxDepth)) {
-                strError = "the depth must be a whole number from 0 to 2147483647";
+                strError = "the depth must be a whole number from 1 to 2147483647";
                 return false;
             }
             cmd.bRecursive = true;
@@ -281,15 +321,8 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
         strError = "the DIRECTORY is empty";
         return false;
     }
-    if (cmd.bCompare && cmd.eExport != EExportKind::Listing && cmd.eExport != EExportKind::Json) {
-        strError = "--compare writes lines or json (-e json), no other export";
-        return false;
-    }
-    if (cmd.bCompare && !(cmd.filters == SFilterSettings{})) {
-        strError = "--compare scans with the snapshot's filters; give none";
-        return false;
-    }
-    return CEntryFilter::Compile(cmd.filters, strError).has_value();
+    return CheckCombinations(cmd, strError) &&
+           CEntryFilter::Compile(cmd.filters, strError).has_value();
 }
 
 std::string UsageText() {

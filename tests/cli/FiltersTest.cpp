@@ -31,7 +31,9 @@ TEST(FiltersTest, BadInputIsAUsageError) {
         {{"--exclude-from", strDir}, "cannot read the pattern file '" + strDir + "': Is a directory"},
         {{"--exclude-from", strBinary}, "cannot read the pattern file '" + strBinary +
                                             "': not a text file (it holds NUL bytes)"},
-        {{"--max-depth", "-1"}, "the depth must be a whole number from 0 to 2147483647"},
+        {{"--max-depth", "-1"}, "the depth must be a whole number from 1 to 2147483647"},
+        // Depth 0 would list DIRECTORY's files and nothing of its subdirectories.
+        {{"--max-depth", "0"}, "the depth must be a whole number from 1 to 2147483647"},
         {{"--max-depth", "abc"}, "the depth must be a whole number"},
         {{"--max-depth", "2147483648"}, "the depth must be a whole number"},
         {{"--max-depth", ""}, "the depth must be a whole number"},
