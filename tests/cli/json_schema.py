@@ -158,6 +158,9 @@ def broken_documents(doc):
         "another version": lambda d: d.update(kwl_tree=2),
         "no totals": lambda d: d.pop("totals"),
         "an error without errno": lambda d: d["errors"].append({"path": "/x", "reason": "r"}),
+        "a root without children": lambda d: d["tree"].pop("children"),
+        "a directory of a recursive document without children": lambda d: first_dir(d).pop("children"),
+        "a depth limit of 0": lambda d: d["filters"].update(max_depth=0),
     }
     for name, edit in edits.items():
         broken = copy.deepcopy(doc)
