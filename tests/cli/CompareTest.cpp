@@ -319,6 +319,12 @@ TEST(CompareTest, TroubleAndUsage) {
     const std::string strHalf = t.m_tree.Path("half.json");
     const std::string strWhole = ReadFile(strSnapshot);
     ASSERT_TRUE(WriteFile(strHalf, strWhole.substr(0, strWhole.size() / 2)));
+    // Recursive, but its tree lost what was below it: it must not compare as the same.
+    const std::string strGutted = t.m_tree.Path("gutted.json");
+    const std::string strGuttedText =
+        R"({"kwl_tree":1,"root":"t","recursive":true,"hash":null,)"
+        R"("tree":{"name":"t","type":"directory","size":0}})";
+    ASSERT_TRUE(WriteFile(strGutted, strGuttedText));
     struct SCase {
         std::vector<std::string> args;
         std::string strErr; // the start of the message
@@ -331,6 +337,9 @@ TEST(CompareTest, TroubleAndUsage) {
         {{"--compare", t.m_tree.Path("missing.json"), t.Dir()},
          "kwl-list: cannot read the snapshot '" + t.m_tree.Path("missing.json") +
              "': No such file or directory"},
+        {{"--compare", strGutted, t.Dir()},
+         "kwl-list: snapshot '" + strGutted + "', byte " +
+             std::to_string(strGuttedText.size() - 2) + ": \"children\" is missing\n"},
         {{"--compare", t.Dir(), t.Dir()}, "kwl-list: cannot read the snapshot '" + t.Dir() + "': Is a directory"},
         // Nothing by that name: the directory was meant, not a second snapshot.
         {{"--compare", strSnapshot, t.m_tree.Path("missing")},
