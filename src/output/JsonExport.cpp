@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "output/JsonWriter.h"
+#include "platform/ErrorText.h"
 
 namespace {
 
@@ -204,8 +205,7 @@ void AppendErrors(const std::vector<SScanError>& errors, std::string& strOut) {
         strOut += i == 0 ? "\n{" : ",\n{";
         AppendJsonExactText("path", errors[i].strPath, strOut);
         strOut += ",\"reason\":";
-        AppendJsonString(std::error_code(errors[i].nErrno, std::generic_category()).message(),
-                         strOut);
+        AppendJsonString(ErrorText(errors[i].nErrno), strOut);
         strOut += ",\"errno\":";
         AppendJsonNumber(static_cast<std::uint64_t>(errors[i].nErrno), strOut);
         strOut += '}';
