@@ -102,4 +102,23 @@ TEST(FiltersTest, SnapshotKeepsItsFiltersForTheComparison) {
                         "Try 'kwl-list --help' for more information.\n");
 }
 
+// With a depth limit the sizes stay whole, and so do the totals: they count the directories,
+// files and bytes below the limit too, so that the bytes are the root's size.
+TEST(FiltersTest, TotalsCountWhatTheSizesCount) {
+    CTempTree tree;
+    const std::string strDir = MakeExampleTree(tree); // 2 directories, 4 files, 141 bytes
+    for (const char* pszDepth : {"1", "2", "3"}) {
+        SCOPED_TRACE(pszDepth);
+        const SKwlListResult r = RunKwlList({"-e", "json", "--max-depth", pszDepth, strDir});
+        ASSERT_EQ(r.nStatus, 0) << r.strErr;
+        simdjson::dom::parser parser;
+        simdjson::dom::element doc;
+        ASSERT_EQ(parser.parse(r.strOut).get(doc), simdjson::SUCCESS);
+        EXPECT_EQ(std::uint64_t(doc["tree"]["size"]), 141u);
+        EXPECT_EQ(std::uint64_t(doc["totals"]["directories"]), 2u);
+        EXPECT_EQ(std::uint64_t(doc["totals"]["files"]), 4u);
+        EXPECT_EQ(std::uint64_t(doc["totals"]["bytes"]), 141u);
+    }
+}
+
 } // namespace
