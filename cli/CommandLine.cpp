@@ -345,8 +345,9 @@ Options:
                                     search the tree in a browser, also with millions
                                     of entries; -l chooses its language, -f and -s
                                     do not apply to it
-  -s, --separator CHAR   column separator of the text export, one character (default ";");
-                           a field that holds it or a double quote is quoted ("" for ")
+  -s, --separator CHAR   column separator of the text export, one character (default ";"),
+                           not the double quote; a field that holds the separator or a
+                           double quote is quoted ("" for ")
       --bom              text export: start with the UTF-8 byte order mark (ignored
                            by the other kinds)
   -l, --language LANG    en | de, language of the heading words (default: en)
@@ -355,8 +356,9 @@ Options:
   -j, --threads N        read directories on N threads (default: one per core, and
                            up to four per core while reads wait for the disk)
       --hash ALGO        sha256 | xxh128: the content hash of every regular file, in the
-                           json export and for --compare (a file that cannot be read
-                           is reported like a directory that cannot)
+                           json export and for --compare (no other export takes it; a
+                           file that cannot be read, or keeps changing while it is
+                           read, is reported like a directory that cannot be read)
       --compare SNAPSHOT compare DIRECTORY with SNAPSHOT, a file that -e json wrote;
                            DIRECTORY may also be a second snapshot. It is scanned as the
                            snapshot was (recursive or not, its hash, its filters; give no
@@ -377,8 +379,8 @@ Options:
       --ignore-case      patterns match ASCII letters in either case
       --no-hidden        leave out names that begin with "."
   -x, --one-file-system  list a directory on another file system as empty, unentered
-      --max-depth N      list N levels (1: DIRECTORY's own entries); implies -r.
-                           Totals stay whole, as du has them
+      --max-depth N      list N levels (1: DIRECTORY's own entries, the least); implies
+                           -r. Totals stay whole, as du has them (json: "totals" too)
       --progress         live count of entries read (and bytes hashed), on standard
                            error (terminals only)
   -h, --help             show this help
