@@ -1,6 +1,6 @@
 // Faults of real disks and file systems, injected at the C library's edge so that the
-// real scan meets them: getdents64 that fails part way or reports no entry kinds, and reads
-// and status calls that take their time.
+// real scan meets them: getdents64 that fails part way or reports no entry kinds, reads
+// and status calls that take their time, and files that change while they are read.
 //
 //   KWL_TEST_READ_ERROR=NAME   in every directory named NAME, the first read returns only a
 //                              few entries and every later read fails with EIO
