@@ -68,9 +68,16 @@ bool PrintRecordedErrors(const CSnapshot& side, const std::string& strPrefix, EL
     return !side.errors.empty();
 }
 
-bool IsDirectory(const std::string& strPath) {
+// What the second argument of --compare is: a directory to scan, or else a second snapshot.
+// Nothing, the reason printed, when there is nothing by that name: it is no snapshot then
+// either, and the directory is what was most likely meant.
+std::optional<bool> IsDirectory(const SCommandLine& cmd) {
     struct stat st {};
-    return stat(strPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (stat(cmd.strDirectory.c_str(), &st) != 0) {
+        PrintError(DirectoryErrorMessage(cmd.eLanguage, cmd.strDirectory, errno));
+        return std::nullopt;
+    }
+    return S_ISDIR(st.st_mode);
 }
 
 } // namespace
@@ -92,7 +99,10 @@ int RunCompare(const SCommandLine& cmd) {
         return kExitTrouble;
     }
     const EHashAlgorithm eHash = oldSide->eHash != EHashAlgorithm::None ? oldSide->eHash : cmd.eHash;
-    const bool bSecondSnapshot = !IsDirectory(cmd.strDirectory);
+    const std::optional<bool> bDirectory = IsDirectory(cmd);
+    if (!bDirectory)
+        return kExitTrouble;
+    const bool bSecondSnapshot = !*bDirectory;
     const std::optional<CSnapshot> newSide = bSecondSnapshot
                                                  ? ReadSnapshot(cmd.strDirectory, cmd.eLanguage)
                                                  : ScanDirectory(cmd, *oldSide, eHash);

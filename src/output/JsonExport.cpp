@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "output/JsonWriter.h"
+#include "platform/ErrorText.h"
 
 namespace {
 
@@ -38,12 +39,6 @@ template <class TNode> void AppendTimes(const TNode& node, std::string& strOut) 
     AppendJsonTime(node.m_timeLastWrite.GetTime(), node.m_nLastWriteNs, strOut);
 }
 
-struct STotals {
-    std::uint64_t nDirectories = 0; // below the root
-    std::uint64_t nFiles = 0;
-    std::uint64_t nBytes = 0;
-};
-
 // Writes the tree's nodes, nested as the tree is, with an explicit stack: no depth of tree
 // can exhaust the call stack.
 class CNodeWriter {
@@ -52,7 +47,8 @@ public:
         : m_sink(sink), m_tree(tree), m_bRecursive(bRecursive) {}
 
     bool Write(std::string_view strRootName);
-    const STotals& Totals() const { return m_totals; }
+    // The directories below the root, the files and their bytes, as written.
+    const STreeCounts& Totals() const { return m_totals; }
 
 private:
     struct SFrame {
@@ -68,7 +64,7 @@ private:
     COutputSink& m_sink;
     const CItemTree& m_tree;
     const bool m_bRecursive;
-    STotals m_totals;
+    STreeCounts m_totals;
 };
 
 bool CNodeWriter::Write(std::string_view strRootName) {
@@ -204,8 +200,7 @@ void AppendErrors(const std::vector<SScanError>& errors, std::string& strOut) {
         strOut += i == 0 ? "\n{" : ",\n{";
         AppendJsonExactText("path", errors[i].strPath, strOut);
         strOut += ",\"reason\":";
-        AppendJsonString(std::error_code(errors[i].nErrno, std::generic_category()).message(),
-                         strOut);
+        AppendJsonString(ErrorText(errors[i].nErrno), strOut);
         strOut += ",\"errno\":";
         AppendJsonNumber(static_cast<std::uint64_t>(errors[i].nErrno), strOut);
         strOut += '}';
@@ -213,7 +208,7 @@ void AppendErrors(const std::vector<SScanError>& errors, std::string& strOut) {
     strOut += ']';
 }
 
-void AppendTotals(const STotals& totals, std::string& strOut) {
+void AppendTotals(const STreeCounts& totals, std::string& strOut) {
     strOut += ",\n\"totals\":{\"directories\":";
     AppendJsonNumber(totals.nDirectories, strOut);
     strOut += ",\"files\":";
@@ -232,6 +227,10 @@ bool WriteJsonExport(COutputSink& sink, const CItemTree& tree, const SJsonDocume
         return false;
     AppendErrors(info.errors, sink.Text());
     AppendFilters(info.filters, sink.Text());
-    AppendTotals(nodes.Totals(), sink.Text());
+    // What the depth limit left unwritten counts as well, as it does in the sizes: the totals
+    // then add up to the root's size.
+    STreeCounts totals = nodes.Totals();
+    totals.Add(tree.LeftOut());
+    AppendTotals(totals, sink.Text());
     return sink.ItemDone();
 }

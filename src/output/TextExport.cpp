@@ -42,6 +42,10 @@ SRenderResult ListDirectoriesText(const CKWLFormat& format, const CDirInformatio
 bool IsSeparatorAllowed(std::string_view strSeparator) {
     if (strSeparator == "\t")
         return true;
+    // The double quote encloses the fields that need it: as the separator as well, no reader
+    // could tell where a field ends.
+    if (strSeparator == "\"")
+        return false;
     // Names get the same treatment, so a separator never holds what a name cannot.
     return IsValidUtf8(strSeparator) && Utf8Length(strSeparator) == 1 && strSeparator[0] != '\0' &&
            SanitizeName(strSeparator) == strSeparator;

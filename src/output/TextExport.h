@@ -43,5 +43,5 @@ SRenderResult ListDirectoriesText(const CKWLFormat& format, const CDirInformatio
 
 // Whether strSeparator can stand between the columns of the text export: exactly one
 // character, however many bytes it takes, that is a tab or no control character (a line
-// break or another control character would break the rows).
+// break or another control character would break the rows), and not the double quote.
 bool IsSeparatorAllowed(std::string_view strSeparator);

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/DirReader.h"
+#include "platform/ErrorText.h"
 
 namespace {
 
@@ -202,9 +203,8 @@ std::optional<CSnapshot> CSnapshot::FromTree(const CItemTree& tree, const std::s
     snapshot.bRecursive = bRecursive;
     snapshot.eHash = tree.HashAlgorithm();
     for (const SScanError& error : errors) {
-        snapshot.errors.push_back({error.strPath,
-                                   std::error_code(error.nErrno, std::generic_category()).message(),
-                                   static_cast<std::uint64_t>(error.nErrno)});
+        snapshot.errors.push_back(
+            {error.strPath, ErrorText(error.nErrno), static_cast<std::uint64_t>(error.nErrno)});
     }
     const CDirInformation* pRoot = tree.Root();
     std::uint32_t nRoot = snapshot.AddEntry(kNoEntry);

@@ -151,7 +151,7 @@ TEST_F(KwlListTest, SeparatorIsOneCharacter) {
         {";", 0},           {"\t", 0},   {"é", 0},        {"€", 0},        {"", 2},
         {"ab", 2},          {"\n", 2},   {"\r", 2},       {"\xff", 2},     {"\xC2\xA0", 0},
         {"\x1B", 2},        {"\x7F", 2}, {"\xC2\x85", 2}, {"\xC2\x9B", 2}, {"\xE2\x80\xA8", 2},
-        {"\xE2\x80\xA9", 2}};
+        {"\xE2\x80\xA9", 2}, {"\"", 2}, {"'", 0}};
     for (const SCase& c : cases) {
         SCOPED_TRACE(c.strSeparator);
         const SResult r =
@@ -180,6 +180,16 @@ TEST_F(KwlListTest, ExitStatusesAndMessages) {
         {{"-s", "\x01", m_strDir}, 2, "a control character cannot separate the columns (a tab can)"},
         {{"-s", "\xC2\x85", m_strDir}, 2, "a control character cannot separate the columns"},
         {{"-s", ";;", m_strDir}, 2, "the separator must be exactly one character"},
+        // The quote encloses fields: a spreadsheet could not tell where one ends.
+        {{"-s", "\"", m_strDir}, 2, "the double quote cannot separate the columns"},
+        {{"-s", "\"", "-l", "de", m_strDir},
+         2,
+         "Das doppelte Anführungszeichen kann die Spalten nicht trennen"},
+        // Hashes that no output would show are not taken.
+        {{"--hash", "sha256", m_strDir}, 2, "--hash needs -e json or --compare"},
+        {{"--hash", "xxh128", "-e", "text", m_strDir}, 2, "--hash needs -e json or --compare"},
+        {{"--hash", "sha256", "-e", "html", m_strDir}, 2, "--hash needs -e json or --compare"},
+        {{"--hash", "sha256", "-e", "html-app", m_strDir}, 2, "--hash needs -e json or --compare"},
         {{"-l", "fr", m_strDir}, 2, "unknown language"},
         {{"-f"}, 2, "missing value"},
         {{}, 2, "no DIRECTORY"},

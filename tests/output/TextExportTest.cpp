@@ -272,6 +272,7 @@ TEST(TextExport, SeparatorIsOneCharacterThatKeepsTheRows) {
         {"\n", false},        {"\r", false},       {"\x1B", false},
         {"\x7F", false},      {std::string(1, '\0'), false},
         {"\xFF", false},      {"\xC3", false}, // not UTF-8, or cut inside a sequence
+        {"\"", false},        {"'", true},      // the quote encloses fields
     };
     for (const SCase& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.strSeparator));
