@@ -3,7 +3,9 @@
 # on the same trees: every export kind, both languages, several formats, recursive or not,
 # and 1, 2 and 8 scan threads. For changes that must not change a byte. A text export that
 # differs only by the quoting of fields that hold the separator or a double quote (which older
-# builds did not do) is counted apart rather than reported.
+# builds did not do), or only by the formula guard (a field that begins with =, +, -, @, a tab
+# or a CR written as "'..."; older builds wrote it as it is), is counted apart rather than
+# reported.
 #
 #   bench/compare_outputs.sh OLD_KWL_LIST NEW_KWL_LIST [TREE...]
 #
@@ -61,19 +63,67 @@ FORMATS=("D-[D ]-name" "name|size|crTime|accTime|modTime|arch|hid|sys|compr|ro|f
 differ=0
 runs=0
 quoted=0
+guarded=0
 AS=()
-# For a text export that differs: the new output with its RFC 4180 quoting undone (each line
-# read as CSV and its fields joined by the separator again) against the old one, which never
-# quoted. Equal means quoting is the only change. Empty TEXT_SEP: not a text export.
+# For a text export that differs: both outputs read as CSV (a line's fields, and whether each
+# was quoted) and written again without quoting. Equal means the RFC 4180 quoting is the only
+# change (exit 0). Equal once the formula guard's apostrophe is taken off the quoted fields too
+# means the guard is the only change besides (exit 2). Anything else differs (exit 1). Empty
+# TEXT_SEP: not a text export.
 TEXT_SEP=""
-unquoted_equal() {
+compare_text_exports() {
     python3 - "$1" "$2" "$TEXT_SEP" <<'PY'
-import csv, sys
+import sys
+FORMULA_STARTS = "=+-@\t\r"
+
+def fields(line, sep):
+    """[(text, quoted)] of one line, or None when it is no valid CSV line."""
+    out, i = [], 0
+    while True:
+        if line.startswith('"', i):
+            parts, j = [], i + 1
+            while True:
+                k = line.find('"', j)
+                if k < 0:
+                    return None
+                parts.append(line[j:k])
+                if line.startswith('"', k + 1):
+                    parts.append('"')
+                    j = k + 2
+                else:
+                    break
+            out.append(("".join(parts), True))
+            i = k + 1
+            if i == len(line):
+                return out
+            if not line.startswith(sep, i):
+                return None
+            i += len(sep)
+        else:
+            k = line.find(sep, i)
+            if k < 0:
+                out.append((line[i:], False))
+                return out
+            out.append((line[i:k], False))
+            i = k + len(sep)
+
+def unquoted(data, sep, guard):
+    lines = []
+    for line in data.decode("utf-8", "surrogateescape").split("\r\n"):
+        row = fields(line, sep)
+        if row is None:
+            lines.append(line)
+            continue
+        if guard:
+            row = [(t[1:] if q and len(t) > 2 and t[0] == "'" and t[1] in FORMULA_STARTS else t, q)
+                   for t, q in row]
+        lines.append(sep.join(t for t, _ in row))
+    return lines
+
 old, new, sep = open(sys.argv[1], "rb").read(), open(sys.argv[2], "rb").read(), sys.argv[3]
-lines = new.decode("utf-8", "surrogateescape").split("\r\n")
-fields = csv.reader(lines, delimiter=sep, quoting=csv.QUOTE_MINIMAL, strict=True)
-undone = "\r\n".join(sep.join(row) if row else "" for row in fields)
-sys.exit(0 if undone.encode("utf-8", "surrogateescape") == old else 1)
+if unquoted(old, sep, False) == unquoted(new, sep, False):
+    sys.exit(0)
+sys.exit(2 if unquoted(old, sep, True) == unquoted(new, sep, True) else 1)
 PY
 }
 run_both() {
@@ -90,12 +140,16 @@ run_both() {
         echo "DIFFERS: $id (exit $so / $sn)"
         differ=1
     elif ! cmp -s "$o/old.out" "$o/new.out"; then
-        if [ -n "$TEXT_SEP" ] && unquoted_equal "$o/old.out" "$o/new.out"; then
-            quoted=$((quoted + 1))
-        else
-            echo "DIFFERS: $id (exit $so / $sn)"
-            differ=1
+        local how=1
+        if [ -n "$TEXT_SEP" ]; then
+            compare_text_exports "$o/old.out" "$o/new.out" && how=0 || how=$?
         fi
+        case $how in
+            0) quoted=$((quoted + 1)) ;;
+            2) guarded=$((guarded + 1)) ;;
+            *) echo "DIFFERS: $id (exit $so / $sn)"
+               differ=1 ;;
+        esac
     fi
 }
 
@@ -151,6 +205,9 @@ run_both "version" --version
 summary="$runs runs"
 if [ $quoted -ne 0 ]; then
     summary="$summary; $quoted text exports differ only by RFC 4180 quoting"
+fi
+if [ $guarded -ne 0 ]; then
+    summary="$summary; $guarded text exports differ only by quoting and the formula guard"
 fi
 if [ $differ -eq 0 ]; then
     echo "identical ($summary)"

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "format/FormatLanguage.h"
+#include "lang/TextRow.h"
 #include "output/TextExport.h"
 #include "platform/Encoding.h"
 #include "platform/FileDescriptor.h"
@@ -33,6 +34,7 @@ enum ELongOnly {
     kOptProgress = 1000,
     kOptVersion,
     kOptBom,
+    kOptRawFields,
     kOptHash,
     kOptCompare,
     kOptExclude,
@@ -42,11 +44,49 @@ enum ELongOnly {
     kOptMaxDepth,
 };
 
-// A whole decimal number from 0 to 2^31 - 1; nothing else.
+// A whole decimal number from 1 (DIRECTORY's own entries) to 2^31 - 1; nothing else. Depth 0
+// would list nothing below DIRECTORY.
 bool ParseDepth(const std::string& strArg, int& nDepth) {
     const char* pEnd = strArg.data() + strArg.size();
     const auto [ptr, ec] = std::from_chars(strArg.data(), pEnd, nDepth);
-    return ec == std::errc() && ptr == pEnd && nDepth >= 0;
+    return ec == std::errc() && ptr == pEnd && nDepth >= 1;
+}
+
+// The double quote encloses fields of the text export, so it cannot also separate them.
+constexpr std::string_view kQuote = "\"";
+
+// Usage errors that are said in the language chosen: the option may come before -l.
+enum class EUsageText { QuoteSeparator, Count };
+constexpr STextRow<EUsageText> kUsageTexts[] = {
+    {EUsageText::QuoteSeparator,
+     "the double quote cannot separate the columns: it encloses the fields that hold the "
+     "separator",
+     "Das doppelte Anführungszeichen kann die Spalten nicht trennen: Es umschließt die Felder, "
+     "die das Trennzeichen enthalten"},
+};
+static_assert(RowsMatchIds(kUsageTexts, EUsageText::Count),
+              "one row per text, in the order of the ids");
+
+// The options that only make sense together; false with the reason when they do nothing.
+bool CheckCombinations(const SCommandLine& cmd, std::string& strError) {
+    if (cmd.strSeparator == kQuote) {
+        strError = TextOf(kUsageTexts, EUsageText::QuoteSeparator, cmd.eLanguage);
+        return false;
+    }
+    // Only the JSON export carries hashes, and --compare compares them.
+    if (cmd.bHashGiven && !cmd.bCompare && cmd.eExport != EExportKind::Json) {
+        strError = "--hash needs -e json or --compare: no other export shows hashes";
+        return false;
+    }
+    if (cmd.bCompare && cmd.eExport != EExportKind::Listing && cmd.eExport != EExportKind::Json) {
+        strError = "--compare writes lines or json (-e json), no other export";
+        return false;
+    }
+    if (cmd.bCompare && !(cmd.filters == SFilterSettings{})) {
+        strError = "--compare scans with the snapshot's filters; give none";
+        return false;
+    }
+    return true;
 }
 
 // A pattern file would never be this large; anything larger is not one.
@@ -118,6 +158,7 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
         {"export", required_argument, nullptr, 'e'},
         {"separator", required_argument, nullptr, 's'},
         {"bom", no_argument, nullptr, kOptBom},
+        {"raw-fields", no_argument, nullptr, kOptRawFields},
         {"language", required_argument, nullptr, 'l'},
         {"output", required_argument, nullptr, 'o'},
         {"threads", required_argument, nullptr, 'j'},
@@ -166,7 +207,8 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
             }
             break;
         case 's':
-            if (!IsSeparatorAllowed(strArg)) {
+            // The quote is refused once the language of the message is known.
+            if (strArg != kQuote && !IsSeparatorAllowed(strArg)) {
                 // One character that is a control character would break the rows.
                 const bool bOneCharacter =
                     IsValidUtf8(strArg) && Utf8Length(strArg) == 1 && strArg[0] != '\0';
@@ -205,6 +247,9 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
         case kOptBom:
             cmd.bBom = true;
             break;
+        case kOptRawFields:
+            cmd.bRawFields = true;
+            break;
         case kOptProgress:
             cmd.bProgress = true;
             break;
@@ -235,7 +280,7 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
             break;
         case kOptMaxDepth:
             if (!ParseDepth(strArg, cmd.filters.nMaxDepth)) {
-                strError = "the depth must be a whole number from 0 to 2147483647";
+                strError = "the depth must be a whole number from 1 to 2147483647";
                 return false;
             }
             cmd.bRecursive = true;
@@ -280,15 +325,8 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
         strError = "the DIRECTORY is empty";
         return false;
     }
-    if (cmd.bCompare && cmd.eExport != EExportKind::Listing && cmd.eExport != EExportKind::Json) {
-        strError = "--compare writes lines or json (-e json), no other export";
-        return false;
-    }
-    if (cmd.bCompare && !(cmd.filters == SFilterSettings{})) {
-        strError = "--compare scans with the snapshot's filters; give none";
-        return false;
-    }
-    return CEntryFilter::Compile(cmd.filters, strError).has_value();
+    return CheckCombinations(cmd, strError) &&
+           CEntryFilter::Compile(cmd.filters, strError).has_value();
 }
 
 std::string UsageText() {
@@ -311,18 +349,25 @@ Options:
                                     search the tree in a browser, also with millions
                                     of entries; -l chooses its language, -f and -s
                                     do not apply to it
-  -s, --separator CHAR   column separator of the text export, one character (default ";");
-                           a field that holds it or a double quote is quoted ("" for ")
+  -s, --separator CHAR   column separator of the text export, one character (default ";"),
+                           not the double quote; a field that holds the separator or a
+                           double quote is quoted ("" for ")
       --bom              text export: start with the UTF-8 byte order mark (ignored
                            by the other kinds)
+      --raw-fields       text export: write a field that begins with =, +, -, @, a tab
+                           or a carriage return as it is, for programs. Without it such
+                           a field (a formula to a spreadsheet) is quoted with a leading
+                           ' inside the quotes ("'=1+1"), so that it stays text; a field
+                           of one character ("-") is not
   -l, --language LANG    en | de, language of the heading words (default: en)
   -o, --output FILE      write to FILE instead of standard output; FILE is replaced
                            only once the whole output is written
   -j, --threads N        read directories on N threads (default: one per core, and
                            up to four per core while reads wait for the disk)
       --hash ALGO        sha256 | xxh128: the content hash of every regular file, in the
-                           json export and for --compare (a file that cannot be read
-                           is reported like a directory that cannot)
+                           json export and for --compare (no other export takes it; a
+                           file that cannot be read, or keeps changing while it is
+                           read, is reported like a directory that cannot be read)
       --compare SNAPSHOT compare DIRECTORY with SNAPSHOT, a file that -e json wrote;
                            DIRECTORY may also be a second snapshot. It is scanned as the
                            snapshot was (recursive or not, its hash, its filters; give no
@@ -343,8 +388,8 @@ Options:
       --ignore-case      patterns match ASCII letters in either case
       --no-hidden        leave out names that begin with "."
   -x, --one-file-system  list a directory on another file system as empty, unentered
-      --max-depth N      list N levels (1: DIRECTORY's own entries); implies -r.
-                           Totals stay whole, as du has them
+      --max-depth N      list N levels (1: DIRECTORY's own entries, the least); implies
+                           -r. Totals stay whole, as du has them (json: "totals" too)
       --progress         live count of entries read (and bytes hashed), on standard
                            error (terminals only)
   -h, --help             show this help

@@ -15,6 +15,7 @@ struct SCommandLine {
     EExportKind eExport = EExportKind::Listing;
     std::string strSeparator = ";";
     bool bBom = false; // text export: starts with the UTF-8 byte order mark
+    bool bRawFields = false; // text export: fields that look like formulas written as they are
     ELanguage eLanguage = ELanguage::English;
     std::string strOutput;
     bool bHasOutput = false;

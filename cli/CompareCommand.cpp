@@ -67,6 +67,18 @@ bool PrintRecordedErrors(const CSnapshot& side, const std::string& strPrefix, EL
     return !side.errors.empty();
 }
 
+// What the second argument of --compare is: a directory to scan, or else a second snapshot.
+// Nothing, the reason printed, when there is nothing by that name: it is no snapshot then
+// either, and the directory is what was most likely meant.
+std::optional<bool> IsDirectory(const SCommandLine& cmd) {
+    bool bDirectory = false;
+    if (const std::error_code ec = IsDirectoryPath(cmd.strDirectory, bDirectory)) {
+        PrintError(DirectoryErrorMessage(cmd.eLanguage, cmd.strDirectory, ec.value()));
+        return std::nullopt;
+    }
+    return bDirectory;
+}
+
 } // namespace
 
 int RunCompare(const SCommandLine& cmd) {
@@ -86,7 +98,10 @@ int RunCompare(const SCommandLine& cmd) {
         return kExitTrouble;
     }
     const EHashAlgorithm eHash = oldSide->eHash != EHashAlgorithm::None ? oldSide->eHash : cmd.eHash;
-    const bool bSecondSnapshot = !IsDirectoryPath(cmd.strDirectory);
+    const std::optional<bool> bDirectory = IsDirectory(cmd);
+    if (!bDirectory)
+        return kExitTrouble;
+    const bool bSecondSnapshot = !*bDirectory;
     const std::optional<CSnapshot> newSide = bSecondSnapshot
                                                  ? ReadSnapshot(cmd.strDirectory, cmd.eLanguage)
                                                  : ScanDirectory(cmd, *oldSide, eHash);

@@ -11,6 +11,7 @@ namespace {
 enum class EScanText {
     CannotRead,
     SnapshotCannotRead,
+    DirectoryCannotRead,
     SnapshotWhere,
     NotJson,
     Truncated,
@@ -32,6 +33,8 @@ constexpr STextRow<EScanText> kTexts[] = {
     {EScanText::CannotRead, "cannot read '%1': %2", "'%1' kann nicht gelesen werden: %2"},
     {EScanText::SnapshotCannotRead, "cannot read the snapshot '%1': %2",
      "Der Schnappschuss '%1' kann nicht gelesen werden: %2"},
+    {EScanText::DirectoryCannotRead, "cannot read the directory '%1': %2",
+     "Das Verzeichnis '%1' kann nicht gelesen werden: %2"},
     {EScanText::SnapshotWhere, "snapshot '%1', byte %2: %3", "Schnappschuss '%1', Byte %2: %3"},
     {EScanText::NotJson, "not valid JSON", "kein gültiges JSON"},
     {EScanText::Truncated, "the document ends too early (cut off?)",
@@ -94,6 +97,11 @@ EScanText ProblemText(ESnapshotProblem eProblem) {
 std::string ScanErrorMessage(ELanguage eLanguage, const std::string& strPath,
                              const std::string& strReason) {
     return FillPattern(TextOf(kTexts, EScanText::CannotRead, eLanguage), {strPath, strReason});
+}
+
+std::string DirectoryErrorMessage(ELanguage eLanguage, const std::string& strPath, int nErrno) {
+    return FillPattern(TextOf(kTexts, EScanText::DirectoryCannotRead, eLanguage),
+                       {strPath, ErrorReason(nErrno, eLanguage)});
 }
 
 std::string TooLargeMessage(ELanguage eLanguage, const std::string& strPath) {

@@ -13,6 +13,9 @@
 std::string ScanErrorMessage(ELanguage eLanguage, const std::string& strPath,
                              const std::string& strReason);
 
+// The directory strPath (given to compare with) cannot be read; nErrno says why.
+std::string DirectoryErrorMessage(ELanguage eLanguage, const std::string& strPath, int nErrno);
+
 // The scan of strPath holds more than a snapshot can.
 std::string TooLargeMessage(ELanguage eLanguage, const std::string& strPath);
 

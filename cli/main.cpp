@@ -75,7 +75,8 @@ SRenderResult WriteExport(COutputSink& sink, const SCommandLine& cmd, const CKWL
         if (cmd.bBom)
             sink.Text() += kUtf8ByteOrderMark;
         return WriteTextExport(sink, format, pRoot, strDirectory, language.GetText(kTextHeading),
-                               cmd.strSeparator);
+                               cmd.strSeparator,
+                               cmd.bRawFields ? EFieldQuoting::Rfc4180 : kTextExportQuoting);
     case EExportKind::Html:
         return WriteHtmlDocument(sink, format, pRoot, strDirectory,
                                  language.GetText(kTextHtmlTitle),

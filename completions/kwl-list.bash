@@ -4,7 +4,7 @@
 _kwl_list() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=""
     ((COMP_CWORD > 0)) && prev=${COMP_WORDS[COMP_CWORD - 1]}
-    local options="-r --recursive -f --format -e --export -s --separator --bom -l --language
+    local options="-r --recursive -f --format -e --export -s --separator --bom --raw-fields -l --language
         -o --output -j --threads --hash --compare --exclude --exclude-from --ignore-case
         --no-hidden -x --one-file-system --max-depth --progress -h --help --version"
     COMPREPLY=()

@@ -10,6 +10,7 @@ PACKAGES=(
     libgtest-dev googletest xxhash         # tests (xxhsum checks our XXH128 digests)
     libsimdjson-dev                        # tests read the JSON export with a real parser
     python3 python3-jsonschema             # tests: CSV read-back, JSON Schema validation
+    libreoffice-calc-nogui                 # tests: a spreadsheet opens the text export
     clang libclang-rt-14-dev               # fuzz targets (libFuzzer)
     libwxgtk3.2-dev                        # desktop program
     libgtk-3-dev                           # GTK itself: sizes, log and accessible names
@@ -17,6 +18,7 @@ PACKAGES=(
     desktop-file-utils appstream man-db groff-base file  # tests: installed files validate
     zsh fish                               # tests: the completions parse and complete
     dpkg-dev                               # Debian package: dependencies from the libraries
+    lintian                                # tests: the Debian package as Debian checks it
     python3-pyatspi at-spi2-core dbus      # tests: names read as a screen reader reads them
     xvfb xauth                             # window tests without a display
     chromium                               # tests: the browsable page in a real browser

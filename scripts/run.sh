@@ -10,5 +10,5 @@ if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
 fi
 scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target kwl kwl-list kwl_man_pages kwl_icons >&2
+cmake --build build -j"$(nproc)" --target kwl kwl-list kwl_man_pages kwl_icons kwl_changelog >&2
 exec build/src/ui/kwl

@@ -2,12 +2,13 @@
 // The browsable page: decodes the tree's columns that kwl-list wrote into the page, then
 // shows them as a folding tree in a virtual list (a pool of rows reused while scrolling).
 // Names are data: they only ever reach the page through textContent.
+// The script stands before the data, so that the page says it is loading while the browser
+// still reads the rest of it; it waits for the data and what describes it, which follow.
 (async () => {
   const $ = (id) => document.getElementById(id);
   const html = document.documentElement;
   const allTexts = JSON.parse($('kwl-texts').textContent);
   const T = allTexts[html.lang] || allTexts.en;
-  const meta = JSON.parse($('kwl-meta').textContent);
   const fill = (pattern, ...values) => pattern.replace(/%(\d)/g, (m, d) => values[d - 1]);
 
   // Flags of an entry, as the exporter sets them.
@@ -24,6 +25,20 @@
     el.placeholder = T[el.dataset.placeholder];
   html.style.setProperty('--row', ROW + 'px');
 
+  // ---- loading: how far it has come, in the table's place until the table is ready ----
+  const showLoaded = (share) => {
+    $('loading-text').textContent = fill(T.loadingShare, Math.floor(share * 100));
+    $('loading-bar').value = share;
+  };
+  // Lets the browser draw the share shown before the next step holds the page again.
+  const loadedUpTo = (share) => {
+    showLoaded(share);
+    return new Promise((resolve) => setTimeout(resolve, 0));
+  };
+  if (document.readyState === 'loading')
+    await new Promise((resolve) => document.addEventListener('DOMContentLoaded', resolve, { once: true }));
+  const meta = JSON.parse($('kwl-meta').textContent);
+
   // ---- decoding ----
   const base64Bytes = (s) => {
     if (Uint8Array.fromBase64) return Uint8Array.fromBase64(s);
@@ -37,15 +52,39 @@
     blocks[+el.dataset.column].push(base64Bytes(el.textContent));
     el.remove();
   }
-  const inflate = async (parts) => new Uint8Array(await new Response(
-    new Blob(parts).stream().pipeThrough(new DecompressionStream('deflate'))).arrayBuffer());
+  // The shares of loading below are those of its steps' time on a large tree: inflating
+  // takes the first 45 %, counted by the compressed bytes read.
+  const compressedBytes = blocks.flat().reduce((sum, b) => sum + b.length, 0);
+  let bytesRead = 0;
+  const countRead = () => new TransformStream({
+    transform(chunk, controller) {
+      bytesRead += chunk.byteLength;
+      showLoaded(0.45 * bytesRead / compressedBytes);
+      controller.enqueue(chunk);
+    },
+  });
+  // A column's blocks one by one, so that the share moves block by block.
+  const streamOf = (parts) => {
+    let next = 0;
+    return new ReadableStream({
+      pull(controller) {
+        if (next < parts.length) controller.enqueue(parts[next++]);
+        else controller.close();
+      },
+    });
+  };
+  const inflate = async (parts) => new Uint8Array(await new Response(streamOf(parts)
+    .pipeThrough(countRead()).pipeThrough(new DecompressionStream('deflate'))).arrayBuffer());
   let columns;
   try {
+    showLoaded(0);
     columns = await Promise.all(blocks.map(inflate));
   } catch (e) {
-    $('summary').textContent = T.loadFailed;
+    $('loading-text').textContent = T.loadFailed;
+    $('loading-bar').remove();
     throw e;
   }
+  await loadedUpTo(0.45);
   const col = (name) => columns[meta.columns.indexOf(name)];
 
   const n = meta.entries;
@@ -82,6 +121,7 @@
   const mtime = readDeltas(col('modified'), new Float64Array(n));
   const ctime = readDeltas(col('created'), new Float64Array(n));
   const atime = readDeltas(col('accessed'), new Float64Array(n));
+  await loadedUpTo(0.6);
   const isDir = (i) => (flags[i] & KIND) === DIR;
   const fileCount = new Float64Array(n);
   {
@@ -104,6 +144,7 @@
     nameStart[i + 1] = p;
   }
   const nameOf = (i) => names.substring(nameStart[i], nameStart[i + 1] - 1);
+  await loadedUpTo(0.9);
 
   // Parents from the depths of the pre-order walk, then each directory's children in listing
   // order (childList[childStart[d] .. childStart[d + 1]]).
@@ -126,6 +167,7 @@
   }
   const childOrder = childList.slice(); // the current sort within each directory
   const sortedAt = new Int32Array(n); // sort generation each directory's children are in
+  await loadedUpTo(0.97);
 
   // ---- formatting ----
   const group = (digits) => digits.replace(/\B(?=(\d{3})+(?!\d))/g, T.group);
@@ -259,7 +301,10 @@
   const lastFirst = () => Math.max(0, rows.length - Math.floor(scroller.clientHeight / ROW));
   const layout = () => {
     const total = Math.min(rows.length * ROW, MAX_SPACER);
-    spacer.style.height = Math.max(0, total - scroller.clientHeight) + 'px';
+    // With the layer (100 %) the list is exactly as high as its rows, also where the box's
+    // height is fractional and clientHeight rounds it: nothing can be scrolled into view
+    // below the last row.
+    spacer.style.height = 'calc(' + total + 'px - 100%)';
     const want = Math.ceil(scroller.clientHeight / ROW) + 1;
     while (pool.length < want) pool.push(makeRow());
     if (first > lastFirst()) first = lastFirst();
@@ -388,8 +433,19 @@
 
   // ---- search ----
   let searchJob = 0;
-  const patternOf = (query) => new RegExp(query.replace(/[\\^$.|+()[\]{}/]/g, '\\$&')
-    .replace(/\*/g, '[^\\n]*').replace(/\?/g, '[^\\n]'), 'giu');
+  // A name matches when the parts of the query between its "*" stand in it in that order
+  // ("?" is any one character), in any case. The first place a part is found at is always
+  // the best one, so each later part is found in a lookahead, which the engine never
+  // backtracks into: no query takes long. Null for a query of "*" alone, which every name
+  // matches; every other pattern matches at least one character, so the search moves on.
+  const patternOf = (query) => {
+    const parts = query.split('*').filter((part) => part)
+      .map((part) => part.replace(/[\\^$.|+()[\]{}/]/g, '\\$&').replace(/\?/g, '[^\\n]'));
+    if (!parts.length) return null;
+    let source = parts[0];
+    for (let k = 1; k < parts.length; k++) source += '(?=([^\\n]*?' + parts[k] + '))\\' + k;
+    return new RegExp(source, 'giu');
+  };
   // Finds the matching names in slices of a few milliseconds, showing the first ones at once.
   const search = (query) => {
     const job = ++searchJob;
@@ -402,14 +458,14 @@
       return;
     }
     const re = patternOf(query);
-    const found = [];
+    const found = re ? [] : Array.from({ length: n }, (_, i) => i);
     let at = 0;
     $('status').dataset.done = '0';
     const step = () => {
       if (job !== searchJob) return;
       const until = performance.now() + 15;
-      let done = false;
-      for (;;) {
+      let done = !re;
+      while (!done) {
         re.lastIndex = at;
         const m = re.exec(names);
         if (!m) { done = true; break; }
@@ -480,9 +536,15 @@
     }
     $('status').textContent = T.copied;
   });
-  // The text export's rule: a field that holds the separator, a quote or a line break is
-  // quoted, each quote doubled.
-  const csvField = (s) => (/[",\r\n]/.test(s) ? '"' + s.replace(/"/g, '""') + '"' : s);
+  // The text export's rule: a field that a spreadsheet would take for a formula (it begins
+  // with = + - @, a tab or a carriage return, and is more than that one character) is quoted
+  // with a leading apostrophe, so that it stays text; one that holds the separator, a quote
+  // or a line break is quoted; quotes inside are doubled.
+  const csvField = (s) => {
+    const formula = s.length > 1 && /^[=+\-@\t\r]/.test(s);
+    if (!formula && !/[",\r\n]/.test(s)) return s;
+    return '"' + (formula ? "'" : '') + s.replace(/"/g, '""') + '"';
+  };
   const csvText = () => {
     const head = [T.path, T.size, T.files, T.modified, T.created, T.accessed, T.attributes];
     const lines = [head.map(csvField).join(',')];
@@ -546,6 +608,8 @@
     }
   });
 
+  $('loading').remove();
+  table.hidden = false;
   refreshRows();
   const start = findPath(location.hash);
   if (start > 0) reveal(start);

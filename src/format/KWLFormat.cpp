@@ -35,14 +35,27 @@ CKWLFormat::CKWLFormat() {
         m_strIndent[k] = m_strIndent[k - 1] + "  ";
 }
 
-void QuoteField(std::string& strLine, std::size_t nStart, std::string_view strSeparator) {
+bool StartsLikeFormula(std::string_view strField) {
+    // Each of these is one byte, so a longer field is more than one character.
+    constexpr std::string_view kFormulaStarts = "=+-@\t\r";
+    return strField.size() > 1 && kFormulaStarts.find(strField[0]) != std::string_view::npos;
+}
+
+void QuoteField(std::string& strLine, std::size_t nStart, std::string_view strSeparator,
+                EFieldQuoting eQuoting) {
+    if (eQuoting == EFieldQuoting::None)
+        return;
     const std::string_view strField = std::string_view(strLine).substr(nStart);
-    if (strField.find('"') == std::string_view::npos &&
+    const bool bInert =
+        eQuoting == EFieldQuoting::Rfc4180InertFormulas && StartsLikeFormula(strField);
+    if (!bInert && strField.find('"') == std::string_view::npos &&
         strField.find(strSeparator) == std::string_view::npos)
         return;
     std::string strQuoted;
     strQuoted.reserve(strField.size() + 8);
     strQuoted += '"';
+    if (bInert)
+        strQuoted += '\'';
     for (const char c : strField) {
         if (c == '"')
             strQuoted += '"';
@@ -265,7 +278,6 @@ SRenderResult CKWLFormat::RenderTokens(const std::vector<SToken>& tokens,
                                        const CFileInformation* pFile, const CDirInformation* pDir,
                                        std::string_view strSeparator, EFieldQuoting eQuoting,
                                        std::string& strOut) {
-    const bool bQuote = eQuoting == EFieldQuoting::Rfc4180;
     std::size_t nFieldStart = strOut.size();
     SRenderResult result;
     for (const SToken& token : tokens) {
@@ -274,8 +286,7 @@ SRenderResult CKWLFormat::RenderTokens(const std::vector<SToken>& tokens,
             strOut += token.strText;
             break;
         case EToken::ColumnBreak:
-            if (bQuote)
-                QuoteField(strOut, nFieldStart, strSeparator);
+            QuoteField(strOut, nFieldStart, strSeparator, eQuoting);
             strOut += strSeparator;
             nFieldStart = strOut.size();
             break;
@@ -319,8 +330,7 @@ SRenderResult CKWLFormat::RenderTokens(const std::vector<SToken>& tokens,
             break;
         }
     }
-    if (bQuote)
-        QuoteField(strOut, nFieldStart, strSeparator);
+    QuoteField(strOut, nFieldStart, strSeparator, eQuoting);
     return result;
 }
 

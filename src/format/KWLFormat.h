@@ -13,13 +13,22 @@
 // The column separator of the listing, the previews and the HTML export's rows.
 inline constexpr std::string_view kTabSeparator = "\t";
 
-// Whether a rendered column that holds the separator or a double quote is quoted (RFC 4180:
-// surrounded by '"', each '"' inside doubled), so that a spreadsheet keeps the columns apart.
-// Every other column is rendered as it is either way.
-enum class EFieldQuoting { None, Rfc4180 };
+// How rendered columns are written for a spreadsheet. Rfc4180: a column that holds the separator
+// or a double quote is quoted (surrounded by '"', each '"' inside doubled), so that a
+// spreadsheet keeps the columns apart. Rfc4180InertFormulas adds the guard that spreadsheet
+// makers advise: a column that a spreadsheet would take for a formula (see StartsLikeFormula)
+// is quoted with a leading "'" inside the quotes, so that it stays text. Every other column is
+// rendered as it is either way.
+enum class EFieldQuoting { None, Rfc4180, Rfc4180InertFormulas };
 
-// Quotes the field strLine[nStart, end) in place when it holds strSeparator or '"'.
-void QuoteField(std::string& strLine, std::size_t nStart, std::string_view strSeparator);
+// Whether a spreadsheet would evaluate strField as a formula: it begins with '=', '+', '-',
+// '@', a tab or a carriage return. A field of one character (an attribute's "-") holds no
+// formula.
+bool StartsLikeFormula(std::string_view strField);
+
+// Quotes the field strLine[nStart, end) in place as eQuoting says.
+void QuoteField(std::string& strLine, std::size_t nStart, std::string_view strSeparator,
+                EFieldQuoting eQuoting);
 
 // The format engine: validates a format line, compiling it into one format for files and
 // one for directories, and renders tree nodes by the formats of the last validation.

@@ -1,7 +1,8 @@
 #include "lang/ErrorReason.h"
 
 #include <cerrno>
-#include <cstring>
+
+#include "platform/ErrorText.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ constexpr SReason kReasons[] = {
     {ENFILE, "Too many open files in system", "Zu viele offene Dateien im System"},
     {ENAMETOOLONG, "File name too long", "Dateiname zu lang"},
     {EDQUOT, "Disk quota exceeded", "Speicherkontingent überschritten"},
+    {kErrnoChangedWhileRead, kChangedWhileReadText.data(), "hat sich beim Lesen geändert"},
 };
 
 } // namespace
@@ -34,5 +36,5 @@ std::string ErrorReason(int nErrno, ELanguage eLanguage) {
         if (reason.nErrno == nErrno)
             return eLanguage == ELanguage::German ? reason.pszGerman : reason.pszEnglish;
     }
-    return std::strerror(nErrno);
+    return ErrorText(nErrno);
 }

@@ -25,7 +25,7 @@ CItemTree::CItemTree(CItemTree&& other) noexcept
     : m_pOwnFactory(std::move(other.m_pOwnFactory)), m_pFactory(other.m_pFactory),
       m_pRoot(std::exchange(other.m_pRoot, nullptr)),
       m_linkTargets(std::move(other.m_linkTargets)), m_eHash(other.m_eHash),
-      m_hashes(std::move(other.m_hashes)) {}
+      m_hashes(std::move(other.m_hashes)), m_leftOut(other.m_leftOut) {}
 
 CItemTree& CItemTree::operator=(CItemTree&& other) noexcept {
     if (this != &other) {
@@ -36,6 +36,7 @@ CItemTree& CItemTree::operator=(CItemTree&& other) noexcept {
         m_linkTargets = std::move(other.m_linkTargets);
         m_eHash = other.m_eHash;
         m_hashes = std::move(other.m_hashes);
+        m_leftOut = other.m_leftOut;
     }
     return *this;
 }
@@ -81,21 +82,26 @@ void CItemTree::CutBelow(int nLevels) {
 }
 
 // Everything below pDir goes back to the factory, and what is kept beside those files with it:
-// a node handed back may come again as another file.
+// a node handed back may come again as another file. It is counted in m_leftOut first.
 void CItemTree::HandBackEntries(CDirInformation* pDir) {
-    if (!m_linkTargets.empty() || !m_hashes.empty()) {
-        std::vector<const CDirInformation*> stack{pDir};
-        while (!stack.empty()) {
-            const CDirInformation* p = stack.back();
-            stack.pop_back();
-            for (const CFileInformation* pFile = p->m_pFirstFile; pFile != nullptr;
-                 pFile = pFile->m_pNextFile) {
+    const bool bKeptBeside = !m_linkTargets.empty() || !m_hashes.empty();
+    m_leftOut.nBytes = AddSaturated(m_leftOut.nBytes, pDir->m_nTotalSize);
+    std::vector<const CDirInformation*> stack{pDir};
+    while (!stack.empty()) {
+        const CDirInformation* p = stack.back();
+        stack.pop_back();
+        for (const CFileInformation* pFile = p->m_pFirstFile; pFile != nullptr;
+             pFile = pFile->m_pNextFile) {
+            ++m_leftOut.nFiles;
+            if (bKeptBeside) {
                 m_linkTargets.erase(pFile);
                 m_hashes.erase(pFile);
             }
-            for (const CDirInformation* pSub = p->m_pFirstSubDir; pSub != nullptr;
-                 pSub = pSub->m_pNextDir)
-                stack.push_back(pSub);
+        }
+        for (const CDirInformation* pSub = p->m_pFirstSubDir; pSub != nullptr;
+             pSub = pSub->m_pNextDir) {
+            ++m_leftOut.nDirectories;
+            stack.push_back(pSub);
         }
     }
     m_pFactory->RecycleTree(std::exchange(pDir->m_pFirstSubDir, nullptr));
@@ -106,6 +112,7 @@ void CItemTree::Clear() {
     m_linkTargets.clear();
     m_eHash = EHashAlgorithm::None;
     m_hashes.clear();
+    m_leftOut = STreeCounts{};
     m_pFactory->RecycleTree(m_pRoot);
     m_pRoot = NewRoot(*m_pFactory); // the former root, which went back last
 }

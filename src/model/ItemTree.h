@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -14,6 +15,19 @@
 using CLinkTargets = std::unordered_map<const CFileInformation*, std::string>;
 // Content hashes of regular files, by their nodes, kept beside them for the same reason.
 using CContentHashes = std::unordered_map<const CFileInformation*, SContentDigest>;
+
+// Directories, files and their bytes.
+struct STreeCounts {
+    std::uint64_t nDirectories = 0;
+    std::uint64_t nFiles = 0;
+    std::uint64_t nBytes = 0; // stays at 2^64 - 1 rather than wrap
+
+    void Add(const STreeCounts& other) {
+        nDirectories += other.nDirectories;
+        nFiles += other.nFiles;
+        nBytes = AddSaturated(nBytes, other.nBytes);
+    }
+};
 
 // A tree of nodes and the factory they come from, starting as an empty root. The tree owns its
 // nodes: clearing it hands them back to the factory, for the next tree to reuse.
@@ -45,6 +59,9 @@ public:
     // hand their entries back to the factory and are marked m_bEntriesLeftOut, keeping the
     // totals and file counts computed before.
     void CutBelow(int nLevels);
+    // What CutBelow handed back: the directories and files below the limit, and their bytes
+    // (the totals of the directories at the limit). They still count where the sizes do.
+    const STreeCounts& LeftOut() const { return m_leftOut; }
     // Hands every node back to the factory and starts again from an empty root: the former
     // root node, reset.
     void Clear();
@@ -59,4 +76,5 @@ private:
     CLinkTargets m_linkTargets;
     EHashAlgorithm m_eHash = EHashAlgorithm::None;
     CContentHashes m_hashes;
+    STreeCounts m_leftOut;
 };

@@ -5,10 +5,10 @@
 #include <memory>
 #include <stdexcept>
 #include <string_view>
-#include <system_error>
 #include <unordered_set>
 #include <utility>
 
+#include "lang/ErrorReason.h"
 #include "output/DeflateColumn.h"
 #include "output/HtmlAppPage.h"
 #include "output/HtmlExport.h"
@@ -221,8 +221,7 @@ void AppendMeta(const SHtmlAppInfo& info, const CDirInformation& root,
         AppendScreenName(info.errors[i].strPath, strShown);
         AppendJsonString(strShown, strOut);
         strOut += ",\"reason\":";
-        AppendJsonString(std::error_code(info.errors[i].nErrno, std::generic_category()).message(),
-                         strOut);
+        AppendJsonString(ErrorReason(info.errors[i].nErrno, info.eLanguage), strOut);
         strOut += '}';
     }
     strOut += "]}";

@@ -12,7 +12,7 @@
 // What the browsable page shows beside the tree.
 struct SHtmlAppInfo {
     std::string strRoot;                 // the directory as given, exact
-    ELanguage eLanguage = ELanguage::English;
+    ELanguage eLanguage = ELanguage::English; // the page's texts and the reasons of the errors
     std::int64_t nScannedAt = 0;         // when the scan began, seconds since 1970 (UTC)
     std::vector<SScanError> errors;      // the directories that could not be read completely
 };

@@ -4,6 +4,7 @@
 
 #include "output/JsonWriter.h"
 #include "platform/ErrnoNumbers.h"
+#include "platform/ErrorText.h"
 #include "platform/PathSyntax.h"
 
 namespace {
@@ -40,12 +41,6 @@ template <class TNode> void AppendTimes(const TNode& node, std::string& strOut) 
     AppendJsonTime(node.m_timeLastWrite.GetTime(), node.m_nLastWriteNs, strOut);
 }
 
-struct STotals {
-    std::uint64_t nDirectories = 0; // below the root
-    std::uint64_t nFiles = 0;
-    std::uint64_t nBytes = 0;
-};
-
 // Writes the tree's nodes, nested as the tree is, with an explicit stack: no depth of tree
 // can exhaust the call stack.
 class CNodeWriter {
@@ -54,7 +49,8 @@ public:
         : m_sink(sink), m_tree(tree), m_bRecursive(bRecursive) {}
 
     bool Write(std::string_view strRootName);
-    const STotals& Totals() const { return m_totals; }
+    // The directories below the root, the files and their bytes, as written.
+    const STreeCounts& Totals() const { return m_totals; }
 
 private:
     struct SFrame {
@@ -70,7 +66,7 @@ private:
     COutputSink& m_sink;
     const CItemTree& m_tree;
     const bool m_bRecursive;
-    STotals m_totals;
+    STreeCounts m_totals;
 };
 
 bool CNodeWriter::Write(std::string_view strRootName) {
@@ -206,8 +202,7 @@ void AppendErrors(const std::vector<SScanError>& errors, std::string& strOut) {
         strOut += i == 0 ? "\n{" : ",\n{";
         AppendJsonExactText("path", errors[i].strPath, strOut);
         strOut += ",\"reason\":";
-        AppendJsonString(std::error_code(errors[i].nErrno, std::generic_category()).message(),
-                         strOut);
+        AppendJsonString(ErrorText(errors[i].nErrno), strOut);
         strOut += ",\"errno\":";
         AppendJsonNumber(static_cast<std::uint64_t>(LinuxErrno(errors[i].nErrno)), strOut);
         strOut += '}';
@@ -215,7 +210,7 @@ void AppendErrors(const std::vector<SScanError>& errors, std::string& strOut) {
     strOut += ']';
 }
 
-void AppendTotals(const STotals& totals, std::string& strOut) {
+void AppendTotals(const STreeCounts& totals, std::string& strOut) {
     strOut += ",\n\"totals\":{\"directories\":";
     AppendJsonNumber(totals.nDirectories, strOut);
     strOut += ",\"files\":";
@@ -234,6 +229,10 @@ bool WriteJsonExport(COutputSink& sink, const CItemTree& tree, const SJsonDocume
         return false;
     AppendErrors(info.errors, sink.Text());
     AppendFilters(info.filters, sink.Text());
-    AppendTotals(nodes.Totals(), sink.Text());
+    // What the depth limit left unwritten counts as well, as it does in the sizes: the totals
+    // then add up to the root's size.
+    STreeCounts totals = nodes.Totals();
+    totals.Add(tree.LeftOut());
+    AppendTotals(totals, sink.Text());
     return sink.ItemDone();
 }

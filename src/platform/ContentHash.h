@@ -10,6 +10,9 @@
 #include <system_error>
 #include <vector>
 
+struct SEntryStatus;
+class CFileDescriptor;
+
 // The content hashes a scan can take of regular files.
 enum class EHashAlgorithm : unsigned char { None, Sha256, Xxh128 };
 
@@ -44,17 +47,27 @@ public:
     CContentHasher& operator=(const CContentHasher&) = delete;
     ~CContentHasher();
 
-    // Hashes the regular file pszName of the directory open as nDirFd. nBytesRead grows by
-    // what was read, also when reading fails part way. An error when the file could not be
-    // opened or read, or is no longer a regular file.
-    std::error_code HashFileAt(int nDirFd, const char* pszName, SContentDigest& digest,
-                               std::uint64_t& nBytesRead);
+    // Hashes the regular file pszName of the directory open as nDirFd, whose status the scan
+    // read as status. The digest always belongs to the status beside it: when the file is not
+    // that version any more, or changes while it is read, it is read once more and status
+    // becomes the version read then; when it changes again, the error is
+    // kErrnoChangedWhileRead (platform/ErrorText.h) and there is no digest. nBytesRead grows
+    // by what was read, also when reading fails part way. An error too when the file could not
+    // be opened or read, or is no longer a regular file.
+    std::error_code HashFileAt(int nDirFd, const char* pszName, SEntryStatus& status,
+                               SContentDigest& digest, std::uint64_t& nBytesRead);
     // The digest of bytes held in memory.
     SContentDigest HashBytes(std::string_view bytes);
 
     class CState; // the running state of one algorithm
 
 private:
+    // Reads the file as it is now, from its first byte to its last: the digest, the status
+    // before, and whether the status after is still that version.
+    std::error_code ReadOnce(int nDirFd, const char* pszName, SEntryStatus& before,
+                             bool& bHeldStill, SContentDigest& digest, std::uint64_t& nBytesRead);
+    // Every byte of the open file fd into the running state.
+    std::error_code ReadAll(const CFileDescriptor& fd, std::uint64_t& nBytesRead);
 
     std::unique_ptr<CState> m_pState;
     std::vector<unsigned char> m_buffer;

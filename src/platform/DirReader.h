@@ -31,6 +31,14 @@ enum class EFileType : unsigned char { Regular, Directory, Symlink, Other };
 // What the file system reports about one entry (links not followed).
 struct SEntryStatus {
     bool IsDirectory() const { return eType == EFileType::Directory; }
+    // True when both describe one version of one file: the same file, size, modification and
+    // status change time. Any write moves the change time, also one that puts the
+    // modification time back.
+    bool IsSameVersionAs(const SEntryStatus& other) const {
+        return identity == other.identity && eType == other.eType && nSize == other.nSize &&
+               nLastWrite == other.nLastWrite && nLastWriteNs == other.nLastWriteNs &&
+               nChange == other.nChange && nChangeNs == other.nChangeNs;
+    }
 
     EFileType eType = EFileType::Regular;
     std::uint64_t nSize = 0;
@@ -40,6 +48,8 @@ struct SEntryStatus {
     std::uint32_t nCreationNs = 0; // the nanoseconds of the three times
     std::uint32_t nLastAccessNs = 0;
     std::uint32_t nLastWriteNs = 0;
+    std::int64_t nChange = 0; // the status change time, only to tell versions apart
+    std::uint32_t nChangeNs = 0;
     bool bReadOnly = false;   // owner write permission clear (Windows: the attribute)
     bool bCompressed = false; // the file system's compressed attribute
     bool bHidden = false;     // set by CDirNames::AddNameAttributes
@@ -103,9 +113,10 @@ public:
     std::error_code StatSelf(SEntryStatus& status) const;
     // The text of the symbolic link pszName of this directory, exact, however long.
     std::error_code ReadLinkTarget(const char* pszName, std::string& strTarget) const;
-    // The content hash of the regular file pszName of this directory (see CContentHasher).
-    std::error_code HashFile(CContentHasher& hasher, const char* pszName, SContentDigest& digest,
-                             std::uint64_t& nBytesRead) const;
+    // The content hash of the regular file pszName of this directory, whose status the scan
+    // read as status (see CContentHasher::HashFileAt).
+    std::error_code HashFile(CContentHasher& hasher, const char* pszName, SEntryStatus& status,
+                             SContentDigest& digest, std::uint64_t& nBytesRead) const;
 
 private:
     CFileDescriptor m_fd;
@@ -117,6 +128,9 @@ std::error_code OpenSubDirectory(const CFileDescriptor& parent, const char* pszR
 
 // Which file the open descriptor fd leads to.
 std::error_code IdentityOf(const CFileDescriptor& fd, SFileIdentity& identity);
+// The status of the file open as fd, asked of the descriptor itself: of the very file that is
+// read through it, whatever its name leads to meanwhile.
+std::error_code StatusOf(const CFileDescriptor& fd, SEntryStatus& status);
 
 // Descriptors this process may still open: its current limit less those open now. The
 // limit itself is never changed.

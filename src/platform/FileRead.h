@@ -36,7 +36,8 @@ std::error_code TruncateTo(const CFileDescriptor& fd, std::uint64_t nSize);
 std::error_code CloseWritten(CFileDescriptor& fd);
 // A buffered stream over fd (binary), which then owns it; null with errno on failure.
 std::FILE* StreamFor(CFileDescriptor& fd);
-// True when strPath names a directory (links followed).
-bool IsDirectoryPath(const std::string& strPath);
+// Whether strPath names a directory (links followed); an error when nothing can be found
+// there.
+std::error_code IsDirectoryPath(const std::string& strPath, bool& bDirectory);
 // True when strPath names a regular file (links followed).
 bool IsRegularFilePath(const std::string& strPath);

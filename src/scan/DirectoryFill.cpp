@@ -66,12 +66,13 @@ void ReadLinkTarget(const CDirReader& reader, const char* pszRaw, const CFileInf
     made.linkTargets.emplace_back(pFile, std::move(strTarget));
 }
 
-// A file that cannot be read keeps its place in the tree, without a hash.
+// A file that cannot be read keeps its place in the tree, without a hash. One that changed since
+// its status was read gets the status of the version hashed, so the two belong together.
 void HashFile(const CDirReader& reader, const char* pszRaw, const CFileInformation* pFile,
-              const SEntryReading& reading, SMadeEntries& made) {
+              const SEntryReading& reading, SEntryStatus& status, SMadeEntries& made) {
     SContentDigest digest;
     std::uint64_t nBytes = 0;
-    const std::error_code ec = reader.HashFile(*reading.pHasher, pszRaw, digest, nBytes);
+    const std::error_code ec = reader.HashFile(*reading.pHasher, pszRaw, status, digest, nBytes);
     if (reading.pBytesHashed != nullptr)
         reading.pBytesHashed->fetch_add(nBytes, std::memory_order_relaxed);
     if (!ec)
@@ -162,14 +163,15 @@ bool MakeEntry(CNodeSource& source, const CDirReader& reader, const CDirNames& n
     CFileInformation* pFile = source.NewFile();
     if (pFile == nullptr)
         return NoMemory(made);
-    pFile->m_nSize = status.nSize;
-    pFile->m_strName = source.MakeName(strRaw);
-    SetTimes(*pFile, status);
     pFile->m_eKind = KindOf(status.eType);
     if (reading.bReadLinkTargets && pFile->m_eKind == EFileKind::Symlink)
         ReadLinkTarget(reader, pszRaw, pFile, made);
+    // Before the size and times are taken: hashing may find a newer version of them.
     if (reading.pHasher != nullptr && pFile->m_eKind == EFileKind::File)
-        HashFile(reader, pszRaw, pFile, reading, made);
+        HashFile(reader, pszRaw, pFile, reading, status, made);
+    pFile->m_nSize = status.nSize;
+    pFile->m_strName = source.MakeName(strRaw);
+    SetTimes(*pFile, status);
     names.AddNameAttributes(i, status);
     pFile->m_bReadOnly = status.bReadOnly;
     pFile->m_bCompressed = status.bCompressed;

@@ -69,7 +69,8 @@ struct SEntryReading {
 // name tells) or no node could be made. An entry that cannot be
 // examined is still made, with unknown size and times, and noted in made.error. A symbolic
 // link's text goes into made.linkTargets, a regular file's content hash into made.hashes (or
-// why it could not be read into made.unhashed), as reading asks.
+// why it could not be read into made.unhashed), as reading asks; the file's size and times are
+// those of the version hashed.
 bool MakeEntry(CNodeSource& source, const CDirReader& reader, const CDirNames& names, std::size_t i,
                const SEntryReading& reading, const CEntryFilter::CDirState* pState,
                SMadeEntries& made);

@@ -6,6 +6,7 @@
 
 #include "platform/DirReader.h"
 #include "platform/ErrnoNumbers.h"
+#include "platform/ErrorText.h"
 
 namespace {
 
@@ -203,8 +204,7 @@ std::optional<CSnapshot> CSnapshot::FromTree(const CItemTree& tree, const std::s
     snapshot.bRecursive = bRecursive;
     snapshot.eHash = tree.HashAlgorithm();
     for (const SScanError& error : errors) {
-        snapshot.errors.push_back({error.strPath,
-                                   std::error_code(error.nErrno, std::generic_category()).message(),
+        snapshot.errors.push_back({error.strPath, ErrorText(error.nErrno),
                                    static_cast<std::uint64_t>(LinuxErrno(error.nErrno))});
     }
     const CDirInformation* pRoot = tree.Root();

@@ -277,18 +277,26 @@ std::string_view TopLevelName(const CSnapshot& side, std::uint32_t n) {
 std::vector<STopLevelDelta> TopLevelDeltas(const CSnapshot& oldSide, const CSnapshot& newSide,
                                            const std::vector<SChange>& changes) {
     std::map<std::string_view, STopLevelDelta> deltas;
-    for (const SChange& change : changes) {
-        const bool bAdded = change.eKind == EChange::Added;
-        if (!bAdded && change.eKind != EChange::Removed)
-            continue;
-        const CSnapshot& side = bAdded ? newSide : oldSide;
-        const std::uint32_t n = bAdded ? change.nNew : change.nOld;
+    // Entry n of side counts as a file added (or removed) below its top-level directory.
+    const auto count = [&](const CSnapshot& side, std::uint32_t n, bool bAdded) {
         if (side.Entry(n).eType == ESnapType::Directory)
-            continue;
+            return;
         STopLevelDelta& delta = deltas[TopLevelName(side, n)];
         (bAdded ? delta.nFilesAdded : delta.nFilesRemoved) += 1;
         std::uint64_t& nBytes = bAdded ? delta.nBytesAdded : delta.nBytesRemoved;
         nBytes = nBytes > UINT64_MAX - side.Entry(n).nSize ? UINT64_MAX : nBytes + side.Entry(n).nSize;
+    };
+    for (const SChange& change : changes) {
+        if (change.eKind == EChange::Added) {
+            count(newSide, change.nNew, true);
+        } else if (change.eKind == EChange::Removed) {
+            count(oldSide, change.nOld, false);
+        } else if (change.eKind == EChange::Changed && (change.nWhat & kChangedType) != 0) {
+            // A file replaced by a directory (or a link, or back) is one file gone and another
+            // come; a directory's own contents are added or removed changes of their own.
+            count(oldSide, change.nOld, false);
+            count(newSide, change.nNew, true);
+        }
     }
     std::vector<STopLevelDelta> result;
     for (auto& [strName, delta] : deltas) {

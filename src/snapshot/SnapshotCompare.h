@@ -25,7 +25,8 @@ struct SChange {
 };
 
 // The files (entries that are not directories) and their bytes added and removed below one
-// top-level directory; "." stands for the root's own files.
+// top-level directory; "." stands for the root's own files. A change of type counts as the old
+// entry removed and the new one added.
 struct STopLevelDelta {
     std::string strName; // exact
     std::uint64_t nFilesAdded = 0;

@@ -255,8 +255,11 @@ private:
     }
 
     bool Fail(ESnapshotProblem eProblem, std::string strDetail = {}) {
+        return FailAt(m_stream.Tell(), eProblem, std::move(strDetail));
+    }
+    bool FailAt(std::uint64_t nOffset, ESnapshotProblem eProblem, std::string strDetail = {}) {
         m_error.eProblem = eProblem;
-        m_error.nOffset = m_stream.Tell();
+        m_error.nOffset = nOffset;
         m_error.strDetail = std::move(strDetail);
         return false;
     }
@@ -274,6 +277,8 @@ private:
     bool PatternValue(const SValue& value);
     bool BeginNode(std::uint32_t nParent);
     bool EndNode();
+    void NoteUnreadDirectory(std::size_t nDepth);
+    bool CheckUnreadDirectories();
     bool EndError();
     // An object or array within a value passed over, and its end.
     bool EnterSkipped() {
@@ -309,6 +314,13 @@ private:
     SErrorFrame m_errorFrame;
     std::optional<std::string> m_pattern, m_patternBytes; // the exclude pattern being read
     std::optional<int> m_version;
+    // The shallowest directory without children (0: the root) and where it ends: whether it
+    // may lack them is known only once "recursive" and "filters" have been read.
+    struct SUnreadDirectory {
+        std::size_t nDepth;
+        std::uint64_t nOffset;
+    };
+    std::optional<SUnreadDirectory> m_unread;
     bool m_bHasRoot = false;
     bool m_bHasTree = false;
 };
@@ -493,7 +505,9 @@ template <class TStream> bool CSnapshotHandler<TStream>::FilterValue(const SValu
             filters.nMaxDepth = -1;
             return true;
         }
-        if (value.eKind == EValue::Fraction || (value.eKind == EValue::Number && value.n > INT_MAX))
+        // Depth 0 would hold nothing below the root to compare.
+        if (value.eKind == EValue::Fraction ||
+            (value.eKind == EValue::Number && (value.n == 0 || value.n > INT_MAX)))
             return Fail(ESnapshotProblem::OutOfRange, "max_depth");
         if (value.eKind != EValue::Number)
             return BadValue();
@@ -640,6 +654,8 @@ template <class TStream> bool CSnapshotHandler<TStream>::EndNode() {
         std::uint32_t nDuplicate = 0;
         if (!m_snapshot.SealChildren(node.nEntry, node.children, nDuplicate))
             return Fail(ESnapshotProblem::DuplicateName, std::string(m_snapshot.Name(nDuplicate)));
+    } else if (*node.eType == ESnapType::Directory) {
+        NoteUnreadDirectory(m_nNodes - 1);
     }
     const std::uint32_t nEntry = node.nEntry;
     --m_nNodes;
@@ -648,6 +664,26 @@ template <class TStream> bool CSnapshotHandler<TStream>::EndNode() {
         m_nodes[m_nNodes - 1].children.push_back(nEntry);
     m_eKey = EKey::Unknown;
     return true;
+}
+
+template <class TStream>
+void CSnapshotHandler<TStream>::NoteUnreadDirectory(std::size_t nDepth) {
+    if (!m_unread || nDepth < m_unread->nDepth)
+        m_unread = SUnreadDirectory{nDepth, m_stream.Tell()};
+}
+
+// The root is always read; with recursion every directory above the depth limit is too. A
+// directory there without children would leave everything below it uncompared, as if it were
+// the same.
+template <class TStream> bool CSnapshotHandler<TStream>::CheckUnreadDirectories() {
+    if (!m_unread)
+        return true;
+    const int nMaxDepth = m_snapshot.filters.nMaxDepth;
+    const bool bMayLack =
+        m_unread->nDepth > 0 &&
+        (!m_snapshot.bRecursive ||
+         (nMaxDepth >= 0 && m_unread->nDepth >= static_cast<std::size_t>(nMaxDepth)));
+    return bMayLack || FailAt(m_unread->nOffset, ESnapshotProblem::MissingField, "children");
 }
 
 template <class TStream> bool CSnapshotHandler<TStream>::EndError() {
@@ -700,6 +736,8 @@ template <class TStream> bool CSnapshotHandler<TStream>::Finish() {
         return Fail(ESnapshotProblem::NotKwlTree);
     if (!m_bHasTree)
         return Fail(ESnapshotProblem::MissingField, "tree");
+    if (!CheckUnreadDirectories())
+        return false;
     std::size_t nBad = 0;
     if (!m_snapshot.MarkErrors(nBad))
         return Fail(ESnapshotProblem::PathOutside, m_snapshot.errors[nBad].strPath);

@@ -150,7 +150,23 @@ TEST(CompareTest, EachKindOfChangeGivesItsLine) {
              t.m_tree.AddFile("t/root.txt/inner", 3);
          },
          "changed: root.txt/ (type)\nadded: root.txt/inner\n" + std::string(kTopLevel) +
-             "  root.txt: files +1 -0, bytes +3 -0\n" + Summary(1, 0, 1, 0)},
+             "  .: files +0 -1, bytes +0 -5\n  root.txt: files +1 -0, bytes +3 -0\n" +
+             Summary(1, 0, 1, 0)},
+        {"a directory replaced by a file", false,
+         [](CScene& t) {
+             fs::remove_all(t.m_tree.Path("t/img"));
+             t.m_tree.AddFile("t/img", 8);
+         },
+         "changed: img (type)\nremoved: img/p.jpg\n" + std::string(kTopLevel) +
+             "  .: files +1 -0, bytes +8 -0\n  img: files +0 -1, bytes +0 -30\n" +
+             Summary(0, 1, 1, 0)},
+        {"a file replaced by a link", false,
+         [](CScene& t) {
+             fs::remove(t.m_tree.Path("t/docs/b.txt"));
+             t.m_tree.AddLink("t/docs/b.txt", "a.txt");
+         },
+         "changed: docs/b.txt (type)\n" + std::string(kTopLevel) +
+             "  docs: files +1 -1, bytes +5 -20\n" + Summary(0, 0, 1, 0)},
         {"a link retargeted", false,
          [](CScene& t) {
              fs::remove(t.m_tree.Path("t/link"));
@@ -303,6 +319,12 @@ TEST(CompareTest, TroubleAndUsage) {
     const std::string strHalf = t.m_tree.Path("half.json");
     const std::string strWhole = ReadFile(strSnapshot);
     ASSERT_TRUE(WriteFile(strHalf, strWhole.substr(0, strWhole.size() / 2)));
+    // Recursive, but its tree lost what was below it: it must not compare as the same.
+    const std::string strGutted = t.m_tree.Path("gutted.json");
+    const std::string strGuttedText =
+        R"({"kwl_tree":1,"root":"t","recursive":true,"hash":null,)"
+        R"("tree":{"name":"t","type":"directory","size":0}})";
+    ASSERT_TRUE(WriteFile(strGutted, strGuttedText));
     struct SCase {
         std::vector<std::string> args;
         std::string strErr; // the start of the message
@@ -315,8 +337,17 @@ TEST(CompareTest, TroubleAndUsage) {
         {{"--compare", t.m_tree.Path("missing.json"), t.Dir()},
          "kwl-list: cannot read the snapshot '" + t.m_tree.Path("missing.json") +
              "': No such file or directory"},
+        {{"--compare", strGutted, t.Dir()},
+         "kwl-list: snapshot '" + strGutted + "', byte " +
+             std::to_string(strGuttedText.size() - 2) + ": \"children\" is missing\n"},
         {{"--compare", t.Dir(), t.Dir()}, "kwl-list: cannot read the snapshot '" + t.Dir() + "': Is a directory"},
-        {{"--compare", strSnapshot, t.m_tree.Path("missing")}, "kwl-list: cannot read the snapshot '" + t.m_tree.Path("missing")},
+        // Nothing by that name: the directory was meant, not a second snapshot.
+        {{"--compare", strSnapshot, t.m_tree.Path("missing")},
+         "kwl-list: cannot read the directory '" + t.m_tree.Path("missing") +
+             "': No such file or directory\n"},
+        {{"--compare", strSnapshot, "-l", "de", t.m_tree.Path("missing")},
+         "kwl-list: Das Verzeichnis '" + t.m_tree.Path("missing") +
+             "' kann nicht gelesen werden: Datei oder Verzeichnis nicht gefunden\n"},
         {{"--compare", strSnapshot, "--hash", "xxh128", t.Dir()},
          "kwl-list: --hash xxh128: the snapshot holds sha256 hashes"},
         {{"--compare", strSnapshot, "-e", "text", t.Dir()},

@@ -31,7 +31,9 @@ TEST(FiltersTest, BadInputIsAUsageError) {
         {{"--exclude-from", strDir}, "cannot read the pattern file '" + strDir + "': Is a directory"},
         {{"--exclude-from", strBinary}, "cannot read the pattern file '" + strBinary +
                                             "': not a text file (it holds NUL bytes)"},
-        {{"--max-depth", "-1"}, "the depth must be a whole number from 0 to 2147483647"},
+        {{"--max-depth", "-1"}, "the depth must be a whole number from 1 to 2147483647"},
+        // Depth 0 would list DIRECTORY's files and nothing of its subdirectories.
+        {{"--max-depth", "0"}, "the depth must be a whole number from 1 to 2147483647"},
         {{"--max-depth", "abc"}, "the depth must be a whole number"},
         {{"--max-depth", "2147483648"}, "the depth must be a whole number"},
         {{"--max-depth", ""}, "the depth must be a whole number"},
@@ -98,6 +100,25 @@ TEST(FiltersTest, SnapshotKeepsItsFiltersForTheComparison) {
     EXPECT_EQ(r.nStatus, 2);
     EXPECT_EQ(r.strErr, "kwl-list: --compare scans with the snapshot's filters; give none\n"
                         "Try 'kwl-list --help' for more information.\n");
+}
+
+// With a depth limit the sizes stay whole, and so do the totals: they count the directories,
+// files and bytes below the limit too, so that the bytes are the root's size.
+TEST(FiltersTest, TotalsCountWhatTheSizesCount) {
+    CTempTree tree;
+    const std::string strDir = MakeExampleTree(tree); // 2 directories, 4 files, 141 bytes
+    for (const char* pszDepth : {"1", "2", "3"}) {
+        SCOPED_TRACE(pszDepth);
+        const SKwlListResult r = RunKwlList({"-e", "json", "--max-depth", pszDepth, strDir});
+        ASSERT_EQ(r.nStatus, 0) << r.strErr;
+        simdjson::dom::parser parser;
+        simdjson::dom::element doc;
+        ASSERT_EQ(parser.parse(r.strOut).get(doc), simdjson::SUCCESS);
+        EXPECT_EQ(std::uint64_t(doc["tree"]["size"]), 141u);
+        EXPECT_EQ(std::uint64_t(doc["totals"]["directories"]), 2u);
+        EXPECT_EQ(std::uint64_t(doc["totals"]["files"]), 4u);
+        EXPECT_EQ(std::uint64_t(doc["totals"]["bytes"]), 141u);
+    }
 }
 
 } // namespace

@@ -298,6 +298,79 @@ TEST(JsonExportTest, FailuresAreListedInTheDocument) {
     }
 }
 
+// The file of that name among the root's children.
+element RootFile(object doc, std::string_view strName) {
+    for (const element node : doc["tree"]["children"].get_array())
+        if (std::string_view(node["name"]) == strName)
+            return node;
+    ADD_FAILURE() << "no " << strName;
+    return doc["tree"];
+}
+
+// A file that changes while it is hashed: the hash recorded is that of the very version whose
+// size and modification time stand beside it, the one a quiet read finds; a file that keeps
+// changing gets no hash and is an error, as an unreadable one is.
+TEST(JsonExportTest, AHashBelongsToTheSizeAndTimeBesideIt) {
+    constexpr std::size_t kSize = 1024 * 1024 + 3; // more than one read
+    struct SCase {
+        const char* pszHow;
+        std::uint64_t nSizeAfter;
+        bool bKeepsChanging;
+    };
+    const SCase cases[] = {
+        {"shrink", kSize / 2, false},
+        {"append", kSize + 16, false},
+        {"always", 0, true},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.pszHow);
+        CTempTree tree;
+        tree.AddDir("top");
+        std::string strContent(kSize, '\0');
+        for (std::size_t i = 0; i < kSize; ++i)
+            strContent[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+        ASSERT_TRUE(WriteFile(tree.Path("top/big"), strContent));
+        ASSERT_TRUE(WriteFile(tree.Path("top/small"), "still"));
+        tree.SetTimes("top/big", 1700000000, 1700000000);
+        SKwlListRun run;
+        run.faults = {std::string("KWL_TEST_CHANGE_ON_READ=") + c.pszHow + ":big"};
+        const SKwlListResult r =
+            RunKwlList({"-e", "json", "--hash", "sha256", "-j", "1", tree.Path("top")}, run);
+        const SKwlListResult quiet =
+            RunKwlList({"-e", "json", "--hash", "sha256", tree.Path("top")});
+        ASSERT_EQ(quiet.nStatus, 0) << quiet.strErr;
+        simdjson::dom::parser parser;
+        simdjson::dom::parser quietParser;
+        object doc;
+        object quietDoc;
+        ASSERT_EQ(parser.parse(r.strOut).get(doc), simdjson::SUCCESS) << r.strOut;
+        ASSERT_EQ(quietParser.parse(quiet.strOut).get(quietDoc), simdjson::SUCCESS);
+        const element big = RootFile(doc, "big");
+        const element quietBig = RootFile(quietDoc, "big");
+        EXPECT_EQ(Str(RootFile(doc, "small")["hash"]), Str(RootFile(quietDoc, "small")["hash"]));
+        if (c.bKeepsChanging) {
+            EXPECT_EQ(r.nStatus, 1);
+            EXPECT_EQ(r.strErr, "kwl-list: cannot read '" + tree.Path("top/big") +
+                                    "': changed while being read\n");
+            EXPECT_TRUE(big["hash"].error() == simdjson::NO_SUCH_FIELD);
+            ASSERT_EQ(doc["errors"].get_array().size(), 1u);
+            const element error = doc["errors"].at(0);
+            EXPECT_EQ(Str(error["path"]), tree.Path("top/big"));
+            EXPECT_EQ(Str(error["reason"]), "changed while being read");
+            EXPECT_EQ(std::uint64_t(error["errno"]), 4096u);
+            continue;
+        }
+        EXPECT_EQ(r.nStatus, 0) << r.strErr;
+        EXPECT_EQ(r.strErr, "");
+        EXPECT_EQ(std::uint64_t(big["size"]), c.nSizeAfter);
+        EXPECT_EQ(std::uint64_t(quietBig["size"]), c.nSizeAfter);
+        EXPECT_EQ(Str(big["mtime"]), Str(quietBig["mtime"]));
+        EXPECT_EQ(Str(big["hash"]), Str(quietBig["hash"]));
+        // The directory's total is the file's size as recorded.
+        EXPECT_EQ(std::uint64_t(doc["tree"]["size"]), c.nSizeAfter + 5);
+    }
+}
+
 TEST(JsonExportTest, UnreadableDirectoryWritesNothing) {
     CTempTree tree;
     const std::string strFile = tree.Path("out.json");

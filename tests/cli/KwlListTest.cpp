@@ -52,6 +52,43 @@ TEST_F(KwlListTest, TextExportUsesSeparatorAndCrLf) {
                             ":\r\n\r\nsub\r\ndeep\r\nd.txt;9\r\nc.txt;7\r\na.txt;120\r\nb.txt;5");
 }
 
+// Names that a spreadsheet would run as formulas stay text in the text export; --raw-fields
+// writes them as they are (only the RFC 4180 quoting stays), and no other kind changes.
+TEST_F(KwlListTest, TextExportKeepsFormulasTextUnlessRawFields) {
+    for (const char* pszName : {"=1+1", "+1", "-", "-dash", "@SUM(1)", "=HYPERLINK(\"x\";1)"})
+        m_tree.AddFile(std::string("f/") + pszName, 1);
+    const std::string strDir = m_tree.Path("f");
+    const std::string strHeading = "Listing of Directory " + strDir + ":\r\n\r\n";
+    struct SCase {
+        std::vector<std::string> options;
+        std::string strLines;
+    };
+    const SCase cases[] = {
+        {{},
+         "\"'+1\";1\r\n-;1\r\n\"'-dash\";1\r\n\"'=1+1\";1\r\n"
+         "\"'=HYPERLINK(\"\"x\"\";1)\";1\r\n\"'@SUM(1)\";1"},
+        {{"--raw-fields"},
+         "+1;1\r\n-;1\r\n-dash;1\r\n=1+1;1\r\n\"=HYPERLINK(\"\"x\"\";1)\";1\r\n@SUM(1);1"},
+        {{"--raw-fields", "-s", ","},
+         "+1,1\r\n-,1\r\n-dash,1\r\n=1+1,1\r\n\"=HYPERLINK(\"\"x\"\";1)\",1\r\n@SUM(1),1"},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.options));
+        std::vector<std::string> args = {"-e", "text", "-f", "name|F-size"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.push_back(strDir);
+        const SResult r = RunKwlList(args);
+        EXPECT_EQ(r.nStatus, 0) << r.strErr;
+        EXPECT_EQ(r.strOut, strHeading + c.strLines);
+    }
+    for (const char* pszKind : {"listing", "html", "json"}) {
+        SCOPED_TRACE(pszKind);
+        const SResult r = RunKwlList({"-e", pszKind, strDir});
+        EXPECT_EQ(RunKwlList({"--raw-fields", "-e", pszKind, strDir}).strOut, r.strOut);
+        EXPECT_EQ(r.strOut.find("'="), std::string::npos) << r.strOut;
+    }
+}
+
 TEST_F(KwlListTest, HtmlExportDrawsTheTree) {
     const SResult r = RunKwlList({"-r", "-e", "html", "-f", "name|F-size", m_strDir});
     EXPECT_EQ(r.nStatus, 0) << r.strErr;
@@ -114,7 +151,7 @@ TEST_F(KwlListTest, SeparatorIsOneCharacter) {
         {";", 0},           {"\t", 0},   {"é", 0},        {"€", 0},        {"", 2},
         {"ab", 2},          {"\n", 2},   {"\r", 2},       {"\xff", 2},     {"\xC2\xA0", 0},
         {"\x1B", 2},        {"\x7F", 2}, {"\xC2\x85", 2}, {"\xC2\x9B", 2}, {"\xE2\x80\xA8", 2},
-        {"\xE2\x80\xA9", 2}};
+        {"\xE2\x80\xA9", 2}, {"\"", 2}, {"'", 0}};
     for (const SCase& c : cases) {
         SCOPED_TRACE(c.strSeparator);
         const SResult r =
@@ -143,6 +180,16 @@ TEST_F(KwlListTest, ExitStatusesAndMessages) {
         {{"-s", "\x01", m_strDir}, 2, "a control character cannot separate the columns (a tab can)"},
         {{"-s", "\xC2\x85", m_strDir}, 2, "a control character cannot separate the columns"},
         {{"-s", ";;", m_strDir}, 2, "the separator must be exactly one character"},
+        // The quote encloses fields: a spreadsheet could not tell where one ends.
+        {{"-s", "\"", m_strDir}, 2, "the double quote cannot separate the columns"},
+        {{"-s", "\"", "-l", "de", m_strDir},
+         2,
+         "Das doppelte Anführungszeichen kann die Spalten nicht trennen"},
+        // Hashes that no output would show are not taken.
+        {{"--hash", "sha256", m_strDir}, 2, "--hash needs -e json or --compare"},
+        {{"--hash", "xxh128", "-e", "text", m_strDir}, 2, "--hash needs -e json or --compare"},
+        {{"--hash", "sha256", "-e", "html", m_strDir}, 2, "--hash needs -e json or --compare"},
+        {{"--hash", "sha256", "-e", "html-app", m_strDir}, 2, "--hash needs -e json or --compare"},
         {{"-l", "fr", m_strDir}, 2, "unknown language"},
         {{"-f"}, 2, "missing value"},
         {{}, 2, "no DIRECTORY"},

@@ -158,6 +158,9 @@ def broken_documents(doc):
         "another version": lambda d: d.update(kwl_tree=2),
         "no totals": lambda d: d.pop("totals"),
         "an error without errno": lambda d: d["errors"].append({"path": "/x", "reason": "r"}),
+        "a root without children": lambda d: d["tree"].pop("children"),
+        "a directory of a recursive document without children": lambda d: first_dir(d).pop("children"),
+        "a depth limit of 0": lambda d: d["filters"].update(max_depth=0),
     }
     for name, edit in edits.items():
         broken = copy.deepcopy(doc)
@@ -192,6 +195,14 @@ def main():
             valid = json.loads(f.read())
         for error in validator.iter_errors(valid):
             fail("-o FILE", error.message[:200])
+        # At the depth limit directories have no children; the totals still count everything.
+        limited = json.loads(subprocess.run([kwl, "-e", "json", "--max-depth", "1", hostile],
+                                            check=True, capture_output=True).stdout)
+        for error in validator.iter_errors(limited):
+            fail("--max-depth 1", error.message[:200])
+        if limited["totals"] != valid["totals"] or limited["totals"]["bytes"] != limited["tree"]["size"]:
+            fail("--max-depth 1", "totals %r, without the limit %r, root size %d"
+                 % (limited["totals"], valid["totals"], limited["tree"]["size"]))
 
         failing = make_failing_tree(root)
         # A sanitizer build is told that its runtime does not come first.

@@ -149,6 +149,26 @@ TEST_F(ExportTest, TextFileQuotesFieldsThatHoldTheSeparator) {
                               ":\r\n\r\nplain;5\r\n\"say \"\"hi\"\"\";4\r\n\"semi;colon\";3");
 }
 
+// Names that a spreadsheet would run as formulas are written as text in the window's text
+// file too: quoted with a leading apostrophe, the bytes that kwl-list writes by default.
+TEST_F(ExportTest, TextFileKeepsFormulasText) {
+    m_tree.AddFile("f/=1+1", 3);
+    m_tree.AddFile("f/-", 4);
+    m_tree.AddFile("f/@SUM(1)", 5);
+    const std::string strDir = m_tree.Path("f");
+    TWindowPtr<CKWLDlg> pDlg = OpenWithNameSize(1);
+    ListDirectory(pDlg.get(), strDir);
+    const std::string strPath = m_out.Path("formulas.txt");
+
+    wxTEST_DIALOG(Click(pDlg.get(), IDC_EXPORT_TEXTFILE), wxExpectModal<CSeparatorDlg>(),
+                  SaveAs(strPath, "txt", 1));
+
+    const std::string strWritten = ReadFile(strPath);
+    EXPECT_EQ(strWritten, Text(pDlg.get(), kTextHeading) + strDir +
+                              ":\r\n\r\n-;4\r\n\"'=1+1\";3\r\n\"'@SUM(1)\";5");
+    EXPECT_EQ(strWritten, KwlListOutput({"-e", "text", "-s", ";", "-l", "en"}, strDir));
+}
+
 TEST_F(ExportTest, HtmlPageIsWhatKwlListWrites) {
     const std::string strDir = MakeExampleTree(m_tree);
     for (int nLanguage : {1, 0}) {

@@ -66,6 +66,8 @@ TEST_F(SeparatorDlgTest, OkFollowsTheField) {
         {"\n", nullptr, false}, // a line break or another control character is refused
         {"\x1B", nullptr, false},
         {"\x7F", nullptr, false},
+        {"\"", "\"", false}, // the quote encloses fields, it cannot also separate them
+        {"'", "'", true},
     };
     TWindowPtr<CSeparatorDlg> pDlg = ShowSeparatorDialog(m_english);
     for (const SCase& c : cases) {

@@ -310,7 +310,14 @@ TEST(HtmlAppExport, FlagsUnreadableDirectoriesAndUnknownTimes) {
     EXPECT_FALSE(flags.at("z") & kHtmlAppUnreadable);
     EXPECT_FALSE(flags.at("ok") & kHtmlAppUnreadable);
     EXPECT_NE(page.strPage.find("<html lang=\"de\""), std::string::npos);
-    EXPECT_NE(page.strPage.find("\"reason\":\"Input/output error\""), std::string::npos);
+    // The reasons in the page's language, as kwl-list's own messages give them.
+    EXPECT_NE(page.strPage.find("\"reason\":\"Ein-/Ausgabefehler\""), std::string::npos);
+    EXPECT_NE(page.strPage.find("\"reason\":\"Datei oder Verzeichnis nicht gefunden\""),
+              std::string::npos);
+    info.eLanguage = ELanguage::English;
+    const std::string strEnglish = ExportAndDecode(scanned.Root(), info).strPage;
+    EXPECT_NE(strEnglish.find("\"reason\":\"Input/output error\""), std::string::npos);
+    EXPECT_NE(strEnglish.find("\"reason\":\"No such file or directory\""), std::string::npos);
 }
 
 // The data is written as the tree is walked: many blocks, none larger than one block, the

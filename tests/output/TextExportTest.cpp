@@ -2,6 +2,7 @@
 
 #include "format/KWLFormat.h"
 #include "output/ListingBuilder.h"
+#include "output/OutputSink.h"
 #include "output/ScannedTree.h"
 #include "output/TextExport.h"
 
@@ -167,6 +168,95 @@ TEST(TextExport, FieldsThatHoldTheSeparatorOrAQuoteAreQuoted) {
         << strText;
 }
 
+// A name that a spreadsheet would take for a formula ("=1+1" shows 2, "=HYPERLINK(...)" a live
+// link) is quoted with a leading "'" inside the quotes, so that it stays text; the raw fields
+// that programs may ask for keep only the RFC 4180 quoting. One character (an attribute's
+// "-") holds no formula and keeps its bytes.
+TEST(TextExport, FieldsThatStartLikeAFormulaStayText) {
+    struct SCase {
+        std::string strName;
+        std::string strGuarded; // the name's field by default
+        std::string strRaw;     // with EFieldQuoting::Rfc4180
+    };
+    const SCase cases[] = {
+        {"=1+1", "\"'=1+1\"", "=1+1"},
+        {"+1+1", "\"'+1+1\"", "+1+1"},
+        {"-1+1", "\"'-1+1\"", "-1+1"},
+        {"-dash", "\"'-dash\"", "-dash"},
+        {"@SUM(1)", "\"'@SUM(1)\"", "@SUM(1)"},
+        {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\"", "\"=HYPERLINK(\"\"x\"\")\""},
+        {"=a;b", "\"'=a;b\"", "\"=a;b\""},
+        {"-", "-", "-"},
+        {"+", "+", "+"},
+        {"=", "=", "="},
+        {"a=1+1", "a=1+1", "a=1+1"},
+        {"'=1+1", "'=1+1", "'=1+1"},
+        {" =1+1", " =1+1", " =1+1"},
+        {"\t=1+1", "?=1+1", "?=1+1"}, // shown without the control character: no formula
+        {"\xC3\xA4=1", "\xC3\xA4=1", "\xC3\xA4=1"},
+    };
+    CKWLFormat format;
+    ASSERT_TRUE(format.Validate(kNameSizeFormat));
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.strName));
+        CTempTree tree;
+        tree.AddFile("d/" + c.strName, 1);
+        CScannedTree scanned(tree.Path("d"));
+        EXPECT_EQ(BuildTextExport(format, scanned.Root(), "d", "L ", ";").strText,
+                  "L d:\n\n" + c.strGuarded + ";1");
+        std::string strRaw;
+        COutputSink sink(strRaw);
+        WriteTextExport(sink, format, scanned.Root(), "d", "L ", ";", EFieldQuoting::Rfc4180);
+        sink.Finish();
+        EXPECT_EQ(strRaw, "L d:\n\n" + c.strRaw + ";1");
+    }
+}
+
+// The guard applies to every field: the heading, any column, a column of several attributes;
+// a single attribute's "-" is left as it is.
+TEST(TextExport, FormulaGuardInTheHeadingAndEveryColumn) {
+    CTempTree tree;
+    tree.AddFile("d/-x", 1);
+    tree.AddFile("d/.h", 2);
+    CScannedTree scanned(tree.Path("d"));
+    CKWLFormat format;
+    ASSERT_TRUE(format.Validate("hid|name|ro|arch-ro"));
+
+    EXPECT_EQ(BuildTextExport(format, scanned.Root(), "=1+1", "", ";").strText,
+              "\"'=1+1:\"\n\n-;\"'-x\";-;\"'--\"\nH;.h;-;\"'--\"");
+    std::string strRaw;
+    COutputSink sink(strRaw);
+    WriteTextExport(sink, format, scanned.Root(), "=1+1", "", ";", EFieldQuoting::Rfc4180);
+    sink.Finish();
+    EXPECT_EQ(strRaw, "=1+1:\n\n-;-x;-;--\nH;.h;-;--");
+}
+
+// The rule itself, with the starts that no name can carry (control characters are shown as
+// "?" in names): a tab and a carriage return.
+TEST(TextExport, QuoteFieldTable) {
+    struct SCase {
+        std::string strField;
+        EFieldQuoting eQuoting;
+        std::string strWritten;
+    };
+    const SCase cases[] = {
+        {"\t1", EFieldQuoting::Rfc4180InertFormulas, "\"'\t1\""},
+        {"\r1", EFieldQuoting::Rfc4180InertFormulas, "\"'\r1\""},
+        {"\t", EFieldQuoting::Rfc4180InertFormulas, "\t"},
+        {"\t1", EFieldQuoting::Rfc4180, "\t1"},
+        {"=1", EFieldQuoting::None, "=1"},
+        {"a;b\"", EFieldQuoting::None, "a;b\""},
+        {"a;b\"", EFieldQuoting::Rfc4180, "\"a;b\"\"\""},
+        {"", EFieldQuoting::Rfc4180InertFormulas, ""},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.strField));
+        std::string strLine = "x;" + c.strField;
+        QuoteField(strLine, 2, ";", c.eQuoting);
+        EXPECT_EQ(strLine, "x;" + c.strWritten);
+    }
+}
+
 // The dialog and kwl-list share this rule: one character of any width, a tab, but nothing that
 // would break a row.
 TEST(TextExport, SeparatorIsOneCharacterThatKeepsTheRows) {
@@ -182,6 +272,7 @@ TEST(TextExport, SeparatorIsOneCharacterThatKeepsTheRows) {
         {"\n", false},        {"\r", false},       {"\x1B", false},
         {"\x7F", false},      {std::string(1, '\0'), false},
         {"\xFF", false},      {"\xC3", false}, // not UTF-8, or cut inside a sequence
+        {"\"", false},        {"'", true},      // the quote encloses fields
     };
     for (const SCase& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.strSeparator));

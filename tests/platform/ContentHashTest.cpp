@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ContentHash.h"
+#include "platform/DirReader.h"
 #include "platform/FileDescriptor.h"
 #include "support/Files.h"
 #include "support/TempTree.h"
@@ -34,12 +35,16 @@ std::string FirstWordOf(const std::string& strCommand) {
 
 class ContentHashTest : public ::testing::Test {
 protected:
+    // The hash of the file as a scan takes it, after reading its status.
     SContentDigest Hash(EHashAlgorithm eAlgorithm, const std::string& strName, std::error_code& ec) {
-        const CFileDescriptor dir(open(m_tree.Root().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        CDirReader dir;
+        EXPECT_FALSE(dir.OpenPath(m_tree.Root()));
+        SEntryStatus status;
+        dir.Stat(strName.c_str(), status); // a name that is no file leaves it as it is
         CContentHasher hasher(eAlgorithm);
         SContentDigest digest;
         std::uint64_t nBytes = 0;
-        ec = hasher.HashFileAt(dir.Get(), strName.c_str(), digest, nBytes);
+        ec = dir.HashFile(hasher, strName.c_str(), status, digest, nBytes);
         m_nBytesRead = nBytes;
         return digest;
     }
@@ -113,6 +118,28 @@ TEST_F(ContentHashTest, OnlyRegularFilesAreRead) {
         Hash(EHashAlgorithm::Sha256, c.pszName, ec);
         EXPECT_EQ(ec, std::make_error_code(c.eError)) << ec.message();
     }
+}
+
+// A file that changed after the scan read its status: the digest and the status handed back
+// are both those of the file as it is now, never the old size beside the new content.
+TEST_F(ContentHashTest, AFileChangedSinceItsStatusGetsTheStatusOfWhatWasHashed) {
+    ASSERT_TRUE(WriteFile(m_tree.Path("f"), "old content"));
+    m_tree.SetTimes("f", 1700000000, 1700000000);
+    CDirReader dir;
+    ASSERT_FALSE(dir.OpenPath(m_tree.Root()));
+    SEntryStatus status;
+    ASSERT_FALSE(dir.Stat("f", status));
+    ASSERT_TRUE(WriteFile(m_tree.Path("f"), "the new and longer content"));
+    CContentHasher hasher(EHashAlgorithm::Sha256);
+    SContentDigest digest;
+    std::uint64_t nBytes = 0;
+    ASSERT_FALSE(dir.HashFile(hasher, "f", status, digest, nBytes));
+    EXPECT_EQ(digest, hasher.HashBytes("the new and longer content"));
+    SEntryStatus now;
+    ASSERT_FALSE(dir.Stat("f", now));
+    EXPECT_TRUE(status.IsSameVersionAs(now));
+    EXPECT_EQ(status.nSize, 26u);
+    EXPECT_NE(status.nLastWrite, 1700000000);
 }
 
 // Checking a tree must not make every file look freshly read.

@@ -24,12 +24,17 @@ std::string Dir(const std::string& strName, const std::string& strChildren, bool
            (bRead ? R"(,"children":[)" + strChildren + "]" : std::string()) + '}';
 }
 
+// A recursive snapshot; nMaxDepth > 0 records that depth limit.
 CSnapshot Read(const std::string& strChildren, const char* pszHash = "sha256",
-               const std::string& strErrors = "") {
+               const std::string& strErrors = "", int nMaxDepth = 0) {
     const std::string strText = R"({"kwl_tree":1,"root":"/r","recursive":true,"hash":)" +
                                 (pszHash != nullptr ? '"' + std::string(pszHash) + '"' : "null") +
                                 R"(,"tree":)" + Dir("r", strChildren) + R"(,"errors":[)" +
-                                strErrors + "]}";
+                                strErrors + "]" +
+                                (nMaxDepth > 0 ? R"(,"filters":{"max_depth":)" +
+                                                     std::to_string(nMaxDepth) + "}"
+                                               : std::string()) +
+                                "}";
     CSnapshot snapshot;
     SSnapshotError error;
     EXPECT_TRUE(ReadSnapshotText(strText, snapshot, error)) << error.nOffset << " " << error.strDetail;
@@ -97,7 +102,8 @@ TEST(SnapshotCompareTest, WhichFilesPairUpAsMoves) {
 // Below a directory that either side did not read (completely), nothing is claimed.
 TEST(SnapshotCompareTest, WhatWasNotReadIsNotCompared) {
     const CSnapshot whole = Read(Dir("d", Node("x", 1)) + "," + Node("f", 1));
-    const CSnapshot unread = Read(Dir("d", "", false) + "," + Node("f", 2));
+    // d lies at the depth limit.
+    const CSnapshot unread = Read(Dir("d", "", false) + "," + Node("f", 2), "sha256", "", 1);
     const CSnapshot failed = Read(Dir("d", "") + "," + Node("f", 1), "sha256",
                                   R"({"path":"/r/d","reason":"Input/output error","errno":5})");
     EXPECT_EQ(Describe(CompareSnapshots(whole, unread), whole, unread),

@@ -83,6 +83,25 @@ TEST(SnapshotReaderTest, BrokenAndForeignDocumentsAreRefusedWithTheReason) {
          ESnapshotProblem::PathOutside, "/elsewhere/a"},
         {"an error below a file", Document(File("a"), R"({"path":"/r/a/b","reason":"x","errno":5})"),
          ESnapshotProblem::PathOutside, "/r/a/b"},
+        // Recursive, no depth limit: every directory was read, so one without children has
+        // lost what was below it, which would compare as unchanged.
+        {"a directory without children", Document(R"({"name":"d","type":"directory","size":0})"),
+         ESnapshotProblem::MissingField, "children"},
+        {"a deeper directory without children",
+         Document(R"({"name":"d","type":"directory","size":0,"children":[)"
+                  R"({"name":"e","type":"directory","size":0}]})"),
+         ESnapshotProblem::MissingField, "children"},
+        {"a directory above the depth limit without children",
+         R"({"kwl_tree":1,"recursive":true,"tree":{"name":"r","type":"directory","size":0,)"
+         R"("children":[{"name":"d","type":"directory","size":0}]},"filters":{"max_depth":2}})",
+         ESnapshotProblem::MissingField, "children"},
+        {"a root without children, not recursive",
+         R"({"kwl_tree":1,"recursive":false,"tree":{"name":"r","type":"directory","size":0}})",
+         ESnapshotProblem::MissingField, "children"},
+        {"depth limit 0",
+         R"({"kwl_tree":1,"recursive":true,"tree":{"name":"r","type":"directory","size":0,)"
+         R"("children":[]},"filters":{"max_depth":0}})",
+         ESnapshotProblem::OutOfRange, "max_depth"},
         {"very deep nesting", "{\"x\":" + std::string(200000, '['), ESnapshotProblem::Truncated, ""},
     };
     for (const SCase& c : cases) {
@@ -94,6 +113,35 @@ TEST(SnapshotReaderTest, BrokenAndForeignDocumentsAreRefusedWithTheReason) {
         EXPECT_EQ(error.strDetail, c.strDetail);
         EXPECT_LE(error.nOffset, c.strText.size());
     }
+}
+
+// Where nothing was read below a directory, it has no children: without recursion, and at the
+// depth limit (which may come after the tree).
+TEST(SnapshotReaderTest, DirectoriesWithoutChildrenWhereNothingWasRead) {
+    const std::string strUnread = R"({"name":"d","type":"directory","size":4})";
+    const std::string strTree = R"("tree":{"name":"r","type":"directory","size":4,"children":[)"
+                                R"({"name":"a","type":"directory","size":4,"children":[)" +
+                                strUnread + "]}]}";
+    const std::string texts[] = {
+        R"({"kwl_tree":1,"recursive":false,"tree":{"name":"r","type":"directory","size":0,)"
+        R"("children":[)" + strUnread + "]}}",
+        R"({"kwl_tree":1,"recursive":true,)" + strTree + R"(,"filters":{"max_depth":2}})",
+        R"({"kwl_tree":1,"filters":{"max_depth":2},"recursive":true,)" + strTree + "}",
+    };
+    for (const std::string& strText : texts) {
+        SCOPED_TRACE(strText);
+        CSnapshot snapshot;
+        SSnapshotError error;
+        EXPECT_TRUE(ReadSnapshotText(strText, snapshot, error))
+            << static_cast<int>(error.eProblem) << " at " << error.nOffset << ": " << error.strDetail;
+    }
+    // Without the limit the place of the shallowest such directory is told: its closing brace.
+    const std::string strWhole = R"({"kwl_tree":1,"recursive":true,)" + strTree + "}";
+    CSnapshot snapshot;
+    SSnapshotError error;
+    ASSERT_FALSE(ReadSnapshotText(strWhole, snapshot, error));
+    EXPECT_EQ(error.eProblem, ESnapshotProblem::MissingField);
+    EXPECT_EQ(error.nOffset, strWhole.find(strUnread) + strUnread.size() - 1);
 }
 
 // Another program may lay the document out as it likes: fields in any order, spaces, fields

@@ -2,12 +2,13 @@
 
 #include <fcntl.h>
 #include <openssl/evp.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <new>
 
+#include "platform/DirReader.h"
+#include "platform/ErrorText.h"
 #include "platform/FileDescriptor.h"
 #include "platform/HashState.h"
 
@@ -17,7 +18,9 @@ constexpr std::size_t kReadSize = 256 * 1024;
 // Opens a regular file of the directory for reading: never through a link, never blocking on a
 // FIFO put there since the scan looked, and without an access time update where allowed
 // (O_NOATIME is for the owner and for privileged callers only).
-std::error_code OpenForHashing(int nDirFd, const char* pszName, CFileDescriptor& fd) {
+// status is the file's as it was opened.
+std::error_code OpenForHashing(int nDirFd, const char* pszName, CFileDescriptor& fd,
+                               SEntryStatus& status) {
     constexpr int kFlags = O_RDONLY | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC;
     int nFd = openat(nDirFd, pszName, kFlags | O_NOATIME);
     if (nFd < 0 && errno == EPERM)
@@ -25,10 +28,9 @@ std::error_code OpenForHashing(int nDirFd, const char* pszName, CFileDescriptor&
     if (nFd < 0)
         return {errno, std::generic_category()};
     fd = CFileDescriptor(nFd);
-    struct stat st {};
-    if (fstat(fd.Get(), &st) != 0)
-        return {errno, std::generic_category()};
-    if (!S_ISREG(st.st_mode))
+    if (const std::error_code ec = StatusOf(fd, status))
+        return ec;
+    if (status.eType != EFileType::Regular)
         return std::make_error_code(std::errc::invalid_argument);
     return {};
 }
@@ -74,16 +76,46 @@ CContentHasher::CContentHasher(EHashAlgorithm eAlgorithm) : m_buffer(kReadSize) 
 
 CContentHasher::~CContentHasher() = default;
 
-std::error_code CContentHasher::HashFileAt(int nDirFd, const char* pszName,
+std::error_code CContentHasher::HashFileAt(int nDirFd, const char* pszName, SEntryStatus& status,
                                            SContentDigest& digest, std::uint64_t& nBytesRead) {
+    SEntryStatus before;
+    bool bHeldStill = false;
+    if (const std::error_code ec = ReadOnce(nDirFd, pszName, before, bHeldStill, digest, nBytesRead))
+        return ec;
+    if (bHeldStill && before.IsSameVersionAs(status))
+        return {};
+    // Another version than the scan saw, or one that changed under the reads: once more, and
+    // then the version read is the one recorded.
+    if (const std::error_code ec = ReadOnce(nDirFd, pszName, before, bHeldStill, digest, nBytesRead))
+        return ec;
+    if (!bHeldStill)
+        return {kErrnoChangedWhileRead, std::generic_category()};
+    status = before;
+    return {};
+}
+
+std::error_code CContentHasher::ReadOnce(int nDirFd, const char* pszName, SEntryStatus& before,
+                                         bool& bHeldStill, SContentDigest& digest,
+                                         std::uint64_t& nBytesRead) {
     CFileDescriptor fd;
-    if (const std::error_code ec = OpenForHashing(nDirFd, pszName, fd))
+    if (const std::error_code ec = OpenForHashing(nDirFd, pszName, fd, before))
         return ec;
     m_pState->Reset();
+    if (const std::error_code ec = ReadAll(fd, nBytesRead))
+        return ec;
+    digest = m_pState->Final();
+    SEntryStatus after;
+    if (const std::error_code ec = StatusOf(fd, after))
+        return ec;
+    bHeldStill = after.IsSameVersionAs(before);
+    return {};
+}
+
+std::error_code CContentHasher::ReadAll(const CFileDescriptor& fd, std::uint64_t& nBytesRead) {
     for (;;) {
         const ssize_t nRead = read(fd.Get(), m_buffer.data(), m_buffer.size());
         if (nRead == 0)
-            break;
+            return {};
         if (nRead < 0) {
             if (errno == EINTR)
                 continue;
@@ -92,8 +124,6 @@ std::error_code CContentHasher::HashFileAt(int nDirFd, const char* pszName,
         m_pState->Update(m_buffer.data(), static_cast<std::size_t>(nRead));
         nBytesRead += static_cast<std::uint64_t>(nRead);
     }
-    digest = m_pState->Final();
-    return {};
 }
 
 SContentDigest CContentHasher::HashBytes(std::string_view bytes) {

@@ -35,6 +35,8 @@ void FillFromStatx(const struct statx& stx, SEntryStatus& status) {
     status.nLastAccessNs = stx.stx_atime.tv_nsec;
     status.nLastWrite = stx.stx_mtime.tv_sec;
     status.nLastWriteNs = stx.stx_mtime.tv_nsec;
+    status.nChange = stx.stx_ctime.tv_sec;
+    status.nChangeNs = stx.stx_ctime.tv_nsec;
     const struct statx_timestamp& creation =
         (stx.stx_mask & STATX_BTIME) ? stx.stx_btime : stx.stx_ctime;
     status.nCreation = creation.tv_sec;
@@ -150,11 +152,7 @@ std::error_code CDirReader::Stat(const char* pszName, SEntryStatus& status) cons
 }
 
 std::error_code CDirReader::StatSelf(SEntryStatus& status) const {
-    struct statx stx {};
-    if (statx(m_fd.Get(), "", AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW, kStatxMask, &stx) != 0)
-        return LastError();
-    FillFromStatx(stx, status);
-    return {};
+    return StatusOf(m_fd, status);
 }
 
 std::error_code CDirReader::ReadLinkTarget(const char* pszName, std::string& strTarget) const {
@@ -189,6 +187,14 @@ std::error_code IdentityOf(const CFileDescriptor& fd, SFileIdentity& identity) {
     return {};
 }
 
+std::error_code StatusOf(const CFileDescriptor& fd, SEntryStatus& status) {
+    struct statx stx {};
+    if (statx(fd.Get(), "", AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW, kStatxMask, &stx) != 0)
+        return LastError();
+    FillFromStatx(stx, status);
+    return {};
+}
+
 std::size_t FreeDescriptorCount() {
     rlimit lim{};
     if (getrlimit(RLIMIT_NOFILE, &lim) != 0 || lim.rlim_cur == RLIM_INFINITY)
@@ -203,8 +209,9 @@ std::size_t FreeDescriptorCount() {
 }
 
 std::error_code CDirReader::HashFile(CContentHasher& hasher, const char* pszName,
-                                     SContentDigest& digest, std::uint64_t& nBytesRead) const {
-    return hasher.HashFileAt(m_fd.Get(), pszName, digest, nBytesRead);
+                                     SEntryStatus& status, SContentDigest& digest,
+                                     std::uint64_t& nBytesRead) const {
+    return hasher.HashFileAt(m_fd.Get(), pszName, status, digest, nBytesRead);
 }
 
 void CDirNames::AddNameAttributes(std::size_t i, SEntryStatus& status) const {

@@ -77,9 +77,12 @@ std::FILE* StreamFor(CFileDescriptor& fd) {
     return pFile;
 }
 
-bool IsDirectoryPath(const std::string& strPath) {
+std::error_code IsDirectoryPath(const std::string& strPath, bool& bDirectory) {
     struct stat st {};
-    return stat(strPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (stat(strPath.c_str(), &st) != 0)
+        return LastError();
+    bDirectory = S_ISDIR(st.st_mode);
+    return {};
 }
 
 bool IsRegularFilePath(const std::string& strPath) {

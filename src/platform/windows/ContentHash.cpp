@@ -4,8 +4,12 @@
 #include <bcrypt.h>
 #include <winternl.h>
 
+#include <fcntl.h>
+
 #include <new>
 
+#include "platform/DirReader.h"
+#include "platform/ErrorText.h"
 #include "platform/HashState.h"
 #include "platform/windows/WinFile.h"
 
@@ -77,33 +81,63 @@ CContentHasher::CContentHasher(EHashAlgorithm eAlgorithm) : m_buffer(kReadSize) 
 
 CContentHasher::~CContentHasher() = default;
 
+std::error_code CContentHasher::HashFileAt(int nDirFd, const char* pszName, SEntryStatus& status,
+                                           SContentDigest& digest, std::uint64_t& nBytesRead) {
+    SEntryStatus before;
+    bool bHeldStill = false;
+    if (const std::error_code ec = ReadOnce(nDirFd, pszName, before, bHeldStill, digest, nBytesRead))
+        return ec;
+    if (bHeldStill && before.IsSameVersionAs(status))
+        return {};
+    // Another version than the scan saw, or one that changed under the reads: once more, and
+    // then the version read is the one recorded.
+    if (const std::error_code ec = ReadOnce(nDirFd, pszName, before, bHeldStill, digest, nBytesRead))
+        return ec;
+    if (!bHeldStill)
+        return {kErrnoChangedWhileRead, std::generic_category()};
+    status = before;
+    return {};
+}
+
 // The file is opened as itself (a reparse point is never followed) and must still be a
 // regular file: the scan saw one there.
-std::error_code CContentHasher::HashFileAt(int nDirFd, const char* pszName,
-                                           SContentDigest& digest, std::uint64_t& nBytesRead) {
+std::error_code CContentHasher::ReadOnce(int nDirFd, const char* pszName, SEntryStatus& before,
+                                         bool& bHeldStill, SContentDigest& digest,
+                                         std::uint64_t& nBytesRead) {
     CHandle file;
     if (const std::error_code ec =
             OpenRelative(HandleOf(nDirFd), pszName, FILE_READ_DATA | FILE_READ_ATTRIBUTES,
                          FILE_NON_DIRECTORY_FILE | FILE_SEQUENTIAL_ONLY, file))
         return ec;
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(file.get(), &info))
-        return LastWin32Error();
-    if (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY))
+    CFileDescriptor fd;
+    if (const std::error_code ec = DescriptorFor(std::move(file), _O_RDONLY, fd))
+        return ec;
+    if (const std::error_code ec = StatusOf(fd, before))
+        return ec;
+    if (before.eType != EFileType::Regular)
         return std::make_error_code(std::errc::invalid_argument);
     m_pState->Reset();
+    if (const std::error_code ec = ReadAll(fd, nBytesRead))
+        return ec;
+    digest = m_pState->Final();
+    SEntryStatus after;
+    if (const std::error_code ec = StatusOf(fd, after))
+        return ec;
+    bHeldStill = after.IsSameVersionAs(before);
+    return {};
+}
+
+std::error_code CContentHasher::ReadAll(const CFileDescriptor& fd, std::uint64_t& nBytesRead) {
+    const HANDLE h = HandleOf(fd.Get());
     for (;;) {
         DWORD nRead = 0;
-        if (!ReadFile(file.get(), m_buffer.data(), static_cast<DWORD>(m_buffer.size()), &nRead,
-                      nullptr))
+        if (!ReadFile(h, m_buffer.data(), static_cast<DWORD>(m_buffer.size()), &nRead, nullptr))
             return LastWin32Error();
         if (nRead == 0)
-            break;
+            return {};
         m_pState->Update(m_buffer.data(), nRead);
         nBytesRead += nRead;
     }
-    digest = m_pState->Final();
-    return {};
 }
 
 SContentDigest CContentHasher::HashBytes(std::string_view bytes) {

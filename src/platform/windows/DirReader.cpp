@@ -96,14 +96,20 @@ void FillFromDirInfo(const FILE_ID_BOTH_DIR_INFO& info, std::uint64_t nVolume,
     SetTime(info.CreationTime.QuadPart, status.nCreation, status.nCreationNs);
     SetTime(info.LastAccessTime.QuadPart, status.nLastAccess, status.nLastAccessNs);
     SetTime(info.LastWriteTime.QuadPart, status.nLastWrite, status.nLastWriteNs);
+    SetTime(info.ChangeTime.QuadPart, status.nChange, status.nChangeNs);
     status.identity = {nVolume, static_cast<std::uint64_t>(info.FileId.QuadPart)};
 }
 
+// The status of an open file; the change time (which tells versions apart) comes only with
+// the basic information.
 std::error_code HandleStatus(HANDLE h, SEntryStatus& status) {
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(h, &info))
+    FILE_BASIC_INFO basic{};
+    if (!GetFileInformationByHandle(h, &info) ||
+        !GetFileInformationByHandleEx(h, FileBasicInfo, &basic, sizeof basic))
         return LastWin32Error();
     FillFromHandleInfo(info, status);
+    SetTime(basic.ChangeTime.QuadPart, status.nChange, status.nChangeNs);
     return {};
 }
 
@@ -325,11 +331,16 @@ std::error_code IdentityOf(const CFileDescriptor& fd, SFileIdentity& identity) {
     return {};
 }
 
+std::error_code StatusOf(const CFileDescriptor& fd, SEntryStatus& status) {
+    return HandleStatus(HandleOf(fd.Get()), status);
+}
+
 std::size_t FreeDescriptorCount() {
     return kRuntimeDescriptors - kDescriptorsKept;
 }
 
 std::error_code CDirReader::HashFile(CContentHasher& hasher, const char* pszName,
-                                     SContentDigest& digest, std::uint64_t& nBytesRead) const {
-    return hasher.HashFileAt(m_fd.Get(), pszName, digest, nBytesRead);
+                                     SEntryStatus& status, SContentDigest& digest,
+                                     std::uint64_t& nBytesRead) const {
+    return hasher.HashFileAt(m_fd.Get(), pszName, status, digest, nBytesRead);
 }

@@ -102,11 +102,14 @@ std::FILE* StreamFor(CFileDescriptor& fd) {
     return pFile;
 }
 
-bool IsDirectoryPath(const std::string& strPath) {
+std::error_code IsDirectoryPath(const std::string& strPath, bool& bDirectory) {
     CFileDescriptor fd;
     SFileKind kind;
-    return !OpenByPath(strPath, FILE_READ_ATTRIBUTES, OPEN_EXISTING, _O_RDONLY, fd) &&
-           !KindOf(fd, kind) && kind.bDirectory;
+    std::error_code ec = OpenByPath(strPath, FILE_READ_ATTRIBUTES, OPEN_EXISTING, _O_RDONLY, fd);
+    if (!ec)
+        ec = KindOf(fd, kind);
+    bDirectory = kind.bDirectory;
+    return ec;
 }
 
 bool IsRegularFilePath(const std::string& strPath) {

@@ -22,16 +22,13 @@ struct SErrnoOf {
     int nErrno;
 };
 
-// The C runtime's own table, with the Linux view where it differs (a bad name is a missing
-// file, a full disk is ENOSPC).
+// The C runtime's own table, with the Linux view where it differs (a full disk is ENOSPC).
 constexpr SErrnoOf kErrnoOf[] = {
     {ERROR_FILE_NOT_FOUND, ENOENT},
     {ERROR_PATH_NOT_FOUND, ENOENT},
     {ERROR_INVALID_DRIVE, ENOENT},
     {ERROR_BAD_NETPATH, ENOENT},
     {ERROR_BAD_NET_NAME, ENOENT},
-    {ERROR_INVALID_NAME, ENOENT},
-    {ERROR_BAD_PATHNAME, ENOENT},
     {ERROR_NOT_READY, ENOENT},
     {ERROR_TOO_MANY_OPEN_FILES, EMFILE},
     {ERROR_ACCESS_DENIED, EACCES},
@@ -51,6 +48,10 @@ constexpr SErrnoOf kErrnoOf[] = {
     {ERROR_FILE_EXISTS, EEXIST},
     {ERROR_ALREADY_EXISTS, EEXIST},
     {ERROR_INVALID_PARAMETER, EINVAL},
+    // A name Windows refuses (a listed one too: Wine shows Linux names with '"' or '*') is
+    // not a missing file, which the scan would pass over in silence.
+    {ERROR_INVALID_NAME, EINVAL},
+    {ERROR_BAD_PATHNAME, EINVAL},
     {ERROR_BROKEN_PIPE, EPIPE},
     {ERROR_NO_DATA, EPIPE},
     {ERROR_DIR_NOT_EMPTY, ENOTEMPTY},

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// A file whose content changed while it was read for its hash, and again when it was read once
+// more. No system call reports this, so it has a number of its own above every errno (the
+// kernel's end below 4096), carried where errno values are.
+inline constexpr int kErrnoChangedWhileRead = 4096;
+inline constexpr std::string_view kChangedWhileReadText = "changed while being read";
+
+// The English words for an error number: the system's, and ours for kErrnoChangedWhileRead.
+std::string ErrorText(int nErrno);
