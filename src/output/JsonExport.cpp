@@ -205,6 +205,10 @@ void AppendErrors(const std::vector<SScanError>& errors, std::string& strOut) {
         AppendJsonString(ErrorText(errors[i].nErrno), strOut);
         strOut += ",\"errno\":";
         AppendJsonNumber(static_cast<std::uint64_t>(LinuxErrno(errors[i].nErrno)), strOut);
+        if (const int nWindows = WindowsErrorOf(errors[i].nErrno); nWindows != 0) {
+            strOut += ",\"windows_error\":";
+            AppendJsonNumber(static_cast<std::uint64_t>(nWindows), strOut);
+        }
         strOut += '}';
     }
     strOut += ']';

@@ -1,9 +1,9 @@
 #include "platform/ErrorText.h"
 
-#include <system_error>
+#include "platform/ErrnoNumbers.h"
 
 std::string ErrorText(int nErrno) {
     if (nErrno == kErrnoChangedWhileRead)
         return std::string(kChangedWhileReadText);
-    return std::error_code(nErrno, std::generic_category()).message();
+    return SystemErrorText(nErrno);
 }

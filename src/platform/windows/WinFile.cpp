@@ -9,6 +9,7 @@
 #include <iterator>
 #include <vector>
 
+#include "platform/ErrorText.h"
 #include "platform/Wtf8.h"
 
 namespace {
@@ -78,7 +79,7 @@ int ErrnoFromWin32(DWORD nError) {
         if (entry.nError == nError)
             return entry.nErrno;
     }
-    return EIO;
+    return kErrnoWindowsBase + static_cast<int>(nError);
 }
 
 std::error_code ErrorFromWin32(DWORD nError) {

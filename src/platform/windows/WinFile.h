@@ -23,7 +23,8 @@ std::wstring WideFromUtf8(std::string_view strText);
 std::string Utf8FromWide(std::wstring_view strWide);
 
 // errno of the Windows error nError (the Linux meaning: ENOENT for a missing file whatever
-// Windows calls it), EIO for errors with no counterpart.
+// Windows calls it); an error with no counterpart is carried as kErrnoWindowsBase + nError
+// (platform/ErrorText.h), so its own text is not lost.
 int ErrnoFromWin32(DWORD nError);
 std::error_code ErrorFromWin32(DWORD nError);
 // The error of the Windows function that just failed (GetLastError), as a value.
