@@ -25,11 +25,10 @@ std::error_code OpenForReading(const std::string& strPath, CFileDescriptor& fd);
 std::error_code OpenForAppending(const std::string& strPath, CFileDescriptor& fd);
 std::error_code KindOf(const CFileDescriptor& fd, SFileKind& kind);
 // Reads up to nSize bytes at the current position; nRead 0 at the end.
-std::error_code ReadSome(const CFileDescriptor& fd, char* p, std::size_t nSize,
-                         std::size_t& nRead);
+std::error_code ReadSome(const CFileDescriptor& fd, char* p, std::size_t nSize, std::size_t& nRead);
 // Reads up to nSize bytes at nOffset, without moving the position.
-std::error_code ReadAt(const CFileDescriptor& fd, std::uint64_t nOffset, char* p,
-                       std::size_t nSize, std::size_t& nRead);
+std::error_code ReadAt(const CFileDescriptor& fd, std::uint64_t nOffset, char* p, std::size_t nSize,
+                       std::size_t& nRead);
 // Cuts the file back to nSize bytes.
 std::error_code TruncateTo(const CFileDescriptor& fd, std::uint64_t nSize);
 // Closes a file that was written to: the close can report a lost write.

@@ -53,8 +53,8 @@ std::error_code ReadSome(const CFileDescriptor& fd, char* p, std::size_t nSize,
     }
 }
 
-std::error_code ReadAt(const CFileDescriptor& fd, std::uint64_t nOffset, char* p,
-                       std::size_t nSize, std::size_t& nRead) {
+std::error_code ReadAt(const CFileDescriptor& fd, std::uint64_t nOffset, char* p, std::size_t nSize,
+                       std::size_t& nRead) {
     const ssize_t n = pread(fd.Get(), p, nSize, static_cast<off_t>(nOffset));
     if (n < 0)
         return LastError();

@@ -27,9 +27,11 @@ std::set<std::wstring> g_temps;
 
 BOOL WINAPI RemoveTempsOnBreak(DWORD) {
     const std::lock_guard lock(g_tempMutex);
+    // Opened with FILE_SHARE_DELETE: each goes once it is closed, at the latest at the exit.
     for (const std::wstring& strTemp : g_temps)
-        DeleteFileW(strTemp.c_str()); // opened with FILE_SHARE_DELETE: goes when it is closed
-    return FALSE; // the system's own handler ends the process as before
+        DeleteFileW(strTemp.c_str());
+    // The system's own handler then ends the process, as it always did.
+    return FALSE;
 }
 
 void RegisterTemp(const std::wstring& strTemp) {

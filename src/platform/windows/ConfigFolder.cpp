@@ -1,6 +1,7 @@
 #include "platform/ConfigFolder.h"
 
 #include <windows.h>
+// After windows.h, which they need.
 #include <knownfolders.h>
 #include <shlobj.h>
 

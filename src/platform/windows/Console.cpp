@@ -1,6 +1,7 @@
 #include "platform/Console.h"
 
 #include <windows.h>
+// After windows.h, which they need.
 #include <shellapi.h>
 
 #include <fcntl.h>
@@ -16,8 +17,7 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
     struct SLocalFree {
         void operator()(LPWSTR* p) const { LocalFree(p); }
     };
-    const std::unique_ptr<LPWSTR, SLocalFree> pArgs(
-        CommandLineToArgvW(GetCommandLineW(), &nCount));
+    const std::unique_ptr<LPWSTR, SLocalFree> pArgs(CommandLineToArgvW(GetCommandLineW(), &nCount));
     if (!pArgs)
         return {argv, argv + argc};
     std::vector<std::string> args;

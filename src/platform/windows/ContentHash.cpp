@@ -1,6 +1,7 @@
 #include "platform/ContentHash.h"
 
 #include <windows.h>
+// After windows.h, which they need.
 #include <bcrypt.h>
 #include <winternl.h>
 
@@ -85,13 +86,15 @@ std::error_code CContentHasher::HashFileAt(int nDirFd, const char* pszName, SEnt
                                            SContentDigest& digest, std::uint64_t& nBytesRead) {
     SEntryStatus before;
     bool bHeldStill = false;
-    if (const std::error_code ec = ReadOnce(nDirFd, pszName, before, bHeldStill, digest, nBytesRead))
+    if (const std::error_code ec =
+            ReadOnce(nDirFd, pszName, before, bHeldStill, digest, nBytesRead))
         return ec;
     if (bHeldStill && before.IsSameVersionAs(status))
         return {};
     // Another version than the scan saw, or one that changed under the reads: once more, and
     // then the version read is the one recorded.
-    if (const std::error_code ec = ReadOnce(nDirFd, pszName, before, bHeldStill, digest, nBytesRead))
+    if (const std::error_code ec =
+            ReadOnce(nDirFd, pszName, before, bHeldStill, digest, nBytesRead))
         return ec;
     if (!bHeldStill)
         return {kErrnoChangedWhileRead, std::generic_category()};

@@ -1,11 +1,13 @@
 #include "platform/DirReader.h"
 
 #include <windows.h>
+// After windows.h, which they need.
 #include <winioctl.h>
 #include <winternl.h>
 
 #include <fcntl.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <new>
@@ -86,7 +88,8 @@ void FillFromHandleInfo(const BY_HANDLE_FILE_INFORMATION& info, SEntryStatus& st
     SetTime(Ticks(info.ftLastAccessTime), status.nLastAccess, status.nLastAccessNs);
     SetTime(Ticks(info.ftLastWriteTime), status.nLastWrite, status.nLastWriteNs);
     status.identity = {info.dwVolumeSerialNumber,
-                       (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+                       (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) |
+                           info.nFileIndexLow};
 }
 
 void FillFromDirInfo(const FILE_ID_BOTH_DIR_INFO& info, std::uint64_t nVolume,
@@ -218,10 +221,12 @@ std::error_code CDirReader::ReadNames(CDirNames& names, const std::function<bool
             const std::wstring_view strWide(info.FileName, info.FileNameLength / sizeof(WCHAR));
             if (!IsDotOrDotDot(strWide)) {
                 const std::string strName = Utf8FromWide(strWide);
+                // Records stay aligned for the status at their start.
                 const std::size_t nNeed =
-                    (sizeof(SRecord) + strName.size() + 1 + kRecordAlign - 1) & ~(kRecordAlign - 1);
+                    (sizeof(SRecord) + strName.size() + kRecordAlign) & ~(kRecordAlign - 1);
                 if (names.m_nCapacity - names.m_nUsed < nNeed) {
-                    const std::size_t nNew = std::max(names.m_nCapacity * 2, names.m_nUsed + nNeed + kQuerySize);
+                    const std::size_t nNew =
+                        std::max(names.m_nCapacity * 2, names.m_nUsed + nNeed + kQuerySize);
                     auto pNew = std::make_unique_for_overwrite<char[]>(nNew);
                     if (names.m_nUsed > 0)
                         std::memcpy(pNew.get(), names.m_pBuffer.get(), names.m_nUsed);

@@ -36,8 +36,7 @@ std::error_code OpenForReading(const std::string& strPath, CFileDescriptor& fd) 
 }
 
 std::error_code OpenForAppending(const std::string& strPath, CFileDescriptor& fd) {
-    return OpenByPath(strPath, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS, _O_RDWR | _O_APPEND,
-                      fd);
+    return OpenByPath(strPath, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS, _O_RDWR | _O_APPEND, fd);
 }
 
 std::error_code KindOf(const CFileDescriptor& fd, SFileKind& kind) {
@@ -68,8 +67,8 @@ std::error_code ReadSome(const CFileDescriptor& fd, char* p, std::size_t nSize,
     return {};
 }
 
-std::error_code ReadAt(const CFileDescriptor& fd, std::uint64_t nOffset, char* p,
-                       std::size_t nSize, std::size_t& nRead) {
+std::error_code ReadAt(const CFileDescriptor& fd, std::uint64_t nOffset, char* p, std::size_t nSize,
+                       std::size_t& nRead) {
     const HANDLE h = HandleOf(fd.Get());
     LARGE_INTEGER before{};
     LARGE_INTEGER at{};

@@ -114,8 +114,8 @@ std::error_code SystemPath(const std::string& strPath, std::wstring& strOut) {
     // Resolves "." and "..", the working directory and "/" as Windows does for any program.
     std::vector<wchar_t> full(MAX_PATH);
     for (;;) {
-        const DWORD nLen =
-            GetFullPathNameW(strWide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        const DWORD nLen = GetFullPathNameW(strWide.c_str(), static_cast<DWORD>(full.size()),
+                                            full.data(), nullptr);
         if (nLen == 0)
             return LastWin32Error();
         if (nLen < full.size()) {
@@ -126,8 +126,8 @@ std::error_code SystemPath(const std::string& strPath, std::wstring& strOut) {
     }
 }
 
-std::error_code OpenRelative(HANDLE hDir, const char* pszName, ACCESS_MASK nAccess,
-                             ULONG nOptions, CHandle& handle) {
+std::error_code OpenRelative(HANDLE hDir, const char* pszName, ACCESS_MASK nAccess, ULONG nOptions,
+                             CHandle& handle) {
     std::wstring strName = WideFromUtf8(pszName);
     if (strName.size() * sizeof(wchar_t) > 0xFFFE)
         return std::make_error_code(std::errc::filename_too_long);

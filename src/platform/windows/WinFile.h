@@ -41,8 +41,8 @@ std::error_code SystemPath(const std::string& strPath, std::wstring& strOut);
 // is built, and the name reaches the file system exactly (trailing dots and spaces, "CON").
 // nOptions are NtCreateFile's create options; FILE_OPEN_REPARSE_POINT is always added, so a
 // link, junction or placeholder opens as itself and is never followed.
-std::error_code OpenRelative(HANDLE hDir, const char* pszName, ACCESS_MASK nAccess,
-                             ULONG nOptions, CHandle& handle);
+std::error_code OpenRelative(HANDLE hDir, const char* pszName, ACCESS_MASK nAccess, ULONG nOptions,
+                             CHandle& handle);
 
 // The handle behind the C runtime's descriptor nFd.
 HANDLE HandleOf(int nFd);
