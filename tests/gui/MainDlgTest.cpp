@@ -1,3 +1,4 @@
+#include <gtk/gtk.h>
 #include <wx/bmpbuttn.h>
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
@@ -582,6 +583,57 @@ TEST_F(MainDlgTest, CancelledScanForgetsTheDirectory) {
     // A later cancel of the chooser scans nothing.
     CancelChooser(pDlg.get());
     EXPECT_EQ(pDlg->Root()->m_pFirstSubDir, nullptr);
+}
+
+
+// ---- the format list ----
+
+std::string NumberedFormats(int nLines) {
+    std::string strFile = "1\n";
+    char szLine[32];
+    for (int i = 0; i < nLines; ++i) {
+        std::snprintf(szLine, sizeof szLine, "name|[L%05d]\n", i);
+        strFile += szLine;
+    }
+    return strFile;
+}
+
+bool PopupShown(GtkComboBox* pBox) {
+    gboolean bShown = FALSE;
+    g_object_get(pBox, "popup-shown", &bShown, nullptr);
+    return bShown != FALSE;
+}
+
+// However many lines formats.def holds, the list drops down on the screen, scrolls to its end
+// with the keyboard and selects the last line, which then is the format in use.
+TEST_F(MainDlgTest, LongFormatListDropsDownAndSelectsItsLastLine) {
+    for (const int nLines : {2000, 100000}) {
+        SCOPED_TRACE(nLines);
+        WriteFormats(NumberedFormats(nLines));
+        DlgPtr pDlg = ShowMainDialog();
+        auto* pCombo = dynamic_cast<wxComboBox*>(pDlg->FindWindow(IDC_FORMATS));
+        ASSERT_EQ(pCombo->GetCount(), static_cast<unsigned>(nLines));
+        auto* pBox = GTK_COMBO_BOX(pCombo->GetHandle());
+        pCombo->SetFocus();
+        gtk_combo_box_popup(pBox);
+        Flush();
+        ASSERT_TRUE(PopupShown(pBox));
+        GtkWidget* pList =
+            gtk_accessible_get_widget(GTK_ACCESSIBLE(gtk_combo_box_get_popup_accessible(pBox)));
+        EXPECT_LE(gtk_widget_get_allocated_height(gtk_widget_get_toplevel(pList)),
+                  wxGetDisplaySize().y);
+        wxUIActionSimulator sim;
+        sim.Char(WXK_END);
+        Flush();
+        sim.Char(WXK_RETURN);
+        Flush();
+        EXPECT_FALSE(PopupShown(pBox));
+        char szLast[32];
+        std::snprintf(szLast, sizeof szLast, "L%05d", nLines - 1);
+        EXPECT_EQ(pCombo->GetSelection(), nLines - 1);
+        EXPECT_EQ(pDlg->SelectedFormat(), "name|[" + std::string(szLast) + "]");
+        EXPECT_EQ(TextOf(pDlg.get(), IDC_SAMPLE_FILETEXT), "Name.ext " + wxString(szLast));
+    }
 }
 
 } // namespace
