@@ -32,6 +32,29 @@ SReadResult Unusable(EFormatsProblem eProblem, int nErrno = 0) {
     return {ERead::Unusable, eProblem, nErrno};
 }
 
+// The rest of fd, at most kMaxFormatsFile bytes.
+SReadResult ReadAll(int fd, std::size_t nExpected, std::string& strData) {
+    strData.reserve(nExpected);
+    char buf[64 * 1024];
+    for (;;) {
+        const ssize_t n = read(fd, buf, sizeof buf);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            strData.clear();
+            return Unusable(EFormatsProblem::CannotRead, errno);
+        }
+        strData.append(buf, static_cast<std::size_t>(n));
+        if (strData.size() > kMaxFormatsFile) { // it grew while it was read
+            strData.clear();
+            return Unusable(EFormatsProblem::TooLarge);
+        }
+    }
+    return {ERead::Ok};
+}
+
 // The whole file, when it is a regular file of at most kMaxFormatsFile bytes. Opened without
 // blocking: a FIFO in its place is not waited for.
 SReadResult ReadWholeFile(const std::string& strPath, std::string& strData) {
@@ -49,25 +72,13 @@ SReadResult ReadWholeFile(const std::string& strPath, std::string& strData) {
         return Unusable(EFormatsProblem::NotAFile);
     if (static_cast<std::uint64_t>(st.st_size) > kMaxFormatsFile)
         return Unusable(EFormatsProblem::TooLarge);
-    strData.reserve(static_cast<std::size_t>(st.st_size));
-    char buf[64 * 1024];
-    for (;;) {
-        const ssize_t n = read(fd.Get(), buf, sizeof buf);
-        if (n == 0)
-            break;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            strData.clear();
-            return Unusable(EFormatsProblem::CannotRead, errno);
-        }
-        strData.append(buf, static_cast<std::size_t>(n));
-        if (strData.size() > kMaxFormatsFile) { // it grew while it was read
-            strData.clear();
-            return Unusable(EFormatsProblem::TooLarge);
-        }
+    const SReadResult result = ReadAll(fd.Get(), static_cast<std::size_t>(st.st_size), strData);
+    // No text holds a NUL byte: read as lines, a binary file gives hundreds of garbage formats.
+    if (result.eRead == ERead::Ok && strData.find('\0') != std::string::npos) {
+        strData.clear();
+        return Unusable(EFormatsProblem::NotText);
     }
-    return {ERead::Ok};
+    return result;
 }
 
 // End of the line that starts at nPos: just after its line feed, or the end of the data.
@@ -100,8 +111,6 @@ int ParseLanguageId(std::string_view strPiece) {
 }
 
 std::string_view FormatPiece(std::string_view strPiece) {
-    // A NUL byte ended the line for the C string functions that always read this file.
-    strPiece = strPiece.substr(0, strPiece.find('\0'));
     std::size_t nEnd = strPiece.size();
     while (nEnd > 0 && IsCSpace(strPiece[nEnd - 1]))
         --nEnd;
@@ -187,7 +196,7 @@ SFormatsLoad LoadFormatsFile(const std::string& strPath) {
     }
     while (nPos < data.size()) {
         const std::size_t nEnd = PieceEnd(data, nPos);
-        result.lines.push_back(Cp1252ToUtf8(FormatPiece(data.substr(nPos, nEnd - nPos))));
+        result.lines.push_back(FormatLineToUtf8(FormatPiece(data.substr(nPos, nEnd - nPos))));
         nPos = nEnd;
     }
 
@@ -200,10 +209,10 @@ SFormatsLoad LoadFormatsFile(const std::string& strPath) {
 }
 
 bool AppendFormatLine(const std::string& strPath, const std::string& strLine) {
-    std::string strBytes;
-    if (!Utf8ToCp1252(strLine, strBytes))
+    // Read back as Windows-1252, a line that is not UTF-8 would not be the line given.
+    if (!IsValidUtf8(strLine))
         return false;
-    strBytes += '\n';
+    std::string strBytes = strLine + '\n';
 
     const int fd =
         open(strPath.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);

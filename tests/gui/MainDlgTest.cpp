@@ -210,6 +210,22 @@ TEST_F(MainDlgTest, FormatsFileThatIsNoFileIsSaidOnceAndNeverWritten) {
     }
 }
 
+// A picture or a program in its place is no format file: said as for the others, the defaults
+// offered, the file kept as it is across a language switch.
+TEST_F(MainDlgTest, FormatsFileWithNulBytesIsSaidOnceAndLeftAsItIs) {
+    std::string strBinary("1\nname\n\0\x01\x02garbage\xFF\nsize\n", 24);
+    WriteFormats(strBinary);
+    DlgPtr pDlg;
+    wxTEST_DIALOG(pDlg = ShowMainDialog(),
+                  CExpectMessage(FormatsUnusableMessage(ELanguage::English, FormatsPath(),
+                                                        EFormatsProblem::NotText, 0))
+                      .Describe("the one message about formats.def"));
+    EXPECT_EQ(pDlg->FormatLines().size(), 3u);
+    EXPECT_EQ(pDlg->SelectedFormat(), "D-[D ]-name");
+    Click(pDlg.get(), IDC_FLAG_GERMAN);
+    EXPECT_EQ(ReadFormats(), strBinary);
+}
+
 // An id that is neither language keeps German texts and both flags; each flag then gives its
 // own language and stores it.
 TEST_F(MainDlgTest, EachFlagGivesItsOwnLanguage) {
