@@ -110,6 +110,18 @@ int ParseLanguageId(std::string_view strPiece) {
     return static_cast<int>(std::clamp<long long>(nValue, INT_MIN, INT_MAX));
 }
 
+// Where the language line begins: after a UTF-8 byte order mark.
+std::size_t FirstLineStart(std::string_view data) {
+    return data.starts_with(kUtf8ByteOrderMark) ? kUtf8ByteOrderMark.size() : 0;
+}
+
+// The language id of the line at nPos; 1 when there is none.
+int LanguageIdOf(std::string_view data, std::size_t nPos) {
+    if (nPos >= data.size())
+        return SFormatsLoad().nLanguage;
+    return ParseLanguageId(data.substr(nPos, PieceEnd(data, nPos) - nPos));
+}
+
 std::string_view FormatPiece(std::string_view strPiece) {
     std::size_t nEnd = strPiece.size();
     while (nEnd > 0 && IsCSpace(strPiece[nEnd - 1]))
@@ -174,6 +186,13 @@ bool BeginsWithNoCase(std::string_view strEntry, std::string_view strPrefix) {
 
 } // namespace
 
+int ReadLanguageId(const std::string& strPath) {
+    std::string strData;
+    if (ReadWholeFile(strPath, strData).eRead != ERead::Ok)
+        return SFormatsLoad().nLanguage;
+    return LanguageIdOf(strData, FirstLineStart(strData));
+}
+
 SFormatsLoad LoadFormatsFile(const std::string& strPath) {
     SFormatsLoad result;
     std::string strData;
@@ -188,12 +207,10 @@ SFormatsLoad LoadFormatsFile(const std::string& strPath) {
     }
 
     const std::string_view data(strData);
-    std::size_t nPos = data.starts_with(kUtf8ByteOrderMark) ? kUtf8ByteOrderMark.size() : 0;
-    if (nPos < data.size()) {
-        const std::size_t nEnd = PieceEnd(data, nPos);
-        result.nLanguage = ParseLanguageId(data.substr(nPos, nEnd - nPos));
-        nPos = nEnd;
-    }
+    std::size_t nPos = FirstLineStart(data);
+    result.nLanguage = LanguageIdOf(data, nPos);
+    if (nPos < data.size())
+        nPos = PieceEnd(data, nPos);
     while (nPos < data.size()) {
         const std::size_t nEnd = PieceEnd(data, nPos);
         result.lines.push_back(FormatLineToUtf8(FormatPiece(data.substr(nPos, nEnd - nPos))));

@@ -43,6 +43,10 @@ struct SFormatsLoad {
 // file that exists but cannot be used is never touched.
 SFormatsLoad LoadFormatsFile(const std::string& strPath);
 
+// The language id LoadFormatsFile would return, read without writing anything: 1 when the file
+// is missing, cannot be used or is empty.
+int ReadLanguageId(const std::string& strPath);
+
 // Appends strLine and a line feed, after a line feed of its own when the file does not end in
 // one, so that it never joins the last line, in UTF-8. False, with the file as it was, when the
 // line is not valid UTF-8, the file is not a regular one, or opening, writing or closing fails.

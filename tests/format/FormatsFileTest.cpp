@@ -215,6 +215,27 @@ TEST_F(FormatsFileTest, Utf8AndWindows1252LinesAreEachReadAsWritten) {
     EXPECT_EQ(LoadFormatsFile(m_strPath).lines, expected);
 }
 
+// What kwl says without a display comes in the stored language: read, never written.
+TEST_F(FormatsFileTest, LanguageIdIsReadWithoutWriting) {
+    EXPECT_EQ(ReadLanguageId(m_strPath), 1);
+    EXPECT_FALSE(fs::exists(m_strPath));
+    const std::pair<std::string, int> cases[] = {
+        {"", 1},
+        {"0", 0},
+        {"0\n", 0},
+        {"\xEF\xBB\xBF" "0\nname\n", 0},
+        {"abc\nname\n", 0},
+        {"7\r\nname\r\n", 7},
+        {std::string("0\nna\0me\n", 9), 1}, // no format file
+    };
+    for (const auto& [strContent, nLanguage] : cases) {
+        SCOPED_TRACE(strContent);
+        ASSERT_TRUE(WriteFile(m_strPath, strContent));
+        EXPECT_EQ(ReadLanguageId(m_strPath), nLanguage);
+        EXPECT_EQ(ReadFile(m_strPath), strContent);
+    }
+}
+
 TEST_F(FormatsFileTest, UnreadableFileIsLeftUntouched) {
     const std::string strContent = "0\nname|size\n";
     ASSERT_TRUE(WriteFile(m_strPath, strContent));
