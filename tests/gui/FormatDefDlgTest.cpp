@@ -13,6 +13,7 @@
 
 #include "GuiTest.h"
 #include "format/KWLFormat.h"
+#include "lang/DialogText.h"
 #include "platform/Time.h"
 #include "ui/FormatDefDlg.h"
 #include "ui/KWLDlg.h"
@@ -371,6 +372,19 @@ TEST_F(FormatDefDlgTest, EveryRowAddsItsKeywordForTheTickedKinds) {
     // Only the boxes for the kinds not yet used remain.
     EXPECT_TRUE(IsEnabled(pDlg.get(), IDC_FD_SIZE_FILE));
     EXPECT_TRUE(IsEnabled(pDlg.get(), IDC_FD_CRTIME_DIR));
+}
+
+// A text of thousands of characters: the samples show its beginning, the line holds it whole.
+TEST_F(FormatDefDlgTest, LongTextIsShownShortenedInTheSamples) {
+    FormatDlgPtr pDlg = OpenDialog();
+    const std::string strText(5000, 'x');
+    AddName(pDlg.get());
+    AddText(pDlg.get(), strText, {IDC_FD_TEXT_DIR, IDC_FD_TEXT_FILE}, IDC_FD_ADD_TEXT_BEFORE);
+    EXPECT_EQ(pDlg->GetFormat(), "name|[" + strText + "]");
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_FD_SAMPLE_FILE), ToWx(SampleLine("Name.ext\t" + strText)));
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_FD_SAMPLE_DIR), ToWx(SampleLine("Name\t" + strText)));
+    EXPECT_LE(TextOf(pDlg.get(), IDC_FD_SAMPLE_FILE).length(), kShownLineLimit);
+    EXPECT_TRUE(IsEnabled(pDlg.get(), IDC_FD_OK));
 }
 
 TEST_F(FormatDefDlgTest, OneKindOnlyKeepsTheOtherBoxAndOkWaitsForBothSamples) {

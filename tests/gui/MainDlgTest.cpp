@@ -652,4 +652,23 @@ TEST_F(MainDlgTest, LongFormatListDropsDownAndSelectsItsLastLine) {
     }
 }
 
+// A format line of a megabyte: the drop-down and the samples show its beginning (GTK drew the
+// whole line as garbled glyphs), while the listing uses the whole line.
+TEST_F(MainDlgTest, LongFormatLineIsShownShortenedAndListedWhole) {
+    const std::string strText(1000000, 'x');
+    const std::string strLine = "name|[" + strText + "]";
+    WriteFormats("1\nD-[D ]-name\n" + strLine + "\n");
+    DlgPtr pDlg = ShowMainDialog();
+    ChooseDirectory(pDlg.get(), MakeTree());
+    ChooseEntry(pDlg.get(), IDC_FORMATS, 1);
+    ASSERT_EQ(pDlg->SelectedFormat(), strLine);
+    auto* pCombo = dynamic_cast<wxComboBox*>(pDlg->FindWindow(IDC_FORMATS));
+    EXPECT_EQ(pCombo->GetString(1), ToWx(ShownLine(strLine)));
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_SAMPLE_FILETEXT), ToWx(SampleLine("Name.ext\t" + strText)));
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_SAMPLE_DIRTEXT), ToWx(SampleLine("Name\t" + strText)));
+    EXPECT_LE(TextOf(pDlg.get(), IDC_SAMPLE_FILETEXT).length(), kShownLineLimit);
+    Click(pDlg.get(), IDC_COMPUTE_LIST);
+    EXPECT_NE(pDlg->ListingText().find("\r\na.txt\t" + strText + "\r\n"), std::string::npos);
+}
+
 } // namespace
