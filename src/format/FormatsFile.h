@@ -39,8 +39,9 @@ struct SFormatsLoad {
 
 // Reads the file whole, line by line, without blocking (a FIFO is not waited for) and only
 // when it is a regular file of at most kMaxFormatsFile bytes without a NUL byte; a UTF-8 byte
-// order mark in front is skipped. Each line is read as FormatLineToUtf8 says. Writes the defaults when the file is missing, empty or holds no format line; a
-// file that exists but cannot be used is never touched.
+// order mark in front is skipped. Each line is read as FormatLineToUtf8 says. Writes the
+// defaults when the file is missing, empty or holds no format line; a file that exists but
+// cannot be used is never touched.
 SFormatsLoad LoadFormatsFile(const std::string& strPath);
 
 // The language id LoadFormatsFile would return, read without writing anything: 1 when the file
