@@ -27,7 +27,7 @@ namespace {
 // sized for nothing, then grows with the rows, past the 32,767 pixels an X window may have
 // (2,000 lines), which ends the program. Rows of one fixed height are measured at once, from
 // the first one, so the box sees the whole list, keeps the window within the screen and
-// scrolls it; they also cost nothing per line. Lines wider than the box are cut at its edge.
+// scrolls it; they also cost nothing per line. Lines wider than the box end in an ellipsis.
 void KeepListWithinScreen(GtkComboBox* pBox) {
     AtkObject* pAccessible = gtk_combo_box_get_popup_accessible(pBox);
     GtkWidget* pList = gtk_accessible_get_widget(GTK_ACCESSIBLE(pAccessible));
@@ -38,6 +38,12 @@ void KeepListWithinScreen(GtkComboBox* pBox) {
     gtk_tree_view_column_set_sizing(pColumn, GTK_TREE_VIEW_COLUMN_FIXED);
     gtk_tree_view_column_set_expand(pColumn, TRUE);
     gtk_tree_view_set_fixed_height_mode(pView, TRUE);
+    GList* pCells = gtk_cell_layout_get_cells(GTK_CELL_LAYOUT(pBox));
+    for (GList* pCell = pCells; pCell != nullptr; pCell = pCell->next) {
+        if (GTK_IS_CELL_RENDERER_TEXT(pCell->data))
+            g_object_set(pCell->data, "ellipsize", PANGO_ELLIPSIZE_END, nullptr);
+    }
+    g_list_free(pCells);
     gtk_widget_realize(pList);
 }
 
