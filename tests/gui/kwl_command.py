@@ -36,6 +36,7 @@ def main():
     with tempfile.TemporaryDirectory() as config:
         cases = [(None, None, b"graphical session"), (None, b"0\nname\n", b"grafische Sitzung"),
                  (None, b"1\nname\n", b"graphical session"),
+                 (None, b"7\nname\n", b"grafische Sitzung"),  # the window keeps German too
                  (":4711", b"0\nname\n", b"grafische Sitzung")]  # no server there
         for display, content, expected in cases:
             path = os.path.join(config, "kwl", "formats.def")
