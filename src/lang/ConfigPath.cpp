@@ -27,8 +27,11 @@ std::string ConfigFolder() {
 } // namespace
 
 std::string PrepareFormatsPath() {
-    const std::string strFolder = ConfigFolder();
     std::error_code ec;
-    std::filesystem::create_directories(strFolder, ec);
-    return strFolder + "/formats.def";
+    std::filesystem::create_directories(ConfigFolder(), ec);
+    return FormatsFilePath();
+}
+
+std::string FormatsFilePath() {
+    return ConfigFolder() + "/formats.def";
 }
