@@ -187,7 +187,7 @@ bool ParseCommandLine(int argc, char** argv, SCommandLine& cmd, std::string& str
             cmd.bRecursive = true;
             break;
         case 'f':
-            cmd.strFormat = strArg;
+            cmd.strFormat = FormatLineToUtf8(strArg); // as a line of formats.def is read
             break;
         case 'e':
             if (strArg == "listing")
@@ -399,6 +399,7 @@ Format lines: columns separated by "|", elements of a column by "-".
   Fields:     )" +
            KeywordList() + R"(
   Text:       [text]  letters, digits, umlauts, ( ) : and space; \[ and \] for brackets
+  A line that is not UTF-8 is read as Windows-1252, as older formats.def files hold it.
   Qualifier:  D-ELEMENT or F-ELEMENT applies the element to directories or files only
   Example:    "name|F-[(]-F-size-F-[ bytes)]|[\[]-crTime-[\]]"
 

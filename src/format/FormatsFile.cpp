@@ -29,6 +29,27 @@ SReadResult Unusable(EFormatsProblem eProblem, int nErrno = 0) {
     return {ERead::Unusable, eProblem, nErrno};
 }
 
+// The rest of fd, at most kMaxFormatsFile bytes.
+SReadResult ReadAll(const CFileDescriptor& fd, std::size_t nExpected, std::string& strData) {
+    strData.reserve(nExpected);
+    char buf[64 * 1024];
+    for (;;) {
+        std::size_t n = 0;
+        if (const std::error_code ec = ReadSome(fd, buf, sizeof buf, n)) {
+            strData.clear();
+            return Unusable(EFormatsProblem::CannotRead, ec.value());
+        }
+        if (n == 0)
+            break;
+        strData.append(buf, n);
+        if (strData.size() > kMaxFormatsFile) { // it grew while it was read
+            strData.clear();
+            return Unusable(EFormatsProblem::TooLarge);
+        }
+    }
+    return {ERead::Ok};
+}
+
 // The whole file, when it is a regular file of at most kMaxFormatsFile bytes. Opened without
 // blocking: a FIFO in its place is not waited for.
 SReadResult ReadWholeFile(const std::string& strPath, std::string& strData) {
@@ -46,23 +67,13 @@ SReadResult ReadWholeFile(const std::string& strPath, std::string& strData) {
         return Unusable(EFormatsProblem::NotAFile);
     if (kind.nSize > kMaxFormatsFile)
         return Unusable(EFormatsProblem::TooLarge);
-    strData.reserve(static_cast<std::size_t>(kind.nSize));
-    char buf[64 * 1024];
-    for (;;) {
-        std::size_t n = 0;
-        if (const std::error_code ec = ReadSome(fd, buf, sizeof buf, n)) {
-            strData.clear();
-            return Unusable(EFormatsProblem::CannotRead, ec.value());
-        }
-        if (n == 0)
-            break;
-        strData.append(buf, n);
-        if (strData.size() > kMaxFormatsFile) { // it grew while it was read
-            strData.clear();
-            return Unusable(EFormatsProblem::TooLarge);
-        }
+    const SReadResult result = ReadAll(fd, static_cast<std::size_t>(kind.nSize), strData);
+    // No text holds a NUL byte: read as lines, a binary file gives hundreds of garbage formats.
+    if (result.eRead == ERead::Ok && strData.find('\0') != std::string::npos) {
+        strData.clear();
+        return Unusable(EFormatsProblem::NotText);
     }
-    return {ERead::Ok};
+    return result;
 }
 
 // End of the line that starts at nPos: just after its line feed, or the end of the data.
@@ -94,9 +105,19 @@ int ParseLanguageId(std::string_view strPiece) {
     return static_cast<int>(std::clamp<long long>(nValue, INT_MIN, INT_MAX));
 }
 
+// Where the language line begins: after a UTF-8 byte order mark.
+std::size_t FirstLineStart(std::string_view data) {
+    return data.starts_with(kUtf8ByteOrderMark) ? kUtf8ByteOrderMark.size() : 0;
+}
+
+// The language id of the line at nPos; 1 when there is none.
+int LanguageIdOf(std::string_view data, std::size_t nPos) {
+    if (nPos >= data.size())
+        return SFormatsLoad().nLanguage;
+    return ParseLanguageId(data.substr(nPos, PieceEnd(data, nPos) - nPos));
+}
+
 std::string_view FormatPiece(std::string_view strPiece) {
-    // A NUL byte ended the line for the C string functions that always read this file.
-    strPiece = strPiece.substr(0, strPiece.find('\0'));
     std::size_t nEnd = strPiece.size();
     while (nEnd > 0 && IsCSpace(strPiece[nEnd - 1]))
         --nEnd;
@@ -159,6 +180,13 @@ bool BeginsWithNoCase(std::string_view strEntry, std::string_view strPrefix) {
 
 } // namespace
 
+int ReadLanguageId(const std::string& strPath) {
+    std::string strData;
+    if (ReadWholeFile(strPath, strData).eRead != ERead::Ok)
+        return SFormatsLoad().nLanguage;
+    return LanguageIdOf(strData, FirstLineStart(strData));
+}
+
 SFormatsLoad LoadFormatsFile(const std::string& strPath) {
     SFormatsLoad result;
     std::string strData;
@@ -173,15 +201,13 @@ SFormatsLoad LoadFormatsFile(const std::string& strPath) {
     }
 
     const std::string_view data(strData);
-    std::size_t nPos = data.starts_with(kUtf8ByteOrderMark) ? kUtf8ByteOrderMark.size() : 0;
-    if (nPos < data.size()) {
-        const std::size_t nEnd = PieceEnd(data, nPos);
-        result.nLanguage = ParseLanguageId(data.substr(nPos, nEnd - nPos));
-        nPos = nEnd;
-    }
+    std::size_t nPos = FirstLineStart(data);
+    result.nLanguage = LanguageIdOf(data, nPos);
+    if (nPos < data.size())
+        nPos = PieceEnd(data, nPos);
     while (nPos < data.size()) {
         const std::size_t nEnd = PieceEnd(data, nPos);
-        result.lines.push_back(Cp1252ToUtf8(FormatPiece(data.substr(nPos, nEnd - nPos))));
+        result.lines.push_back(FormatLineToUtf8(FormatPiece(data.substr(nPos, nEnd - nPos))));
         nPos = nEnd;
     }
 
@@ -194,10 +220,10 @@ SFormatsLoad LoadFormatsFile(const std::string& strPath) {
 }
 
 bool AppendFormatLine(const std::string& strPath, const std::string& strLine) {
-    std::string strBytes;
-    if (!Utf8ToCp1252(strLine, strBytes))
+    // Read back as Windows-1252, a line that is not UTF-8 would not be the line given.
+    if (!IsValidUtf8(strLine))
         return false;
-    strBytes += '\n';
+    std::string strBytes = strLine + '\n';
 
     CFileDescriptor fd;
     SFileKind kind;

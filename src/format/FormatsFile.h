@@ -5,8 +5,9 @@
 #include <string_view>
 #include <vector>
 
-// formats.def: line 1 the language id, then one format line per line. The file is
-// Windows-1252 on disk; everything handed in or out here is UTF-8. Paths are full paths.
+// formats.def: line 1 the language id, then one format line per line. Lines are written in
+// UTF-8; a line that is not valid UTF-8 is read as Windows-1252, as older files hold them.
+// Everything handed in or out here is UTF-8. Paths are full paths.
 
 inline constexpr std::array<const char*, 3> kDefaultFormats = {
     "D-[D ]-name", "name|F-[(]-F-size-F-[ bytes)]|[\\[]-crTime-[\\]]",
@@ -23,6 +24,7 @@ enum class EFormatsProblem {
     CannotRead, // opening or reading failed (nErrno)
     NotAFile,   // a directory, a device, a FIFO or a socket (a link is followed)
     TooLarge,   // over kMaxFormatsFile
+    NotText,    // it holds NUL bytes, as no text does
 };
 
 struct SFormatsLoad {
@@ -36,15 +38,19 @@ struct SFormatsLoad {
 };
 
 // Reads the file whole, line by line, without blocking (a FIFO is not waited for) and only
-// when it is a regular file of at most kMaxFormatsFile bytes; a UTF-8 byte order mark in front
-// is skipped. Writes the defaults when the file is missing, empty or holds no format line; a
-// file that exists but cannot be used is never touched.
+// when it is a regular file of at most kMaxFormatsFile bytes without a NUL byte; a UTF-8 byte
+// order mark in front is skipped. Each line is read as FormatLineToUtf8 says. Writes the
+// defaults when the file is missing, empty or holds no format line; a file that exists but
+// cannot be used is never touched.
 SFormatsLoad LoadFormatsFile(const std::string& strPath);
 
+// The language id LoadFormatsFile would return, read without writing anything: 1 when the file
+// is missing, cannot be used or is empty.
+int ReadLanguageId(const std::string& strPath);
+
 // Appends strLine and a line feed, after a line feed of its own when the file does not end in
-// one, so that it never joins the last line. False, with the file as it was, when the line has
-// a character Windows-1252 cannot hold, the file is not a regular one, or opening, writing or
-// closing fails.
+// one, so that it never joins the last line, in UTF-8. False, with the file as it was, when the
+// line is not valid UTF-8, the file is not a regular one, or opening, writing or closing fails.
 bool AppendFormatLine(const std::string& strPath, const std::string& strLine);
 
 // Replaces the first line by nLanguage and keeps every other byte; writes the id and the

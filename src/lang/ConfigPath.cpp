@@ -10,5 +10,9 @@ std::string PrepareFormatsPath() {
     // The path's bytes are UTF-8 (a plain std::string would be read in Windows' code page).
     std::filesystem::create_directories(
         std::filesystem::path(std::u8string(strFolder.begin(), strFolder.end())), ec);
+    return FormatsFilePath();
+}
+
+std::string FormatsFilePath() {
     return ConfigFilePath("formats.def");
 }

@@ -6,3 +6,5 @@
 // the variable is unset or not absolute. Creates the folder when it is missing (a failure
 // shows later, when formats.def cannot be written). Returns the file's full path.
 std::string PrepareFormatsPath();
+// The same path, without creating anything.
+std::string FormatsFilePath();

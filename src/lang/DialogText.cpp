@@ -20,7 +20,14 @@ SPreviewCut CutPreview(std::string_view strText, std::size_t nLimit) {
     return {strText.substr(0, nPos), true};
 }
 
-std::string SampleLine(std::string strRendered) {
-    std::replace(strRendered.begin(), strRendered.end(), '\t', ' ');
-    return strRendered;
+std::string ShownLine(std::string_view strText) {
+    if (!CutPreview(strText, kShownLineLimit).bShortened)
+        return std::string(strText);
+    return std::string(CutPreview(strText, kShownLineLimit - 1).strShown) + "\xE2\x80\xA6"; // …
+}
+
+std::string SampleLine(std::string_view strRendered) {
+    std::string strShown = ShownLine(strRendered);
+    std::replace(strShown.begin(), strShown.end(), '\t', ' ');
+    return strShown;
 }

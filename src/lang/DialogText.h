@@ -22,5 +22,14 @@ struct SPreviewCut {
 };
 SPreviewCut CutPreview(std::string_view strText, std::size_t nLimit = kPreviewLimit);
 
-// A rendered sample as the dialog shows it: every tab becomes a space.
-std::string SampleLine(std::string strRendered);
+// Characters a single-line control shows of a longer text (a format line, a sample). GTK draws
+// a line wider than an X window (32,767 pixels) as garbled glyphs; no one reads further anyway.
+inline constexpr std::size_t kShownLineLimit = 1000;
+
+// strText as a single-line control shows it: whole when it has at most kShownLineLimit
+// characters, otherwise its first kShownLineLimit - 1 characters and "…", never cut inside
+// a sequence. What is listed and stored is always the whole text.
+std::string ShownLine(std::string_view strText);
+
+// A rendered sample as the dialog shows it: every tab becomes a space, shortened as ShownLine.
+std::string SampleLine(std::string_view strRendered);

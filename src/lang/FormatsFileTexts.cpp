@@ -6,7 +6,7 @@
 
 namespace {
 
-enum class EFormatsText { Message, NotAFile, TooLarge, Count };
+enum class EFormatsText { Message, NotAFile, TooLarge, NotText, Count };
 
 // %1 is the path, %2 the reason.
 constexpr STextRow<EFormatsText> kTexts[] = {
@@ -18,6 +18,7 @@ constexpr STextRow<EFormatsText> kTexts[] = {
      "gespeichert."},
     {EFormatsText::NotAFile, "it is not a regular file", "sie ist keine gewöhnliche Datei"},
     {EFormatsText::TooLarge, "it is larger than 16 MiB", "sie ist größer als 16 MiB"},
+    {EFormatsText::NotText, "it is not a text file", "sie ist keine Textdatei"},
 };
 static_assert(RowsMatchIds(kTexts, EFormatsText::Count), "one row per text, in the order of the ids");
 
@@ -27,6 +28,8 @@ std::string Reason(ELanguage eLanguage, EFormatsProblem eProblem, int nErrno) {
         return TextOf(kTexts, EFormatsText::NotAFile, eLanguage);
     case EFormatsProblem::TooLarge:
         return TextOf(kTexts, EFormatsText::TooLarge, eLanguage);
+    case EFormatsProblem::NotText:
+        return TextOf(kTexts, EFormatsText::NotText, eLanguage);
     case EFormatsProblem::CannotRead:
     case EFormatsProblem::None:
         break;

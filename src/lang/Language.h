@@ -16,6 +16,8 @@ public:
     // stay as they are (a stored id from a newer or damaged formats.def).
     void SetLanguage(ELanguage eLanguage);
     ELanguage GetLanguage() const { return m_eLanguage; }
+    // The language whose texts are shown: German until English or German is set.
+    ELanguage ShownLanguage() const { return m_eShown.value_or(ELanguage::German); }
     // A copy of the text of entry eText; "" for an entry without a text (57 and above).
     std::string GetText(ETextId eText) const;
     // German becomes English; every other id becomes German.

@@ -222,3 +222,9 @@ bool Utf8ToCp1252(std::string_view strText, std::string& strOut) {
     }
     return true;
 }
+
+std::string FormatLineToUtf8(std::string_view strText) {
+    if (IsValidUtf8(strText))
+        return std::string(strText);
+    return Cp1252ToUtf8(strText);
+}

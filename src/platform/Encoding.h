@@ -42,3 +42,8 @@ bool IsValidUtf8(std::string_view strText);
 std::string Cp1252ToUtf8(std::string_view strText);
 // False when strText holds a character that Windows-1252 cannot store.
 bool Utf8ToCp1252(std::string_view strText, std::string& strOut);
+
+// A format line as a file or a command line holds it, as UTF-8: taken as it is when it is valid
+// UTF-8 (what editors write today), otherwise read as Windows-1252 (what older formats.def files
+// hold), so both kinds of line mean the same to the window and to kwl-list.
+std::string FormatLineToUtf8(std::string_view strText);

@@ -1,10 +1,15 @@
 #include "ui/KWLApp.h"
 
 #include <wx/clipbrd.h>
+#include <wx/log.h>
 
 #include <cstdio>
 #include <string_view>
 
+#include "format/FormatsFile.h"
+#include "lang/ConfigPath.h"
+#include "lang/Language.h"
+#include "lang/StartTexts.h"
 #include "lang/Version.h"
 #include "platform/Encoding.h"
 #include "ui/KWLDlg.h"
@@ -71,7 +76,22 @@ int main(int argc, char** argv) {
                      SanitizeName(strArg).c_str());
         return kExitUsage;
     }
-    return wxEntry(argc, argv);
+    // wxEntry gives -1 only when the toolkit could not start: OnInit always succeeds.
+    const int nStatus = wxEntry(argc, argv);
+    return nStatus == -1 ? kExitNoDisplay : nStatus;
+}
+
+bool CKWLApp::Initialize(int& argc, wxChar** argv) {
+    {
+        const wxLogNull noToolkitMessage;
+        if (wxApp::Initialize(argc, argv))
+            return true;
+    }
+    // The language the window would have started in; nothing is created or written.
+    CLanguage language;
+    language.SetLanguage(LanguageFromId(ReadLanguageId(FormatsFilePath())));
+    std::fputs(NoDisplayMessage(language.ShownLanguage()).c_str(), stderr);
+    return false;
 }
 
 bool CKWLApp::OnInit() {

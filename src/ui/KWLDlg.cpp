@@ -161,7 +161,7 @@ SFormatsLoad CKWLDlg::LoadFormats() {
     wxArrayString entries;
     entries.reserve(load.lines.size());
     for (const std::string& strLine : load.lines)
-        entries.push_back(ToWx(strLine));
+        entries.push_back(ToWx(ShownLine(strLine)));
     m_comboFormats->Set(entries);
     m_listFormats = std::move(load.lines);
     load.lines.clear();
@@ -210,7 +210,7 @@ void CKWLDlg::OnDefineFormat(wxCommandEvent&) {
         strLine = dlg.GetFormat();
     }
     m_listFormats.push_back(strLine);
-    m_comboFormats->Append(ToWx(strLine));
+    m_comboFormats->Append(ToWx(ShownLine(strLine)));
     const int nIndex = SelectByText(m_listFormats, strLine);
     if (nIndex >= 0)
         m_comboFormats->SetSelection(nIndex);

@@ -11,7 +11,8 @@ void UseCompactTextButtons();
 
 // The theme drops a combo box's list down as a menu, which GTK keeps up to date item by item as
 // the list is filled: minutes for a list of 10,000 lines. As a scrolled list (a tree view) it
-// takes each line at the cost of a row.
+// takes each line at the cost of a row. The list keeps within the screen and scrolls, however
+// many lines it holds.
 void DropDownAsList(wxComboBox& combo);
 
 // Lets the toolkit break the label's text into lines at the label's width, keeping the text

@@ -134,6 +134,32 @@ TEST_F(KwlListTest, EmptyFormatLineIsValid) {
     EXPECT_EQ(r.strOut, "Listing of Directory " + m_strDir + ":\r\n\r\n\r\n\r\n");
 }
 
+// A format line in UTF-8 and the same line in Windows-1252 (copied from an older formats.def)
+// list the same UTF-8 bytes; bytes that are neither stay invalid.
+TEST_F(KwlListTest, FormatLineInUtf8OrWindows1252) {
+    const struct {
+        const char* pszFormat;
+        int nStatus;
+    } cases[] = {
+        {"name|[Gr\xC3\xB6sse:]-F-size", 0},
+        {"name|[Gr\xF6sse:]-F-size", 0},
+        {"name|[Gr\xC3\xB6sse:\xF6]-F-size", 2}, // not UTF-8 as a whole: read all as
+                                                 // Windows-1252, "\xC3" is no text character
+        {"name|[\x80]-F-size", 2},                // the euro sign is no text character
+        {"name|[Gr\xC3\x9F" "e]-F-size", 2},       // nor is the sharp s, in either encoding
+        {"name|[Gr\xDF" "e]-F-size", 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszFormat);
+        const SResult r = RunKwlList({"-f", c.pszFormat, m_strDir});
+        EXPECT_EQ(r.nStatus, c.nStatus) << r.strErr;
+        if (c.nStatus == 0) {
+            EXPECT_NE(r.strOut.find("\r\na.txt\tGr\xC3\xB6sse:120\r\n"), std::string::npos)
+                << r.strOut;
+        }
+    }
+}
+
 TEST_F(KwlListTest, UndefinedFieldIsReportedOnceAndSkipped) {
     const SResult r = RunKwlList({"-r", "-f", "name|files", m_strDir});
     EXPECT_EQ(r.nStatus, 0);

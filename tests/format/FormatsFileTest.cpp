@@ -103,7 +103,6 @@ TEST_F(FormatsFileTest, LinesAreReadWholeFromRegularFilesOnly) {
         {"no final line feed", "1\nname\nname|size", 1, {"name", "name|size"}},
         {"CR LF", "0\r\nname\r\nname|size\r\n", 0, {"name", "name|size"}},
         {"a byte order mark", "\xEF\xBB\xBF" "1\nname\n", 1, {"name"}},
-        {"NUL bytes", std::string("1\nna\0me\nsize\n", 13), 1, {"na", "size"}},
         {"a line of 300,000 characters", "1\n" + strLong + "\nname\n", 1, {strLong, "name"}},
         {"10,000 lines", strMany, 1, many},
         {"language 7", "7\nname\n", 7, {"name"}},
@@ -146,6 +145,30 @@ TEST_F(FormatsFileTest, LinesAreReadWholeFromRegularFilesOnly) {
     EXPECT_EQ(fs::file_size(m_strPath), kMaxFormatsFile + 1);
 }
 
+// A file with NUL bytes is no text (a picture, a program, a truncated download): read as lines
+// it gave hundreds of garbage formats. It is unusable and left as it is.
+TEST_F(FormatsFileTest, FileWithNulBytesIsNotText) {
+    std::string strBinary("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16);
+    for (int i = 0; i < 2000; ++i)
+        strBinary += static_cast<char>(i * 37 % 256);
+    const std::string cases[] = {
+        strBinary,
+        std::string("1\nname\0\nsize\n", 14), // one NUL in an otherwise good file
+        std::string("\0", 1),
+    };
+    for (const std::string& strContent : cases) {
+        SCOPED_TRACE(strContent.size());
+        ASSERT_TRUE(WriteFile(m_strPath, strContent));
+        const SFormatsLoad load = LoadFormatsFile(m_strPath);
+        EXPECT_TRUE(load.bUnreadable);
+        EXPECT_EQ(load.eProblem, EFormatsProblem::NotText);
+        EXPECT_EQ(load.lines, kDefaultLines);
+        EXPECT_FALSE(load.bCreated);
+        EXPECT_FALSE(SaveLanguageId(m_strPath, 0));
+        EXPECT_EQ(ReadFile(m_strPath), strContent);
+    }
+}
+
 // A new line never joins the user's last line, whatever ended it.
 TEST_F(FormatsFileTest, AppendNeverJoinsTheLastLine) {
     const struct {
@@ -172,6 +195,45 @@ TEST_F(FormatsFileTest, Windows1252BytesAreReadAsUtf8) {
                               "[Gr\xC3\xB6sse]-size",
                               "\xE2\x82\xAC \xC5\xB8 \xC3\xA4\xC3\x84\xC3\x9F",
                           }));
+}
+
+// Each line on its own: an old file's Windows-1252 lines, and UTF-8 lines that an editor or a
+// later append wrote, all read as what they say; the language rewrite keeps every byte.
+TEST_F(FormatsFileTest, Utf8AndWindows1252LinesAreEachReadAsWritten) {
+    const std::string strOld = "1\n[Z\xE4hler]-files\n";
+    ASSERT_TRUE(WriteFile(m_strPath, strOld + "name|[Gr\xC3\xB6\xC3\x9F" "e]-size\n"));
+    ASSERT_TRUE(AppendFormatLine(m_strPath, "[\xC3\x9C" "ber]-name"));
+    const std::string strAll =
+        strOld + "name|[Gr\xC3\xB6\xC3\x9F" "e]-size\n[\xC3\x9C" "ber]-name\n";
+    EXPECT_EQ(ReadFile(m_strPath), strAll);
+    const std::vector<std::string> expected = {"[Z\xC3\xA4hler]-files",
+                                               "name|[Gr\xC3\xB6\xC3\x9F" "e]-size",
+                                               "[\xC3\x9C" "ber]-name"};
+    EXPECT_EQ(LoadFormatsFile(m_strPath).lines, expected);
+    ASSERT_TRUE(SaveLanguageId(m_strPath, 0));
+    EXPECT_EQ(ReadFile(m_strPath), "0" + strAll.substr(1));
+    EXPECT_EQ(LoadFormatsFile(m_strPath).lines, expected);
+}
+
+// What kwl says without a display comes in the stored language: read, never written.
+TEST_F(FormatsFileTest, LanguageIdIsReadWithoutWriting) {
+    EXPECT_EQ(ReadLanguageId(m_strPath), 1);
+    EXPECT_FALSE(fs::exists(m_strPath));
+    const std::pair<std::string, int> cases[] = {
+        {"", 1},
+        {"0", 0},
+        {"0\n", 0},
+        {"\xEF\xBB\xBF" "0\nname\n", 0},
+        {"abc\nname\n", 0},
+        {"7\r\nname\r\n", 7},
+        {std::string("0\nna\0me\n", 9), 1}, // no format file
+    };
+    for (const auto& [strContent, nLanguage] : cases) {
+        SCOPED_TRACE(strContent);
+        ASSERT_TRUE(WriteFile(m_strPath, strContent));
+        EXPECT_EQ(ReadLanguageId(m_strPath), nLanguage);
+        EXPECT_EQ(ReadFile(m_strPath), strContent);
+    }
 }
 
 TEST_F(FormatsFileTest, UnreadableFileIsLeftUntouched) {
@@ -241,13 +303,14 @@ TEST_F(FormatsFileTest, ReadOnlyFileIsNotRewrittenOrAppendedTo) {
     EXPECT_EQ(NamesIn(m_tree.Root()), std::set<std::string>{"formats.def"});
 }
 
-TEST_F(FormatsFileTest, AppendConvertsToWindows1252AndEndsWithALineFeed) {
+TEST_F(FormatsFileTest, AppendWritesUtf8AndEndsWithALineFeed) {
     const struct {
         const char* pLine;
         const char* pBytes;
     } cases[] = {
-        {"[Gr\xC3\xB6sse]", "[Gr\xF6sse]\n"},
-        {"\xE2\x82\xAC-name", "\x80-name\n"},
+        {"[Gr\xC3\xB6sse]", "[Gr\xC3\xB6sse]\n"},
+        {"\xE2\x82\xAC-name", "\xE2\x82\xAC-name\n"},
+        {"name \xE2\x9C\x93", "name \xE2\x9C\x93\n"}, // beyond Windows-1252
         {"", "\n"},
         {"name|size", "name|size\n"},
     };
@@ -259,9 +322,10 @@ TEST_F(FormatsFileTest, AppendConvertsToWindows1252AndEndsWithALineFeed) {
     }
 }
 
-TEST_F(FormatsFileTest, AppendOfALineWindows1252CannotHoldWritesNothing) {
+// Such a line would be read back as Windows-1252, as another line than the one given.
+TEST_F(FormatsFileTest, AppendOfALineThatIsNotUtf8WritesNothing) {
     const std::string strContent = "1\nname\n";
-    for (const char* pLine : {"name \xE2\x9C\x93", "\xC4\x80", "bad \xFF utf8"}) {
+    for (const char* pLine : {"[Gr\xF6sse]", "\xC3", "bad \xFF utf8"}) {
         SCOPED_TRACE(pLine);
         ASSERT_TRUE(WriteFile(m_strPath, strContent));
         EXPECT_FALSE(AppendFormatLine(m_strPath, pLine));

@@ -13,11 +13,13 @@
 
 #include "GuiTest.h"
 #include "format/KWLFormat.h"
+#include "lang/DialogText.h"
 #include "platform/Time.h"
 #include "ui/FormatDefDlg.h"
 #include "ui/KWLDlg.h"
 #include "lang/Language.h"
 #include "lang/TextId.h"
+#include "support/KwlList.h"
 #include "ui/WxText.h"
 
 // The definition dialog as the user fills it in: the actions run on the real dialog (real
@@ -372,6 +374,19 @@ TEST_F(FormatDefDlgTest, EveryRowAddsItsKeywordForTheTickedKinds) {
     EXPECT_TRUE(IsEnabled(pDlg.get(), IDC_FD_CRTIME_DIR));
 }
 
+// A text of thousands of characters: the samples show its beginning, the line holds it whole.
+TEST_F(FormatDefDlgTest, LongTextIsShownShortenedInTheSamples) {
+    FormatDlgPtr pDlg = OpenDialog();
+    const std::string strText(5000, 'x');
+    AddName(pDlg.get());
+    AddText(pDlg.get(), strText, {IDC_FD_TEXT_DIR, IDC_FD_TEXT_FILE}, IDC_FD_ADD_TEXT_BEFORE);
+    EXPECT_EQ(pDlg->GetFormat(), "name|[" + strText + "]");
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_FD_SAMPLE_FILE), ToWx(SampleLine("Name.ext\t" + strText)));
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_FD_SAMPLE_DIR), ToWx(SampleLine("Name\t" + strText)));
+    EXPECT_LE(TextOf(pDlg.get(), IDC_FD_SAMPLE_FILE).length(), kShownLineLimit);
+    EXPECT_TRUE(IsEnabled(pDlg.get(), IDC_FD_OK));
+}
+
 TEST_F(FormatDefDlgTest, OneKindOnlyKeepsTheOtherBoxAndOkWaitsForBothSamples) {
     FormatDlgPtr pDlg = OpenDialog();
     Toggle(pDlg.get(), IDC_FD_NAME_DIR, true);
@@ -624,6 +639,55 @@ TEST_F(FormatDefDlgTest, LineThatCannotBeStoredStaysForThisRun) {
     EXPECT_EQ(pMain->FormatLines().back(), "name|F-size");
     EXPECT_EQ(pMain->SelectedFormat(), "name|F-size");
     EXPECT_TRUE(std::filesystem::is_directory(FormatsPath()));
+}
+
+// formats.def as an old file (Windows-1252) and as a Linux editor (UTF-8) writes it, and a line
+// defined in the window: each is listed as what it says, renders without a message, and
+// kwl-list, given the line's bytes from the file, accepts it and lists the same bytes.
+TEST_F(FormatDefDlgTest, LinesInUtf8AndWindows1252RoundTripThroughKwlList) {
+    m_tree.AddFile("x/sub/c.txt", 3);
+    m_tree.AddFile("x/a.txt", 1);
+    const std::string strDir = m_tree.Path("x");
+    WriteFormats("1\nD-[D ]-name\nname|[Z\xE4hler]-size\nname|[Gr\xC3\xB6sse]-size\n");
+    MainDlgPtr pMain = ShowMainDialog();
+    wxTEST_DIALOG(Click(pMain.get(), IDC_DEFINE_FORMAT),
+                  wxExpectModal<CFormatDefDlg>([](CFormatDefDlg* pDlg) {
+                      AddName(pDlg);
+                      AddText(pDlg, "\xC3\x9C" "ber", {IDC_FD_TEXT_DIR, IDC_FD_TEXT_FILE},
+                              IDC_FD_ADD_TEXT_BEFORE);
+                      AddRow(pDlg, {IDC_FD_SIZE_DIR, IDC_FD_SIZE_FILE}, IDC_FD_ADD_SIZE);
+                  }));
+    const std::vector<std::string> lines = {"name|[Z\xC3\xA4hler]-size",
+                                            "name|[Gr\xC3\xB6sse]-size",
+                                            "name|[\xC3\x9C" "ber]-size"};
+    ASSERT_EQ(pMain->FormatLines(), (std::vector<std::string>{"D-[D ]-name", lines[0], lines[1],
+                                                              lines[2]}));
+    EXPECT_TRUE(ReadFormats().ends_with("\nname|[\xC3\x9C" "ber]-size\n")); // written in UTF-8
+    auto* pCombo = dynamic_cast<wxComboBox*>(pMain->FindWindow(IDC_FORMATS));
+    wxTEST_DIALOG(Click(pMain.get(), IDC_SELECT_DIRECTORY),
+                  wxExpectModal<wxDirDialog>(ToWx(strDir)));
+    // The lines as the file holds them, each in its own encoding.
+    std::vector<std::string> stored;
+    const std::string strFile = ReadFormats();
+    for (std::size_t nPos = strFile.find('\n') + 1; nPos < strFile.size();) {
+        const std::size_t nEnd = strFile.find('\n', nPos);
+        stored.push_back(strFile.substr(nPos, nEnd - nPos));
+        nPos = nEnd + 1;
+    }
+    ASSERT_EQ(stored.size(), 4u);
+    EXPECT_EQ(stored[1], "name|[Z\xE4hler]-size");
+    for (int nEntry = 1; nEntry <= 3; ++nEntry) {
+        const std::string& strLine = lines[static_cast<std::size_t>(nEntry - 1)];
+        SCOPED_TRACE(strLine);
+        EXPECT_EQ(pCombo->GetString(static_cast<unsigned>(nEntry)), ToWx(strLine));
+        ChooseEntry(pMain.get(), IDC_FORMATS, nEntry);
+        EXPECT_EQ(pMain->SelectedFormat(), strLine);
+        Click(pMain.get(), IDC_COMPUTE_LIST);
+        const SKwlListResult listed =
+            RunKwlList({"-f", stored[static_cast<std::size_t>(nEntry)], strDir});
+        EXPECT_EQ(listed.nStatus, 0) << listed.strErr;
+        EXPECT_EQ(listed.strOut, pMain->ListingText());
+    }
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include <gtk/gtk.h>
 #include <wx/bmpbuttn.h>
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
@@ -207,6 +208,22 @@ TEST_F(MainDlgTest, FormatsFileThatIsNoFileIsSaidOnceAndNeverWritten) {
                              : std::filesystem::is_fifo(strPath),
                   true);
     }
+}
+
+// A picture or a program in its place is no format file: said as for the others, the defaults
+// offered, the file kept as it is across a language switch.
+TEST_F(MainDlgTest, FormatsFileWithNulBytesIsSaidOnceAndLeftAsItIs) {
+    std::string strBinary("1\nname\n\0\x01\x02garbage\xFF\nsize\n", 24);
+    WriteFormats(strBinary);
+    DlgPtr pDlg;
+    wxTEST_DIALOG(pDlg = ShowMainDialog(),
+                  CExpectMessage(FormatsUnusableMessage(ELanguage::English, FormatsPath(),
+                                                        EFormatsProblem::NotText, 0))
+                      .Describe("the one message about formats.def"));
+    EXPECT_EQ(pDlg->FormatLines().size(), 3u);
+    EXPECT_EQ(pDlg->SelectedFormat(), "D-[D ]-name");
+    Click(pDlg.get(), IDC_FLAG_GERMAN);
+    EXPECT_EQ(ReadFormats(), strBinary);
 }
 
 // An id that is neither language keeps German texts and both flags; each flag then gives its
@@ -582,6 +599,76 @@ TEST_F(MainDlgTest, CancelledScanForgetsTheDirectory) {
     // A later cancel of the chooser scans nothing.
     CancelChooser(pDlg.get());
     EXPECT_EQ(pDlg->Root()->m_pFirstSubDir, nullptr);
+}
+
+
+// ---- the format list ----
+
+std::string NumberedFormats(int nLines) {
+    std::string strFile = "1\n";
+    char szLine[32];
+    for (int i = 0; i < nLines; ++i) {
+        std::snprintf(szLine, sizeof szLine, "name|[L%05d]\n", i);
+        strFile += szLine;
+    }
+    return strFile;
+}
+
+bool PopupShown(GtkComboBox* pBox) {
+    gboolean bShown = FALSE;
+    g_object_get(pBox, "popup-shown", &bShown, nullptr);
+    return bShown != FALSE;
+}
+
+// However many lines formats.def holds, the list drops down on the screen, scrolls to its end
+// with the keyboard and selects the last line, which then is the format in use.
+TEST_F(MainDlgTest, LongFormatListDropsDownAndSelectsItsLastLine) {
+    for (const int nLines : {2000, 100000}) {
+        SCOPED_TRACE(nLines);
+        WriteFormats(NumberedFormats(nLines));
+        DlgPtr pDlg = ShowMainDialog();
+        auto* pCombo = dynamic_cast<wxComboBox*>(pDlg->FindWindow(IDC_FORMATS));
+        ASSERT_EQ(pCombo->GetCount(), static_cast<unsigned>(nLines));
+        auto* pBox = GTK_COMBO_BOX(pCombo->GetHandle());
+        pCombo->SetFocus();
+        gtk_combo_box_popup(pBox);
+        Flush();
+        ASSERT_TRUE(PopupShown(pBox));
+        GtkWidget* pList =
+            gtk_accessible_get_widget(GTK_ACCESSIBLE(gtk_combo_box_get_popup_accessible(pBox)));
+        EXPECT_LE(gtk_widget_get_allocated_height(gtk_widget_get_toplevel(pList)),
+                  wxGetDisplaySize().y);
+        wxUIActionSimulator sim;
+        sim.Char(WXK_END);
+        Flush();
+        sim.Char(WXK_RETURN);
+        Flush();
+        EXPECT_FALSE(PopupShown(pBox));
+        char szLast[32];
+        std::snprintf(szLast, sizeof szLast, "L%05d", nLines - 1);
+        EXPECT_EQ(pCombo->GetSelection(), nLines - 1);
+        EXPECT_EQ(pDlg->SelectedFormat(), "name|[" + std::string(szLast) + "]");
+        EXPECT_EQ(TextOf(pDlg.get(), IDC_SAMPLE_FILETEXT), "Name.ext " + wxString(szLast));
+    }
+}
+
+// A format line of a megabyte: the drop-down and the samples show its beginning (GTK drew the
+// whole line as garbled glyphs), while the listing uses the whole line.
+TEST_F(MainDlgTest, LongFormatLineIsShownShortenedAndListedWhole) {
+    const std::string strText(1000000, 'x');
+    const std::string strLine = "name|[" + strText + "]";
+    WriteFormats("1\nD-[D ]-name\n" + strLine + "\n");
+    DlgPtr pDlg = ShowMainDialog();
+    ChooseDirectory(pDlg.get(), MakeTree());
+    ChooseEntry(pDlg.get(), IDC_FORMATS, 1);
+    ASSERT_EQ(pDlg->SelectedFormat(), strLine);
+    auto* pCombo = dynamic_cast<wxComboBox*>(pDlg->FindWindow(IDC_FORMATS));
+    EXPECT_EQ(pCombo->GetString(1), ToWx(ShownLine(strLine)));
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_SAMPLE_FILETEXT), ToWx(SampleLine("Name.ext\t" + strText)));
+    EXPECT_EQ(TextOf(pDlg.get(), IDC_SAMPLE_DIRTEXT), ToWx(SampleLine("Name\t" + strText)));
+    EXPECT_LE(TextOf(pDlg.get(), IDC_SAMPLE_FILETEXT).length(), kShownLineLimit);
+    Click(pDlg.get(), IDC_COMPUTE_LIST);
+    EXPECT_NE(pDlg->ListingText().find("\r\na.txt\t" + strText + "\r\n"), std::string::npos);
 }
 
 } // namespace

@@ -54,4 +54,34 @@ TEST(DialogTextTest, SampleLinesShowTabsAsSpaces) {
               "Name.ext (4321 bytes) [01.02.2003]");
 }
 
+// A line of a megabyte is shown as its first characters and an ellipsis, never cut inside a
+// character; a line that fits is shown as it is.
+TEST(DialogTextTest, LongLinesAreShownShortened) {
+    const std::string kEllipsis = "\xE2\x80\xA6";
+    const std::size_t n = kShownLineLimit;
+    const struct {
+        std::string strText;
+        std::string strShown;
+    } cases[] = {
+        {"", ""},
+        {"name|size", "name|size"},
+        {Repeat("a", n), Repeat("a", n)},
+        {Repeat("a", n + 1), Repeat("a", n - 1) + kEllipsis},
+        {Repeat("\xC3\xA4", n), Repeat("\xC3\xA4", n)},
+        {Repeat("\xC3\xA4", n + 1), Repeat("\xC3\xA4", n - 1) + kEllipsis},
+        {Repeat("a", n - 2) + "\xE2\x82\xAC\xC3\xA4" "b",
+         Repeat("a", n - 2) + "\xE2\x82\xAC" + kEllipsis},
+        {"name|[" + Repeat("x", 1000000) + "]", "name|[" + Repeat("x", n - 7) + kEllipsis},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.strText.substr(0, 40));
+        const std::string strShown = ShownLine(c.strText);
+        EXPECT_EQ(strShown, c.strShown);
+        EXPECT_LE(Utf8Length(strShown), n);
+    }
+    // A sample is shortened too, its tabs shown as spaces.
+    EXPECT_EQ(SampleLine("Name.ext\t" + Repeat("b", 2 * n)),
+              "Name.ext " + Repeat("b", n - 10) + kEllipsis);
+}
+
 } // namespace

@@ -186,4 +186,23 @@ TEST(EncodingTest, Utf8ToCp1252RejectsWhatTheCodePageCannotHold) {
     }
 }
 
+// Valid UTF-8 is kept; anything else is Windows-1252 as a whole, also where a part of it would
+// pass for UTF-8.
+TEST(EncodingTest, FormatLineIsUtf8WhenValidOtherwiseWindows1252) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {"name|size", "name|size"},
+        {"[Gr\xC3\xB6sse]", "[Gr\xC3\xB6sse]"},
+        {"[Gr\xF6sse]", "[Gr\xC3\xB6sse]"},
+        {"\xE2\x82\xAC", "\xE2\x82\xAC"},
+        {"\x80", "\xE2\x82\xAC"},
+        {"\xC3\xB6\xF6", "\xC3\x83\xC2\xB6\xC3\xB6"},
+        {"\xC3", "\xC3\x83"}, // a cut sequence
+    };
+    for (const auto& [strIn, strOut] : cases) {
+        SCOPED_TRACE(strIn);
+        EXPECT_EQ(FormatLineToUtf8(strIn), strOut);
+    }
+}
+
 } // namespace
