@@ -8,7 +8,6 @@
 #include <new>
 
 #include "platform/DirReader.h"
-#include "platform/ErrorText.h"
 #include "platform/FileDescriptor.h"
 #include "platform/HashState.h"
 
@@ -76,24 +75,6 @@ CContentHasher::CContentHasher(EHashAlgorithm eAlgorithm) : m_buffer(kReadSize) 
 
 CContentHasher::~CContentHasher() = default;
 
-std::error_code CContentHasher::HashFileAt(int nDirFd, const char* pszName, SEntryStatus& status,
-                                           SContentDigest& digest, std::uint64_t& nBytesRead) {
-    SEntryStatus before;
-    bool bHeldStill = false;
-    if (const std::error_code ec = ReadOnce(nDirFd, pszName, before, bHeldStill, digest, nBytesRead))
-        return ec;
-    if (bHeldStill && before.IsSameVersionAs(status))
-        return {};
-    // Another version than the scan saw, or one that changed under the reads: once more, and
-    // then the version read is the one recorded.
-    if (const std::error_code ec = ReadOnce(nDirFd, pszName, before, bHeldStill, digest, nBytesRead))
-        return ec;
-    if (!bHeldStill)
-        return {kErrnoChangedWhileRead, std::generic_category()};
-    status = before;
-    return {};
-}
-
 std::error_code CContentHasher::ReadOnce(int nDirFd, const char* pszName, SEntryStatus& before,
                                          bool& bHeldStill, SContentDigest& digest,
                                          std::uint64_t& nBytesRead) {
@@ -124,10 +105,4 @@ std::error_code CContentHasher::ReadAll(const CFileDescriptor& fd, std::uint64_t
         m_pState->Update(m_buffer.data(), static_cast<std::size_t>(nRead));
         nBytesRead += static_cast<std::uint64_t>(nRead);
     }
-}
-
-SContentDigest CContentHasher::HashBytes(std::string_view bytes) {
-    m_pState->Reset();
-    m_pState->Update(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-    return m_pState->Final();
 }
