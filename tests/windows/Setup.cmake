@@ -1,0 +1,32 @@
+# The tests of the Windows build: cross-built with MinGW-w64 and run under Wine through ctest.
+
+# googletest from Debian's sources (the googletest package), built with the same compiler and
+# linked statically, as nothing else of the test programs may need a DLL beside them.
+set(KWL_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "googletest sources to build")
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_SHARED_LIBS OFF)
+add_subdirectory(${KWL_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+add_library(GTest::gtest ALIAS gtest)
+add_library(GTest::gtest_main ALIAS gtest_main)
+# Its threads as the rest of the program has them (winpthread, linked in).
+target_link_options(gtest PUBLIC -static)
+
+# Every test program runs under Wine in a prefix of the build's own, made and started by
+# tests/windows/wine-prefix.sh before ctest runs (a wineserver started by ctest would hold its
+# pipes open). Tests are listed when ctest runs, so building needs no Wine.
+set(KWL_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
+find_program(KWL_WINE_PROGRAM wine REQUIRED)
+set(CMAKE_CROSSCOMPILING_EMULATOR
+    /usr/bin/env;WINEDEBUG=-all;WINEPREFIX=${KWL_WINE_PREFIX};${KWL_WINE_PROGRAM})
+set(KWL_TEST_DISCOVERY_MODE PRE_TEST)
+
+# Test files that only Linux can run, each with why.
+set(KWL_LINUX_ONLY_TESTS
+    # The descriptor budget under RLIMIT_NOFILE, counted in /proc/self/fd.
+    scan/DirHandleSetTest.cpp
+    # Faults injected where the scan calls the C library (getdents64, statx), and descriptor
+    # limits.
+    scan/ScanFaultTest.cpp
+    support/FaultShim.cpp
+    )

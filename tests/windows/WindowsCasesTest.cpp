@@ -1,0 +1,214 @@
+// What only Windows has, through the built kwl-list.exe on real folders: attribute bits set by
+// Windows' own attrib, names that plain paths cannot reach, paths past MAX_PATH, and files
+// that another program holds open.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/Files.h"
+#include "support/KwlList.h"
+#include "support/TempTree.h"
+#include "support/windows/Process.h"
+#include "support/windows/Wide.h"
+
+namespace {
+
+const char* const kAttributeFormat = "name|F-size|F-arch|F-hid|F-sys|F-compr|F-ro";
+
+// The listing's line of the entry strName (without its CR LF); empty when there is none.
+std::string LineOf(const std::string& strListing, const std::string& strName) {
+    const std::string strStart = "\n" + strName + "\t";
+    const std::size_t nPos = strListing.find(strStart);
+    if (nPos == std::string::npos)
+        return {};
+    const std::size_t nEnd = strListing.find("\r\n", nPos + 1);
+    return strListing.substr(nPos + 1, nEnd - nPos - 1);
+}
+
+// The JSON document's line of the entry strName (one entry a line).
+std::string JsonLineOf(const std::string& strJson, const std::string& strName) {
+    const std::size_t nPos = strJson.find("{\"name\":\"" + strName + "\"");
+    if (nPos == std::string::npos)
+        return {};
+    return strJson.substr(nPos, strJson.find('\n', nPos) - nPos);
+}
+
+// Runs Windows' own attrib.exe, as a user would.
+void Attrib(const std::vector<std::string>& args) {
+    wchar_t szSystem[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(szSystem, MAX_PATH);
+    CTempTree capture;
+    const SProgramFiles files{capture.Path("out"), capture.Path("err"), ""};
+    const int nStatus =
+        RunProgram(Narrow(std::wstring(szSystem, n)) + "\\attrib.exe", args, files);
+    ASSERT_EQ(nStatus, 0) << ReadFile(files.strOut) << ReadFile(files.strErr);
+}
+
+bool Exists(const std::string& strPath) {
+    return GetFileAttributesW(ExtendedPath(strPath).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+struct SAttributeCase {
+    const char* pszName;
+    std::vector<std::string> flags; // given to attrib
+    const char* pszLetters;         // arch hid sys compr ro, as the listing shows them
+    const char* pszJson;            // "attributes" in the JSON document: A R C S H
+};
+
+// Every regular file carries the archive bit here (Wine sets it on every file).
+const SAttributeCase kAttributeCases[] = {
+    {"plain.txt", {}, "A\t-\t-\t-\t-", "A----"},
+    {"hidden.txt", {"+h"}, "A\tH\t-\t-\t-", "A---H"},
+    {"system.txt", {"+s"}, "A\t-\tS\t-\t-", "A--S-"},
+    {"readonly.txt", {"+r"}, "A\t-\t-\t-\tR", "AR---"},
+    {"archive.txt", {"+a"}, "A\t-\t-\t-\t-", "A----"},
+    {"everything.txt", {"+h", "+s", "+r", "+a"}, "A\tH\tS\t-\tR", "AR-SH"},
+};
+
+TEST(WindowsAttributes, AttribBitsShowInTheKeywordsAndInJson) {
+    CTempTree tree;
+    for (const SAttributeCase& c : kAttributeCases) {
+        tree.AddFile(std::string("d/") + c.pszName, 3);
+        std::vector<std::string> args = c.flags;
+        args.push_back(tree.Path(std::string("d/") + c.pszName));
+        if (!c.flags.empty())
+            Attrib(args);
+    }
+    const SKwlListResult listing = RunKwlList({"-f", kAttributeFormat, tree.Path("d")});
+    ASSERT_EQ(listing.nStatus, 0) << listing.strErr;
+    const SKwlListResult json = RunKwlList({"-e", "json", tree.Path("d")});
+    ASSERT_EQ(json.nStatus, 0) << json.strErr;
+    for (const SAttributeCase& c : kAttributeCases) {
+        SCOPED_TRACE(c.pszName);
+        EXPECT_EQ(LineOf(listing.strOut, c.pszName), std::string(c.pszName) + "\t3\t" + c.pszLetters);
+        EXPECT_NE(JsonLineOf(json.strOut, c.pszName).find(std::string("\"attributes\":\"") +
+                                                          c.pszJson + "\""),
+                  std::string::npos)
+            << JsonLineOf(json.strOut, c.pszName);
+    }
+}
+
+// Hidden and system files and folders are listed like any other, and a hidden folder is read.
+TEST(WindowsAttributes, HiddenAndSystemEntriesAreListedAndEntered) {
+    CTempTree tree;
+    tree.AddFile("d/secret/inner.txt", 4);
+    tree.AddFile("d/boot.ini", 6);
+    Attrib({"+h", "+s", tree.Path("d/secret")});
+    Attrib({"+h", "+s", tree.Path("d/boot.ini")});
+    const SKwlListResult r = RunKwlList({"-r", "-f", "name|size", tree.Path("d")});
+    ASSERT_EQ(r.nStatus, 0) << r.strErr;
+    EXPECT_NE(r.strOut.find("\nsecret\t4\r\n"), std::string::npos) << r.strOut;
+    EXPECT_NE(r.strOut.find("inner.txt\t4\r\n"), std::string::npos) << r.strOut;
+    EXPECT_NE(r.strOut.find("\nboot.ini\t6\r\n"), std::string::npos) << r.strOut;
+}
+
+// Names that a plain path cannot reach: Windows drops a trailing dot or space, and CON, NUL
+// or AUX anywhere in a path mean devices. They are listed with their sizes, and folders of
+// such names are read.
+TEST(WindowsNames, TrailingDotsAndDeviceNamesAreListedAndRead) {
+    CTempTree tree;
+    tree.AddFile("d/ends with dot.", 5);
+    tree.AddFile("d/ends with space ", 6);
+    tree.AddFile("d/CON", 7);
+    tree.AddFile("d/nul.txt", 8);
+    tree.AddFile("d/folder./inside.txt", 9);
+    tree.AddFile("d/AUX/inside too.txt", 10);
+    const SKwlListResult r = RunKwlList({"-r", "-f", "name|size", tree.Path("d")});
+    ASSERT_EQ(r.nStatus, 0) << r.strErr;
+    for (const char* pszLine : {"\nends with dot.\t5\r\n", "\nends with space \t6\r\n",
+                                "\nCON\t7\r\n", "\nnul.txt\t8\r\n", "\nfolder.\t9\r\n",
+                                "inside.txt\t9\r\n", "\nAUX\t10\r\n", "inside too.txt\t10\r\n"}) {
+        EXPECT_NE(r.strOut.find(pszLine), std::string::npos) << pszLine << " in\n" << r.strOut;
+    }
+}
+
+// A tree whose deepest path is far past MAX_PATH (260) is read whole.
+TEST(WindowsPaths, PathOfFourHundredCharactersIsRead) {
+    CTempTree tree;
+    const std::string strLevel(50, 'p'); // 8 levels: over 400 characters below the root
+    std::string strRelative = "d";
+    for (int i = 0; i < 8; ++i)
+        strRelative += "/" + strLevel;
+    tree.AddFile(strRelative + "/deepest.txt", 11);
+    ASSERT_GT(tree.Path(strRelative + "/deepest.txt").size(), 400u);
+    const SKwlListResult r = RunKwlList({"-r", "-f", "name|size", tree.Path("d")});
+    ASSERT_EQ(r.nStatus, 0) << r.strErr;
+    EXPECT_NE(r.strOut.find("deepest.txt\t11\r\n"), std::string::npos) << r.strOut;
+    // Every level carries the file's size up.
+    EXPECT_NE(r.strOut.find(strLevel + "\t11\r\n"), std::string::npos) << r.strOut;
+
+    // And -o writes into a folder that deep.
+    const std::string strOut = tree.Path(strRelative + "/list.txt");
+    const SKwlListResult saved = RunKwlList({"-f", "name", tree.Path("d"), "-o", strOut});
+    EXPECT_EQ(saved.nStatus, 0) << saved.strErr;
+    EXPECT_EQ(ReadFile("\\\\?\\" + strOut).substr(0, 8), "Listing ");
+}
+
+// -o refuses a read-only file as it refuses one on Linux: the file keeps its content and no
+// temporary file is left beside it. A writable file is replaced whole and keeps its
+// attributes.
+TEST(WindowsSave, ReadOnlyTargetIsRefusedAndWritableOneReplaced) {
+    CTempTree tree;
+    tree.AddFile("d/a.txt", 1);
+    tree.AddFile("out/locked.txt", 10);
+    Attrib({"+r", tree.Path("out/locked.txt")});
+    const SKwlListResult refused =
+        RunKwlList({"-f", "name", tree.Path("d"), "-o", tree.Path("out/locked.txt")});
+    EXPECT_EQ(refused.nStatus, 1);
+    EXPECT_EQ(ReadFile(tree.Path("out/locked.txt")), std::string(10, 'x'));
+    EXPECT_EQ(NamesIn(tree.Path("out")), std::set<std::string>{"locked.txt"});
+
+    tree.AddFile("out/hidden.txt", 10);
+    Attrib({"+h", tree.Path("out/hidden.txt")});
+    const SKwlListResult replaced =
+        RunKwlList({"-f", "name", tree.Path("d"), "-o", tree.Path("out/hidden.txt")});
+    ASSERT_EQ(replaced.nStatus, 0) << replaced.strErr;
+    const SKwlListResult listing = RunKwlList({"-f", "name", tree.Path("d")});
+    EXPECT_EQ(ReadFile(tree.Path("out/hidden.txt")), listing.strOut);
+    EXPECT_TRUE(GetFileAttributesW(ExtendedPath(tree.Path("out/hidden.txt")).c_str()) &
+                FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(NamesIn(tree.Path("out")), (std::set<std::string>{"hidden.txt", "locked.txt"}));
+}
+
+// Another program holds the target open and does not let it be deleted or renamed over: the
+// save fails with status 1, the file keeps what it had, and no temporary file is left. Once
+// the other program lets go, the same save succeeds.
+TEST(WindowsSave, TargetHeldOpenByAnotherProgramKeepsItsContent) {
+    CTempTree tree;
+    tree.AddFile("d/a.txt", 1);
+    tree.AddFile("out/list.txt", 10);
+    const std::string strTarget = tree.Path("out/list.txt");
+    {
+        const CUniqueHandle held = OwnHandle(CreateFileW(
+            ExtendedPath(strTarget).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_NE(held, nullptr);
+        const SKwlListResult r = RunKwlList({"-f", "name", tree.Path("d"), "-o", strTarget});
+        EXPECT_EQ(r.nStatus, 1) << r.strOut;
+        EXPECT_NE(r.strErr, "");
+        EXPECT_EQ(ReadFile(strTarget), std::string(10, 'x'));
+        EXPECT_EQ(NamesIn(tree.Path("out")), std::set<std::string>{"list.txt"});
+    }
+    const SKwlListResult r = RunKwlList({"-f", "name", tree.Path("d"), "-o", strTarget});
+    EXPECT_EQ(r.nStatus, 0) << r.strErr;
+    EXPECT_EQ(ReadFile(strTarget).substr(0, 8), "Listing ");
+}
+
+// A file that another program holds open without any sharing is still listed with its size:
+// the listing comes from the folder, not from opening each file.
+TEST(WindowsScan, FileHeldOpenWithoutSharingIsListed) {
+    CTempTree tree;
+    const std::string strFile = tree.AddFile("d/busy.db", 12);
+    const CUniqueHandle held =
+        OwnHandle(CreateFileW(ExtendedPath(strFile).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_NE(held, nullptr);
+    const SKwlListResult r = RunKwlList({"-f", "name|size", tree.Path("d")});
+    ASSERT_EQ(r.nStatus, 0) << r.strErr;
+    EXPECT_NE(r.strOut.find("\nbusy.db\t12\r\n"), std::string::npos) << r.strOut;
+}
+
+} // namespace
