@@ -3,6 +3,7 @@
 // that another program holds open.
 #include <windows.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -45,10 +46,6 @@ void Attrib(const std::vector<std::string>& args) {
     const int nStatus =
         RunProgram(Narrow(std::wstring(szSystem, n)) + "\\attrib.exe", args, files);
     ASSERT_EQ(nStatus, 0) << ReadFile(files.strOut) << ReadFile(files.strErr);
-}
-
-bool Exists(const std::string& strPath) {
-    return GetFileAttributesW(ExtendedPath(strPath).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 struct SAttributeCase {
