@@ -56,6 +56,13 @@ def make_tree(root):
                 f.write(b"x" * size)
     os.makedirs(os.path.join(root, "empty"))
     set_times(root)
+    # Times beyond 32 bits and before 1970.
+    for name, mtime_ns in (("y2100.txt", 4_102_444_800_000_000_000),
+                           ("before1970.txt", -86_400_000_000_000)):
+        with open(os.path.join(root, "sub", name), "wb") as f:
+            f.write(b"t")
+        os.utime(os.path.join(root, "sub", name), ns=(ATIME_NS, mtime_ns))
+    os.utime(os.path.join(root, "sub"), ns=(ATIME_NS, MTIME_NS))
 
 
 def set_times(root):
