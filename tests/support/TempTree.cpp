@@ -185,6 +185,10 @@ bool CTempTree::CanMakeLinks() {
     return true;
 }
 
+bool CTempTree::AllowsName(const std::string& /*strName*/) {
+    return true; // every byte but "/" and NUL
+}
+
 std::string CurrentWorkingDir() {
     char buf[PATH_MAX];
     return getcwd(buf, sizeof buf) ? std::string(buf) : std::string();

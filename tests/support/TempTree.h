@@ -39,8 +39,12 @@ public:
     // read-only.
     void SetMode(const std::string& strRelative, unsigned nMode);
 
-    // Whether this system lets the tests make symbolic links (Wine cannot).
+    // Whether the tests make symbolic links here: links as Linux has them, their size the
+    // length of their text. Windows' links (reparse points, size 0) are tested on their own.
     static bool CanMakeLinks();
+    // Whether this system lets a file be named strName: Windows forbids < > : " | ? * \ and
+    // control characters.
+    static bool AllowsName(const std::string& strName);
 
 private:
     std::string m_strRoot;

@@ -8,8 +8,9 @@ kwl_test_program(kwl_windows_tests LIBRARIES kwl_test_kwllist kwl_scan kwl_outpu
 set(KWL_LINUX_KWL_LIST ${PROJECT_SOURCE_DIR}/build/cli/kwl-list
     CACHE FILEPATH "Linux's kwl-list, to compare kwl-list.exe's outputs with")
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
+# The interpreter by its path: an imported program would be run through Wine.
 add_test(NAME WindowsAndLinux.SameBytesForEveryExportKind
-         COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/windows/compare_with_linux.py
+         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/windows/compare_with_linux.py
                  ${KWL_LINUX_KWL_LIST} $<TARGET_FILE:kwl-list>
                  ${PROJECT_SOURCE_DIR}/docs/kwl-tree.schema.json)
 set_tests_properties(WindowsAndLinux.SameBytesForEveryExportKind PROPERTIES

@@ -3,6 +3,7 @@
 // that another program holds open.
 #include <windows.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -19,15 +20,30 @@ namespace {
 
 const char* const kAttributeFormat = "name|F-size|F-arch|F-hid|F-sys|F-compr|F-ro";
 
-// The listing's line of the entry strName (without its CR LF); empty when there is none.
-std::string LineOf(const std::string& strListing, const std::string& strName) {
-    const std::string strStart = "\n" + strName + "\t";
-    const std::size_t nPos = strListing.find(strStart);
-    if (nPos == std::string::npos)
-        return {};
-    const std::size_t nEnd = strListing.find("\r\n", nPos + 1);
-    return strListing.substr(nPos + 1, nEnd - nPos - 1);
+// The listing's lines, indentation left out: each line once.
+std::set<std::string> LinesOf(const std::string& strListing) {
+    std::set<std::string> lines;
+    for (std::size_t nPos = 0; nPos < strListing.size();) {
+        std::size_t nEnd = strListing.find("\r\n", nPos);
+        if (nEnd == std::string::npos)
+            nEnd = strListing.size();
+        const std::string strLine = strListing.substr(nPos, nEnd - nPos);
+        lines.insert(strLine.substr(std::min(strLine.find_first_not_of(' '), strLine.size())));
+        nPos = nEnd + 2;
+    }
+    return lines;
 }
+
+// The listing's line of the entry strName; empty when there is none.
+std::string LineOf(const std::string& strListing, const std::string& strName) {
+    for (const std::string& strLine : LinesOf(strListing))
+        if (strLine.starts_with(strName + "\t"))
+            return strLine;
+    return {};
+}
+
+#define EXPECT_LINE(strListing, strLine) \
+    EXPECT_TRUE(LinesOf(strListing).contains(strLine)) << (strLine) << " in\n" << (strListing)
 
 // The JSON document's line of the entry strName (one entry a line).
 std::string JsonLineOf(const std::string& strJson, const std::string& strName) {
@@ -69,10 +85,8 @@ TEST(WindowsAttributes, AttribBitsShowInTheKeywordsAndInJson) {
     CTempTree tree;
     for (const SAttributeCase& c : kAttributeCases) {
         tree.AddFile(std::string("d/") + c.pszName, 3);
-        std::vector<std::string> args = c.flags;
-        args.push_back(tree.Path(std::string("d/") + c.pszName));
-        if (!c.flags.empty())
-            Attrib(args);
+        for (const std::string& strFlag : c.flags)
+            Attrib({strFlag, tree.Path(std::string("d/") + c.pszName)});
     }
     const SKwlListResult listing = RunKwlList({"-f", kAttributeFormat, tree.Path("d")});
     ASSERT_EQ(listing.nStatus, 0) << listing.strErr;
@@ -97,9 +111,9 @@ TEST(WindowsAttributes, HiddenAndSystemEntriesAreListedAndEntered) {
     Attrib({"+h", "+s", tree.Path("d/boot.ini")});
     const SKwlListResult r = RunKwlList({"-r", "-f", "name|size", tree.Path("d")});
     ASSERT_EQ(r.nStatus, 0) << r.strErr;
-    EXPECT_NE(r.strOut.find("\nsecret\t4\r\n"), std::string::npos) << r.strOut;
-    EXPECT_NE(r.strOut.find("inner.txt\t4\r\n"), std::string::npos) << r.strOut;
-    EXPECT_NE(r.strOut.find("\nboot.ini\t6\r\n"), std::string::npos) << r.strOut;
+    EXPECT_LINE(r.strOut, "secret\t4");
+    EXPECT_LINE(r.strOut, "inner.txt\t4");
+    EXPECT_LINE(r.strOut, "boot.ini\t6");
 }
 
 // Names that a plain path cannot reach: Windows drops a trailing dot or space, and CON, NUL
@@ -115,11 +129,9 @@ TEST(WindowsNames, TrailingDotsAndDeviceNamesAreListedAndRead) {
     tree.AddFile("d/AUX/inside too.txt", 10);
     const SKwlListResult r = RunKwlList({"-r", "-f", "name|size", tree.Path("d")});
     ASSERT_EQ(r.nStatus, 0) << r.strErr;
-    for (const char* pszLine : {"\nends with dot.\t5\r\n", "\nends with space \t6\r\n",
-                                "\nCON\t7\r\n", "\nnul.txt\t8\r\n", "\nfolder.\t9\r\n",
-                                "inside.txt\t9\r\n", "\nAUX\t10\r\n", "inside too.txt\t10\r\n"}) {
-        EXPECT_NE(r.strOut.find(pszLine), std::string::npos) << pszLine << " in\n" << r.strOut;
-    }
+    for (const char* pszLine : {"ends with dot.\t5", "ends with space \t6", "CON\t7", "nul.txt\t8",
+                                "folder.\t9", "inside.txt\t9", "AUX\t10", "inside too.txt\t10"})
+        EXPECT_LINE(r.strOut, std::string(pszLine));
 }
 
 // A tree whose deepest path is far past MAX_PATH (260) is read whole.
@@ -133,9 +145,9 @@ TEST(WindowsPaths, PathOfFourHundredCharactersIsRead) {
     ASSERT_GT(tree.Path(strRelative + "/deepest.txt").size(), 400u);
     const SKwlListResult r = RunKwlList({"-r", "-f", "name|size", tree.Path("d")});
     ASSERT_EQ(r.nStatus, 0) << r.strErr;
-    EXPECT_NE(r.strOut.find("deepest.txt\t11\r\n"), std::string::npos) << r.strOut;
+    EXPECT_LINE(r.strOut, "deepest.txt\t11");
     // Every level carries the file's size up.
-    EXPECT_NE(r.strOut.find(strLevel + "\t11\r\n"), std::string::npos) << r.strOut;
+    EXPECT_LINE(r.strOut, strLevel + "\t11");
 
     // And -o writes into a folder that deep.
     const std::string strOut = tree.Path(strRelative + "/list.txt");
@@ -205,7 +217,7 @@ TEST(WindowsScan, FileHeldOpenWithoutSharingIsListed) {
     ASSERT_NE(held, nullptr);
     const SKwlListResult r = RunKwlList({"-f", "name|size", tree.Path("d")});
     ASSERT_EQ(r.nStatus, 0) << r.strErr;
-    EXPECT_NE(r.strOut.find("\nbusy.db\t12\r\n"), std::string::npos) << r.strOut;
+    EXPECT_LINE(r.strOut, "busy.db\t12");
 }
 
 } // namespace

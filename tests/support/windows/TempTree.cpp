@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
 
 #include "support/windows/Wide.h"
@@ -208,17 +209,15 @@ void CTempTree::SetMode(const std::string& strRelative, unsigned nMode) {
 }
 
 bool CTempTree::CanMakeLinks() {
-    static const bool s_bCan = [] {
-        try {
-            CTempTree probe;
-            probe.AddFile("target");
-            probe.AddLink("link", "target");
-            return true;
-        } catch (const std::runtime_error&) {
+    return false;
+}
+
+bool CTempTree::AllowsName(const std::string& strName) {
+    for (const char ch : strName)
+        if (static_cast<unsigned char>(ch) < 0x20 || std::string_view("<>:\"|?*\\").find(ch) !=
+                                                         std::string_view::npos)
             return false;
-        }
-    }();
-    return s_bCan;
+    return true;
 }
 
 std::string CurrentWorkingDir() {

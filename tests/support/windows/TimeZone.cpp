@@ -1,0 +1,15 @@
+#include "support/TimeZone.h"
+
+#include <windows.h>
+
+#include <string_view>
+
+CTimeZone::CTimeZone(const char* pszZone) {
+    TIME_ZONE_INFORMATION zone{};
+    const DWORD nResult = GetTimeZoneInformation(&zone);
+    // UTC: no offset and no daylight saving time.
+    const bool bSystemInUtc = nResult == TIME_ZONE_ID_UNKNOWN && zone.Bias == 0;
+    m_bSet = std::string_view(pszZone) == "UTC" && bSystemInUtc;
+}
+
+CTimeZone::~CTimeZone() = default;
