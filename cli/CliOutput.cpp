@@ -1,14 +1,20 @@
 #include "CliOutput.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 
 #include "ScanMessages.h"
 #include "lang/ErrorReason.h"
 #include "lang/TextId.h"
+#include "platform/Console.h"
 #include "platform/Encoding.h"
+
+namespace {
+
+constexpr int kStandardOutput = 1;
+constexpr int kStandardError = 2;
+
+} // namespace
 
 void PrintError(const std::string& strMessage) {
     std::fprintf(stderr, "kwl-list: %s\n", SanitizeName(strMessage).c_str());
@@ -44,7 +50,7 @@ void PrintWriteError(const SCommandLine& cmd, const CLanguage& language, int nEr
 
 bool RunScan(const SCommandLine& cmd, CDirectoryScanner& scanner, CItemTree& tree) {
     scanner.SetThreads(cmd.nThreads);
-    const bool bShowProgress = cmd.bProgress && isatty(STDERR_FILENO);
+    const bool bShowProgress = cmd.bProgress && IsTerminal(kStandardError);
     if (bShowProgress) {
         scanner.SetProgress(
             [&scanner](std::uint64_t n) { ShowProgress(n, scanner.GetBytesHashed(), false); });
@@ -78,7 +84,7 @@ SWriteResult WriteToOutput(const SCommandLine& cmd, CAtomicFile& outputFile, boo
                            const std::function<void(COutputSink&)>& fnWrite) {
     if (cmd.bHasOutput && !outputFile.Create())
         return SWriteResult::Failure(errno);
-    COutputSink sink(cmd.bHasOutput ? outputFile.GetFd() : STDOUT_FILENO, bCrLf);
+    COutputSink sink(cmd.bHasOutput ? outputFile.GetFd() : kStandardOutput, bCrLf);
     fnWrite(sink);
     SWriteResult written = sink.Finish();
     if (written.IsWritten() && cmd.bHasOutput && !outputFile.Commit())

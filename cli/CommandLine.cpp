@@ -1,9 +1,6 @@
 #include "CommandLine.h"
 
-#include <fcntl.h>
 #include <getopt.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <charconv>
@@ -15,6 +12,7 @@
 #include "output/TextExport.h"
 #include "platform/Encoding.h"
 #include "platform/FileDescriptor.h"
+#include "platform/FileRead.h"
 #include "scan/EntryFilter.h"
 
 namespace {
@@ -63,22 +61,23 @@ bool ReadPatternFile(const std::string& strFile, std::vector<std::string>& patte
         strError = "cannot read the pattern file '" + strFile + "': " + strReason;
         return false;
     };
-    const CFileDescriptor fd(open(strFile.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    struct stat st {};
-    if (!fd.IsOpen() || fstat(fd.Get(), &st) != 0)
-        return fail(std::strerror(errno));
-    if (S_ISDIR(st.st_mode))
+    CFileDescriptor fd;
+    SFileKind kind;
+    std::error_code ec = OpenForReading(strFile, fd);
+    if (!ec)
+        ec = KindOf(fd, kind);
+    if (ec)
+        return fail(std::strerror(ec.value()));
+    if (kind.bDirectory)
         return fail(std::strerror(EISDIR));
     char buffer[65536];
     for (;;) {
-        const ssize_t n = read(fd.Get(), buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return fail(std::strerror(errno));
+        std::size_t n = 0;
+        if ((ec = ReadSome(fd, buffer, sizeof buffer, n)))
+            return fail(std::strerror(ec.value()));
         if (n == 0)
             break;
-        strText.append(buffer, static_cast<std::size_t>(n));
+        strText.append(buffer, n);
         if (strText.size() > kMaxPatternFile)
             return fail("larger than 16 MiB");
     }

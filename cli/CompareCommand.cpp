@@ -1,7 +1,5 @@
 #include "CompareCommand.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <optional>
 #include <string>
@@ -10,6 +8,7 @@
 #include "ScanMessages.h"
 #include "lang/Language.h"
 #include "lang/Version.h"
+#include "platform/FileRead.h"
 #include "platform/Time.h"
 #include "scan/DirectoryScanner.h"
 #include "snapshot/CompareReport.h"
@@ -68,11 +67,6 @@ bool PrintRecordedErrors(const CSnapshot& side, const std::string& strPrefix, EL
     return !side.errors.empty();
 }
 
-bool IsDirectory(const std::string& strPath) {
-    struct stat st {};
-    return stat(strPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 } // namespace
 
 int RunCompare(const SCommandLine& cmd) {
@@ -92,7 +86,7 @@ int RunCompare(const SCommandLine& cmd) {
         return kExitTrouble;
     }
     const EHashAlgorithm eHash = oldSide->eHash != EHashAlgorithm::None ? oldSide->eHash : cmd.eHash;
-    const bool bSecondSnapshot = !IsDirectory(cmd.strDirectory);
+    const bool bSecondSnapshot = !IsDirectoryPath(cmd.strDirectory);
     const std::optional<CSnapshot> newSide = bSecondSnapshot
                                                  ? ReadSnapshot(cmd.strDirectory, cmd.eLanguage)
                                                  : ScanDirectory(cmd, *oldSide, eHash);

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "CliOutput.h"
 #include "CommandLine.h"
@@ -20,6 +21,7 @@
 #include "output/OutputSink.h"
 #include "output/TextExport.h"
 #include "platform/AtomicFile.h"
+#include "platform/Console.h"
 #include "platform/Encoding.h"
 #include "scan/DirectoryScanner.h"
 
@@ -159,9 +161,16 @@ int Run(const SCommandLine& cmd) {
 } // namespace
 
 int main(int argc, char** argv) {
+    PrepareStandardStreams();
+    // UTF-8 arguments (on Windows from the UTF-16 command line), in the form getopt reads.
+    std::vector<std::string> args = ProgramArguments(argc, argv);
+    std::vector<char*> argPointers;
+    for (std::string& strArg : args)
+        argPointers.push_back(strArg.data());
+    argPointers.push_back(nullptr);
     SCommandLine cmd;
     std::string strError;
-    if (!ParseCommandLine(argc, argv, cmd, strError)) {
+    if (!ParseCommandLine(static_cast<int>(args.size()), argPointers.data(), cmd, strError)) {
         PrintError(strError);
         std::fputs("Try 'kwl-list --help' for more information.\n", stderr);
         return kExitUsage;

@@ -3,9 +3,13 @@
 
 # The C++ runtime, libgcc, winpthread and zlib linked in; only Windows' own DLLs stay.
 add_link_options(-static -static-libgcc -static-libstdc++)
+set(ZLIB_USE_STATIC_LIBS ON)
 # The wide-character ("W") Windows functions throughout; Windows 10 is the oldest target.
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00
                         __USE_MINGW_ANSI_STDIO=1)
+# Windows' C runtime has no errno for an exceeded disk quota; Linux's number stands in, so the
+# same failure carries the same number (JSON "errno") on both.
+add_compile_definitions(EDQUOT=122)
 
 # RapidJSON and xxHash are header-only; Debian installs them for the build machine. Only their
 # own headers are copied beside the build, so the C library headers of the build machine never

@@ -14,8 +14,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# Static archives first, so the programs need no DLL beside them (zlib as libz.a).
-set(CMAKE_FIND_LIBRARY_SUFFIXES .a .dll.a)
 
 # The programs run under Wine on the build machine (tests, try-runs).
 find_program(KWL_WINE wine)

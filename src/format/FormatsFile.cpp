@@ -1,9 +1,5 @@
 #include "format/FormatsFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -14,6 +10,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Encoding.h"
 #include "platform/FileDescriptor.h"
+#include "platform/FileRead.h"
 #include "platform/FileWrite.h"
 
 namespace {
@@ -36,32 +33,30 @@ SReadResult Unusable(EFormatsProblem eProblem, int nErrno = 0) {
 // blocking: a FIFO in its place is not waited for.
 SReadResult ReadWholeFile(const std::string& strPath, std::string& strData) {
     strData.clear();
-    const CFileDescriptor fd(open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (!fd.IsOpen()) {
-        if (errno == ENOENT || errno == ENOTDIR)
+    CFileDescriptor fd;
+    if (const std::error_code ec = OpenForReading(strPath, fd)) {
+        if (ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory)
             return {ERead::Missing};
-        return Unusable(EFormatsProblem::CannotRead, errno);
+        return Unusable(EFormatsProblem::CannotRead, ec.value());
     }
-    struct stat st {};
-    if (fstat(fd.Get(), &st) != 0)
-        return Unusable(EFormatsProblem::CannotRead, errno);
-    if (!S_ISREG(st.st_mode))
+    SFileKind kind;
+    if (const std::error_code ec = KindOf(fd, kind))
+        return Unusable(EFormatsProblem::CannotRead, ec.value());
+    if (!kind.bRegular)
         return Unusable(EFormatsProblem::NotAFile);
-    if (static_cast<std::uint64_t>(st.st_size) > kMaxFormatsFile)
+    if (kind.nSize > kMaxFormatsFile)
         return Unusable(EFormatsProblem::TooLarge);
-    strData.reserve(static_cast<std::size_t>(st.st_size));
+    strData.reserve(static_cast<std::size_t>(kind.nSize));
     char buf[64 * 1024];
     for (;;) {
-        const ssize_t n = read(fd.Get(), buf, sizeof buf);
+        std::size_t n = 0;
+        if (const std::error_code ec = ReadSome(fd, buf, sizeof buf, n)) {
+            strData.clear();
+            return Unusable(EFormatsProblem::CannotRead, ec.value());
+        }
         if (n == 0)
             break;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            strData.clear();
-            return Unusable(EFormatsProblem::CannotRead, errno);
-        }
-        strData.append(buf, static_cast<std::size_t>(n));
+        strData.append(buf, n);
         if (strData.size() > kMaxFormatsFile) { // it grew while it was read
             strData.clear();
             return Unusable(EFormatsProblem::TooLarge);
@@ -122,9 +117,8 @@ std::string DefaultsText() {
 // permissions, and one the user has made read-only is not replaced.
 bool ReplaceFile(const std::string& strPath, bool bExists,
                  std::initializer_list<std::string_view> parts) {
-    struct stat st {};
     // A device or pipe under that name is not ours to replace.
-    if (bExists && (stat(strPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)))
+    if (bExists && !IsRegularFilePath(strPath))
         return false;
     CAtomicFile file;
     if (!file.Open(strPath))
@@ -205,29 +199,23 @@ bool AppendFormatLine(const std::string& strPath, const std::string& strLine) {
         return false;
     strBytes += '\n';
 
-    const int fd =
-        open(strPath.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
-    if (fd < 0)
+    CFileDescriptor fd;
+    SFileKind kind;
+    if (OpenForAppending(strPath, fd) || KindOf(fd, kind) || !kind.bRegular)
         return false;
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
-        return false;
-    }
     // The user's last line may have no line feed (an editor that writes none).
     char cLast = '\n';
-    if (st.st_size > 0 && pread(fd, &cLast, 1, st.st_size - 1) != 1) {
-        close(fd);
+    std::size_t nRead = 0;
+    if (kind.nSize > 0 && (ReadAt(fd, kind.nSize - 1, &cLast, 1, nRead) || nRead != 1))
         return false;
-    }
     if (cLast != '\n')
         strBytes.insert(strBytes.begin(), '\n');
-    bool bOk = WriteAll(fd, strBytes);
+    bool bOk = WriteAll(fd.Get(), strBytes);
     if (!bOk) {
         // A half-written line would join the next one appended; take it back.
-        [[maybe_unused]] const int nTruncate = ftruncate(fd, st.st_size);
+        [[maybe_unused]] const std::error_code ecTruncate = TruncateTo(fd, kind.nSize);
     }
-    bOk = (close(fd) == 0) && bOk;
+    bOk = !CloseWritten(fd) && bOk;
     return bOk;
 }
 

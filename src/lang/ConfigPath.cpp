@@ -1,34 +1,14 @@
 #include "lang/ConfigPath.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 
-namespace {
-
-std::string HomeFolder() {
-    const char* pszHome = std::getenv("HOME");
-    if (pszHome != nullptr && pszHome[0] == '/')
-        return pszHome;
-    if (const passwd* pw = getpwuid(getuid()); pw != nullptr && pw->pw_dir != nullptr)
-        return pw->pw_dir;
-    return "/";
-}
-
-std::string ConfigFolder() {
-    const char* pszConfig = std::getenv("XDG_CONFIG_HOME");
-    if (pszConfig != nullptr && pszConfig[0] == '/')
-        return std::string(pszConfig) + "/kwl";
-    return HomeFolder() + "/.config/kwl";
-}
-
-} // namespace
+#include "platform/ConfigFolder.h"
 
 std::string PrepareFormatsPath() {
     const std::string strFolder = ConfigFolder();
     std::error_code ec;
-    std::filesystem::create_directories(strFolder, ec);
-    return strFolder + "/formats.def";
+    // The path's bytes are UTF-8 (a plain std::string would be read in Windows' code page).
+    std::filesystem::create_directories(
+        std::filesystem::path(std::u8string(strFolder.begin(), strFolder.end())), ec);
+    return ConfigFilePath("formats.def");
 }

@@ -28,7 +28,7 @@ SNameBlock* BlockOf(char* pStorage) {
 CNameArena::~CNameArena() {
     for (SNameBlock* pBlock : m_blocks) {
         pBlock->~SNameBlock();
-        std::free(pBlock);
+        ::operator delete(pBlock, std::align_val_t(kBlockSize));
     }
 }
 
@@ -47,7 +47,8 @@ SNameBlock* CNameArena::TakeBlock() {
         } catch (const std::bad_alloc&) {
             return nullptr;
         }
-        void* pMemory = std::aligned_alloc(kBlockSize, kBlockSize);
+        // Aligned new rather than aligned_alloc, which Windows' C runtime lacks.
+        void* pMemory = ::operator new(kBlockSize, std::align_val_t(kBlockSize), std::nothrow);
         if (pMemory == nullptr)
             return nullptr;
         pBlock = new (pMemory) SNameBlock;

@@ -3,17 +3,18 @@
 #include <string_view>
 
 #include "output/JsonWriter.h"
+#include "platform/PathSyntax.h"
 
 namespace {
 
 // The root node's name: the last component of the directory as given ("/" for the root of
-// the file system).
+// the file system; "C:" for a drive's root on Windows).
 std::string_view LastComponent(std::string_view strPath) {
-    const std::size_t nEnd = strPath.find_last_not_of('/');
+    const std::size_t nEnd = strPath.find_last_not_of(PathSeparators());
     if (nEnd == std::string_view::npos)
         return strPath.empty() ? strPath : std::string_view("/");
     const std::string_view strTrimmed = strPath.substr(0, nEnd + 1);
-    const std::size_t nSlash = strTrimmed.rfind('/');
+    const std::size_t nSlash = strTrimmed.find_last_of(PathSeparators());
     return nSlash == std::string_view::npos ? strTrimmed : strTrimmed.substr(nSlash + 1);
 }
 

@@ -40,8 +40,11 @@ struct SEntryStatus {
     std::uint32_t nCreationNs = 0; // the nanoseconds of the three times
     std::uint32_t nLastAccessNs = 0;
     std::uint32_t nLastWriteNs = 0;
-    bool bReadOnly = false;   // owner write permission clear
-    bool bCompressed = false; // statx compressed attribute
+    bool bReadOnly = false;   // owner write permission clear (Windows: the attribute)
+    bool bCompressed = false; // the file system's compressed attribute
+    bool bHidden = false;     // set by CDirNames::AddNameAttributes
+    bool bSystem = false;     // Windows only: the attribute
+    bool bArchive = false;    // Windows only: the attribute
     SFileIdentity identity;
 };
 
@@ -55,13 +58,17 @@ public:
     std::size_t Count() const { return m_offsets.size(); }
     const char* Name(std::size_t i) const; // NUL-terminated
     EEntryKind Kind(std::size_t i) const;
+    // What the directory itself tells of entry i's attributes, also when its status is not
+    // read: on Linux a name that begins with "." is hidden; Windows reports every attribute
+    // with the names.
+    void AddNameAttributes(std::size_t i, SEntryStatus& status) const;
     // Forgets the names but keeps the memory for the next directory.
     void Clear();
 
 private:
     friend class CDirReader;
 
-    std::unique_ptr<char[]> m_pBuffer; // not zeroed: the kernel writes it
+    std::unique_ptr<char[]> m_pBuffer; // not zeroed: the system writes it
     std::size_t m_nCapacity = 0;
     std::size_t m_nUsed = 0;
     std::vector<std::size_t> m_offsets; // record offsets, "." and ".." left out
@@ -89,6 +96,9 @@ public:
     std::error_code ReadNames(CDirNames& names, const std::function<bool()>& fnGoOn = {});
     // Status of the entry pszName of this directory; no_such_file_or_directory when it is gone.
     std::error_code Stat(const char* pszName, SEntryStatus& status) const;
+    // Status of entry i of names, read from this directory; where the system reports the
+    // status with the names (Windows) nothing more is read.
+    std::error_code StatEntry(const CDirNames& names, std::size_t i, SEntryStatus& status) const;
     // Status of the directory itself.
     std::error_code StatSelf(SEntryStatus& status) const;
     // The text of the symbolic link pszName of this directory, exact, however long.

@@ -25,6 +25,8 @@ public:
     bool IsOpen() const { return m_nFd >= 0; }
     // The descriptor for a system call; -1 when none is open.
     int Get() const { return m_nFd; }
+    // Gives the descriptor up to a new owner.
+    int Release() noexcept { return std::exchange(m_nFd, -1); }
     void Close() noexcept {
         if (m_nFd >= 0)
             close(std::exchange(m_nFd, -1));

@@ -132,7 +132,7 @@ bool MakeEntry(CNodeSource& source, const CDirReader& reader, const CDirNames& n
         // The output shows nothing of a file's status: the directory's word for its kind does.
         status.eType = TypeFromDirectory(eKind);
         status.nCreation = status.nLastAccess = status.nLastWrite = kUnknownTime;
-    } else if (const std::error_code ec = reader.Stat(pszRaw, status)) {
+    } else if (const std::error_code ec = reader.StatEntry(names, i, status)) {
         if (ec == std::errc::no_such_file_or_directory)
             return false; // gone since it was enumerated
         if (!made.error)
@@ -170,11 +170,12 @@ bool MakeEntry(CNodeSource& source, const CDirReader& reader, const CDirNames& n
         ReadLinkTarget(reader, pszRaw, pFile, made);
     if (reading.pHasher != nullptr && pFile->m_eKind == EFileKind::File)
         HashFile(reader, pszRaw, pFile, reading, made);
+    names.AddNameAttributes(i, status);
     pFile->m_bReadOnly = status.bReadOnly;
     pFile->m_bCompressed = status.bCompressed;
-    pFile->m_bSystem = false;
-    pFile->m_bHidden = pszRaw[0] == '.';
-    pFile->m_bArchive = false;
+    pFile->m_bSystem = status.bSystem;
+    pFile->m_bHidden = status.bHidden;
+    pFile->m_bArchive = status.bArchive;
     made.files.push_back({key, pFile});
     return true;
 }

@@ -1,11 +1,11 @@
 #include "scan/ScanSession.h"
 
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <chrono>
 #include <system_error>
 #include <utility>
+
+#include "platform/ThreadSwitches.h"
 
 
 namespace {
@@ -19,12 +19,6 @@ constexpr auto kIdleReportEvery = std::chrono::milliseconds(50);
 // waiting for the disk (a warm cache lets it run through thousands).
 constexpr std::uint64_t kEntriesPerWait = 128;
 constexpr std::uint64_t kJudgeEvery = 512; // entries between two judgements
-
-// Times this thread has given up its core of its own accord: waiting for a read, a lock.
-long VoluntarySwitches() {
-    rusage usage{};
-    return getrusage(RUSAGE_THREAD, &usage) == 0 ? usage.ru_nvcsw : 0;
-}
 
 // The errors of pDir's files, in the order of its file list.
 void AppendInFileOrder(const CDirInformation* pDir,

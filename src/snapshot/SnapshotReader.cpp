@@ -1,8 +1,5 @@
 #include "snapshot/SnapshotReader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
@@ -17,6 +14,8 @@
 #include <rapidjson/filereadstream.h>
 #include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
+
+#include "platform/FileRead.h"
 
 namespace {
 
@@ -746,26 +745,28 @@ struct SCloseFile {
 bool ReadSnapshotFile(const std::string& strPath, CSnapshot& snapshot, SSnapshotError& error) {
     error = SSnapshotError{};
     error.eProblem = ESnapshotProblem::CannotOpen;
-    const int nFd = open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (nFd < 0) {
-        error.nErrno = errno;
+    CFileDescriptor fd;
+    SFileKind kind;
+    if (const std::error_code ec = OpenForReading(strPath, fd)) {
+        error.nErrno = ec.value();
         return false;
     }
-    std::unique_ptr<std::FILE, SCloseFile> pFile(fdopen(nFd, "rb"));
+    if (const std::error_code ec = KindOf(fd, kind)) {
+        error.nErrno = ec.value();
+        return false;
+    }
+    if (kind.bDirectory) {
+        error.nErrno = EISDIR;
+        return false;
+    }
+    std::unique_ptr<std::FILE, SCloseFile> pFile(StreamFor(fd));
     if (!pFile) {
         error.nErrno = errno;
-        close(nFd);
-        return false;
-    }
-    struct stat st {};
-    if (fstat(nFd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        error.nErrno = S_ISDIR(st.st_mode) ? EISDIR : errno;
         return false;
     }
     std::vector<char> buffer(64 * 1024);
     rapidjson::FileReadStream stream(pFile.get(), buffer.data(), buffer.size());
-    const std::uint64_t nSize = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size)
-                                                    : UINT64_MAX;
+    const std::uint64_t nSize = kind.bRegular ? kind.nSize : UINT64_MAX;
     const bool bRead = ReadSnapshotStream(stream, nSize, snapshot, error);
     if (std::ferror(pFile.get()) != 0) {
         error = SSnapshotError{};

@@ -206,3 +206,12 @@ std::error_code CDirReader::HashFile(CContentHasher& hasher, const char* pszName
                                      SContentDigest& digest, std::uint64_t& nBytesRead) const {
     return hasher.HashFileAt(m_fd.Get(), pszName, digest, nBytesRead);
 }
+
+void CDirNames::AddNameAttributes(std::size_t i, SEntryStatus& status) const {
+    status.bHidden = Name(i)[0] == '.';
+}
+
+std::error_code CDirReader::StatEntry(const CDirNames& names, std::size_t i,
+                                      SEntryStatus& status) const {
+    return Stat(names.Name(i), status);
+}

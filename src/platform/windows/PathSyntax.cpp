@@ -1,0 +1,5 @@
+#include "platform/PathSyntax.h"
+
+std::string_view PathSeparators() {
+    return "\\/";
+}
