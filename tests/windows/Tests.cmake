@@ -1,7 +1,7 @@
-# What only Windows has: attributes, names and paths that Windows treats apart, files held
-# open by another program.
+# What only Windows has: the long path form the platform layer builds; attributes, names and
+# paths that Windows treats apart, files held open by another program.
 kwl_test_program(kwl_windows_tests LIBRARIES kwl_test_kwllist kwl_scan kwl_output kwl_lang
-    SOURCES windows/WindowsCasesTest.cpp)
+    SOURCES windows/PathFormTest.cpp windows/WindowsCasesTest.cpp)
 
 # The same tree listed by Linux's kwl-list and by kwl-list.exe under Wine: the same bytes for
 # every export kind. Linux's kwl-list comes from the Linux build beside this one.
