@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -16,6 +17,9 @@ public:
     CTimeZone& operator=(const CTimeZone&) = delete;
 
     bool IsSet() const { return m_bSet; }
+    // The earliest time (seconds since 1970) that this system's calendar functions convert:
+    // Windows' begin in 1601. Earlier times render as unknown there.
+    static std::int64_t EarliestConvertible();
 
 private:
     std::optional<std::string> m_strOld;

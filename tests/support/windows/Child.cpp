@@ -73,6 +73,10 @@ int RunProgram(const std::string& strProgram, const std::vector<std::string>& ar
     return static_cast<int>(nStatus);
 }
 
+bool UnderWine() {
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 std::string ThisProgramsFolder() {
     std::wstring wstr(32768, L'\0');
     const DWORD n = GetModuleFileNameW(nullptr, wstr.data(), static_cast<DWORD>(wstr.size()));

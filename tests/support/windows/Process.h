@@ -15,5 +15,8 @@ struct SProgramFiles {
 int RunProgram(const std::string& strProgram, const std::vector<std::string>& args,
                const SProgramFiles& files);
 
+// Whether the tests run under Wine rather than on Windows itself.
+bool UnderWine();
+
 // The folder of the running test program.
 std::string ThisProgramsFolder();

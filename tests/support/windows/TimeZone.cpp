@@ -13,3 +13,7 @@ CTimeZone::CTimeZone(const char* pszZone) {
 }
 
 CTimeZone::~CTimeZone() = default;
+
+std::int64_t CTimeZone::EarliestConvertible() {
+    return -11644473600; // 1601-01-01, where FILETIME and SYSTEMTIME begin
+}
