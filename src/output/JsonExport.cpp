@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "output/JsonWriter.h"
+#include "platform/ErrnoNumbers.h"
 #include "platform/PathSyntax.h"
 
 namespace {
@@ -208,7 +209,7 @@ void AppendErrors(const std::vector<SScanError>& errors, std::string& strOut) {
         AppendJsonString(std::error_code(errors[i].nErrno, std::generic_category()).message(),
                          strOut);
         strOut += ",\"errno\":";
-        AppendJsonNumber(static_cast<std::uint64_t>(errors[i].nErrno), strOut);
+        AppendJsonNumber(static_cast<std::uint64_t>(LinuxErrno(errors[i].nErrno)), strOut);
         strOut += '}';
     }
     strOut += ']';

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/DirReader.h"
+#include "platform/ErrnoNumbers.h"
 
 namespace {
 
@@ -204,7 +205,7 @@ std::optional<CSnapshot> CSnapshot::FromTree(const CItemTree& tree, const std::s
     for (const SScanError& error : errors) {
         snapshot.errors.push_back({error.strPath,
                                    std::error_code(error.nErrno, std::generic_category()).message(),
-                                   static_cast<std::uint64_t>(error.nErrno)});
+                                   static_cast<std::uint64_t>(LinuxErrno(error.nErrno))});
     }
     const CDirInformation* pRoot = tree.Root();
     std::uint32_t nRoot = snapshot.AddEntry(kNoEntry);

@@ -1,0 +1,5 @@
+#include "platform/ErrnoNumbers.h"
+
+int LinuxErrno(int nErrno) {
+    return nErrno;
+}
