@@ -22,26 +22,40 @@ set(CMAKE_CROSSCOMPILING_EMULATOR
     /usr/bin/env;WINEDEBUG=-all;WINEPREFIX=${KWL_WINE_PREFIX};TZ=UTC;${KWL_WINE_PROGRAM})
 set(KWL_TEST_DISCOVERY_MODE PRE_TEST)
 
-# Test files that only Linux can run, each with why.
+# Test files that only Linux can run, each with why. Single tests of the files built here
+# that Windows cannot hold skip themselves (names Windows forbids, Linux's links, times before
+# 1601).
 set(KWL_LINUX_ONLY_TESTS
     # The descriptor budget under RLIMIT_NOFILE, counted in /proc/self/fd.
     scan/DirHandleSetTest.cpp
-    # Faults injected where the scan calls the C library (getdents64, statx), and descriptor
-    # limits.
+    # getdents64 and statx faults injected by the fault shim (a C library replacement),
+    # descriptor limits.
     scan/ScanFaultTest.cpp
     support/FaultShim.cpp
-    # Descriptors, permission bits, runs as nobody, fifos, pipes and SIGPIPE, a full tmpfs,
-    # statx, and times in zones set through TZ (Windows takes its zone from the system).
+    # kwl-list run as nobody, under RLIMIT_FSIZE and RLIMIT_NOFILE, with the fault shim, onto
+    # /dev/full and a full tmpfs; Linux's paths and error texts in its expectations.
     cli/KwlListTest.cpp
+    # formats.def as a FIFO, a link to a device, unreadable for nobody (permission bits).
     format/FormatsFileTest.cpp
+    # Saves into pipes (SIGPIPE), onto a full tmpfs, without permission as nobody.
     output/OutputFileTest.cpp
+    # The sink on raw descriptors: a pipe with F_SETPIPE_SZ, /dev/full.
     output/StreamingTest.cpp
+    # Linux's atomic save: links followed (lstat), permissions kept, refusals as nobody.
     platform/AtomicFileTest.cpp
+    # Hashing through directory descriptors (O_DIRECTORY), FIFOs, a tmpfs.
     platform/ContentHashTest.cpp
+    # The Linux directory reader itself: getdents64 records, FIFOs, AT_FDCWD.
     platform/DirReaderTest.cpp
+    # Zones switched through TZ and checked against localtime_r and /usr/share/zoneinfo
+    # (Windows takes its zone from the system when a program starts).
     platform/TimeTest.cpp
+    # A reference tree from opendir/lstat, unreadable directories as nobody, Linux's links,
+    # control characters and bytes that are not UTF-8 in names.
     scan/DirectoryScanTest.cpp
+    # Permission bits, FIFOs, links and mkdir modes, /proc/self/task.
     scan/ParallelScanTest.cpp
+    # -x across a tmpfs mounted in a private mount namespace.
     scan/ScanFilterTest.cpp
     # Linux's errno names (EDQUOT, ...) and their texts.
     lang/ErrorReasonTest.cpp
