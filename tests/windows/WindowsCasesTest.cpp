@@ -231,3 +231,42 @@ TEST(WindowsScan, FileHeldOpenWithoutSharingIsListed) {
 }
 
 } // namespace
+
+namespace {
+
+// The directories are read on worker threads that Windows schedules as it likes: the bytes
+// are the same for any number of them.
+TEST(WindowsScan, AnyNumberOfThreadsGivesTheSameBytes) {
+    CTempTree tree;
+    for (int nDir = 0; nDir < 12; ++nDir)
+        for (int nFile = 0; nFile < 8; ++nFile)
+            tree.AddFile("d/dir" + std::to_string(nDir) + "/sub" + std::to_string(nFile % 3) +
+                             "/f" + std::to_string(nFile),
+                         static_cast<std::uint64_t>(nDir * 10 + nFile));
+    const std::vector<std::string> args = {"-r", "-f", "D-[D ]-name|size|D-files|modTime",
+                                           tree.Path("d")};
+    std::vector<std::string> one = args;
+    one.insert(one.begin(), {"-j", "1"});
+    const SKwlListResult reference = RunKwlList(one);
+    ASSERT_EQ(reference.nStatus, 0) << reference.strErr;
+    for (const char* pszThreads : {"2", "3", "8", "32"}) {
+        SCOPED_TRACE(pszThreads);
+        std::vector<std::string> many = args;
+        many.insert(many.begin(), {"-j", pszThreads});
+        const SKwlListResult r = RunKwlList(many);
+        EXPECT_EQ(r.nStatus, 0) << r.strErr;
+        EXPECT_EQ(r.strOut, reference.strOut);
+    }
+}
+
+// A chain of 150 folders, 300 characters below the tree's folder, is read to its leaf.
+TEST(WindowsScan, DeepChainIsReadToItsLeaf) {
+    CTempTree tree;
+    tree.AddChain("c", 150);
+    const SKwlListResult r = RunKwlList({"-r", "-f", "name|size|D-files", tree.Path("c")});
+    ASSERT_EQ(r.nStatus, 0) << r.strErr;
+    EXPECT_NE(r.strOut.find("\r\n" + std::string(2 * 150, ' ') + "leaf.txt\t0"), std::string::npos)
+        << r.strOut.substr(r.strOut.size() > 600 ? r.strOut.size() - 600 : 0);
+}
+
+} // namespace
