@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors, and runs every test: once
 # normally, once under AddressSanitizer and UndefinedBehaviorSanitizer, the scan tests under
-# ThreadSanitizer (the parallel scan is synchronised by hand), and the fuzz targets briefly.
+# ThreadSanitizer (the parallel scan is synchronised by hand), and the fuzz targets briefly;
+# then the Windows build and its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -33,3 +34,6 @@ echo "== tests (window tests on a private Xvfb display)"
 
 echo "== install rules and the Debian package"
 scripts/check-install.sh build
+
+echo "== Windows: kwl-list.exe and its tests under Wine, its outputs against Linux's"
+scripts/test-windows.sh

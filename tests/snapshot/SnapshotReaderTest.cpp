@@ -190,6 +190,10 @@ TEST(SnapshotReaderTest, AnyLayoutOfTheDocumentReads) {
 // What the JSON export writes of a hostile tree reads back to the very tree it was written
 // from: every name, kind, size, time, hash and link text.
 TEST(SnapshotReaderTest, TheExportReadsBackToItsTree) {
+    if (!CTempTree::CanMakeLinks())
+        GTEST_SKIP() << "links as Linux has them";
+    if (!CTempTree::AllowsName("\x01"))
+        GTEST_SKIP() << "Windows forbids such names";
     CTempTree tree;
     const std::string strRoot = tree.AddDir("top");
     for (int b = 1; b < 256; ++b) {

@@ -1,6 +1,7 @@
 #include "support/Child.h"
 
 #include <pwd.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,7 +21,8 @@ bool SetUp(const SChildSetup& setup, const passwd* pNobody) {
             return false;
     }
     if (setup.nDescriptorLimit != 0) {
-        const rlimit limit{setup.nDescriptorLimit, setup.nDescriptorLimit};
+        const rlimit limit{static_cast<rlim_t>(setup.nDescriptorLimit),
+                           static_cast<rlim_t>(setup.nDescriptorLimit)};
         if (setrlimit(RLIMIT_NOFILE, &limit) != 0)
             return false;
     }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <sys/resource.h>
-
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -16,13 +14,14 @@ struct SChildSetup {
     // that needs no privileges. 0: no limit.
     std::uint64_t nFileSizeLimit = 0;
     // RLIMIT_NOFILE, soft and hard, as `ulimit -n` sets them. 0: unchanged.
-    rlim_t nDescriptorLimit = 0;
+    std::uint64_t nDescriptorLimit = 0;
     // Where the child runs; empty: here.
     std::string strWorkDir;
 };
 
 // Runs fn in a forked child set up as asked. Returns fn's result (the child's exit status),
-// 126 when the setup failed, or -1 when the child could not be run or did not exit.
+// 126 when the setup failed, or -1 when the child could not be run or did not exit. Windows
+// cannot fork: there it returns -1 (tests that need it are Linux-only).
 int RunInChild(const std::function<int()>& fn, const SChildSetup& setup = {});
 
 // The two setups most tests need.

@@ -3,13 +3,15 @@
 #include <fstream>
 #include <iterator>
 
+#include "support/Paths.h"
+
 std::string ReadFile(const std::string& strPath) {
-    std::ifstream in(strPath, std::ios::binary);
+    std::ifstream in(FsPath(strPath), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool WriteFile(const std::string& strPath, const std::string& strBytes) {
-    std::ofstream out(strPath, std::ios::binary | std::ios::trunc);
+    std::ofstream out(FsPath(strPath), std::ios::binary | std::ios::trunc);
     out << strBytes;
     out.close();
     return out.good();

@@ -181,23 +181,17 @@ void CTempTree::SetMode(const std::string& strRelative, unsigned nMode) {
     Check(chmod(Path(strRelative).c_str(), nMode) == 0, "chmod " + strRelative);
 }
 
+bool CTempTree::CanMakeLinks() {
+    return true;
+}
+
+bool CTempTree::AllowsName(const std::string& /*strName*/) {
+    return true; // every byte but "/" and NUL
+}
+
 std::string CurrentWorkingDir() {
     char buf[PATH_MAX];
     return getcwd(buf, sizeof buf) ? std::string(buf) : std::string();
-}
-
-std::size_t CountEntries(const std::string& strDir) {
-    std::size_t n = 0;
-    for (auto it = fs::directory_iterator(strDir); it != fs::directory_iterator(); ++it)
-        ++n;
-    return n;
-}
-
-std::set<std::string> NamesIn(const std::string& strDir) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(strDir))
-        names.insert(entry.path().filename().string());
-    return names;
 }
 
 CWorkingDirGuard::CWorkingDirGuard() : m_strSaved(CurrentWorkingDir()) {}
@@ -206,12 +200,4 @@ CWorkingDirGuard::~CWorkingDirGuard() {
     if (!m_strSaved.empty() && chdir(m_strSaved.c_str()) != 0) {
         // Nothing sensible to do in a destructor.
     }
-}
-
-std::string MakeExampleTree(CTempTree& tree) {
-    tree.AddFile("x/sub/deep/d.txt", 9);
-    tree.AddFile("x/sub/c.txt", 7);
-    tree.AddFile("x/a.txt", 120);
-    tree.AddFile("x/b.txt", 5);
-    return tree.Path("x");
 }

@@ -7,7 +7,8 @@
 
 #include "model/KWLItem.h"
 
-// A fresh temporary directory, removed with everything in it when the object goes.
+// A fresh temporary directory, removed with everything in it when the object goes. Paths are
+// UTF-8 and use the system's separator (relative paths may be given with "/" everywhere).
 class CTempTree {
 public:
     CTempTree();
@@ -34,7 +35,16 @@ public:
                          const std::string& strLeaf = "leaf.txt");
     // Sets access and modification time (seconds since 1970) without following links.
     void SetTimes(const std::string& strRelative, std::int64_t nAccess, std::int64_t nWrite);
+    // Permission bits; on Windows only the owner's write bit counts: clear, the file is made
+    // read-only.
     void SetMode(const std::string& strRelative, unsigned nMode);
+
+    // Whether the tests make symbolic links here: links as Linux has them, their size the
+    // length of their text. Windows' links (reparse points, size 0) are tested on their own.
+    static bool CanMakeLinks();
+    // Whether this system lets a file be named strName: Windows forbids < > : " | ? * \ and
+    // control characters.
+    static bool AllowsName(const std::string& strName);
 
 private:
     std::string m_strRoot;

@@ -1,0 +1,37 @@
+#include "support/KwlList.h"
+
+#include <algorithm>
+
+#include "support/Files.h"
+#include "support/TempTree.h"
+#include "support/windows/Process.h"
+
+namespace {
+
+// What only Linux can set up for a run: another user, limits, the fault shim.
+bool NeedsLinux(const SKwlListRun& run) {
+    return run.setup.bAsNobody || run.setup.nFileSizeLimit != 0 ||
+           run.setup.nDescriptorLimit != 0 || !run.faults.empty();
+}
+
+} // namespace
+
+void PrepareKwlListForOtherUsers(bool /*bWithFaultShim*/) {}
+
+SKwlListResult RunKwlList(const std::vector<std::string>& args, const SKwlListRun& run) {
+    SKwlListResult result;
+    if (NeedsLinux(run)) {
+        result.strErr = "test support: this run needs Linux (another user, limits, faults)";
+        return result;
+    }
+    CTempTree capture;
+    const SProgramFiles files{capture.Path("stdout"), capture.Path("stderr"),
+                              run.setup.strWorkDir};
+    // The build puts kwl-list.exe at this place relative to the test programs.
+    std::string strProgram = ThisProgramsFolder() + "/" + KWL_LIST_RELATIVE_PATH;
+    std::replace(strProgram.begin(), strProgram.end(), '/', '\\');
+    result.nStatus = RunProgram(strProgram, args, files);
+    result.strOut = ReadFile(files.strOut);
+    result.strErr = ReadFile(files.strErr);
+    return result;
+}
