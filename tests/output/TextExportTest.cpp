@@ -201,6 +201,8 @@ TEST(TextExport, FieldsThatStartLikeAFormulaStayText) {
     ASSERT_TRUE(format.Validate(kNameSizeFormat));
     for (const SCase& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.strName));
+        if (!CTempTree::AllowsName(c.strName))
+            continue; // Windows refuses '"' and control characters in names
         CTempTree tree;
         tree.AddFile("d/" + c.strName, 1);
         CScannedTree scanned(tree.Path("d"));
@@ -215,14 +217,15 @@ TEST(TextExport, FieldsThatStartLikeAFormulaStayText) {
 }
 
 // The guard applies to every field: the heading, any column, a column of several attributes;
-// a single attribute's "-" is left as it is.
+// a single attribute's "-" is left as it is. (Attributes that no test file has on either
+// system: Windows sets the archive bit on every new file.)
 TEST(TextExport, FormulaGuardInTheHeadingAndEveryColumn) {
     CTempTree tree;
     tree.AddFile("d/-x", 1);
     tree.AddFile("d/.h", 2);
     CScannedTree scanned(tree.Path("d"));
     CKWLFormat format;
-    ASSERT_TRUE(format.Validate("hid|name|ro|arch-ro"));
+    ASSERT_TRUE(format.Validate("hid|name|ro|compr-ro"));
 
     EXPECT_EQ(BuildTextExport(format, scanned.Root(), "=1+1", "", ";").strText,
               "\"'=1+1:\"\n\n-;\"'-x\";-;\"'--\"\nH;.h;-;\"'--\"");
