@@ -24,12 +24,13 @@ SRenderedText BuildListing(const CKWLFormat& format, const CDirInformation* pRoo
     });
 }
 
-SRenderedText BuildListingStart(const CKWLFormat& format, const CDirInformation* pRoot,
+SListingStart BuildListingStart(const CKWLFormat& format, const CDirInformation* pRoot,
                                 const std::string& strDirectory, const std::string& strHeadingWord,
                                 bool bRecursive, std::size_t nKeep, SWorkProgress* pProgress) {
-    SRenderedText start;
+    SListingStart start;
     COutputSink sink(
         [&](std::string_view strPiece) {
+            start.nTotalBytes += strPiece.size();
             if (start.strText.size() < nKeep)
                 start.strText.append(strPiece.substr(0, nKeep - start.strText.size()));
         },

@@ -328,7 +328,7 @@ void CKWLDlg::OnComputeList(wxCommandEvent&) {
 
 void CKWLDlg::ComputeList() {
     SWorkProgress progress;
-    SRenderedText listing;
+    SListingStart listing;
     const SProgressLabels labels = MakeProgressLabels(
         EProgressText::ListingTitle, EProgressText::LinesListed, m_pLanguage->GetLanguage());
     const std::string strHeading = m_pLanguage->GetText(kTextHeading);
@@ -340,7 +340,7 @@ void CKWLDlg::ComputeList() {
     });
     if (!bComplete)
         return; // a cancelled listing changes nothing
-    m_listed = SListingSettings{m_format, strHeading, bRecursive};
+    m_listed = SListingSettings{m_format, strHeading, bRecursive, listing.nTotalBytes};
     if (listing.bUndefinedField)
         ShowMessage(kTextFieldInvalid);
     const SPreviewCut cut = CutPreview(listing.strText);
@@ -387,6 +387,8 @@ void CKWLDlg::OnExportClipboard(wxCommandEvent&) {
         return;
     }
     wxString strText;
+    if (m_listed)
+        strText.reserve(m_listed->nBytes); // at least the characters: no copy while it grows
     {
         COutputSink sink([&](std::string_view strPiece) { AppendToWx(strText, strPiece); });
         WriteLastListing(sink);

@@ -122,6 +122,7 @@ private:
         CKWLFormat format;
         std::string strHeading;
         bool bRecursive = false;
+        std::size_t nBytes = 0; // of the whole text
     };
     std::optional<SListingSettings> m_listed;
     std::string m_strFormat;

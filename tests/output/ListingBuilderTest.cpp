@@ -169,9 +169,10 @@ TEST(ListingBuilder, StartIsTheBeginningOfTheWholeListing) {
                                     whole.strText.size() - 1, whole.strText.size(),
                                     whole.strText.size() + 1000}) {
         SCOPED_TRACE(nKeep);
-        const SRenderedText start =
+        const SListingStart start =
             BuildListingStart(format, scanned.Root(), strPath, kEnglish, true, nKeep);
         EXPECT_EQ(start.strText, whole.strText.substr(0, nKeep));
+        EXPECT_EQ(start.nTotalBytes, whole.strText.size());
         EXPECT_TRUE(start.bUndefinedField);
     }
 }
