@@ -286,7 +286,8 @@ SRenderResult CKWLFormat::RenderTokens(const std::vector<SToken>& tokens,
             strOut += token.strText;
             break;
         case EToken::ColumnBreak:
-            QuoteField(strOut, nFieldStart, strSeparator, eQuoting);
+            if (eQuoting != EFieldQuoting::None)
+                QuoteField(strOut, nFieldStart, strSeparator, eQuoting);
             strOut += strSeparator;
             nFieldStart = strOut.size();
             break;
@@ -330,7 +331,8 @@ SRenderResult CKWLFormat::RenderTokens(const std::vector<SToken>& tokens,
             break;
         }
     }
-    QuoteField(strOut, nFieldStart, strSeparator, eQuoting);
+    if (eQuoting != EFieldQuoting::None)
+        QuoteField(strOut, nFieldStart, strSeparator, eQuoting);
     return result;
 }
 

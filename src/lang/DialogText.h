@@ -9,6 +9,9 @@
 // Characters the preview box takes; a longer listing is shown as its first kPreviewLimit
 // characters. Measured: bench/README.md, "Preview box limit".
 inline constexpr std::size_t kPreviewLimit = 100000;
+// Bytes of a listing's beginning that CutPreview needs to cut it as it cuts the whole text:
+// a character takes at most four.
+inline constexpr std::size_t kPreviewBytes = 4 * kPreviewLimit + 1;
 
 // The directory label: the path itself when shorter than 60 characters, otherwise its first
 // 20 characters, "..." and its last 40 (characters, not bytes).

@@ -1,6 +1,8 @@
 #include "model/NameOrder.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "platform/Encoding.h"
 
@@ -39,12 +41,29 @@ std::string NameSortKey(std::string_view strName) {
     return strKey;
 }
 
+namespace {
+
+// Eight bytes, big-endian so that integer order is byte order, ASCII letters folded to lower
+// case all at once: a byte is 'A'-'Z' when its low seven bits are at least 'A' and at most
+// 'Z' and its top bit is clear; those get 0x20 added.
+std::uint64_t FoldedWord(const unsigned char* p) {
+    std::uint64_t n = 0;
+    std::memcpy(&n, p, sizeof n);
+    if constexpr (std::endian::native == std::endian::little)
+        n = __builtin_bswap64(n);
+    constexpr std::uint64_t kOnes = 0x0101010101010101;
+    constexpr std::uint64_t kHigh = 0x80 * kOnes;
+    const std::uint64_t nLow7 = n & ~kHigh;
+    const std::uint64_t nAtLeastA = nLow7 + (0x80 - 'A') * kOnes;
+    const std::uint64_t nAboveZ = nLow7 + (0x80 - 'Z' - 1) * kOnes;
+    const std::uint64_t nUpper = nAtLeastA & ~nAboveZ & ~n & kHigh;
+    return n | (nUpper >> 2);
+}
+
+} // namespace
+
 SNamePrefix NamePrefixKey(std::string_view strName) {
-    SNamePrefix key;
-    const std::size_t n = std::min<std::size_t>(strName.size(), 16);
-    for (std::size_t i = 0; i < n; ++i) {
-        std::uint64_t& nPart = i < 8 ? key.nHigh : key.nLow;
-        nPart |= static_cast<std::uint64_t>(Fold(strName[i])) << (56 - 8 * (i % 8));
-    }
-    return key;
+    unsigned char bytes[16] = {};
+    std::memcpy(bytes, strName.data(), std::min<std::size_t>(strName.size(), sizeof bytes));
+    return {FoldedWord(bytes), FoldedWord(bytes + 8)};
 }

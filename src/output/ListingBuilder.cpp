@@ -24,6 +24,23 @@ SRenderedText BuildListing(const CKWLFormat& format, const CDirInformation* pRoo
     });
 }
 
+SListingStart BuildListingStart(const CKWLFormat& format, const CDirInformation* pRoot,
+                                const std::string& strDirectory, const std::string& strHeadingWord,
+                                bool bRecursive, std::size_t nKeep, SWorkProgress* pProgress) {
+    SListingStart start;
+    COutputSink sink(
+        [&](std::string_view strPiece) {
+            start.nTotalBytes += strPiece.size();
+            if (start.strText.size() < nKeep)
+                start.strText.append(strPiece.substr(0, nKeep - start.strText.size()));
+        },
+        pProgress);
+    static_cast<SRenderResult&>(start) =
+        WriteListing(sink, format, pRoot, strDirectory, strHeadingWord, bRecursive);
+    sink.Finish();
+    return start;
+}
+
 SRenderResult ListDirectories(const CKWLFormat& format, const CDirInformation* pDir, int nDepth,
                               bool bRecursive, std::string& strOutput) {
     COutputSink sink(strOutput);

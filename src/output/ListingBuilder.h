@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "format/KWLFormat.h"
@@ -17,6 +18,17 @@
 SRenderedText BuildListing(const CKWLFormat& format, const CDirInformation* pRoot,
                            const std::string& strDirectory, const std::string& strHeadingWord,
                            bool bRecursive, SWorkProgress* pProgress = nullptr);
+
+// The first nKeep bytes of that text, and its whole length in bytes (so that a later
+// rendering can reserve its room): the whole listing is rendered (for the result, the progress
+// and the cancel) but only its beginning is kept, for a preview of a listing too large to hold.
+struct SListingStart : SRenderedText {
+    std::size_t nTotalBytes = 0;
+};
+SListingStart BuildListingStart(const CKWLFormat& format, const CDirInformation* pRoot,
+                                const std::string& strDirectory, const std::string& strHeadingWord,
+                                bool bRecursive, std::size_t nKeep,
+                                SWorkProgress* pProgress = nullptr);
 
 // The same text into sink, as it is rendered. Stops early when the sink says so; the caller
 // finishes the sink.

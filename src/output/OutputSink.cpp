@@ -9,13 +9,18 @@ COutputSink::COutputSink(std::string& strTarget, SWorkProgress* pProgress)
     : m_pText(&strTarget), m_pProgress(pProgress) {}
 
 COutputSink::COutputSink(int nFd, bool bCrLf, SWorkProgress* pProgress)
-    : m_pText(&m_strOwn), m_bToFd(true), m_nFd(nFd), m_bCrLf(bCrLf), m_pProgress(pProgress) {
+    : m_pText(&m_strOwn), m_bInPieces(true), m_nFd(nFd), m_bCrLf(bCrLf), m_pProgress(pProgress) {
     // Room for a full piece and the line that crosses its end.
     m_strOwn.reserve(kPiece + kPiece / 4);
 }
 
+COutputSink::COutputSink(std::function<void(std::string_view)> fnPiece, SWorkProgress* pProgress)
+    : m_pText(&m_strOwn), m_fnPiece(std::move(fnPiece)), m_bInPieces(true), m_pProgress(pProgress) {
+    m_strOwn.reserve(kPiece + kPiece / 4);
+}
+
 void COutputSink::Append(std::string_view strText) {
-    if (!m_bToFd) {
+    if (!m_bInPieces) {
         m_pText->append(strText);
         return;
     }
@@ -30,7 +35,7 @@ void COutputSink::Append(std::string_view strText) {
 
 SWriteResult COutputSink::Finish() {
     Count();
-    if (m_bToFd && !m_pText->empty())
+    if (m_bInPieces && !m_pText->empty())
         WritePiece();
     if (m_nError != 0)
         return SWriteResult::Failure(m_nError);
@@ -40,6 +45,11 @@ SWriteResult COutputSink::Finish() {
 }
 
 void COutputSink::WritePiece() {
+    if (m_fnPiece) {
+        m_fnPiece(*m_pText);
+        m_pText->clear();
+        return;
+    }
     // After a failed write the rest is dropped: the output is incomplete anyway.
     if (m_nError == 0) {
         std::string_view strPiece = *m_pText;

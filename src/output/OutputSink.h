@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -9,8 +10,8 @@
 #include "platform/WorkProgress.h"
 
 // Where the listing and the exports put their text as they render it: either a string that
-// keeps all of it (preview, clipboard), or a descriptor that receives it in pieces of about
-// 64 KiB, so memory does not grow with the output.
+// keeps all of it, or a descriptor or a function that receives it in pieces of about 64 KiB,
+// so memory does not grow with the output.
 //
 // Every rendered item passes through ItemDone, which writes a full piece, counts the item for a
 // progress display and tells the walk to stop once the work is cancelled or a write failed.
@@ -20,6 +21,11 @@ public:
     explicit COutputSink(std::string& strTarget, SWorkProgress* pProgress = nullptr);
     // Writes to nFd; with bCrLf every LF is stored as CR LF (the exports' files hold CR LF).
     COutputSink(int nFd, bool bCrLf, SWorkProgress* pProgress = nullptr);
+    // Hands the text to fnPiece in pieces of about 64 KiB, each ending after a whole item (or
+    // after a piece of a text given to Append), for a caller that keeps only part of it or
+    // converts it as it comes.
+    explicit COutputSink(std::function<void(std::string_view)> fnPiece,
+                         SWorkProgress* pProgress = nullptr);
     COutputSink(const COutputSink&) = delete;
     COutputSink& operator=(const COutputSink&) = delete;
 
@@ -29,7 +35,7 @@ public:
     void Append(std::string_view strText);
     // One more item rendered. False when the walk should stop: cancelled, or writing failed.
     bool ItemDone() {
-        if (m_bToFd && m_pText->size() >= kPiece)
+        if (m_bInPieces && m_pText->size() >= kPiece)
             WritePiece();
         if (++m_nUncounted >= kCountEvery)
             Count();
@@ -46,10 +52,11 @@ private:
     void WritePiece();
     void Count();
 
-    std::string m_strOwn;       // the pending text when writing to a descriptor
+    std::string m_strOwn;       // the pending text when it goes out in pieces
     std::string* m_pText;       // where rendering appends
     std::string m_strConverted; // a piece with CR LF line ends
-    bool m_bToFd = false;
+    std::function<void(std::string_view)> m_fnPiece; // where pieces go instead of a descriptor
+    bool m_bInPieces = false; // to a descriptor or fnPiece rather than one string
     int m_nFd = -1;
     bool m_bCrLf = false;
     SWorkProgress* m_pProgress = nullptr;

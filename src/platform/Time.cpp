@@ -33,33 +33,41 @@ void CalendarFromLocalSeconds(std::int64_t nLocal, SCalendar& cal) {
 
 namespace {
 
-void AppendTwoDigits(int nValue, std::string& strOut) {
-    strOut += static_cast<char>('0' + nValue / 10);
-    strOut += static_cast<char>('0' + nValue % 10);
+// Writes a value of 0-99 as two digits at p.
+void PutTwoDigits(char* p, int nValue) {
+    p[0] = static_cast<char>('0' + nValue / 10);
+    p[1] = static_cast<char>('0' + nValue % 10);
 }
 
 void AppendCalendar(const SCalendar& cal, std::string& strOut) {
-    AppendTwoDigits(cal.nDay, strOut);
-    strOut += '.';
-    AppendTwoDigits(cal.nMonth, strOut);
-    strOut += '.';
     if (cal.nYear >= 1000 && cal.nYear <= 9999) {
-        // The common case, on the path of every rendered time: no temporary string.
-        AppendTwoDigits(static_cast<int>(cal.nYear / 100), strOut);
-        AppendTwoDigits(static_cast<int>(cal.nYear % 100), strOut);
-    } else {
-        // Same as "%4d": right-aligned in four places, longer numbers whole.
-        std::string strYear = std::to_string(cal.nYear);
-        if (strYear.size() < 4)
-            strOut.append(4 - strYear.size(), ' ');
-        strOut += strYear;
+        // The common case, on the path of every rendered time: the text is built in place
+        // and appended at once, one capacity check per time rather than one per character.
+        char szText[] = "dd.mm.yyyy, hh:mm:ss";
+        PutTwoDigits(szText, cal.nDay);
+        PutTwoDigits(szText + 3, cal.nMonth);
+        PutTwoDigits(szText + 6, static_cast<int>(cal.nYear / 100));
+        PutTwoDigits(szText + 8, static_cast<int>(cal.nYear % 100));
+        PutTwoDigits(szText + 12, cal.nHour);
+        PutTwoDigits(szText + 15, cal.nMinute);
+        PutTwoDigits(szText + 18, cal.nSecond);
+        strOut.append(szText, sizeof szText - 1);
+        return;
     }
-    strOut += ", ";
-    AppendTwoDigits(cal.nHour, strOut);
-    strOut += ':';
-    AppendTwoDigits(cal.nMinute, strOut);
-    strOut += ':';
-    AppendTwoDigits(cal.nSecond, strOut);
+    char szDate[] = "dd.mm.";
+    PutTwoDigits(szDate, cal.nDay);
+    PutTwoDigits(szDate + 3, cal.nMonth);
+    strOut.append(szDate, sizeof szDate - 1);
+    // Same as "%4d": right-aligned in four places, longer numbers whole.
+    std::string strYear = std::to_string(cal.nYear);
+    if (strYear.size() < 4)
+        strOut.append(4 - strYear.size(), ' ');
+    strOut += strYear;
+    char szClock[] = ", hh:mm:ss";
+    PutTwoDigits(szClock + 2, cal.nHour);
+    PutTwoDigits(szClock + 5, cal.nMinute);
+    PutTwoDigits(szClock + 8, cal.nSecond);
+    strOut.append(szClock, sizeof szClock - 1);
 }
 
 } // namespace

@@ -328,27 +328,40 @@ void CKWLDlg::OnComputeList(wxCommandEvent&) {
 
 void CKWLDlg::ComputeList() {
     SWorkProgress progress;
-    SRenderedText listing;
+    SListingStart listing;
     const SProgressLabels labels = MakeProgressLabels(
         EProgressText::ListingTitle, EProgressText::LinesListed, m_pLanguage->GetLanguage());
     const std::string strHeading = m_pLanguage->GetText(kTextHeading);
     const bool bRecursive = m_option.m_bRecursive;
+    // Only the beginning is kept, for the preview; the clipboard renders the listing again.
     const bool bComplete = RunWithProgress(this, progress, labels, [&] {
-        listing = BuildListing(m_format, m_tree.Root(), m_strDirectory, strHeading, bRecursive,
-                               &progress);
+        listing = BuildListingStart(m_format, m_tree.Root(), m_strDirectory, strHeading,
+                                    bRecursive, kPreviewBytes, &progress);
     });
     if (!bComplete)
         return; // a cancelled listing changes nothing
-    m_strOutput = std::move(listing.strText);
+    m_listed = SListingSettings{m_format, strHeading, bRecursive, listing.nTotalBytes};
     if (listing.bUndefinedField)
         ShowMessage(kTextFieldInvalid);
-    const SPreviewCut cut = CutPreview(m_strOutput);
+    const SPreviewCut cut = CutPreview(listing.strText);
     SetControlText(
         IDC_OUTPUT_TITLE,
         ToWx(m_pLanguage->GetText(cut.bShortened ? kTextPreviewTitle : kTextCompleteOutput)));
     SetControlText(IDC_PREVIEW, ToWx(cut.strShown));
     EnableControl(IDC_COMPUTE_LIST, false);
     EnableExports(true);
+}
+
+SRenderResult CKWLDlg::WriteLastListing(COutputSink& sink) const {
+    if (!m_listed)
+        return {};
+    return WriteListing(sink, m_listed->format, m_tree.Root(), m_strDirectory,
+                        m_listed->strHeading, m_listed->bRecursive);
+}
+
+std::string CKWLDlg::ListingText() const {
+    return RenderToString(nullptr, [&](COutputSink& sink) { return WriteLastListing(sink); })
+        .strText;
 }
 
 void CKWLDlg::OnAbout(wxCommandEvent&) {
@@ -373,7 +386,15 @@ void CKWLDlg::OnExportClipboard(wxCommandEvent&) {
         ShowMessage(kTextClipboardFailed);
         return;
     }
-    const bool bSet = wxTheClipboard->SetData(new wxTextDataObject(ToWx(m_strOutput)));
+    wxString strText;
+    if (m_listed)
+        strText.reserve(m_listed->nBytes); // at least the characters: no copy while it grows
+    {
+        COutputSink sink([&](std::string_view strPiece) { AppendToWx(strText, strPiece); });
+        WriteLastListing(sink);
+        sink.Finish();
+    }
+    const bool bSet = wxTheClipboard->SetData(new wxTextDataObject(strText));
     wxTheClipboard->Close();
     if (!bSet)
         ShowMessage(kTextClipboardFailed);

@@ -12,6 +12,7 @@
 #include "model/ItemTree.h"
 #include "model/KWLOption.h"
 #include "model/ScanError.h"
+#include "output/OutputSink.h"
 #include "output/WriteResult.h"
 #include "platform/WorkProgress.h"
 #include "ui/DialogTemplate.h"
@@ -57,7 +58,8 @@ public:
     // State the tests read; the dialog itself keeps to its controls.
     const CLanguage& Language() const { return *m_pLanguage; }
     const std::string& FormatsPath() const { return m_strFormatsPath; }
-    const std::string& ListingText() const { return m_strOutput; }
+    // The complete text of the last listing, as the clipboard receives it.
+    std::string ListingText() const;
     const std::vector<std::string>& FormatLines() const { return m_listFormats; }
     const std::string& SelectedFormat() const { return m_strFormat; }
     const CKWLFormat& Format() const { return m_format; }
@@ -85,6 +87,7 @@ private:
     void OnRecursive(wxCommandEvent& event);
     void OnComputeList(wxCommandEvent& event);
     void ComputeList();
+    SRenderResult WriteLastListing(COutputSink& sink) const;
     // Exports and the other dialogs.
     void OnAbout(wxCommandEvent& event);
     void ShowMessage(ETextId eText);
@@ -113,7 +116,15 @@ private:
     CItemTree m_tree;
     std::vector<SScanError> m_scanErrors; // of the last scan, for the browsable page
     std::int64_t m_nScannedAt = 0;
-    std::string m_strOutput;
+    // What the last Compute List rendered, so the clipboard can render it again: the text
+    // itself is not kept, it takes about as much memory as the tree.
+    struct SListingSettings {
+        CKWLFormat format;
+        std::string strHeading;
+        bool bRecursive = false;
+        std::size_t nBytes = 0; // of the whole text
+    };
+    std::optional<SListingSettings> m_listed;
     std::string m_strFormat;
     bool m_bDirChosen = false;
     bool m_bFormatsUsable = true; // formats.def may be written in this session

@@ -1,5 +1,8 @@
 #include "ui/WxText.h"
 
+#include <algorithm>
+#include <string>
+
 #include "platform/Encoding.h"
 
 wxString ToWx(std::string_view strUtf8) {
@@ -17,6 +20,17 @@ wxString ToWx(std::string_view strUtf8) {
         nPos += nLen;
     }
     return str;
+}
+
+void AppendToWx(wxString& str, std::string_view strUtf8) {
+    const bool bAscii = std::all_of(strUtf8.begin(), strUtf8.end(),
+                                    [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (!bAscii) {
+        str += ToWx(strUtf8);
+        return;
+    }
+    const std::wstring strWide(strUtf8.begin(), strUtf8.end());
+    str.append(strWide.data(), strWide.size());
 }
 
 std::string FromWx(const wxString& str) {

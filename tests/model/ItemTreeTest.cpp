@@ -133,6 +133,36 @@ TEST(ItemTreeNameOrder, ComparesFoldedBytesUnsignedWithPrefixFirst) {
     }
 }
 
+TEST(ItemTreeNameOrder, PrefixKeyIsTheFoldedKeyHeadAsNumbers) {
+    // Every byte value at every place of the prefix, beside bytes that fold and bytes that
+    // do not: bytes whose low seven bits are a capital letter (0xC1-0xDA) stay as they are.
+    const auto Expected = [](std::string_view strName) {
+        const std::string strKey = NameSortKey(strName);
+        SNamePrefix key;
+        for (std::size_t i = 0; i < 16 && i < strKey.size(); ++i) {
+            std::uint64_t& nPart = i < 8 ? key.nHigh : key.nLow;
+            nPart |= std::uint64_t{static_cast<unsigned char>(strKey[i])} << (56 - 8 * (i % 8));
+        }
+        return key;
+    };
+    for (const std::string_view strAround : {"Az\xDA@[`{\xC1Mq", "\x80\xFFZa0~_-"}) {
+        for (std::size_t nLength = 0; nLength <= 17; ++nLength) {
+            for (std::size_t nPlace = 0; nPlace < nLength; ++nPlace) {
+                for (int b = 1; b < 256; ++b) {
+                    std::string strName;
+                    for (std::size_t i = 0; i < nLength; ++i)
+                        strName += strAround[i % strAround.size()];
+                    strName[nPlace] = static_cast<char>(b);
+                    const SNamePrefix key = NamePrefixKey(strName);
+                    const SNamePrefix expected = Expected(strName);
+                    ASSERT_TRUE(key == expected) << "byte " << b << " at " << nPlace << " of "
+                                                 << nLength;
+                }
+            }
+        }
+    }
+}
+
 // ---- file lists ----
 
 TEST_F(ItemTreeTest, FirstFileBecomesHeadAndIsCounted) {

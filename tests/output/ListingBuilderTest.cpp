@@ -146,3 +146,33 @@ TEST(ListingBuilder, UndefinedKeywordIsReportedInTheResult) {
 }
 
 } // namespace
+
+// The window keeps only a listing's beginning: it must be the full listing's first bytes,
+// also where the kept length ends inside a piece, at a piece's end or past the whole text,
+// and the result must tell what the whole rendering told (an undefined keyword in a file
+// line that comes after the kept part included).
+TEST(ListingBuilder, StartIsTheBeginningOfTheWholeListing) {
+    CTempTree tree;
+    const std::string strName(120, 'n');
+    for (int i = 0; i < 1500; ++i) // about 190 KB of lines: several pieces
+        tree.AddFile("big/" + std::to_string(10000 + i) + strName, static_cast<std::uint64_t>(i));
+    const std::string strPath = tree.Path("big");
+    CScannedTree scanned(strPath);
+    CKWLFormat format;
+    ASSERT_TRUE(format.Validate("name|size|D-files|files"));
+    const SRenderedText whole = BuildListing(format, scanned.Root(), strPath, kEnglish, true);
+    ASSERT_GT(whole.strText.size(), 3 * 65536u);
+    ASSERT_TRUE(whole.bUndefinedField);
+
+    for (const std::size_t nKeep : {std::size_t{0}, std::size_t{1}, std::size_t{65535},
+                                    std::size_t{65536}, std::size_t{65537}, std::size_t{150000},
+                                    whole.strText.size() - 1, whole.strText.size(),
+                                    whole.strText.size() + 1000}) {
+        SCOPED_TRACE(nKeep);
+        const SListingStart start =
+            BuildListingStart(format, scanned.Root(), strPath, kEnglish, true, nKeep);
+        EXPECT_EQ(start.strText, whole.strText.substr(0, nKeep));
+        EXPECT_EQ(start.nTotalBytes, whole.strText.size());
+        EXPECT_TRUE(start.bUndefinedField);
+    }
+}

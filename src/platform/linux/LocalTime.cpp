@@ -127,7 +127,7 @@ public:
             Check(slot);
         if (slot.eState != EState::Constant)
             return LocalCalendar(nSeconds, cal);
-        CalendarFromLocalSeconds(nSeconds + slot.nOffset, cal);
+        FromLocalSeconds(nSeconds + slot.nOffset, cal);
         return true;
     }
 
@@ -150,8 +150,25 @@ private:
         slot.nOffset = nFirst;
     }
 
+    // The times of a tree mostly fall on a few days: the date of the last day is kept, so
+    // that most times need only the clock computed.
+    void FromLocalSeconds(std::int64_t nLocal, SCalendar& cal) {
+        const std::int64_t nDays = FloorDiv(nLocal, kSecondsPerDay);
+        if (nDays != m_nLastDays) {
+            CalendarFromLocalSeconds(nDays * kSecondsPerDay, m_lastDay);
+            m_nLastDays = nDays;
+        }
+        const auto nSecOfDay = static_cast<int>(nLocal - nDays * kSecondsPerDay);
+        cal = m_lastDay;
+        cal.nHour = nSecOfDay / static_cast<int>(kSecondsPerHour);
+        cal.nMinute = nSecOfDay / 60 % 60;
+        cal.nSecond = nSecOfDay % 60;
+    }
+
     SZoneKey m_key;
     std::unique_ptr<std::array<SSlot, kSlots>> m_slots;
+    std::int64_t m_nLastDays = INT64_MIN;
+    SCalendar m_lastDay;
 };
 
 } // namespace
