@@ -1,6 +1,7 @@
 #pragma once
 
-// The running states of the hash algorithms, for the content hashers of each system.
+// What the content hasher needs of each system: the running states of the hash algorithms
+// and the opening of a file to hash.
 
 #include <xxhash.h>
 
@@ -9,6 +10,8 @@
 #include <new>
 
 #include "platform/ContentHash.h"
+#include "platform/DirReader.h"
+#include "platform/FileDescriptor.h"
 
 // The running state of one algorithm.
 class CContentHasher::CState {
@@ -48,3 +51,12 @@ private:
     };
     std::unique_ptr<XXH3_state_t, SFree> m_pState;
 };
+
+// SHA-256 as the system provides it.
+std::unique_ptr<CContentHasher::CState> MakeSha256State();
+
+// Opens the regular file pszName of the directory open as nDirFd for hashing: never through a
+// link and never waiting on whatever was put there since the scan looked; status is the
+// file's as it was opened. An error when it is no longer a regular file.
+std::error_code OpenForHashing(int nDirFd, const char* pszName, CFileDescriptor& fd,
+                               SEntryStatus& status);

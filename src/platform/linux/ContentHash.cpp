@@ -11,9 +11,6 @@
 #include "platform/FileDescriptor.h"
 #include "platform/HashState.h"
 
-namespace {
-
-constexpr std::size_t kReadSize = 256 * 1024;
 // Opens a regular file of the directory for reading: never through a link, never blocking on a
 // FIFO put there since the scan looked, and without an access time update where allowed
 // (O_NOATIME is for the owner and for privileged callers only).
@@ -33,8 +30,6 @@ std::error_code OpenForHashing(int nDirFd, const char* pszName, CFileDescriptor&
         return std::make_error_code(std::errc::invalid_argument);
     return {};
 }
-
-} // namespace
 
 namespace {
 
@@ -66,43 +61,6 @@ private:
 
 } // namespace
 
-CContentHasher::CContentHasher(EHashAlgorithm eAlgorithm) : m_buffer(kReadSize) {
-    if (eAlgorithm == EHashAlgorithm::Sha256)
-        m_pState = std::make_unique<CSha256State>();
-    else
-        m_pState = std::make_unique<CXxh128State>();
-}
-
-CContentHasher::~CContentHasher() = default;
-
-std::error_code CContentHasher::ReadOnce(int nDirFd, const char* pszName, SEntryStatus& before,
-                                         bool& bHeldStill, SContentDigest& digest,
-                                         std::uint64_t& nBytesRead) {
-    CFileDescriptor fd;
-    if (const std::error_code ec = OpenForHashing(nDirFd, pszName, fd, before))
-        return ec;
-    m_pState->Reset();
-    if (const std::error_code ec = ReadAll(fd, nBytesRead))
-        return ec;
-    digest = m_pState->Final();
-    SEntryStatus after;
-    if (const std::error_code ec = StatusOf(fd, after))
-        return ec;
-    bHeldStill = after.IsSameVersionAs(before);
-    return {};
-}
-
-std::error_code CContentHasher::ReadAll(const CFileDescriptor& fd, std::uint64_t& nBytesRead) {
-    for (;;) {
-        const ssize_t nRead = read(fd.Get(), m_buffer.data(), m_buffer.size());
-        if (nRead == 0)
-            return {};
-        if (nRead < 0) {
-            if (errno == EINTR)
-                continue;
-            return {errno, std::generic_category()};
-        }
-        m_pState->Update(m_buffer.data(), static_cast<std::size_t>(nRead));
-        nBytesRead += static_cast<std::uint64_t>(nRead);
-    }
+std::unique_ptr<CContentHasher::CState> MakeSha256State() {
+    return std::make_unique<CSha256State>();
 }

@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr std::size_t kReadSize = 256 * 1024;
-
 // SHA-256 from Windows' own CNG; the algorithm provider is opened once per hasher.
 class CSha256State final : public CContentHasher::CState {
 public:
@@ -72,52 +70,24 @@ private:
 
 } // namespace
 
-CContentHasher::CContentHasher(EHashAlgorithm eAlgorithm) : m_buffer(kReadSize) {
-    if (eAlgorithm == EHashAlgorithm::Sha256)
-        m_pState = std::make_unique<CSha256State>();
-    else
-        m_pState = std::make_unique<CXxh128State>();
+std::unique_ptr<CContentHasher::CState> MakeSha256State() {
+    return std::make_unique<CSha256State>();
 }
-
-CContentHasher::~CContentHasher() = default;
 
 // The file is opened as itself (a reparse point is never followed) and must still be a
 // regular file: the scan saw one there.
-std::error_code CContentHasher::ReadOnce(int nDirFd, const char* pszName, SEntryStatus& before,
-                                         bool& bHeldStill, SContentDigest& digest,
-                                         std::uint64_t& nBytesRead) {
+std::error_code OpenForHashing(int nDirFd, const char* pszName, CFileDescriptor& fd,
+                               SEntryStatus& status) {
     CHandle file;
     if (const std::error_code ec =
             OpenRelative(HandleOf(nDirFd), pszName, FILE_READ_DATA | FILE_READ_ATTRIBUTES,
                          FILE_NON_DIRECTORY_FILE | FILE_SEQUENTIAL_ONLY, file))
         return ec;
-    CFileDescriptor fd;
     if (const std::error_code ec = DescriptorFor(std::move(file), _O_RDONLY, fd))
         return ec;
-    if (const std::error_code ec = StatusOf(fd, before))
+    if (const std::error_code ec = StatusOf(fd, status))
         return ec;
-    if (before.eType != EFileType::Regular)
+    if (status.eType != EFileType::Regular)
         return std::make_error_code(std::errc::invalid_argument);
-    m_pState->Reset();
-    if (const std::error_code ec = ReadAll(fd, nBytesRead))
-        return ec;
-    digest = m_pState->Final();
-    SEntryStatus after;
-    if (const std::error_code ec = StatusOf(fd, after))
-        return ec;
-    bHeldStill = after.IsSameVersionAs(before);
     return {};
-}
-
-std::error_code CContentHasher::ReadAll(const CFileDescriptor& fd, std::uint64_t& nBytesRead) {
-    const HANDLE h = HandleOf(fd.Get());
-    for (;;) {
-        DWORD nRead = 0;
-        if (!ReadFile(h, m_buffer.data(), static_cast<DWORD>(m_buffer.size()), &nRead, nullptr))
-            return LastWin32Error();
-        if (nRead == 0)
-            return {};
-        m_pState->Update(m_buffer.data(), nRead);
-        nBytesRead += nRead;
-    }
 }
