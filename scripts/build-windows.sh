@@ -15,19 +15,7 @@ PACKAGES=(
     wine wine64                            # running the programs and tests on this machine
     zip                                    # the release archive
 )
-missing=()
-for pkg in "${PACKAGES[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$pkg")
-    fi
-done
-if ((${#missing[@]} > 0)); then
-    SUDO=""
-    if [[ $(id -u) -ne 0 ]]; then SUDO="sudo"; fi
-    echo "Installing: ${missing[*]}"
-    $SUDO apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+"$(dirname "$0")/install-missing.sh" "${PACKAGES[@]}"
 
 LAUNCHER=()
 if command -v ccache >/dev/null; then LAUNCHER=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi

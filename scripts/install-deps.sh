@@ -30,20 +30,7 @@ if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
     PACKAGES+=(nodejs npm)
 fi
 
-missing=()
-for pkg in "${PACKAGES[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$pkg")
-    fi
-done
-
-if ((${#missing[@]} > 0)); then
-    SUDO=""
-    if [[ $(id -u) -ne 0 ]]; then SUDO="sudo"; fi
-    echo "Installing: ${missing[*]}"
-    $SUDO apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+"$(dirname "$0")/install-missing.sh" "${PACKAGES[@]}"
 
 # puppeteer-core for the browser tests, exactly as tests/browser/package-lock.json pins it.
 BROWSER_TESTS="$(dirname "$0")/../tests/browser"
