@@ -15,8 +15,9 @@
 // exists but is not a regular file (a device, a pipe, /dev/stdout) is written directly: it
 // cannot be replaced, and a rename over it would destroy it.
 //
-// On Windows the target is held by its full path, the temporary file is flushed and put in
-// place with ReplaceFileW (MoveFileExW for a new target), and Ctrl+C removes it first.
+// A signal that ends the process (Ctrl+C, a hang-up, a kill with SIGTERM) removes the temporary
+// file first. On Windows the target is held by its full path, the temporary file is flushed and
+// put in place with ReplaceFileW (MoveFileExW for a new target), and Ctrl+C removes it first.
 //
 // All functions return false on failure with errno telling why.
 class CAtomicFile {

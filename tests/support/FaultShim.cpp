@@ -7,6 +7,7 @@
 //   KWL_TEST_UNKNOWN_KIND=1    every entry comes back as DT_UNKNOWN, as some file systems do
 //   KWL_TEST_SLOW_READ=N       every read first waits N microseconds, as on a cold disk
 //   KWL_TEST_SLOW_STAT=N       every statx first waits N microseconds
+//   KWL_TEST_SLOW_WRITE=N      every write first waits N microseconds, as on a slow share
 //   KWL_TEST_CHANGE_ON_READ=HOW:NAME
 //                              the file NAME changes right after a read from its first byte:
 //                              HOW "shrink" cuts it to half its length and "append" adds 16
@@ -120,6 +121,11 @@ extern "C" ssize_t read(int nFd, void* pBuffer, size_t nLength) {
     if (bFromStart && nRead > 0)
         ChangeAfterFirstRead(nFd, pszChange);
     return static_cast<ssize_t>(nRead);
+}
+
+extern "C" ssize_t write(int nFd, const void* pBuffer, size_t nLength) {
+    WaitIfAsked("KWL_TEST_SLOW_WRITE");
+    return static_cast<ssize_t>(syscall(SYS_write, nFd, pBuffer, nLength));
 }
 
 extern "C" int statx(int nDirFd, const char* pszPath, int nFlags, unsigned int nMask,

@@ -4,8 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
+#include <atomic>
 #include <cerrno>
 #include <climits>
+#include <csignal>
+#include <cstring>
+#include <mutex>
 #include <random>
 #include <string_view>
 
@@ -53,6 +58,75 @@ std::string TemporaryName(std::random_device& random) {
     for (int i = 0; i < 12; ++i)
         strName += kChars[random() % kChars.size()];
     return strName + ".tmp";
+}
+
+// Temporary files alive now. Ctrl+C, a hang-up or a kill ends the process without unwinding;
+// the handler removes them first, so no half-written file is left behind. A signal handler may
+// neither lock nor allocate: the files sit in fixed slots, published by an atomic state.
+constexpr std::size_t kTempSlots = 16;
+constexpr std::size_t kTempNameRoom = 32;
+
+struct STempSlot {
+    enum : int { kFree, kFilling, kLive };
+    std::atomic<int> nState{kFree};
+    int nDirFd = -1;
+    std::array<char, kTempNameRoom> szName{};
+};
+std::array<STempSlot, kTempSlots> g_temps;
+
+constexpr std::array kEndingSignals = {SIGINT, SIGTERM, SIGHUP};
+
+void RemoveTempsAndEnd(int nSignal) {
+    for (STempSlot& slot : g_temps) {
+        if (slot.nState.load(std::memory_order_acquire) == STempSlot::kLive)
+            unlinkat(slot.nDirFd, slot.szName.data(), 0);
+    }
+    // The default action then ends the process, so its parent sees the signal as always.
+    std::signal(nSignal, SIG_DFL);
+    std::raise(nSignal);
+}
+
+// Only signals that would end the process get the handler: one the program or its caller
+// ignores (nohup) or handles itself stays as it is.
+void InstallRemovalHandler() {
+    for (const int nSignal : kEndingSignals) {
+        struct sigaction old {};
+        if (sigaction(nSignal, nullptr, &old) != 0 || old.sa_handler != SIG_DFL)
+            continue;
+        struct sigaction action {};
+        action.sa_handler = RemoveTempsAndEnd;
+        sigemptyset(&action.sa_mask);
+        for (const int nBlocked : kEndingSignals)
+            sigaddset(&action.sa_mask, nBlocked);
+        sigaction(nSignal, &action, nullptr);
+    }
+}
+
+// When all slots are taken the file is only removed by a normal exit, as it always was.
+void RegisterTemp(int nDirFd, const std::string& strName) {
+    static std::once_flag once;
+    std::call_once(once, InstallRemovalHandler);
+    if (strName.size() >= kTempNameRoom)
+        return;
+    for (STempSlot& slot : g_temps) {
+        int nFree = STempSlot::kFree;
+        if (!slot.nState.compare_exchange_strong(nFree, STempSlot::kFilling))
+            continue;
+        slot.nDirFd = nDirFd;
+        std::memcpy(slot.szName.data(), strName.c_str(), strName.size() + 1);
+        slot.nState.store(STempSlot::kLive, std::memory_order_release);
+        return;
+    }
+}
+
+void ForgetTemp(int nDirFd, const std::string& strName) {
+    for (STempSlot& slot : g_temps) {
+        if (slot.nState.load(std::memory_order_acquire) == STempSlot::kLive &&
+            slot.nDirFd == nDirFd && strName == slot.szName.data()) {
+            slot.nState.store(STempSlot::kFree, std::memory_order_release);
+            return;
+        }
+    }
 }
 
 } // namespace
@@ -137,6 +211,7 @@ bool CAtomicFile::Commit() {
         Discard();
         return false;
     }
+    ForgetTemp(m_nDirFd, m_strTemp);
     m_strTemp.clear();
     // Makes the rename itself durable; the data is safe either way, so errors do not count.
     const int nFolder = openat(m_nDirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -155,6 +230,7 @@ void CAtomicFile::Discard() {
     }
     if (!m_strTemp.empty()) {
         unlinkat(m_nDirFd, m_strTemp.c_str(), 0);
+        ForgetTemp(m_nDirFd, m_strTemp);
         m_strTemp.clear();
     }
     errno = nErrno;
@@ -221,6 +297,7 @@ bool CAtomicFile::CreateTemporary() {
         m_strTemp.clear();
         return false;
     }
+    RegisterTemp(m_nDirFd, m_strTemp);
     if (bExists) {
         // When root rewrites another user's file it stays theirs; anyone else fails harmlessly.
         [[maybe_unused]] const int nChown = fchown(m_nFd, st.st_uid, st.st_gid);
