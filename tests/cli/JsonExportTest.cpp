@@ -1,10 +1,12 @@
 // kwl-list -e json read back with a real parser: what every system runs (JsonExportLinuxTest.cpp
 // checks a hostile tree entry by entry against Linux's file system).
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "support/Files.h"
 #include "support/Json.h"
 #include "support/KwlList.h"
 #include "support/Paths.h"
@@ -28,6 +30,44 @@ TEST(JsonExportTest, WithoutRecursionSubdirectoriesHaveNoChildren) {
     EXPECT_EQ(JsonText(sub["name"]), "sub");
     EXPECT_FALSE(HasKey(sub, "children"));
     EXPECT_EQ(doc["totals"]["files"].GetUint64(), 1u);
+}
+
+// Both hashes of known contents, as the reference tools (sha256sum, xxhsum -H2) give them: empty,
+// "abc" and a file longer than one read.
+TEST(JsonExportTest, HashesAreThoseOfTheReferenceTools) {
+    CTempTree tree;
+    std::string strBig(1024 * 1024 + 3, '\0');
+    for (std::size_t i = 0; i < strBig.size(); ++i)
+        strBig[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+    ASSERT_TRUE(WriteFile(tree.AddFile("t/big"), strBig));
+    ASSERT_TRUE(WriteFile(tree.AddFile("t/abc"), "abc"));
+    tree.AddFile("t/empty");
+    struct SCase {
+        const char* pszAlgorithm;
+        std::map<std::string, std::string> hashes;
+    };
+    const SCase cases[] = {
+        {"sha256",
+         {{"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+          {"big", "1eb92911c51f33959c6e582d767d6dbc6c933130291f3bf6ecc7ff93842ba6f5"},
+          {"empty", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"}}},
+        {"xxh128",
+         {{"abc", "06b05ab6733a618578af5f94892f3950"},
+          {"big", "3027abf1a4fa37aaa5c05e44a4fb3e90"},
+          {"empty", "99aa06d3014798d86001c324468d497f"}}},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.pszAlgorithm);
+        const SKwlListResult r =
+            RunKwlList({"-e", "json", "--hash", c.pszAlgorithm, tree.Path("t")});
+        ASSERT_EQ(r.nStatus, 0) << r.strErr;
+        const CJsonDocument doc = ParseJson(r.strOut);
+        EXPECT_EQ(JsonText(doc["hash"]), c.pszAlgorithm);
+        std::map<std::string, std::string> hashes;
+        for (const CJsonValue& node : doc["tree"]["children"].GetArray())
+            hashes[JsonText(node["name"])] = JsonText(node["hash"]);
+        EXPECT_EQ(hashes, c.hashes);
+    }
 }
 
 TEST(JsonExportTest, UnreadableDirectoryWritesNothing) {
