@@ -24,7 +24,7 @@ set(KWL_TEST_DISCOVERY_MODE PRE_TEST)
 
 # Test files that only Linux can run, each with why. Single tests of the files built here
 # that Windows cannot hold skip themselves (names Windows forbids, Linux's links, times before
-# 1601).
+# 1601, arguments that are not UTF-8, the fault shim, runs as nobody).
 set(KWL_LINUX_ONLY_TESTS
     # The descriptor budget under RLIMIT_NOFILE, counted in /proc/self/fd.
     scan/DirHandleSetTest.cpp
