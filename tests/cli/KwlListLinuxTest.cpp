@@ -369,34 +369,4 @@ TEST(KwlListTotals, DirectoryTotalsStopAtTheLargestNumber) {
                             ":\r\n\r\nbig\t18446744073709551615\r\n  a\r\n  b\r\n  c");
 }
 
-// Names that are equal in name order (their order is the order the directory gives them),
-// control characters, a directory large enough to be read in chunks, several levels.
-TEST(KwlListThreads, AnyNumberOfThreadsGivesTheSameBytes) {
-    CTempTree tree;
-    for (int i = 0; i < 4500; ++i)
-        tree.AddFile("x/large/" + std::string(i % 2 ? "ab" : "AB") + std::to_string(i % 50) +
-                         (i % 3 ? "" : "\n") + std::to_string(i),
-                     static_cast<std::uint64_t>(i % 7));
-    std::string strLevel = "x/";
-    for (int n = 0; n < 12; ++n) {
-        for (const char* psz : {"Readme", "README", "readme", "\xC3\x84", "\xC3\xA4", "_a", "a_"})
-            tree.AddFile(strLevel + psz, static_cast<std::uint64_t>(n));
-        strLevel += (n % 2 ? "Sub/" : "sub/");
-        tree.AddDir(strLevel + "SUB");
-    }
-    const std::string strFormat = "name|F-size|crTime-F-modTime|F-ro-F-hid";
-    for (const char* pszKind : {"listing", "text", "html"}) {
-        SCOPED_TRACE(pszKind);
-        const SResult one =
-            RunKwlList({"-r", "-j", "1", "-e", pszKind, "-f", strFormat, tree.Path("x")});
-        EXPECT_EQ(one.nStatus, 0);
-        for (const char* pszThreads : {"2", "5"}) {
-            const SResult many = RunKwlList(
-                {"-r", "-j", pszThreads, "-e", pszKind, "-f", strFormat, tree.Path("x")});
-            EXPECT_EQ(many.nStatus, 0);
-            EXPECT_TRUE(many.strOut == one.strOut) << "-j " << pszThreads;
-        }
-    }
-}
-
 } // namespace
