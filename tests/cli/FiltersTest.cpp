@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+
 #include "support/Files.h"
 #include "support/Json.h"
 #include "support/KwlList.h"

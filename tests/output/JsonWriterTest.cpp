@@ -6,6 +6,7 @@
 #include <string>
 
 #include <gtest/gtest.h>
+
 #include "platform/DirReader.h"
 #include "support/Json.h"
 
