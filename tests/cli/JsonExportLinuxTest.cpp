@@ -15,115 +15,13 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/JsonTreeCheck.h"
 #include "support/Files.h"
 #include "support/Json.h"
 #include "support/KwlList.h"
 #include "support/TempTree.h"
 
 namespace {
-
-// RFC 4648 base64, decoded here rather than trusted to the code under test.
-std::string DecodeBase64(std::string_view strText) {
-    const std::string_view kAlphabet =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string strBytes;
-    unsigned nBits = 0;
-    int nCount = 0;
-    for (const char c : strText) {
-        if (c == '=')
-            break;
-        nBits = (nBits << 6) | static_cast<unsigned>(kAlphabet.find(c));
-        nCount += 6;
-        if (nCount >= 8) {
-            nCount -= 8;
-            strBytes += static_cast<char>((nBits >> nCount) & 0xFF);
-        }
-    }
-    return strBytes;
-}
-
-// The exact bytes of a name, a link text or a path: from "KEY_base64" where the document
-// gives it, otherwise the string itself.
-std::string ExactText(const CJsonValue& node, const std::string& strKey) {
-    if (HasKey(node, strKey + "_base64"))
-        return DecodeBase64(JsonText(node[strKey + "_base64"]));
-    return JsonText(node[strKey]);
-}
-
-std::string Rfc3339(const statx_timestamp& time) {
-    const std::time_t nSeconds = time.tv_sec;
-    std::tm tm{};
-    gmtime_r(&nSeconds, &tm);
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d.%09uZ", tm.tm_year + 1900,
-                  tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, time.tv_nsec);
-    return buf;
-}
-
-std::string TypeOf(unsigned nMode) {
-    if (S_ISDIR(nMode))
-        return "directory";
-    if (S_ISREG(nMode))
-        return "file";
-    return S_ISLNK(nMode) ? "symlink" : "other";
-}
-
-std::string LinkText(const std::string& strPath) {
-    std::string strTarget(8192, '\0');
-    const ssize_t n = readlink(strPath.c_str(), strTarget.data(), strTarget.size());
-    strTarget.resize(n < 0 ? 0 : static_cast<std::size_t>(n));
-    return strTarget;
-}
-
-// The names in a directory on disk, exact.
-std::vector<std::string> NamesOnDisk(const std::string& strDir) {
-    std::vector<std::string> names;
-    for (const std::string& strName : NamesIn(strDir))
-        names.push_back(strName);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// Compares a node with the entry at strPath and everything below it; counts the entries seen.
-void ExpectNodeMatchesDisk(const CJsonValue& node, const std::string& strPath, std::size_t& nSeen) {
-    SCOPED_TRACE(testing::PrintToString(strPath));
-    ++nSeen;
-    struct statx stx {};
-    ASSERT_EQ(statx(AT_FDCWD, strPath.c_str(), AT_SYMLINK_NOFOLLOW,
-                    STATX_BASIC_STATS | STATX_BTIME, &stx),
-              0);
-    const std::string strType = JsonText(node["type"]);
-    EXPECT_EQ(strType, TypeOf(stx.stx_mode));
-    EXPECT_EQ(JsonText(node["mtime"]), Rfc3339(stx.stx_mtime));
-    EXPECT_EQ(JsonText(node["atime"]), Rfc3339(stx.stx_atime));
-    EXPECT_EQ(JsonText(node["crtime"]),
-              Rfc3339((stx.stx_mask & STATX_BTIME) ? stx.stx_btime : stx.stx_ctime));
-    if (strType != "directory") {
-        EXPECT_EQ(node["size"].GetUint64(), stx.stx_size);
-        const std::string strAttributes = JsonText(node["attributes"]);
-        EXPECT_EQ(strAttributes[1] == 'R', (stx.stx_mode & S_IWUSR) == 0);
-        if (strType == "symlink")
-            EXPECT_EQ(ExactText(node, "target"), LinkText(strPath));
-        else
-            EXPECT_FALSE(HasKey(node, "target"));
-        return;
-    }
-    // Every name on disk once, subdirectories first.
-    std::vector<std::string> listed;
-    bool bFilesBegun = false;
-    std::uint64_t nFiles = 0;
-    for (const CJsonValue& childNode : node["children"].GetArray()) {
-        const bool bDirectory = JsonText(childNode["type"]) == "directory";
-        EXPECT_FALSE(bDirectory && bFilesBegun) << "a directory after the files";
-        bFilesBegun = bFilesBegun || !bDirectory;
-        nFiles += bDirectory ? 0 : 1;
-        listed.push_back(ExactText(childNode, "name"));
-        ExpectNodeMatchesDisk(childNode, strPath + "/" + listed.back(), nSeen);
-    }
-    EXPECT_EQ(node["files"].GetUint64(), nFiles);
-    std::sort(listed.begin(), listed.end());
-    EXPECT_EQ(listed, NamesOnDisk(strPath));
-}
 
 // Every byte but "/" as a one-byte name ("." only where a name cannot be just that), all of
 // them in one name, names that are not UTF-8, quotes and backslashes, the longest names,

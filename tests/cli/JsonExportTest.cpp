@@ -1,11 +1,15 @@
 // kwl-list -e json read back with a real parser: what every system runs (JsonExportLinuxTest.cpp
-// checks a hostile tree entry by entry against Linux's file system).
+// has what needs Linux).
+#include <cctype>
+#include <cstdint>
+#include <ctime>
 #include <filesystem>
 #include <map>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "cli/JsonTreeCheck.h"
 #include "support/Files.h"
 #include "support/Json.h"
 #include "support/KwlList.h"
@@ -13,6 +17,51 @@
 #include "support/TempTree.h"
 
 namespace {
+
+// A tree of names that every system allows (each punctuation character alone and all of them
+// in one name, letters outside ASCII and outside the Basic Multilingual Plane, the longest
+// names, nested and empty directories, a read-only file) comes back entry by entry as the
+// system reports it. Access times of the directories lie ahead, so that listing them does not
+// move them. (JsonExportLinuxTest.cpp adds what only Linux has: names that are not UTF-8,
+// control characters, links, a FIFO, nanoseconds set by hand.)
+TEST(JsonExportTest, EveryEntryMatchesWhatTheSystemReports) {
+    CTempTree tree;
+    std::string strPunctuation;
+    for (char c = ' '; c <= '~'; ++c) {
+        const std::string strName(1, c);
+        if (std::isalnum(static_cast<unsigned char>(c)) || c == '/' || c == '.' ||
+            !CTempTree::AllowsName(strName))
+            continue;
+        strPunctuation += c;
+        tree.AddFile("e/" + strName, static_cast<std::uint64_t>(c));
+    }
+    tree.AddFile("e/" + strPunctuation + "end", 3);
+    std::string strUmlauts;
+    while (strUmlauts.size() + 2 <= 255)
+        strUmlauts += "\xC3\xA4";
+    tree.AddFile("e/" + strUmlauts + "z", 2);
+    tree.AddFile("e/" + std::string(255, 'x'), 1);
+    tree.AddFile("e/smile\xF0\x9F\x98\x80.txt", 4);
+    tree.AddFile("e/\xE6\x97\xA5\xE6\x9C\xAC.txt", 5);
+    tree.AddFile("e/dir one/inner", 7);
+    tree.AddFile("e/dir one/deeper/deepest/leaf", 8);
+    tree.AddDir("e/empty");
+    tree.AddFile("e/readonly", 4);
+    tree.SetTimes("e/readonly", 1234567890, 1500000000);
+    tree.SetMode("e/readonly", 0444);
+    const std::int64_t nAhead = std::time(nullptr) + 86400;
+    for (const char* psz : {"e/dir one/deeper/deepest", "e/dir one/deeper", "e/dir one", "e/empty",
+                            "e"})
+        tree.SetTimes(psz, nAhead, 1234567890);
+
+    const SKwlListResult r = RunKwlList({"-r", "-e", "json", tree.Path("e")});
+    ASSERT_EQ(r.nStatus, 0) << r.strErr;
+    const CJsonDocument doc = ParseJson(r.strOut);
+    std::size_t nSeen = 0;
+    ExpectNodeMatchesDisk(doc["tree"], tree.Path("e"), nSeen);
+    EXPECT_EQ(doc["totals"]["directories"].GetUint64(), 4u);
+    EXPECT_EQ(doc["totals"]["files"].GetUint64(), nSeen - 5); // the root and four directories
+}
 
 TEST(JsonExportTest, WithoutRecursionSubdirectoriesHaveNoChildren) {
     CTempTree tree;
