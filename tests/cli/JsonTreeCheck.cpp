@@ -65,8 +65,7 @@ std::string ExactText(const CJsonValue& node, const std::string& strKey) {
     return JsonText(node[strKey]);
 }
 
-void ExpectNodeMatchesDisk(const CJsonValue& node, const std::string& strPath,
-                           std::size_t& nSeen) {
+void ExpectNodeMatchesDisk(const CJsonValue& node, const std::string& strPath, std::size_t& nSeen) {
     SCOPED_TRACE(testing::PrintToString(strPath));
     ++nSeen;
     const std::optional<SEntryFacts> facts = EntryFactsOf(strPath);

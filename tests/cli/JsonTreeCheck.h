@@ -13,5 +13,4 @@ std::string ExactText(const CJsonValue& node, const std::string& strKey);
 // Compares a node of kwl-list's JSON tree with the entry at strPath and everything below it,
 // as the system reports them (EntryFactsOf): kind, size, the three times to the nanosecond,
 // read-only, link text, every name once with subdirectories first. Counts the entries seen.
-void ExpectNodeMatchesDisk(const CJsonValue& node, const std::string& strPath,
-                           std::size_t& nSeen);
+void ExpectNodeMatchesDisk(const CJsonValue& node, const std::string& strPath, std::size_t& nSeen);

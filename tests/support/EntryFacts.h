@@ -18,8 +18,8 @@ struct SEntryFacts {
     std::uint64_t nSize = 0;
     SFileTime modified;
     SFileTime accessed;
-    SFileTime created; // Linux: the birth time where the file system keeps one, else ctime
-    bool bReadOnly = false; // Linux: the owner's write bit is clear
+    SFileTime created;       // Linux: the birth time where the file system keeps one, else ctime
+    bool bReadOnly = false;  // Linux: the owner's write bit is clear
     std::string strLinkText; // a symbolic link's text, exact
 };
 
