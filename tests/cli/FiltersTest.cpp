@@ -49,16 +49,23 @@ TEST(FiltersTest, BadInputIsAUsageError) {
     }
 }
 
-// A pattern file written on another system: CR LF, comments, empty lines, "\#".
+// A pattern file written on another system: CR LF, comments, empty lines, "\#"; the byte order
+// mark that Windows editors put before the first line is no part of its pattern.
 TEST(FiltersTest, PatternFileLines) {
     CTempTree tree;
     for (const char* psz : {"t/#tag", "t/keep", "t/x.o", "t/drop me", "t/#kept"})
         tree.AddFile(psz, 1);
     const std::string strPatterns = tree.Path("patterns");
-    ASSERT_TRUE(WriteFile(strPatterns, "# objects\r\n*.o\r\n\r\ndrop me\r\n\\#tag\n"));
-    const SKwlListResult r = RunKwlList({"-f", "name", "--exclude-from", strPatterns, tree.Path("t")});
-    EXPECT_EQ(r.nStatus, 0) << r.strErr;
-    EXPECT_EQ(r.strOut.substr(r.strOut.find("\r\n\r\n") + 4), "#kept\r\nkeep");
+    for (const char* pszText : {"# objects\r\n*.o\r\n\r\ndrop me\r\n\\#tag\n",
+                                "\xEF\xBB\xBF*.o\r\ndrop me\r\n\\#tag\r\n",
+                                "\xEF\xBB\xBF# objects\r\n*.o\r\ndrop me\r\n\\#tag"}) {
+        SCOPED_TRACE(testing::PrintToString(pszText));
+        ASSERT_TRUE(WriteFile(strPatterns, pszText));
+        const SKwlListResult r =
+            RunKwlList({"-f", "name", "--exclude-from", strPatterns, tree.Path("t")});
+        EXPECT_EQ(r.nStatus, 0) << r.strErr;
+        EXPECT_EQ(r.strOut.substr(r.strOut.find("\r\n\r\n") + 4), "#kept\r\nkeep");
+    }
 }
 
 // The snapshot says how it was filtered; a comparison scans with the same filters, so what they
