@@ -93,7 +93,8 @@ bool CheckCombinations(const SCommandLine& cmd, std::string& strError) {
 constexpr std::size_t kMaxPatternFile = 16 * 1024 * 1024;
 
 // The patterns of an --exclude-from file: one a line (CR LF too), empty lines and lines that
-// begin with "#" left out. False with the reason when it cannot be read or is not text.
+// begin with "#" left out, a byte order mark before the first line too. False with the reason
+// when it cannot be read or is not text.
 bool ReadPatternFile(const std::string& strFile, std::vector<std::string>& patterns,
                      std::string& strError) {
     std::string strText;
@@ -123,7 +124,7 @@ bool ReadPatternFile(const std::string& strFile, std::vector<std::string>& patte
     }
     if (strText.find('\0') != std::string::npos)
         return fail("not a text file (it holds NUL bytes)");
-    std::size_t nStart = 0;
+    std::size_t nStart = strText.starts_with(kUtf8ByteOrderMark) ? kUtf8ByteOrderMark.size() : 0;
     while (nStart < strText.size()) {
         std::size_t nEnd = strText.find('\n', nStart);
         if (nEnd == std::string::npos)

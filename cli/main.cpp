@@ -31,9 +31,6 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-// Some spreadsheets read a text file as UTF-8 only when it starts with this.
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
-
 SJsonDocumentInfo JsonDocumentInfo(const SCommandLine& cmd, std::int64_t nScannedAt,
                                    const CDirectoryScanner& scanner) {
     SJsonDocumentInfo info;

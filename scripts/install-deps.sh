@@ -6,9 +6,8 @@ PACKAGES=(
     build-essential cmake pkg-config       # compiler and build
     libssl-dev libxxhash-dev               # content hashes (SHA-256, XXH3 128-bit)
     zlib1g-dev                             # the browsable page's compressed columns
-    rapidjson-dev                          # snapshot reader: a streaming JSON parser
+    rapidjson-dev                          # snapshot reader (streaming), tests' JSON reader
     libgtest-dev googletest xxhash         # tests (xxhsum checks our XXH128 digests)
-    libsimdjson-dev                        # tests read the JSON export with a real parser
     python3 python3-jsonschema             # tests: CSV read-back, JSON Schema validation
     libreoffice-calc-nogui                 # tests: a spreadsheet opens the text export
     clang libclang-rt-14-dev               # fuzz targets (libFuzzer)

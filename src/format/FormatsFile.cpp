@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
-
 enum class ERead { Ok, Missing, Unusable };
 
 struct SReadResult {

@@ -37,6 +37,10 @@ std::string Utf8Right(std::string_view strText, std::size_t nCount);
 
 bool IsValidUtf8(std::string_view strText);
 
+// The UTF-8 byte order mark: some spreadsheets read a text file as UTF-8 only when it starts
+// with it, and Windows editors put it before the first line of the files they save.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 // Windows-1252 <-> UTF-8, for formats.def. Bytes that Windows-1252 leaves undefined
 // (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 code points of the same value and back.
 std::string Cp1252ToUtf8(std::string_view strText);

@@ -6,9 +6,9 @@
 #include <string>
 
 #include <gtest/gtest.h>
-#include <simdjson.h>
 
 #include "platform/DirReader.h"
+#include "support/Json.h"
 
 namespace {
 
@@ -26,8 +26,7 @@ std::string Time(std::int64_t nSeconds, std::uint32_t nNanoseconds) {
 
 // What a parser makes of a JSON value.
 std::string ParsedString(const std::string& strJson) {
-    simdjson::dom::parser parser;
-    return std::string(std::string_view(parser.parse(strJson)));
+    return JsonText(ParseJson(strJson));
 }
 
 TEST(JsonWriterTest, StringsEscapeWhatJsonRequiresAndKeepTheRest) {
@@ -94,8 +93,7 @@ TEST(JsonWriterTest, NumbersAreExactUpTo64Bits) {
         std::string strOut;
         AppendJsonNumber(n, strOut);
         EXPECT_EQ(strOut, std::to_string(n));
-        simdjson::dom::parser parser;
-        EXPECT_EQ(std::uint64_t(parser.parse(strOut)), n);
+        EXPECT_EQ(ParseJson(strOut).GetUint64(), n);
     }
 }
 

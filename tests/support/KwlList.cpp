@@ -59,6 +59,14 @@ bool IsReplaced(std::string_view strVariable, const std::vector<std::string>& se
 
 } // namespace
 
+bool CanSetUp(const SKwlListRun& run) {
+    return !run.setup.bAsNobody || geteuid() == 0; // only root can become nobody
+}
+
+bool ArgumentArrivesExactly(const std::string& /*strArg*/) {
+    return true; // arguments are bytes here
+}
+
 void PrepareKwlListForOtherUsers(bool bWithFaultShim) {
     CopyForOtherUsers(KWL_LIST_PATH);
     if (bWithFaultShim)

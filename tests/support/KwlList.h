@@ -24,6 +24,14 @@ struct SKwlListRun {
 // built files that every user can reach.
 SKwlListResult RunKwlList(const std::vector<std::string>& args, const SKwlListRun& run = {});
 
+// Whether this system can set a run up as asked: other users, limits and the fault shim are
+// Linux's, and a run as nobody needs root. Tests that need them skip otherwise.
+bool CanSetUp(const SKwlListRun& run);
+
+// Whether kwl-list receives strArg byte for byte. Windows' command line is UTF-16: an argument
+// that is not UTF-8 cannot reach a program unchanged there.
+bool ArgumentArrivesExactly(const std::string& strArg);
+
 // Makes those copies now, while the build folder can still be read: call it before a test
 // drops to nobody and runs kwl-list from there.
 void PrepareKwlListForOtherUsers(bool bWithFaultShim = false);

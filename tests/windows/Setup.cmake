@@ -24,7 +24,7 @@ set(KWL_TEST_DISCOVERY_MODE PRE_TEST)
 
 # Test files that only Linux can run, each with why. Single tests of the files built here
 # that Windows cannot hold skip themselves (names Windows forbids, Linux's links, times before
-# 1601).
+# 1601, arguments that are not UTF-8, the fault shim, runs as nobody).
 set(KWL_LINUX_ONLY_TESTS
     # The descriptor budget under RLIMIT_NOFILE, counted in /proc/self/fd.
     scan/DirHandleSetTest.cpp
@@ -33,8 +33,12 @@ set(KWL_LINUX_ONLY_TESTS
     scan/ScanFaultTest.cpp
     support/FaultShim.cpp
     # kwl-list run as nobody, under RLIMIT_FSIZE and RLIMIT_NOFILE, with the fault shim, onto
-    # /dev/full and a full tmpfs; Linux's paths and error texts in its expectations.
-    cli/KwlListTest.cpp
+    # /dev/full and a full tmpfs; names with control characters and line breaks, names that
+    # differ only in case; Linux's error texts in its expectations.
+    cli/KwlListLinuxTest.cpp
+    # The JSON export checked entry by entry against statx and readlink on a tree of names
+    # that are not UTF-8, links and a FIFO; failures as nobody and from the fault shim.
+    cli/JsonExportLinuxTest.cpp
     # formats.def as a FIFO, a link to a device, unreadable for nobody (permission bits).
     format/FormatsFileTest.cpp
     # Saves into pipes (SIGPIPE), onto a full tmpfs, without permission as nobody.
@@ -59,11 +63,4 @@ set(KWL_LINUX_ONLY_TESTS
     scan/ScanFilterTest.cpp
     # Linux's errno names (EDQUOT, ...) and their texts.
     lang/ErrorReasonTest.cpp
-    # Read the JSON export back with simdjson, which has no MinGW build. Under Windows the
-    # export is checked against the schema and against Linux's bytes (compare_with_linux.py).
-    cli/CompareTest.cpp
-    cli/FiltersTest.cpp
-    cli/JsonExportTest.cpp
-    output/JsonWriterTest.cpp
     )
-set(KWL_TEST_JSON_READER)

@@ -1,26 +1,29 @@
 #include "support/KwlList.h"
 
+#include <windows.h>
+
 #include <algorithm>
 
 #include "support/Files.h"
 #include "support/TempTree.h"
 #include "support/windows/Process.h"
 
-namespace {
-
-// What only Linux can set up for a run: another user, limits, the fault shim.
-bool NeedsLinux(const SKwlListRun& run) {
-    return run.setup.bAsNobody || run.setup.nFileSizeLimit != 0 ||
-           run.setup.nDescriptorLimit != 0 || !run.faults.empty();
+bool CanSetUp(const SKwlListRun& run) {
+    return !run.setup.bAsNobody && run.setup.nFileSizeLimit == 0 &&
+           run.setup.nDescriptorLimit == 0 && run.faults.empty();
 }
 
-} // namespace
+bool ArgumentArrivesExactly(const std::string& strArg) {
+    return strArg.empty() ||
+           MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, strArg.data(),
+                               static_cast<int>(strArg.size()), nullptr, 0) != 0;
+}
 
 void PrepareKwlListForOtherUsers(bool /*bWithFaultShim*/) {}
 
 SKwlListResult RunKwlList(const std::vector<std::string>& args, const SKwlListRun& run) {
     SKwlListResult result;
-    if (NeedsLinux(run)) {
+    if (!CanSetUp(run)) {
         result.strErr = "test support: this run needs Linux (another user, limits, faults)";
         return result;
     }

@@ -77,6 +77,11 @@ std::string SystemTempDir() {
 // Creates every missing folder on the way to strDir.
 void CreateFolders(const std::string& strDir) {
     const std::wstring wstr = ExtendedPath(strDir);
+    // Most files go into a folder that is there already: one question instead of one per level
+    // (each a round trip to Wine's server).
+    const DWORD nAttributes = GetFileAttributesW(wstr.c_str());
+    if (nAttributes != INVALID_FILE_ATTRIBUTES && (nAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return;
     // After "\\?\C:\" every backslash ends a folder that must exist.
     for (std::size_t nPos = wstr.find(L'\\', 7); nPos != std::wstring::npos;
          nPos = wstr.find(L'\\', nPos + 1))
