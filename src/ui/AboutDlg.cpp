@@ -6,39 +6,16 @@
 
 #include <algorithm>
 
-#include "lang/Language.h"
-#include "lang/TextId.h"
+#include "dialogs/AboutController.h"
+#include "dialogs/DialogTexts.h"
 #include "ui/WxText.h"
 
 #include "../res/logo.xpm"
 
-namespace {
-
-constexpr int kWidthDlu = 227;
-constexpr int kHeightDlu = 106;
-
-// The panel is the first row, so the text lines lie above it.
-constexpr SControlTemplate kLayout[] = {
-    {wxID_STATIC, EControlKind::Label, kNoText, "", 7, 60, 143, 39, 0},
-    {wxID_STATIC, EControlKind::Label, kNoText, kProductName, 9, 61, 77, 8, 0},
-    {IDC_ABOUT_CONTACT, EControlKind::Label, kTextContact, nullptr, 9, 81, 28, 8, 0},
-    {wxID_STATIC, EControlKind::Label, kNoText, kContactAddress, 41, 81, 45, 8, 0},
-    {IDC_ABOUT_VERSION, EControlKind::Label, kTextVersion, nullptr, 9, 70, 113, 8, 0},
-    {IDC_ABOUT_OK, EControlKind::DefaultButton, kNoText, "OK", 170, 85, 50, 14, kTabStop},
-    {IDC_ABOUT_WEB, EControlKind::Label, kTextWebAddress, nullptr, 42, 90, 106, 8, 0},
-};
-
-} // namespace
-
 CAboutDlg::CAboutDlg(wxWindow* pParent, const CLanguage& language)
-    : CTemplateDialog(pParent, ToWx(language.GetText(kTextAboutItem)), kWidthDlu, kHeightDlu,
-                      kLayout),
+    : CTemplateDialog(pParent, ToWx(DialogCaption(kAboutDlgTemplate, language)), kAboutDlgTemplate),
       m_bmpLogo(logo_xpm) {
-    ApplyTexts(language);
-    // Shown as they are: an "&" in them is no mnemonic.
-    SetPlainText(IDC_ABOUT_VERSION, ToWx(language.GetText(kTextVersion)));
-    SetPlainText(IDC_ABOUT_WEB, ToWx(language.GetText(kTextWebAddress)));
-    WidenLinesToFit();
+    ShowAboutTexts(*this, language);
     SetAffirmativeId(IDC_ABOUT_OK);
     SetEscapeId(IDC_ABOUT_OK);
     SetBackgroundColour(*wxBLACK);
@@ -46,9 +23,8 @@ CAboutDlg::CAboutDlg(wxWindow* pParent, const CLanguage& language)
     Control(IDC_ABOUT_OK)->SetFocus();
 }
 
-// The template measures the lines for a narrower font than the toolkit's: a line whose text
-// does not fit may take the panel up to its right edge.
-void CAboutDlg::WidenLinesToFit() {
+// A line whose text does not fit may take the panel up to its right edge.
+void CAboutDlg::FitTexts() {
     const wxRect panel = PixelRect(Template().front());
     auto it = GetChildren().begin();
     for (const SControlTemplate& row : Template().subspan(1)) {

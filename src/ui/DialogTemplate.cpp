@@ -4,24 +4,26 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
+#include <wx/gauge.h>
+#include <wx/msgdlg.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
 #include <algorithm>
 
-#include "lang/Language.h"
 #include "ui/AccessibleName.h"
 #include "ui/ToolkitStyle.h"
 #include "ui/WxText.h"
 
-CTemplateDialog::CTemplateDialog(wxWindow* pParent, const wxString& strCaption, int nWidthDlu,
-                                 int nHeightDlu, std::span<const SControlTemplate> controls)
-    : wxDialog(pParent, wxID_ANY, strCaption, wxDefaultPosition, wxDefaultSize,
-               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX),
-      m_controls(controls) {
+static_assert(kStaticId == wxID_STATIC);
+
+CTemplateDialog::CTemplateDialog(wxWindow* pParent, const wxString& strCaption,
+                                 const SDialogTemplate& dlg, long nStyle)
+    : wxDialog(pParent, wxID_ANY, strCaption, wxDefaultPosition, wxDefaultSize, nStyle),
+      m_controls(dlg.controls) {
     UseCompactTextButtons();
-    SetClientSize(ConvertDialogToPixels(wxSize(nWidthDlu, nHeightDlu)));
+    SetClientSize(ConvertDialogToPixels(wxSize(dlg.cx, dlg.cy)));
     for (const SControlTemplate& row : m_controls) {
         wxWindow* pControl = CreateControl(row);
         if (row.nFlags & kDisabled)
@@ -61,8 +63,8 @@ wxWindow* CTemplateDialog::CreateControl(const SControlTemplate& row) {
     }
     case EControlKind::ComboBox: {
         // The template's height includes the dropped list; the field keeps its own height.
-        auto* pCombo = new wxComboBox(this, row.nId, strText, pos, wxSize(size.x, -1), 0,
-                                      nullptr, wxCB_DROPDOWN);
+        auto* pCombo = new wxComboBox(this, row.nId, strText, pos, wxSize(size.x, -1), 0, nullptr,
+                                      wxCB_DROPDOWN);
         DropDownAsList(*pCombo);
         return pCombo;
     }
@@ -82,8 +84,8 @@ wxWindow* CTemplateDialog::CreateControl(const SControlTemplate& row) {
         return new wxStaticText(this, row.nId, strText, pos, size,
                                 wxALIGN_LEFT | wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
     case EControlKind::WrappedLabel: {
-        auto* pLabel = new wxStaticText(this, row.nId, strText, pos, size,
-                                        wxALIGN_LEFT | wxST_NO_AUTORESIZE);
+        auto* pLabel =
+            new wxStaticText(this, row.nId, strText, pos, size, wxALIGN_LEFT | wxST_NO_AUTORESIZE);
         WrapAtWidth(*pLabel);
         return pLabel;
     }
@@ -92,15 +94,10 @@ wxWindow* CTemplateDialog::CreateControl(const SControlTemplate& row) {
                                 wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
     case EControlKind::BitmapButton:
         return new wxBitmapButton(this, row.nId, wxNullBitmap, pos, size);
+    case EControlKind::ProgressBar:
+        return new wxGauge(this, row.nId, 100, pos, size);
     }
     return nullptr;
-}
-
-void CTemplateDialog::ApplyTexts(const CLanguage& language) {
-    for (const SControlTemplate& row : m_controls) {
-        if (row.eText != kNoText)
-            SetControlText(row.nId, ToWx(language.GetText(row.eText)));
-    }
 }
 
 void CTemplateDialog::WidenToFit(std::span<const int> ids, int nRightDlu) {
@@ -117,10 +114,9 @@ void CTemplateDialog::WidenToFit(std::span<const int> ids, int nRightDlu) {
 }
 
 void CTemplateDialog::FitLeftwards(int nId, int nLeftDlu) {
-    const auto row = std::find_if(m_controls.begin(), m_controls.end(),
-                                  [nId](const SControlTemplate& r) { return r.nId == nId; });
+    const SControlTemplate* row = FindRow(m_controls, nId);
     wxWindow* pControl = Control(nId);
-    if (row == m_controls.end() || pControl == nullptr)
+    if (row == nullptr || pControl == nullptr)
         return;
     wxRect rect = PixelRect(*row);
     const int nLeft = ConvertDialogToPixels(wxPoint(nLeftDlu, 0)).x;
@@ -135,11 +131,6 @@ void CTemplateDialog::FitLeftwards(int nId, int nLeftDlu) {
 
 wxWindow* CTemplateDialog::Control(int nId) const {
     return FindWindow(nId);
-}
-
-void CTemplateDialog::EnableControl(int nId, bool bEnable) const {
-    if (wxWindow* pControl = Control(nId))
-        pControl->Enable(bEnable);
 }
 
 // Catalogue texts carry "&" mnemonics, which SetLabel turns into keyboard shortcuts.
@@ -164,14 +155,63 @@ void CTemplateDialog::ShowWholeTextAsTip(wxStaticText* pLabel) {
         pLabel->UnsetToolTip();
 }
 
-void CTemplateDialog::SetPlainText(int nId, const wxString& strText) const {
+void CTemplateDialog::SetPlainControlText(int nId, const wxString& strText) const {
     if (auto* pControl = dynamic_cast<wxControl*>(Control(nId)))
         pControl->SetLabelText(strText);
     if (auto* pLabel = dynamic_cast<wxStaticText*>(Control(nId)))
         ShowWholeTextAsTip(pLabel);
 }
 
-void CTemplateDialog::NameControl(int nId, const std::string& strName) const {
+void CTemplateDialog::SetText(int nId, const std::string& strText) {
+    SetControlText(nId, ToWx(strText));
+}
+
+void CTemplateDialog::SetPlainText(int nId, const std::string& strText) {
+    SetPlainControlText(nId, ToWx(strText));
+}
+
+std::string CTemplateDialog::GetText(int nId) const {
+    if (auto* pEdit = ControlAs<wxTextCtrl>(nId))
+        return FromWx(pEdit->GetValue());
+    return std::string();
+}
+
+void CTemplateDialog::ShowTextEnd(int nId) {
+    if (auto* pEdit = ControlAs<wxTextCtrl>(nId))
+        pEdit->SetInsertionPointEnd();
+}
+
+void CTemplateDialog::Enable(int nId, bool bEnable) {
     if (wxWindow* pControl = Control(nId))
-        SetAccessibleName(*pControl, ToWx(strName));
+        pControl->Enable(bEnable);
+}
+
+void CTemplateDialog::Show(int nId, bool bShow) {
+    if (wxWindow* pControl = Control(nId))
+        pControl->Show(bShow);
+}
+
+bool CTemplateDialog::IsChecked(int nId) const {
+    const auto* pBox = ControlAs<wxCheckBox>(nId);
+    return pBox != nullptr && pBox->GetValue();
+}
+
+void CTemplateDialog::SetChecked(int nId, bool bChecked) {
+    if (auto* pBox = ControlAs<wxCheckBox>(nId))
+        pBox->SetValue(bChecked);
+}
+
+void CTemplateDialog::SetAccessibleName(int nId, const std::string& strName) {
+    if (wxWindow* pControl = Control(nId))
+        ::SetAccessibleName(*pControl, ToWx(strName));
+}
+
+void CTemplateDialog::SetTip(int nId, const std::string& strTip) {
+    if (wxWindow* pControl = Control(nId))
+        pControl->SetToolTip(ToWx(strTip));
+}
+
+void CTemplateDialog::ShowMessage(const std::string& strText, EMessageIcon eIcon) {
+    const long nIcon = eIcon == EMessageIcon::Warning ? wxICON_WARNING : 0;
+    wxMessageBox(ToWx(strText), kAppName, wxOK | nIcon, this);
 }
