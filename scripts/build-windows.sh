@@ -14,6 +14,7 @@ PACKAGES=(
     rapidjson-dev libxxhash-dev            # header-only: snapshot reader, XXH3 (inlined)
     wine wine64                            # running the programs and tests on this machine
     zip                                    # the release archive
+    nsis                                   # the installer (makensis, 64-bit stubs)
 )
 "$(dirname "$0")/install-missing.sh" "${PACKAGES[@]}"
 
