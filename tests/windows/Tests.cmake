@@ -15,3 +15,5 @@ add_test(NAME WindowsAndLinux.SameBytesForEveryExportKind
                  ${PROJECT_SOURCE_DIR}/docs/kwl-tree.schema.json)
 set_tests_properties(WindowsAndLinux.SameBytesForEveryExportKind PROPERTIES
                      ENVIRONMENT "WINEPREFIX=${KWL_WINE_PREFIX}" TIMEOUT 600)
+
+include(${CMAKE_CURRENT_LIST_DIR}/installer/Installer.cmake)
