@@ -66,8 +66,20 @@ Function .onInit
 FunctionEnd
 
 Function un.onInit
-    ; The Uninstall key's command lines name the mode the installation was made in.
+    ; The Uninstall key's command lines name the mode the installation was made in; started
+    ; from the folder without one, the uninstaller takes the mode whose key names its folder.
     !insertmacro MULTIUSER_UNINIT
+    ReadRegStr $0 HKLM "${KWL_UNINSTALL_KEY}" InstallLocation
+    ReadRegStr $1 HKCU "${KWL_UNINSTALL_KEY}" InstallLocation
+    ${If} $MultiUser.InstallMode == CurrentUser
+    ${AndIf} $1 != $INSTDIR
+    ${AndIf} $0 == $INSTDIR
+        Call un.MultiUser.InstallMode.AllUsers
+    ${ElseIf} $MultiUser.InstallMode == AllUsers
+    ${AndIf} $0 != $INSTDIR
+    ${AndIf} $1 == $INSTDIR
+        Call un.MultiUser.InstallMode.CurrentUser
+    ${EndIf}
 FunctionEnd
 
 Section "${KWL_NAME}" SectionProgram

@@ -15,6 +15,7 @@ import subprocess
 import sys
 import time
 import zipfile
+from dataclasses import dataclass
 
 SETUP, RELEASE_ZIP, VERSION, PUBLISHER = sys.argv[1:5]
 PREFIX = os.environ["WINEPREFIX"]
@@ -101,97 +102,119 @@ def release_files():
                 for info in archive.infolist() if not info.is_dir()}
 
 
-def check_installed(case, folder, hive, mode, shortcut, shipped, users_own_file):
-    values = registry_values(hive)
+@dataclass
+class Case:
+    name: str
+    arguments: list  # the installer's, beside /S
+    hive: str
+    folder: str
+    shortcut: str
+    mode: str  # as the Uninstall key's command lines name it
+    users_own_file: str = None  # put into the folder before the installation
+    # Uninstalled by the QuietUninstallString as "Apps" runs it, or by "uninstall.exe /S" in
+    # the folder, as a user types it.
+    by_quiet_string: bool = True
+
+
+def check_installed(case, shipped):
+    values = registry_values(case.hive)
     if values is None:
-        return fail(case, f"no Uninstall key in {hive}")
-    uninstaller = f'"{folder}\\{UNINSTALLER}"'
+        return fail(case.name, f"no Uninstall key in {case.hive}")
+    uninstaller = f'"{case.folder}\\{UNINSTALLER}"'
     expected = {
         "DisplayName": "KWL", "DisplayVersion": VERSION, "Publisher": PUBLISHER,
-        "InstallLocation": folder, "DisplayIcon": f"{folder}\\kwl.exe",
-        "UninstallString": f"{uninstaller} {mode}",
-        "QuietUninstallString": f"{uninstaller} /S {mode}", "NoModify": 1, "NoRepair": 1,
+        "InstallLocation": case.folder, "DisplayIcon": f"{case.folder}\\kwl.exe",
+        "UninstallString": f"{uninstaller} {case.mode}",
+        "QuietUninstallString": f"{uninstaller} /S {case.mode}", "NoModify": 1, "NoRepair": 1,
     }
     for name, value in expected.items():
         if values.get(name) != value:
-            fail(case, f"{hive} Uninstall key: {name} is {values.get(name)!r}, not {value!r}")
+            fail(case.name, f"{case.hive} Uninstall key: {name} is {values.get(name)!r}, "
+                            f"not {value!r}")
     shipped_kb = sum(len(data) for data in shipped.values()) / 1024
     if not shipped_kb <= values.get("EstimatedSize", 0) <= shipped_kb + 64:
-        fail(case, f"EstimatedSize {values.get('EstimatedSize')} KB for {shipped_kb:.0f} KB")
+        fail(case.name, f"EstimatedSize {values.get('EstimatedSize')} KB for {shipped_kb:.0f} KB")
 
-    installed = unix_path(folder)
+    installed = unix_path(case.folder)
     names = sorted(os.listdir(installed)) if os.path.isdir(installed) else []
-    if names != sorted([*shipped, UNINSTALLER, *([users_own_file] if users_own_file else [])]):
-        fail(case, f"{folder} holds {names}, not the zip's files and {UNINSTALLER}")
+    if names != sorted([*shipped, UNINSTALLER, *filter(None, [case.users_own_file])]):
+        fail(case.name, f"{case.folder} holds {names}, not the zip's files and {UNINSTALLER}")
     for name, data in shipped.items():
         path = os.path.join(installed, name)
         if os.path.isfile(path) and open(path, "rb").read() != data:
-            fail(case, f"{name} differs from the zip's")
+            fail(case.name, f"{name} differs from the zip's")
 
-    if not os.path.isfile(unix_path(shortcut)):
-        fail(case, f"no Start menu entry {shortcut}")
-    elif (target := shortcut_target(unix_path(shortcut))) != f"{folder}\\kwl.exe":
-        fail(case, f"the Start menu entry starts {target!r}")
+    if not os.path.isfile(unix_path(case.shortcut)):
+        fail(case.name, f"no Start menu entry {case.shortcut}")
+    elif (target := shortcut_target(unix_path(case.shortcut))) != f"{case.folder}\\kwl.exe":
+        fail(case.name, f"the Start menu entry starts {target!r}")
 
-    run = wine(f"{folder}\\kwl-list.exe", "--version")
+    run = wine(f"{case.folder}\\kwl-list.exe", "--version")
     if run.returncode != 0 or run.stdout.decode().split() != ["kwl-list", VERSION]:
-        fail(case, f"kwl-list.exe --version from {folder}: {run.returncode}, {run.stdout!r}")
+        fail(case.name, f"kwl-list.exe --version from {case.folder}: {run.returncode}, "
+                        f"{run.stdout!r}")
     return values["QuietUninstallString"]
 
 
-def uninstall(case, quiet_uninstall, hive, folder):
+def uninstall(case, quiet_uninstall):
+    if not case.by_quiet_string:
+        quiet_uninstall = f'"{case.folder}\\{UNINSTALLER}" /S'
     match = re.fullmatch(r'"([^"]+)"((?: \S+)*)', quiet_uninstall)
     if not match:
-        return fail(case, f"QuietUninstallString {quiet_uninstall!r} is not a command line")
+        return fail(case.name, f"QuietUninstallString {quiet_uninstall!r} is not a command line")
     run = wine(match[1], *match[2].split(), output=False)
     if run.returncode != 0:
-        return fail(case, f"the uninstaller exited with {run.returncode}")
-    uninstaller = os.path.join(unix_path(folder), UNINSTALLER)
+        return fail(case.name, f"the uninstaller exited with {run.returncode}")
+    uninstaller = os.path.join(unix_path(case.folder), UNINSTALLER)
     deadline = time.monotonic() + UNINSTALL_WAIT_S
-    while os.path.exists(uninstaller) or registry_values(hive) is not None:
+    while os.path.exists(uninstaller) or registry_values(case.hive) is not None:
         if time.monotonic() > deadline:
-            return fail(case, f"the uninstaller had not finished after {UNINSTALL_WAIT_S} s")
+            return fail(case.name, f"the uninstaller had not removed itself and the Uninstall "
+                                   f"key in {case.hive} after {UNINSTALL_WAIT_S} s")
         time.sleep(0.2)
 
 
-def check_uninstalled(case, folder, hive, shortcut, users_own_file, formats, formats_bytes):
-    installed = unix_path(folder)
+def check_uninstalled(case, formats, formats_bytes):
+    installed = unix_path(case.folder)
     left = sorted(os.listdir(installed)) if os.path.isdir(installed) else None
-    if users_own_file:
-        if left != [users_own_file]:
-            fail(case, f"{folder} holds {left} after the uninstall, not the user's own file")
+    if case.users_own_file:
+        if left != [case.users_own_file]:
+            fail(case.name, f"{case.folder} holds {left} after the uninstall, not the user's "
+                            "own file")
     elif left is not None:
-        fail(case, f"{folder} is still there, with {left}")
-    if os.path.exists(unix_path(shortcut)):
-        fail(case, "the Start menu entry is still there")
-    if registry_values(hive) is not None:
-        fail(case, f"the Uninstall key in {hive} is still there")
+        fail(case.name, f"{case.folder} is still there, with {left}")
+    if os.path.exists(unix_path(case.shortcut)):
+        fail(case.name, "the Start menu entry is still there")
+    if registry_values(case.hive) is not None:
+        fail(case.name, f"the Uninstall key in {case.hive} is still there")
     if not os.path.isfile(formats) or open(formats, "rb").read() != formats_bytes:
-        fail(case, "the user's formats.def was removed or changed")
+        fail(case.name, "the user's formats.def was removed or changed")
 
 
 def remove_leftovers(cases):
     """What a failed run may have left, so that the next run starts clean."""
-    for _, _, hive, folder, shortcut, _, _ in cases:
-        shutil.rmtree(unix_path(folder), ignore_errors=True)
-        if os.path.exists(unix_path(shortcut)):
-            os.remove(unix_path(shortcut))
-        if registry_values(hive) is not None:
-            wine("reg", "delete", f"{hive}\\{UNINSTALL_KEY}", "/f")
+    for case in cases:
+        shutil.rmtree(unix_path(case.folder), ignore_errors=True)
+        if os.path.exists(unix_path(case.shortcut)):
+            os.remove(unix_path(case.shortcut))
+        for hive in ("HKCU", "HKLM"):
+            if registry_values(hive) is not None:
+                wine("reg", "delete", f"{hive}\\{UNINSTALL_KEY}", "/f")
 
 
 def main():
     env = windows_variables("LOCALAPPDATA", "APPDATA", "ProgramFiles", "ProgramData")
-    user_shortcut = f"{env['APPDATA']}\\{START_MENU}\\{SHORTCUT}"
-    all_users_shortcut = f"{env['ProgramData']}\\{START_MENU}\\{SHORTCUT}"
-    # name, installer arguments, hive, folder, Start menu entry, mode, a file of the user's own
+    per_user = {"hive": "HKCU", "mode": "/CurrentUser",
+                "shortcut": f"{env['APPDATA']}\\{START_MENU}\\{SHORTCUT}"}
+    all_users = {"hive": "HKLM", "mode": "/AllUsers", "folder": f"{env['ProgramFiles']}\\kwl",
+                 "shortcut": f"{env['ProgramData']}\\{START_MENU}\\{SHORTCUT}"}
     cases = [
-        ("per user", [], "HKCU", f"{env['LOCALAPPDATA']}\\Programs\\kwl", user_shortcut,
-         "/CurrentUser", None),
-        ("all users", ["/AllUsers"], "HKLM", f"{env['ProgramFiles']}\\kwl", all_users_shortcut,
-         "/AllUsers", None),
-        ("per user, folder chosen", [f"/D={CHOSEN_FOLDER}"], "HKCU", CHOSEN_FOLDER,
-         user_shortcut, "/CurrentUser", USERS_OWN_FILE),
+        Case("per user", [], folder=f"{env['LOCALAPPDATA']}\\Programs\\kwl", **per_user),
+        Case("all users", ["/AllUsers"], **all_users),
+        Case("all users, uninstalled from the folder", ["/AllUsers"], by_quiet_string=False,
+             **all_users),
+        Case("per user, folder chosen", [f"/D={CHOSEN_FOLDER}"], folder=CHOSEN_FOLDER,
+             users_own_file=USERS_OWN_FILE, **per_user),
     ]
     shipped = release_files()
     for name in ("kwl.exe", "kwl-list.exe", "README.md", "copyright.txt"):
@@ -208,23 +231,21 @@ def main():
 
     remove_leftovers(cases)
     try:
-        for case, arguments, hive, folder, shortcut, mode, users_own_file in cases:
+        for case in cases:
             failed_before = len(FAILURES)
-            if users_own_file:
-                os.makedirs(unix_path(folder))
-                with open(os.path.join(unix_path(folder), users_own_file), "w") as f:
+            if case.users_own_file:
+                os.makedirs(unix_path(case.folder))
+                with open(os.path.join(unix_path(case.folder), case.users_own_file), "w") as f:
                     f.write("mine\n")
-            run = wine(SETUP, "/S", *arguments, output=False)
+            run = wine(SETUP, "/S", *case.arguments, output=False)
             if run.returncode != 0:
-                fail(case, f"the installer exited with {run.returncode}")
+                fail(case.name, f"the installer exited with {run.returncode}")
                 continue
-            quiet_uninstall = check_installed(case, folder, hive, mode, shortcut, shipped,
-                                              users_own_file)
+            quiet_uninstall = check_installed(case, shipped)
             if quiet_uninstall:
-                uninstall(case, quiet_uninstall, hive, folder)
-                check_uninstalled(case, folder, hive, shortcut, users_own_file, formats,
-                                  formats_bytes)
-            print(f"{case}: {'FAILED' if len(FAILURES) > failed_before else 'ok'}")
+                uninstall(case, quiet_uninstall)
+                check_uninstalled(case, formats, formats_bytes)
+            print(f"{case.name}: {'FAILED' if len(FAILURES) > failed_before else 'ok'}")
     finally:
         remove_leftovers(cases)
         if made_formats:
