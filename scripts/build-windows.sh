@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds kwl.exe and kwl-list.exe for 64-bit Windows with MinGW-w64 into build-windows/ and packs
-# kwl-<version>-windows-x64.zip there. Installs the Debian packages it needs (only the missing
-# ones). Extra arguments go to the build step, e.g. --target kwl-list.
+# kwl-<version>-windows-x64.zip and the installer kwl-<version>-setup-x64.exe there. Installs
+# the Debian packages it needs (only the missing ones). Extra arguments go to the build step,
+# e.g. --target kwl-list.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
