@@ -36,6 +36,9 @@ add_custom_command(OUTPUT ${KWL_RELEASE_STAMP}
     DEPENDS ${KWL_RELEASE_PROGRAMS} ${KWL_RELEASE_DOCS}
     COMMENT "Gathering the files of ${KWL_RELEASE_NAME}"
     VERBATIM)
+# One target gathers them: the zip and the installer, built in parallel, would each run the
+# command above into the same folder.
+add_custom_target(kwl_windows_release_files DEPENDS ${KWL_RELEASE_STAMP})
 
 set(KWL_ZIP ${PROJECT_BINARY_DIR}/${KWL_RELEASE_NAME}.zip)
 add_custom_command(OUTPUT ${KWL_ZIP}
@@ -46,6 +49,7 @@ add_custom_command(OUTPUT ${KWL_ZIP}
     COMMENT "Packing ${KWL_RELEASE_NAME}.zip"
     VERBATIM)
 add_custom_target(kwl_windows_zip ALL DEPENDS ${KWL_ZIP})
+add_dependencies(kwl_windows_zip kwl_windows_release_files)
 
 if(NOT TARGET kwl)
     return()
@@ -76,3 +80,4 @@ add_custom_command(OUTPUT ${KWL_INSTALLER}
     COMMENT "Making kwl-${PROJECT_VERSION}-setup-x64.exe"
     VERBATIM)
 add_custom_target(kwl_windows_installer ALL DEPENDS ${KWL_INSTALLER})
+add_dependencies(kwl_windows_installer kwl_windows_release_files)
