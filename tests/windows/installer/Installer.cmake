@@ -1,6 +1,7 @@
 # The release's programs need only Windows' own DLLs; the installer installs and uninstalls
 # silently under Wine. The interpreter by its path: an imported program would be run through
 # Wine.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(KWL_TESTED_PROGRAMS)
 foreach(PROGRAM IN LISTS KWL_RELEASE_PROGRAMS)
     list(APPEND KWL_TESTED_PROGRAMS $<TARGET_FILE:${PROGRAM}>)
