@@ -85,7 +85,7 @@ endif()
 
 # The Debian package, from the same rules: cpack -G DEB in the build folder.
 set(CPACK_PACKAGE_NAME kwl)
-set(CPACK_PACKAGE_VENDOR "The KWL developers")
+set(CPACK_PACKAGE_VENDOR "${KWL_PUBLISHER}")
 # Set it to whoever builds and signs the package for a distribution.
 set(KWL_PACKAGE_MAINTAINER "KWL developers <kwl@example.org>" CACHE STRING
     "Maintainer field of the Debian package")

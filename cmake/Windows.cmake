@@ -22,7 +22,5 @@ file(COPY ${KWL_HOST_XXHASH}/xxhash.h DESTINATION ${KWL_HOST_HEADERS})
 set(RAPIDJSON_INCLUDE_DIR ${KWL_HOST_HEADERS} CACHE PATH "RapidJSON's headers" FORCE)
 set(XXHASH_INCLUDE_DIR ${KWL_HOST_HEADERS} CACHE PATH "xxHash's header" FORCE)
 
-if(KWL_BUILD_GUI)
-    message(STATUS "The desktop program is not built for Windows yet: KWL_BUILD_GUI is off")
-    set(KWL_BUILD_GUI OFF CACHE BOOL "" FORCE)
-endif()
+# The desktop program on Windows is src/winui, on the Windows API itself: KWL_BUILD_GUI
+# needs no wxWidgets here.

@@ -22,6 +22,7 @@ PACKAGES=(
     xvfb xauth                             # window tests without a display
     chromium                               # tests: the browsable page in a real browser
     g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 zip  # the Windows build, run under Wine
+    nsis                                   # the Windows installer
 )
 # Node.js and npm drive Chromium in the tests; a Node.js that is there already (with its npm)
 # is kept.

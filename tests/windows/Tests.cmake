@@ -3,6 +3,9 @@
 kwl_test_program(kwl_windows_tests LIBRARIES kwl_test_kwllist kwl_scan kwl_output kwl_lang
     SOURCES windows/PathFormTest.cpp windows/WindowsCasesTest.cpp)
 
+# The release: the programs' DLLs, the installer under Wine.
+include(${CMAKE_CURRENT_LIST_DIR}/installer/Installer.cmake)
+
 # The same tree listed by Linux's kwl-list and by kwl-list.exe under Wine: the same bytes for
 # every export kind. Linux's kwl-list comes from the Linux build beside this one.
 set(KWL_LINUX_KWL_LIST ${PROJECT_SOURCE_DIR}/build/cli/kwl-list
