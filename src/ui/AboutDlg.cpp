@@ -12,27 +12,8 @@
 
 #include "../res/logo.xpm"
 
-namespace {
-
-constexpr int kWidthDlu = 227;
-constexpr int kHeightDlu = 106;
-
-// The panel is the first row, so the text lines lie above it.
-constexpr SControlTemplate kLayout[] = {
-    {wxID_STATIC, EControlKind::Label, kNoText, "", 7, 60, 143, 39, 0},
-    {wxID_STATIC, EControlKind::Label, kNoText, kProductName, 9, 61, 77, 8, 0},
-    {IDC_ABOUT_CONTACT, EControlKind::Label, kTextContact, nullptr, 9, 81, 28, 8, 0},
-    {wxID_STATIC, EControlKind::Label, kNoText, kContactAddress, 41, 81, 45, 8, 0},
-    {IDC_ABOUT_VERSION, EControlKind::Label, kTextVersion, nullptr, 9, 70, 113, 8, 0},
-    {IDC_ABOUT_OK, EControlKind::DefaultButton, kNoText, "OK", 170, 85, 50, 14, kTabStop},
-    {IDC_ABOUT_WEB, EControlKind::Label, kTextWebAddress, nullptr, 42, 90, 106, 8, 0},
-};
-
-} // namespace
-
 CAboutDlg::CAboutDlg(wxWindow* pParent, const CLanguage& language)
-    : CTemplateDialog(pParent, ToWx(language.GetText(kTextAboutItem)), kWidthDlu, kHeightDlu,
-                      kLayout),
+    : CTemplateDialog(pParent, ToWx(language.GetText(kTextAboutItem)), kAboutDlgTemplate),
       m_bmpLogo(logo_xpm) {
     ApplyTexts(language);
     // Shown as they are: an "&" in them is no mnemonic.

@@ -4,6 +4,7 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
+#include <wx/gauge.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -15,13 +16,15 @@
 #include "ui/ToolkitStyle.h"
 #include "ui/WxText.h"
 
-CTemplateDialog::CTemplateDialog(wxWindow* pParent, const wxString& strCaption, int nWidthDlu,
-                                 int nHeightDlu, std::span<const SControlTemplate> controls)
+static_assert(kStaticId == wxID_STATIC);
+
+CTemplateDialog::CTemplateDialog(wxWindow* pParent, const wxString& strCaption,
+                                 const SDialogTemplate& dlg)
     : wxDialog(pParent, wxID_ANY, strCaption, wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX),
-      m_controls(controls) {
+      m_controls(dlg.controls) {
     UseCompactTextButtons();
-    SetClientSize(ConvertDialogToPixels(wxSize(nWidthDlu, nHeightDlu)));
+    SetClientSize(ConvertDialogToPixels(wxSize(dlg.cx, dlg.cy)));
     for (const SControlTemplate& row : m_controls) {
         wxWindow* pControl = CreateControl(row);
         if (row.nFlags & kDisabled)
@@ -92,6 +95,8 @@ wxWindow* CTemplateDialog::CreateControl(const SControlTemplate& row) {
                                 wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
     case EControlKind::BitmapButton:
         return new wxBitmapButton(this, row.nId, wxNullBitmap, pos, size);
+    case EControlKind::ProgressBar:
+        return new wxGauge(this, row.nId, 100, pos, size);
     }
     return nullptr;
 }
@@ -117,10 +122,9 @@ void CTemplateDialog::WidenToFit(std::span<const int> ids, int nRightDlu) {
 }
 
 void CTemplateDialog::FitLeftwards(int nId, int nLeftDlu) {
-    const auto row = std::find_if(m_controls.begin(), m_controls.end(),
-                                  [nId](const SControlTemplate& r) { return r.nId == nId; });
+    const SControlTemplate* row = FindRow(m_controls, nId);
     wxWindow* pControl = Control(nId);
-    if (row == m_controls.end() || pControl == nullptr)
+    if (row == nullptr || pControl == nullptr)
         return;
     wxRect rect = PixelRect(*row);
     const int nLeft = ConvertDialogToPixels(wxPoint(nLeftDlu, 0)).x;

@@ -6,57 +6,16 @@
 #include <span>
 #include <string>
 
-#include "lang/TextId.h"
+#include "dialogs/DialogTemplate.h"
 
 class CLanguage;
 class wxStaticText;
-
-// A dialog template as data: one row per control, in template order (which is also the tab
-// order), with positions in dialog units. Dialogs create their controls from such a table and
-// take their texts from the catalogue, so each table can be checked line by line.
-enum class EControlKind {
-    PushButton,
-    LeftButton,    // push button with its text left-aligned
-    DefaultButton, // the dialog's default button (receives Enter)
-    CheckBox,
-    ComboBox,      // drop-down with an editable field, unsorted
-    Edit,          // single-line edit
-    ReadOnlyEdit,  // single-line edit that only the program writes
-    PreviewEdit,   // multi-line, read-only, both scroll bars, sunken edge
-    GroupBox,
-    Label,         // static text, left-aligned, no word wrap
-    WrappedLabel,  // static text, left-aligned, broken into lines at its width
-    CentredLabel,  // static text, centred
-    BitmapButton,
-};
-
-// A row without a catalogue entry shows its fixed text.
-inline constexpr ETextId kNoText = static_cast<ETextId>(-1);
-
-// Caption of every message box.
-inline constexpr const char* kAppName = "kwl";
-
-enum EControlFlags : unsigned {
-    kTabStop = 1u << 0,
-    kDisabled = 1u << 1,
-    kHidden = 1u << 2,
-};
-
-struct SControlTemplate {
-    int nId;
-    EControlKind eKind;
-    ETextId eText;        // catalogue entry, or kNoText
-    const char* pszText;  // fixed text (UTF-8) when eText is kNoText
-    int x, y, cx, cy;     // dialog units
-    unsigned nFlags;
-};
 
 // Base of the program's dialogs: creates every control of the table before the dialog is
 // first sized (a wx dialog with a single child stretches that child) and applies texts.
 class CTemplateDialog : public wxDialog {
 public:
-    CTemplateDialog(wxWindow* pParent, const wxString& strCaption, int nWidthDlu, int nHeightDlu,
-                    std::span<const SControlTemplate> controls);
+    CTemplateDialog(wxWindow* pParent, const wxString& strCaption, const SDialogTemplate& dlg);
 
     // Sets the text of every control whose row names a catalogue entry.
     void ApplyTexts(const CLanguage& language);

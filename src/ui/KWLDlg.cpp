@@ -50,44 +50,6 @@
 
 namespace {
 
-constexpr int kWidthDlu = 369;
-constexpr int kHeightDlu = 298;
-
-// Template order is tab order.
-constexpr SControlTemplate kLayout[] = {
-    {IDC_RECURSIVE, EControlKind::CheckBox, kTextRecursive, nullptr, 13, 21, 119, 10, kTabStop},
-    {IDC_SELECT_DIRECTORY, EControlKind::PushButton, kTextSelectDirectory, nullptr, 270, 52, 88, 14,
-     kTabStop},
-    {IDC_FORMATS, EControlKind::ComboBox, kNoText, nullptr, 13, 89, 251, 99, kTabStop},
-    {IDC_DEFINE_FORMAT, EControlKind::PushButton, kTextDefineFormat, nullptr, 270, 88, 88, 14,
-     kTabStop},
-    {IDC_COMPUTE_LIST, EControlKind::PushButton, kTextComputeList, nullptr, 306, 148, 56, 14,
-     kTabStop},
-    {IDC_QUIT, EControlKind::PushButton, kTextQuit, nullptr, 312, 277, 50, 14, kTabStop},
-    {IDC_GROUP_STEP2, EControlKind::GroupBox, kTextStep2, nullptr, 7, 43, 355, 28, 0},
-    {IDC_GROUP_STEP1, EControlKind::GroupBox, kTextStep1, nullptr, 7, 10, 355, 27, 0},
-    {IDC_GROUP_STEP3, EControlKind::GroupBox, kTextStep3, nullptr, 7, 77, 355, 49, 0},
-    {IDC_PREVIEW, EControlKind::PreviewEdit, kNoText, "", 7, 148, 282, 143, kTabStop},
-    {IDC_DIRECTORY_LABEL, EControlKind::Label, kNoText, nullptr, 13, 56, 248, 10, 0},
-    {IDC_OUTPUT_TITLE, EControlKind::Label, kNoText, "", 9, 138, 272, 8, 0},
-    // The two sample labels reach to the sample column (template: 65 and 84 wide), so that
-    // the German texts fit a GTK font.
-    {IDC_LABEL_SAMPLE_FILE, EControlKind::Label, kTextSampleFile, nullptr, 13, 105, 91, 8, 0},
-    {IDC_LABEL_SAMPLE_DIR, EControlKind::Label, kTextSampleDirectory, nullptr, 13, 114, 91, 8, 0},
-    {IDC_SAMPLE_FILETEXT, EControlKind::Label, kNoText, "", 105, 105, 253, 8, 0},
-    {IDC_SAMPLE_DIRTEXT, EControlKind::Label, kNoText, "", 105, 114, 253, 8, 0},
-    {IDC_DEFAULT_BUTTON, EControlKind::DefaultButton, kNoText, "default button", 254, 19, 50, 14,
-     kHidden},
-    {IDC_GROUP_EXPORT, EControlKind::GroupBox, kTextExport, nullptr, 293, 176, 69, 64, 0},
-    {IDC_EXPORT_CLIPBOARD, EControlKind::PushButton, kTextClipboard, nullptr, 295, 189, 64, 14,
-     kTabStop},
-    {IDC_EXPORT_TEXTFILE, EControlKind::PushButton, kTextTextfile, nullptr, 295, 206, 64, 14,
-     kTabStop | kDisabled},
-    {IDC_EXPORT_HTML, EControlKind::PushButton, kTextHtmlFile, nullptr, 295, 223, 64, 14, kTabStop},
-    {IDC_FLAG_GERMAN, EControlKind::BitmapButton, kNoText, nullptr, 339, 16, 19, 19, kTabStop},
-    {IDC_FLAG_ENGLISH, EControlKind::BitmapButton, kNoText, nullptr, 317, 16, 19, 19, kTabStop},
-};
-
 // The U, D and F pictures are the same flag; X is the flag in grey.
 void LoadFlag(wxBitmapButton* pButton, const char* const* xpmFlag, const char* const* xpmGrey,
               const wxString& strLanguageName) {
@@ -102,7 +64,7 @@ void LoadFlag(wxBitmapButton* pButton, const char* const* xpmFlag, const char* c
 } // namespace
 
 CKWLDlg::CKWLDlg(wxWindow* pParent)
-    : CTemplateDialog(pParent, "KWL - Kawlen", kWidthDlu, kHeightDlu, kLayout),
+    : CTemplateDialog(pParent, kMainDlgTemplate.pszCaption, kMainDlgTemplate),
       m_pLanguage(std::make_unique<CLanguage>(ELanguage::German)) {
     const CTime now = CTime::GetCurrentTime();
     m_sampleDir.Set("Name", now, 54321, 123);
@@ -225,10 +187,8 @@ bool CKWLDlg::AppendFormat(const std::string& strLine) {
 
 void CKWLDlg::ApplyLanguage() {
     ApplyTexts(*m_pLanguage);
-    // Longer texts take room that is free in every language: left of the compute button
-    // (the preview ends at 289), right of the check box (the flags begin at 317).
-    FitLeftwards(IDC_COMPUTE_LIST, 292);
-    WidenToFit({IDC_RECURSIVE}, 314);
+    FitLeftwards(IDC_COMPUTE_LIST, kComputeListLeftmostDlu);
+    WidenToFit({IDC_RECURSIVE}, kRecursiveRightmostDlu);
     if (!m_bDirChosen)
         SetControlText(IDC_DIRECTORY_LABEL, ToWx(m_pLanguage->GetText(kTextNoDirectory)));
     NameControls();

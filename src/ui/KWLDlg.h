@@ -15,39 +15,12 @@
 #include "output/OutputSink.h"
 #include "output/WriteResult.h"
 #include "platform/WorkProgress.h"
+#include "dialogs/MainDlgTemplate.h"
 #include "ui/DialogTemplate.h"
 #include "lang/Language.h"
 
 class wxBitmapButton;
 class wxComboBox;
-
-// Control ids of the main dialog.
-enum EMainDlgId : int {
-    IDC_QUIT = 2,
-    IDC_PREVIEW = 1001,
-    IDC_DIRECTORY_LABEL = 1002,
-    IDC_SELECT_DIRECTORY = 1004,
-    IDC_COMPUTE_LIST = 1005,
-    IDC_OUTPUT_TITLE = 1006,
-    IDC_RECURSIVE = 1007,
-    IDC_FORMATS = 1008,
-    IDC_DEFINE_FORMAT = 1009,
-    IDC_SAMPLE_FILETEXT = 1010,
-    IDC_SAMPLE_DIRTEXT = 1011,
-    IDC_DEFAULT_BUTTON = 1012,
-    IDC_EXPORT_CLIPBOARD = 1036,
-    IDC_EXPORT_TEXTFILE = 1038,
-    IDC_EXPORT_HTML = 1039,
-    IDC_GROUP_STEP1 = 1041,
-    IDC_GROUP_STEP2 = 1042,
-    IDC_GROUP_STEP3 = 1043,
-    IDC_LABEL_SAMPLE_FILE = 1044,
-    IDC_LABEL_SAMPLE_DIR = 1045,
-    IDC_FLAG_GERMAN = 1057,
-    IDC_FLAG_ENGLISH = 1059,
-    IDC_GROUP_EXPORT = 1065,
-    ID_ABOUT = 32771, // F1
-};
 
 // The main dialog: owns the engine, the tree, the format list and the catalogue, and routes
 // every button to the library function that does the work.

@@ -8,27 +8,8 @@
 #include "lang/TextId.h"
 #include "ui/WxText.h"
 
-namespace {
-
-constexpr int kWidthDlu = 142;
-constexpr int kHeightDlu = 69;
-
-// Template order is tab order: OK first, so it has the focus when the dialog opens.
-constexpr SControlTemplate kLayout[] = {
-    {IDC_SEPARATOR_OK, EControlKind::DefaultButton, kTextStartExport, nullptr, 76, 48, 59, 14,
-     kTabStop},
-    {IDC_SEPARATOR_CANCEL, EControlKind::PushButton, kTextSeparatorCancel, nullptr, 7, 48, 59, 14,
-     kTabStop},
-    {IDC_SEPARATOR_NEEDED, EControlKind::WrappedLabel, kTextSeparatorNeeded, nullptr, 7, 9, 128, 19, 0},
-    {IDC_SEPARATOR_LABEL, EControlKind::Label, kTextSeparatorLabel, nullptr, 33, 32, 34, 8, 0},
-    {IDC_SEPARATOR, EControlKind::Edit, kNoText, "", 71, 30, 15, 12, kTabStop},
-};
-
-} // namespace
-
 CSeparatorDlg::CSeparatorDlg(wxWindow* pParent, const CLanguage& language)
-    : CTemplateDialog(pParent, ToWx(language.GetText(kTextSeparatorCaption)), kWidthDlu, kHeightDlu,
-                      kLayout) {
+    : CTemplateDialog(pParent, ToWx(language.GetText(kTextSeparatorCaption)), kSeparatorDlgTemplate) {
     ApplyTexts(language);
     NameControl(IDC_SEPARATOR, NameFromLabel(language.GetText(kTextSeparatorLabel)));
     SetAffirmativeId(IDC_SEPARATOR_OK);

@@ -2,19 +2,11 @@
 
 #include <string>
 
+#include "dialogs/SeparatorDlgTemplate.h"
 #include "ui/DialogTemplate.h"
 
 class CLanguage;
 class wxTextCtrl;
-
-// Control ids of the separator dialog.
-enum ESeparatorDlgId : int {
-    IDC_SEPARATOR_OK = 1,
-    IDC_SEPARATOR_CANCEL = 2,
-    IDC_SEPARATOR = 1060,
-    IDC_SEPARATOR_NEEDED = 1061,
-    IDC_SEPARATOR_LABEL = 1062,
-};
 
 // Asks for the column separator of the text export: one character, ";" to start with. OK
 // (which ends the dialog with IDC_SEPARATOR_OK) is offered only while the field holds a
