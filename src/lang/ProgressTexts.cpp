@@ -22,14 +22,3 @@ static_assert(RowsMatchIds(kTexts, Count), "one row per text, in the order of th
 const char* ProgressText(EProgressText eText, ELanguage eLanguage) {
     return TextOf(kTexts, eText, eLanguage);
 }
-
-std::string ProgressCountText(EProgressText eCount, std::uint64_t nCount, ELanguage eLanguage) {
-    const char cSeparator = eLanguage == ELanguage::German ? '.' : ',';
-    std::string strDigits = std::to_string(nCount);
-    for (int nPos = static_cast<int>(strDigits.size()) - 3; nPos > 0; nPos -= 3)
-        strDigits.insert(static_cast<std::size_t>(nPos), 1, cSeparator);
-    std::string strText = ProgressText(eCount, eLanguage);
-    if (const std::size_t nAt = strText.find("%s"); nAt != std::string::npos)
-        strText.replace(nAt, 2, strDigits);
-    return strText;
-}

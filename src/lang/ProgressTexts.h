@@ -1,8 +1,5 @@
 #pragma once
 
-#include <cstdint>
-#include <string>
-
 #include "lang/LanguageId.h"
 
 // Texts of the progress window, in the catalogue's two languages. They are not among the
@@ -20,7 +17,3 @@ enum class EProgressText {
 
 // UTF-8; German for German, English for every other id.
 const char* ProgressText(EProgressText eText, ELanguage eLanguage);
-
-// eCount (EntriesRead or LinesListed) with nCount in its digit groups: "1,234,567 entries read",
-// "1.234.567 Einträge gelesen".
-std::string ProgressCountText(EProgressText eCount, std::uint64_t nCount, ELanguage eLanguage);
