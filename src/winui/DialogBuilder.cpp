@@ -32,7 +32,7 @@ void CDialogBuilder::Add(const SDialogItem& item) {
     AlignToDword();
     PutDword(0); // helpID
     PutDword(item.dwExStyle);
-    PutDword(item.dwStyle | WS_CHILD | WS_VISIBLE);
+    PutDword(item.dwStyle | WS_CHILD);
     PutWord(static_cast<WORD>(item.x));
     PutWord(static_cast<WORD>(item.y));
     PutWord(static_cast<WORD>(item.cx));

@@ -25,18 +25,9 @@ std::optional<std::string> ResultPath(IFileDialog& dialog) {
     return Utf8(path.psz);
 }
 
-void ShowFolderFirst(IFileDialog& dialog, const std::string& strFolder) {
-    if (strFolder.empty())
-        return;
-    ComPtr<IShellItem> pFolder;
-    if (SUCCEEDED(SHCreateItemFromParsingName(Wide(strFolder).c_str(), nullptr,
-                                              IID_PPV_ARGS(&pFolder))))
-        dialog.SetFolder(pFolder.Get());
-}
-
 } // namespace
 
-std::optional<std::string> ChooseFolder(HWND hOwner, const std::string& strStart) {
+std::optional<std::string> ChooseFolder(HWND hOwner, const std::string& strTitle) {
     ComPtr<IFileOpenDialog> pDialog;
     if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_PPV_ARGS(&pDialog))))
@@ -44,14 +35,14 @@ std::optional<std::string> ChooseFolder(HWND hOwner, const std::string& strStart
     FILEOPENDIALOGOPTIONS options = 0;
     pDialog->GetOptions(&options);
     pDialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
-    ShowFolderFirst(*pDialog.Get(), strStart);
+    pDialog->SetTitle(Wide(strTitle).c_str());
     if (FAILED(pDialog->Show(hOwner)))
         return std::nullopt;
     return ResultPath(*pDialog.Get());
 }
 
-std::optional<SSavePath> AskSavePath(HWND hOwner, const std::string& strName,
-                                     const std::vector<SFileType>& types) {
+std::optional<SSaveChoice> AskSavePath(HWND hOwner, const std::string& strName,
+                                       const std::vector<SFileType>& types) {
     ComPtr<IFileSaveDialog> pDialog;
     if (FAILED(CoCreateInstance(CLSID_FileSaveDialog, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_PPV_ARGS(&pDialog))))
@@ -59,8 +50,8 @@ std::optional<SSavePath> AskSavePath(HWND hOwner, const std::string& strName,
     // The texts must outlive SetFileTypes' array.
     std::vector<std::wstring> texts;
     for (const SFileType& type : types) {
-        texts.push_back(Wide(type.strName));
-        texts.push_back(Wide(type.strPattern));
+        texts.push_back(Wide(type.strDescription + " (*." + type.strExtension + ")"));
+        texts.push_back(Wide("*." + type.strExtension));
     }
     std::vector<COMDLG_FILTERSPEC> specs;
     for (std::size_t i = 0; i < texts.size(); i += 2)
@@ -82,5 +73,5 @@ std::optional<SSavePath> AskSavePath(HWND hOwner, const std::string& strName,
         return std::nullopt;
     UINT nType = 1;
     pDialog->GetFileTypeIndex(&nType);
-    return SSavePath{std::move(*strPath), static_cast<int>(nType) - 1};
+    return SSaveChoice{std::move(*strPath), nType > 0 ? nType - 1 : 0};
 }

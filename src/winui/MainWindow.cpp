@@ -1,0 +1,194 @@
+#include "winui/MainWindow.h"
+
+#include <iterator>
+
+#include "dialogs/MainDlgTemplate.h"
+#include "dialogs/ProgressController.h"
+#include "winui/Clipboard.h"
+#include "winui/FileDialogs.h"
+#include "winui/FormatDefWindow.h"
+#include "winui/AboutWindow.h"
+#include "winui/ProgressWindow.h"
+#include "winui/ResourceIds.h"
+#include "winui/SeparatorWindow.h"
+#include "winui/WaitCursor.h"
+#include "winui/WideText.h"
+
+CMainWindow::CMainWindow()
+    : CDialogView<IMainView>(kMainDlgTemplate), m_flagGerman(IDB_FLAG_DE),
+      m_flagGermanGrey(IDB_FLAG_DE_GREY), m_flagEnglish(IDB_FLAG_EN),
+      m_flagEnglishGrey(IDB_FLAG_EN_GREY), m_controller(*this) {}
+
+HWND CMainWindow::Open() { return Create(nullptr, m_controller.Language(), true); }
+
+void CMainWindow::OnInit() {
+    const HINSTANCE hInstance = GetModuleHandleW(nullptr);
+    const auto hIcon = reinterpret_cast<LPARAM>(LoadIconW(hInstance, MAKEINTRESOURCEW(IDI_KWL)));
+    SendMessageW(Handle(), WM_SETICON, ICON_BIG, hIcon);
+    SendMessageW(Handle(), WM_SETICON, ICON_SMALL, hIcon);
+    ShowFlag(IDC_FLAG_GERMAN, true);
+    ShowFlag(IDC_FLAG_ENGLISH, true);
+    m_controller.Start();
+}
+
+void CMainWindow::OnCommand(int nId, int nCode) {
+    switch (nId) {
+    case IDC_RECURSIVE:
+        m_controller.OnRecursive(IsChecked(IDC_RECURSIVE));
+        break;
+    case IDC_SELECT_DIRECTORY:
+        m_controller.OnSelectDirectory();
+        break;
+    case IDC_FORMATS:
+        if (nCode == CBN_SELCHANGE)
+            m_controller.OnSelectFormat(static_cast<int>(
+                SendMessageW(Control(IDC_FORMATS), CB_GETCURSEL, 0, 0)));
+        break;
+    case IDC_DEFINE_FORMAT:
+        m_controller.OnDefineFormat();
+        break;
+    case IDC_COMPUTE_LIST:
+        m_controller.OnComputeList();
+        break;
+    case IDC_EXPORT_CLIPBOARD:
+        m_controller.OnExportClipboard();
+        break;
+    case IDC_EXPORT_TEXTFILE:
+        m_controller.OnExportTextfile();
+        break;
+    case IDC_EXPORT_HTML:
+        m_controller.OnExportHtml();
+        break;
+    case IDC_FLAG_GERMAN:
+        m_controller.OnLanguageFlag(ELanguage::German);
+        break;
+    case IDC_FLAG_ENGLISH:
+        m_controller.OnLanguageFlag(ELanguage::English);
+        break;
+    case ID_ABOUT:
+        m_controller.OnAbout();
+        break;
+    case IDC_QUIT: // also Esc and the close box
+        End(0);
+        break;
+    default:
+        break; // Enter goes to the hidden default button, which does nothing
+    }
+}
+
+// A disabled flag shows its grey picture.
+void CMainWindow::ShowFlag(int nId, bool bEnabled) {
+    const bool bGerman = nId == IDC_FLAG_GERMAN;
+    const CBitmap& picture = bEnabled ? (bGerman ? m_flagGerman : m_flagEnglish)
+                                      : (bGerman ? m_flagGermanGrey : m_flagEnglishGrey);
+    SendMessageW(Control(nId), BM_SETIMAGE, IMAGE_BITMAP,
+                 reinterpret_cast<LPARAM>(picture.Handle()));
+}
+
+void CMainWindow::Enable(int nId, bool bEnable) {
+    CDialogView<IMainView>::Enable(nId, bEnable);
+    if (nId == IDC_FLAG_GERMAN || nId == IDC_FLAG_ENGLISH)
+        ShowFlag(nId, bEnable);
+}
+
+void CMainWindow::SetFormatList(const std::vector<std::string>& shownLines) {
+    SendMessageW(Control(IDC_FORMATS), CB_RESETCONTENT, 0, 0);
+    for (const std::string& strLine : shownLines)
+        AppendFormat(strLine);
+}
+
+void CMainWindow::AppendFormat(const std::string& strShownLine) {
+    SendMessageW(Control(IDC_FORMATS), CB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(Wide(strShownLine).c_str()));
+}
+
+void CMainWindow::SelectFormat(int nIndex) {
+    SendMessageW(Control(IDC_FORMATS), CB_SETCURSEL, static_cast<WPARAM>(nIndex), 0);
+}
+
+std::optional<std::string> CMainWindow::AskFolder(const std::string& strTitle) {
+    return ChooseFolder(Handle(), strTitle);
+}
+
+std::optional<SSaveChoice> CMainWindow::AskSaveFile(const std::string& strName,
+                                                    const std::vector<SFileType>& types) {
+    return AskSavePath(Handle(), strName, types);
+}
+
+bool CMainWindow::PutOnClipboard(std::size_t nBytes, const FTextPieces& fnWrite) {
+    std::string strText;
+    strText.reserve(nBytes);
+    fnWrite([&strText](std::string_view strPiece) { strText += strPiece; });
+    return CopyToClipboard(Handle(), strText);
+}
+
+std::optional<std::string> CMainWindow::DefineFormat(const CLanguage& language,
+                                                     const CFileInformation& sampleFile,
+                                                     const CDirInformation& sampleDir) {
+    CFormatDefWindow dialog(language, sampleFile, sampleDir);
+    if (dialog.RunModal(Handle(), language) != IDC_FD_OK)
+        return std::nullopt;
+    return dialog.Line();
+}
+
+std::optional<std::string> CMainWindow::AskSeparator(const CLanguage& language) {
+    CSeparatorWindow dialog(language);
+    if (dialog.RunModal(Handle(), language) != IDC_SEPARATOR_OK)
+        return std::nullopt;
+    return dialog.Separator();
+}
+
+void CMainWindow::ShowAbout(const CLanguage& language) {
+    CAboutWindow dialog(language);
+    dialog.RunModal(Handle(), language);
+}
+
+bool CMainWindow::RunWithProgress(SWorkProgress& progress, const SProgressLabels& labels,
+                                  const std::function<void()>& fnWork) {
+    const CWaitCursor busy;
+    return RunWithProgressWindow(progress, fnWork, [&](const std::function<bool()>& fnDone) {
+        CProgressWindow window(progress, labels, fnDone);
+        window.RunModal(Handle(), m_controller.Language());
+    });
+}
+
+void CMainWindow::RunBusy(const std::function<void()>& fn) {
+    const CWaitCursor busy;
+    fn();
+}
+
+namespace {
+
+// The main window's keys: F1 opens the About box.
+class CAccelerators {
+public:
+    CAccelerators() {
+        ACCEL keys[] = {{FVIRTKEY, VK_F1, ID_ABOUT}};
+        m_hTable = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
+    }
+    ~CAccelerators() { DestroyAcceleratorTable(m_hTable); }
+    CAccelerators(const CAccelerators&) = delete;
+    CAccelerators& operator=(const CAccelerators&) = delete;
+    HACCEL Handle() const { return m_hTable; }
+
+private:
+    HACCEL m_hTable;
+};
+
+} // namespace
+
+int RunMessageLoop(CMainWindow& window) {
+    const CAccelerators accelerators;
+    const HACCEL hAccelerators = accelerators.Handle();
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        const HWND hWnd = window.Handle();
+        if (hWnd != nullptr && TranslateAcceleratorW(hWnd, hAccelerators, &message))
+            continue;
+        if (hWnd != nullptr && IsDialogMessageW(hWnd, &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
