@@ -22,4 +22,5 @@ KWL_BUILD_TESTS=ON KWL_JOBS="$JOBS" KWL_WINDOWS_BUILD="$BUILD" \
 # seconds) and is stopped at the end.
 tests/windows/wine-prefix.sh "$BUILD"
 trap 'WINEPREFIX="$PWD/$BUILD/wine-prefix" wineserver -k 2>/dev/null || true' EXIT
-(cd "$BUILD" && ctest --output-on-failure -j"$JOBS")
+# The window tests need a display: a private Xvfb for the whole run.
+(cd "$BUILD" && "$OLDPWD"/scripts/xvfb.sh ctest --output-on-failure -j"$JOBS")
