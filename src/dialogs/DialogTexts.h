@@ -11,5 +11,5 @@ class IDialogView;
 std::string DialogCaption(const SDialogTemplate& dlg, const CLanguage& language);
 
 // Sets the text of every control whose row names a catalogue entry (at start-up and on every
-// language switch), then lets the window fit them.
+// language switch).
 void ApplyTemplateTexts(IDialogView& view, const SDialogTemplate& dlg, const CLanguage& language);

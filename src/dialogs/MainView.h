@@ -31,7 +31,7 @@ struct SSaveChoice {
 using FTextPieces = std::function<void(const std::function<void(std::string_view)>& fnPiece)>;
 
 // The main dialog's window: the controls of kMainDlgLayout and the dialogs it opens.
-class IMainView : public IDialogView {
+class IMainView : public virtual IDialogView {
 public:
     // The format list (IDC_FORMATS): all its lines at once, one more, the selection.
     virtual void SetFormatList(const std::vector<std::string>& shownLines) = 0;

@@ -3,7 +3,7 @@
 #include "dialogs/DialogView.h"
 
 // The progress window: the controls of kProgressDlgLayout.
-class IProgressView : public IDialogView {
+class IProgressView : public virtual IDialogView {
 public:
     // Moves the bar a step: the work's length is not known.
     virtual void PulseBar(int nId) = 0;

@@ -6,20 +6,17 @@
 
 #include <algorithm>
 
-#include "lang/Language.h"
-#include "lang/TextId.h"
+#include "dialogs/AboutController.h"
+#include "dialogs/DialogTexts.h"
 #include "ui/WxText.h"
 
 #include "../res/logo.xpm"
 
 CAboutDlg::CAboutDlg(wxWindow* pParent, const CLanguage& language)
-    : CTemplateDialog(pParent, ToWx(language.GetText(kTextAboutItem)), kAboutDlgTemplate),
+    : CTemplateDialog(pParent, ToWx(DialogCaption(kAboutDlgTemplate, language)),
+                      kAboutDlgTemplate),
       m_bmpLogo(logo_xpm) {
-    ApplyTexts(language);
-    // Shown as they are: an "&" in them is no mnemonic.
-    SetPlainText(IDC_ABOUT_VERSION, ToWx(language.GetText(kTextVersion)));
-    SetPlainText(IDC_ABOUT_WEB, ToWx(language.GetText(kTextWebAddress)));
-    WidenLinesToFit();
+    ShowAboutTexts(*this, language);
     SetAffirmativeId(IDC_ABOUT_OK);
     SetEscapeId(IDC_ABOUT_OK);
     SetBackgroundColour(*wxBLACK);
@@ -27,9 +24,8 @@ CAboutDlg::CAboutDlg(wxWindow* pParent, const CLanguage& language)
     Control(IDC_ABOUT_OK)->SetFocus();
 }
 
-// The template measures the lines for a narrower font than the toolkit's: a line whose text
-// does not fit may take the panel up to its right edge.
-void CAboutDlg::WidenLinesToFit() {
+// A line whose text does not fit may take the panel up to its right edge.
+void CAboutDlg::FitTexts() {
     const wxRect panel = PixelRect(Template().front());
     auto it = GetChildren().begin();
     for (const SControlTemplate& row : Template().subspan(1)) {

@@ -13,8 +13,10 @@ class CAboutDlg : public CTemplateDialog {
 public:
     CAboutDlg(wxWindow* pParent, const CLanguage& language);
 
+    // The template measures the lines for a narrower font than the toolkit's.
+    void FitTexts() override;
+
 private:
-    void WidenLinesToFit();
     void OnPaint(wxPaintEvent& event);
 
     wxBitmap m_bmpLogo;

@@ -5,13 +5,13 @@
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
 #include <wx/gauge.h>
+#include <wx/msgdlg.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
 #include <algorithm>
 
-#include "lang/Language.h"
 #include "ui/AccessibleName.h"
 #include "ui/ToolkitStyle.h"
 #include "ui/WxText.h"
@@ -19,9 +19,8 @@
 static_assert(kStaticId == wxID_STATIC);
 
 CTemplateDialog::CTemplateDialog(wxWindow* pParent, const wxString& strCaption,
-                                 const SDialogTemplate& dlg)
-    : wxDialog(pParent, wxID_ANY, strCaption, wxDefaultPosition, wxDefaultSize,
-               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX),
+                                 const SDialogTemplate& dlg, long nStyle)
+    : wxDialog(pParent, wxID_ANY, strCaption, wxDefaultPosition, wxDefaultSize, nStyle),
       m_controls(dlg.controls) {
     UseCompactTextButtons();
     SetClientSize(ConvertDialogToPixels(wxSize(dlg.cx, dlg.cy)));
@@ -101,13 +100,6 @@ wxWindow* CTemplateDialog::CreateControl(const SControlTemplate& row) {
     return nullptr;
 }
 
-void CTemplateDialog::ApplyTexts(const CLanguage& language) {
-    for (const SControlTemplate& row : m_controls) {
-        if (row.eText != kNoText)
-            SetControlText(row.nId, ToWx(language.GetText(row.eText)));
-    }
-}
-
 void CTemplateDialog::WidenToFit(std::span<const int> ids, int nRightDlu) {
     int nNeeded = 0;
     for (int nId : ids)
@@ -141,11 +133,6 @@ wxWindow* CTemplateDialog::Control(int nId) const {
     return FindWindow(nId);
 }
 
-void CTemplateDialog::EnableControl(int nId, bool bEnable) const {
-    if (wxWindow* pControl = Control(nId))
-        pControl->Enable(bEnable);
-}
-
 // Catalogue texts carry "&" mnemonics, which SetLabel turns into keyboard shortcuts.
 void CTemplateDialog::SetControlText(int nId, const wxString& strText) const {
     wxWindow* pControl = Control(nId);
@@ -168,14 +155,63 @@ void CTemplateDialog::ShowWholeTextAsTip(wxStaticText* pLabel) {
         pLabel->UnsetToolTip();
 }
 
-void CTemplateDialog::SetPlainText(int nId, const wxString& strText) const {
+void CTemplateDialog::SetPlainControlText(int nId, const wxString& strText) const {
     if (auto* pControl = dynamic_cast<wxControl*>(Control(nId)))
         pControl->SetLabelText(strText);
     if (auto* pLabel = dynamic_cast<wxStaticText*>(Control(nId)))
         ShowWholeTextAsTip(pLabel);
 }
 
-void CTemplateDialog::NameControl(int nId, const std::string& strName) const {
+void CTemplateDialog::SetText(int nId, const std::string& strText) {
+    SetControlText(nId, ToWx(strText));
+}
+
+void CTemplateDialog::SetPlainText(int nId, const std::string& strText) {
+    SetPlainControlText(nId, ToWx(strText));
+}
+
+std::string CTemplateDialog::GetText(int nId) const {
+    if (auto* pEdit = ControlAs<wxTextCtrl>(nId))
+        return FromWx(pEdit->GetValue());
+    return std::string();
+}
+
+void CTemplateDialog::ShowTextEnd(int nId) {
+    if (auto* pEdit = ControlAs<wxTextCtrl>(nId))
+        pEdit->SetInsertionPointEnd();
+}
+
+void CTemplateDialog::Enable(int nId, bool bEnable) {
     if (wxWindow* pControl = Control(nId))
-        SetAccessibleName(*pControl, ToWx(strName));
+        pControl->Enable(bEnable);
+}
+
+void CTemplateDialog::Show(int nId, bool bShow) {
+    if (wxWindow* pControl = Control(nId))
+        pControl->Show(bShow);
+}
+
+bool CTemplateDialog::IsChecked(int nId) const {
+    const auto* pBox = ControlAs<wxCheckBox>(nId);
+    return pBox != nullptr && pBox->GetValue();
+}
+
+void CTemplateDialog::SetChecked(int nId, bool bChecked) {
+    if (auto* pBox = ControlAs<wxCheckBox>(nId))
+        pBox->SetValue(bChecked);
+}
+
+void CTemplateDialog::SetAccessibleName(int nId, const std::string& strName) {
+    if (wxWindow* pControl = Control(nId))
+        ::SetAccessibleName(*pControl, ToWx(strName));
+}
+
+void CTemplateDialog::SetTip(int nId, const std::string& strTip) {
+    if (wxWindow* pControl = Control(nId))
+        pControl->SetToolTip(ToWx(strTip));
+}
+
+void CTemplateDialog::ShowMessage(const std::string& strText, EMessageIcon eIcon) {
+    const long nIcon = eIcon == EMessageIcon::Warning ? wxICON_WARNING : 0;
+    wxMessageBox(ToWx(strText), kAppName, wxOK | nIcon, this);
 }

@@ -7,27 +7,41 @@
 #include <string>
 
 #include "dialogs/DialogTemplate.h"
+#include "dialogs/DialogView.h"
 
-class CLanguage;
 class wxStaticText;
 
 // Base of the program's dialogs: creates every control of the table before the dialog is
-// first sized (a wx dialog with a single child stretches that child) and applies texts.
-class CTemplateDialog : public wxDialog {
+// first sized (a wx dialog with a single child stretches that child), and is the view through
+// which the dialog's controller sets texts and states.
+class CTemplateDialog : public wxDialog, public virtual IDialogView {
 public:
-    CTemplateDialog(wxWindow* pParent, const wxString& strCaption, const SDialogTemplate& dlg);
-
-    // Sets the text of every control whose row names a catalogue entry.
-    void ApplyTexts(const CLanguage& language);
+    CTemplateDialog(wxWindow* pParent, const wxString& strCaption, const SDialogTemplate& dlg,
+                    long nStyle = wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX);
 
     wxWindow* Control(int nId) const;
     template <class T> T* ControlAs(int nId) const { return dynamic_cast<T*>(Control(nId)); }
-    void EnableControl(int nId, bool bEnable) const;
     void SetControlText(int nId, const wxString& strText) const;
     // For texts from the file system: an "&" is shown as it is, not taken as a mnemonic.
-    void SetPlainText(int nId, const wxString& strText) const;
-    // The name a screen reader reads for a control that carries no label of its own.
-    void NameControl(int nId, const std::string& strName) const;
+    void SetPlainControlText(int nId, const wxString& strText) const;
+
+    // The view.
+    void SetText(int nId, const std::string& strText) override;
+    void SetPlainText(int nId, const std::string& strText) override;
+    std::string GetText(int nId) const override;
+    void ShowTextEnd(int nId) override;
+    void Enable(int nId, bool bEnable) override;
+    void Show(int nId, bool bShow) override;
+    bool IsChecked(int nId) const override;
+    void SetChecked(int nId, bool bChecked) override;
+    void SetAccessibleName(int nId, const std::string& strName) override;
+    void SetTip(int nId, const std::string& strTip) override;
+    void ShowMessage(const std::string& strText, EMessageIcon eIcon) override;
+    void FitTexts() override {}
+
+    // wxWindow's own Enable and Show stay in reach beside the view's.
+    using wxDialog::Enable;
+    using wxDialog::Show;
 
     // GTK's fonts and button padding take more room than the template's font did. When the
     // text of one of the controls does not fit, all of them get the width the widest text

@@ -2,28 +2,24 @@
 
 #include <string>
 
+#include "dialogs/SeparatorController.h"
 #include "dialogs/SeparatorDlgTemplate.h"
 #include "ui/DialogTemplate.h"
 
 class CLanguage;
-class wxTextCtrl;
 
-// Asks for the column separator of the text export: one character, ";" to start with. OK
-// (which ends the dialog with IDC_SEPARATOR_OK) is offered only while the field holds a
-// separator the export can use.
+// The separator dialog's window; CSeparatorController decides. It ends with IDC_SEPARATOR_OK
+// once a usable separator was accepted.
 class CSeparatorDlg : public CTemplateDialog {
 public:
     CSeparatorDlg(wxWindow* pParent, const CLanguage& language);
 
     // The separator in the field (UTF-8); the one accepted once the dialog ended with OK.
-    const std::string& GetSeparator() const { return m_strSeparator; }
+    const std::string& GetSeparator() const { return m_controller.Separator(); }
 
     // Refuses to end with OK while the field holds no usable separator.
     bool TransferDataFromWindow() override;
 
 private:
-    void OnChangeSeparator(wxCommandEvent& event);
-
-    wxTextCtrl* m_pEdit = nullptr;
-    std::string m_strSeparator;
+    CSeparatorController m_controller;
 };

@@ -24,7 +24,7 @@
 #include "ui/KWLDlg.h"
 #include "ui/ProgressDlg.h"
 #include "lang/TextId.h"
-#include "ui/WorkingDirectory.h"
+#include "dialogs/WorkingDirectory.h"
 #include "ui/WxText.h"
 
 namespace {

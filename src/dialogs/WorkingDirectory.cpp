@@ -1,4 +1,4 @@
-#include "ui/WorkingDirectory.h"
+#include "dialogs/WorkingDirectory.h"
 
 #include <filesystem>
 #include <system_error>
