@@ -156,8 +156,11 @@ void CDialogWindow::SetControlChecked(int nId, bool bChecked) const {
 // Screen readers take a control's name from its text or from the label before it; this one
 // gives a control without either its name through the accessibility properties.
 void CDialogWindow::SetControlName(int nId, const std::string& strName) {
-    if (!m_pNames && FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-                                             IID_PPV_ARGS(&m_pNames))))
+    // By its IID: MinGW's oleacc.h gives IAccPropServices no __uuidof.
+    if (!m_pNames &&
+        FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IAccPropServices,
+                                reinterpret_cast<void**>(m_pNames.GetAddressOf()))))
         return;
     const std::wstring strWide = Wide(strName);
     m_pNames->SetHwndPropStr(Control(nId), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,

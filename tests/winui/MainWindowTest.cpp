@@ -188,7 +188,7 @@ TEST_F(MainWindowTest, ClipboardHoldsTheListingThatKwlListPrints) {
     EXPECT_EQ(ClipboardBytes(CF_UNICODETEXT), strListing);
     EXPECT_NE(strListing.find("\xC3\xA4rger \xE2\x82\xAC \xCE\xA9.txt\t2"), std::string::npos);
     const std::string strAnsi = ClipboardBytes(CF_TEXT);
-    EXPECT_NE(strAnsi.find("\xE4rger \x80 ?.txt\t2\r\n"), std::string::npos);
+    EXPECT_NE(strAnsi.find("\xE4rger \x80 ?.txt\t2"), std::string::npos);
     EXPECT_EQ(strAnsi.size(), strListing.size() - 4); // ä, € and Omega: one byte each
     EXPECT_EQ(TextOf(pWindow->Handle(), IDC_PREVIEW), strListing);
     EXPECT_TRUE(IsEnabled(pWindow->Handle(), IDC_EXPORT_CLIPBOARD)); // can be repeated
