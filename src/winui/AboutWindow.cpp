@@ -7,10 +7,9 @@ CAboutWindow::CAboutWindow(const CLanguage& language)
     : CDialogView<IDialogView>(kAboutDlgTemplate), m_language(language), m_logo(IDB_LOGO) {}
 
 void CAboutWindow::OnInit() {
-    // The panel is the first row; Windows puts the first control on top, so it goes below
-    // the text lines it carries.
-    HWND hPanel = GetWindow(Handle(), GW_CHILD);
-    SetWindowPos(hPanel, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // The panel (the first row) is painted by the dialog itself, under the text lines: sibling
+    // controls that overlap would paint over each other in no fixed order.
+    ShowWindow(GetWindow(Handle(), GW_CHILD), SW_HIDE);
     ShowAboutTexts(*this, m_language);
 }
 
@@ -27,14 +26,14 @@ INT_PTR CAboutWindow::OnMessage(UINT nMessage, WPARAM wParam, LPARAM) {
         SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
         return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
     case WM_PAINT:
-        PaintLogo();
+        PaintLogoAndPanel();
         return TRUE;
     default:
         return FALSE;
     }
 }
 
-void CAboutWindow::PaintLogo() {
+void CAboutWindow::PaintLogoAndPanel() {
     PAINTSTRUCT paint;
     const HDC hDc = BeginPaint(Handle(), &paint);
     const HDC hMemory = CreateCompatibleDC(hDc);
@@ -43,6 +42,10 @@ void CAboutWindow::PaintLogo() {
     GetObjectW(m_logo.Handle(), sizeof(info), &info);
     BitBlt(hDc, kAboutLogoX, kAboutLogoY, info.bmWidth, info.bmHeight, hMemory, 0, 0, SRCCOPY);
     SelectObject(hMemory, hOld);
+    const SControlTemplate& panel = Template().controls.front();
+    RECT rect{panel.x, panel.y, panel.x + panel.cx, panel.y + panel.cy};
+    MapDialogRect(Handle(), &rect);
+    FillRect(hDc, &rect, GetSysColorBrush(COLOR_BTNFACE));
     DeleteDC(hMemory);
     EndPaint(Handle(), &paint);
 }

@@ -15,7 +15,7 @@ private:
     void OnInit() override;
     void OnCommand(int nId, int nCode) override;
     INT_PTR OnMessage(UINT nMessage, WPARAM wParam, LPARAM lParam) override;
-    void PaintLogo();
+    void PaintLogoAndPanel();
 
     const CLanguage& m_language;
     CBitmap m_logo;

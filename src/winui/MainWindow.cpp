@@ -6,6 +6,7 @@
 #include "dialogs/ProgressController.h"
 #include "winui/Clipboard.h"
 #include "winui/FileDialogs.h"
+#include "winui/PictureButton.h"
 #include "winui/FormatDefWindow.h"
 #include "winui/AboutWindow.h"
 #include "winui/ProgressWindow.h"
@@ -26,8 +27,6 @@ void CMainWindow::OnInit() {
     const auto hIcon = reinterpret_cast<LPARAM>(LoadIconW(hInstance, MAKEINTRESOURCEW(IDI_KWL)));
     SendMessageW(Handle(), WM_SETICON, ICON_BIG, hIcon);
     SendMessageW(Handle(), WM_SETICON, ICON_SMALL, hIcon);
-    ShowFlag(IDC_FLAG_GERMAN, true);
-    ShowFlag(IDC_FLAG_ENGLISH, true);
     m_controller.Start();
 }
 
@@ -76,19 +75,18 @@ void CMainWindow::OnCommand(int nId, int nCode) {
     }
 }
 
-// A disabled flag shows its grey picture.
-void CMainWindow::ShowFlag(int nId, bool bEnabled) {
-    const bool bGerman = nId == IDC_FLAG_GERMAN;
-    const CBitmap& picture = bEnabled ? (bGerman ? m_flagGerman : m_flagEnglish)
-                                      : (bGerman ? m_flagGermanGrey : m_flagEnglishGrey);
-    SendMessageW(Control(nId), BM_SETIMAGE, IMAGE_BITMAP,
-                 reinterpret_cast<LPARAM>(picture.Handle()));
-}
-
-void CMainWindow::Enable(int nId, bool bEnable) {
-    CDialogView<IMainView>::Enable(nId, bEnable);
-    if (nId == IDC_FLAG_GERMAN || nId == IDC_FLAG_ENGLISH)
-        ShowFlag(nId, bEnable);
+// The flags are drawn here: a disabled one shows its grey picture.
+INT_PTR CMainWindow::OnMessage(UINT nMessage, WPARAM wParam, LPARAM lParam) {
+    if (nMessage != WM_DRAWITEM)
+        return FALSE;
+    const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (wParam == IDC_FLAG_GERMAN)
+        DrawPictureButton(item, m_flagGerman, m_flagGermanGrey);
+    else if (wParam == IDC_FLAG_ENGLISH)
+        DrawPictureButton(item, m_flagEnglish, m_flagEnglishGrey);
+    else
+        return FALSE;
+    return TRUE;
 }
 
 void CMainWindow::SetFormatList(const std::vector<std::string>& shownLines) {

@@ -16,7 +16,6 @@ public:
     HWND Open();
     CMainController& Controller() { return m_controller; }
 
-    void Enable(int nId, bool bEnable) override;
     void SetFormatList(const std::vector<std::string>& shownLines) override;
     void AppendFormat(const std::string& strShownLine) override;
     void SelectFormat(int nIndex) override;
@@ -36,7 +35,7 @@ public:
 private:
     void OnInit() override;
     void OnCommand(int nId, int nCode) override;
-    void ShowFlag(int nId, bool bEnabled);
+    INT_PTR OnMessage(UINT nMessage, WPARAM wParam, LPARAM lParam) override;
 
     CBitmap m_flagGerman;
     CBitmap m_flagGermanGrey;

@@ -45,7 +45,9 @@ SKindClass ClassOf(EControlKind eKind) {
     case EControlKind::CentredLabel:
         return {L"STATIC", SS_CENTER, 0};
     case EControlKind::BitmapButton:
-        return {L"BUTTON", BS_PUSHBUTTON | BS_BITMAP, 0};
+        // Drawn by the dialog: a disabled one shows its own grey picture, where Windows
+        // would emboss the coloured one.
+        return {L"BUTTON", BS_OWNERDRAW, 0};
     case EControlKind::ProgressBar:
         return {PROGRESS_CLASSW, PBS_MARQUEE, 0};
     }

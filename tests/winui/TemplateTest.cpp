@@ -72,7 +72,7 @@ const SKindExpected kKinds[] = {
     {EControlKind::Label, L"Static", SS_TYPEMASK, SS_LEFTNOWORDWRAP},
     {EControlKind::WrappedLabel, L"Static", SS_TYPEMASK, SS_LEFT},
     {EControlKind::CentredLabel, L"Static", SS_TYPEMASK, SS_CENTER},
-    {EControlKind::BitmapButton, L"Button", BS_TYPEMASK | BS_BITMAP, BS_PUSHBUTTON | BS_BITMAP},
+    {EControlKind::BitmapButton, L"Button", BS_TYPEMASK, BS_OWNERDRAW},
     {EControlKind::ProgressBar, L"msctls_progress32", PBS_MARQUEE, PBS_MARQUEE},
 };
 
