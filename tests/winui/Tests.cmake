@@ -6,6 +6,7 @@ add_executable(kwl_winui_tests
     winui/DialogNamesTest.cpp
     winui/FormatDefWindowTest.cpp
     winui/MainWindowTest.cpp
+    winui/Screenshots.cpp
     winui/TemplateTest.cpp
     winui/WindowDriver.cpp
     winui/WindowTest.cpp
