@@ -8,12 +8,13 @@ cd "$(dirname "$0")/.."
 BUILD=${KWL_WINDOWS_BUILD:-build-windows}
 export WINEPREFIX="$PWD/$BUILD/wine-prefix" WINEDEBUG=-all
 
-tests/windows/wine-prefix.sh "$BUILD"
 pictures=$(mktemp -d)
 trap 'rm -rf "$pictures"; wineserver -k 2>/dev/null || true' EXIT
-KWL_SCREENSHOTS="$(winepath -w "$pictures")" scripts/xvfb.sh wine "$BUILD/tests/kwl_winui_tests.exe" \
-    --gtest_also_run_disabled_tests --gtest_filter='Screenshots.*'
+# The prefix starts on the display, so its virtual desktop lives there.
+KWL_SCREENSHOTS="Z:${pictures//\//\\}" scripts/xvfb.sh bash -c \
+    'tests/windows/wine-prefix.sh "$1" && wine "$1/tests/kwl_winui_tests.exe" \
+         --gtest_also_run_disabled_tests --gtest_filter="Screenshots.*"' screenshots "$BUILD"
 for picture in "$pictures"/*.bmp; do
-    convert "$picture" "docs/$(basename "${picture%.bmp}").png"
+    convert "$picture" -strip "docs/$(basename "${picture%.bmp}").png"
 done
 ls docs/windows-*.png
