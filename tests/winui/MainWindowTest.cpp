@@ -7,6 +7,9 @@
 #include "dialogs/MainDlgTemplate.h"
 #include "dialogs/SeparatorDlgTemplate.h"
 #include "dialogs/AboutDlgTemplate.h"
+#include "dialogs/ProgressDlgTemplate.h"
+#include "dialogs/ProgressTexts.h"
+#include "platform/WorkProgress.h"
 #include "lang/Language.h"
 #include "support/Files.h"
 #include "support/KwlList.h"
@@ -274,6 +277,41 @@ TEST_F(MainWindowTest, F1OpensTheAboutBox) {
     EXPECT_EQ(strAboutCaption, english.GetText(kTextAboutItem));
     EXPECT_EQ(answers.Captions().size(), 1u);
     EXPECT_EQ(pWindow->Handle(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// Work that runs until it is cancelled shows the progress window, whose Cancel stops it; work
+// that ends at once shows none.
+TEST_F(MainWindowTest, ProgressWindowShowsLongWorkAndCancelsIt) {
+    std::unique_ptr<CTestMainWindow> pWindow = OpenMainWindow();
+    const SProgressLabels labels = MakeProgressLabels(
+        EProgressText::ReadingTitle, EProgressText::EntriesRead, ELanguage::English);
+    {
+        SWorkProgress progress;
+        std::string strCount;
+        const CDialogAnswers answers({[&](HWND hProgress) {
+            strCount = TextOf(hProgress, IDC_PROGRESS_COUNT);
+            PostMessageW(GetDlgItem(hProgress, IDC_PROGRESS_CANCEL), BM_CLICK, 0, 0);
+        }});
+        const bool bCompleted = pWindow->RunWithProgress(progress, labels, [&] {
+            progress.Add(1234);
+            while (!progress.IsCancelled())
+                Sleep(5);
+        });
+        EXPECT_FALSE(bCompleted);
+        ASSERT_EQ(answers.Captions().size(), 1u);
+        EXPECT_EQ(answers.Captions()[0], labels.strTitle);
+        EXPECT_EQ(strCount, "1,234 entries read");
+    }
+    {
+        SWorkProgress progress;
+        const CDialogAnswers answers({});
+        EXPECT_TRUE(pWindow->RunWithProgress(progress, labels, [&] { progress.Add(1); }));
+        EXPECT_TRUE(answers.Captions().empty());
+    }
 }
 
 } // namespace
