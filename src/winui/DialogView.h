@@ -2,6 +2,7 @@
 
 #include "dialogs/DialogView.h"
 #include "winui/DialogWindow.h"
+#include "winui/TextFit.h"
 
 // A dialog window that is the view TView (IDialogView or one derived from it) of its
 // controller: every operation of IDialogView carried out on the template's controls.
@@ -26,6 +27,5 @@ public:
     void ShowMessage(const std::string& strText, EMessageIcon eIcon) override {
         ShowMessageBox(strText, eIcon == EMessageIcon::Warning);
     }
-    // The template's sizes were made for this font.
-    void FitTexts() override {}
+    void FitTexts() override { FitTextsToFont(Handle(), Template().controls); }
 };
