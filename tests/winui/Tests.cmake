@@ -8,6 +8,7 @@ add_executable(kwl_winui_tests
     winui/MainWindowTest.cpp
     winui/Screenshots.cpp
     winui/TemplateTest.cpp
+    winui/TextsFitTest.cpp
     winui/WindowDriver.cpp
     winui/WindowTest.cpp
     winui/WinuiTestMain.cpp)
