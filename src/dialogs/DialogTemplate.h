@@ -13,16 +13,16 @@ enum class EControlKind {
     LeftButton,    // push button with its text left-aligned
     DefaultButton, // the dialog's default button (receives Enter)
     CheckBox,
-    ComboBox,      // drop-down with an editable field, unsorted
-    Edit,          // single-line edit
-    ReadOnlyEdit,  // single-line edit that only the program writes
-    PreviewEdit,   // multi-line, read-only, both scroll bars, sunken edge
+    ComboBox,     // drop-down with an editable field, unsorted
+    Edit,         // single-line edit
+    ReadOnlyEdit, // single-line edit that only the program writes
+    PreviewEdit,  // multi-line, read-only, both scroll bars, sunken edge
     GroupBox,
-    Label,         // static text, left-aligned, no word wrap
-    WrappedLabel,  // static text, left-aligned, broken into lines at its width
-    CentredLabel,  // static text, centred
+    Label,        // static text, left-aligned, no word wrap
+    WrappedLabel, // static text, left-aligned, broken into lines at its width
+    CentredLabel, // static text, centred
     BitmapButton,
-    ProgressBar,   // a bar that moves while work of unknown length runs
+    ProgressBar, // a bar that moves while work of unknown length runs
 };
 
 // A row without a catalogue entry shows its fixed text.
@@ -43,9 +43,9 @@ enum EControlFlags : unsigned {
 struct SControlTemplate {
     int nId;
     EControlKind eKind;
-    ETextId eText;        // catalogue entry, or kNoText
-    const char* pszText;  // fixed text (UTF-8) when eText is kNoText
-    int x, y, cx, cy;     // dialog units
+    ETextId eText;       // catalogue entry, or kNoText
+    const char* pszText; // fixed text (UTF-8) when eText is kNoText
+    int x, y, cx, cy;    // dialog units
     unsigned nFlags;
 };
 

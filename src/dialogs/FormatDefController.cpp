@@ -78,8 +78,7 @@ void CFormatDefController::OnRowCheck(std::size_t nRow) {
 // Each information enters the line at most once per kind until the next reset.
 void CFormatDefController::OnAddField(std::size_t nRow) {
     const SFieldRow& row = kFieldRows[nRow];
-    m_line.AddField(kFieldKeywords[nRow].strKeyword, IsTicked(row.nDirBox),
-                    IsTicked(row.nFileBox));
+    m_line.AddField(kFieldKeywords[nRow].strKeyword, IsTicked(row.nDirBox), IsTicked(row.nFileBox));
     ShowLine();
     for (int nBox : {row.nDirBox, row.nFileBox}) {
         if (IsTicked(nBox)) {
@@ -97,7 +96,8 @@ void CFormatDefController::OnTextChanged() {
     if (IsAllowedText(strText)) {
         m_strLastValidText = strText;
     } else {
-        m_view.ShowMessage(m_language.GetText(kTextOnlyCharacters) + std::string(kAllowedCharacters),
+        m_view.ShowMessage(m_language.GetText(kTextOnlyCharacters) +
+                               std::string(kAllowedCharacters),
                            EMessageIcon::None);
         SetTextField(m_strLastValidText);
     }

@@ -221,12 +221,11 @@ inline constexpr std::array<int, 2> kTextBoxes = {IDC_FD_TEXT_DIR, IDC_FD_TEXT_F
 
 } // namespace FormatDefLayout
 
+using FormatDefLayout::FieldAddButtonIds;
 using FormatDefLayout::kFieldRows;
 using FormatDefLayout::kTextBoxes;
 using FormatDefLayout::kTextButtons;
-using FormatDefLayout::FieldAddButtonIds;
 
-inline constexpr SDialogTemplate kFormatDefDlgTemplate{kTextDefineCaption, nullptr,
-                                                       FormatDefLayout::kWidthDlu,
-                                                       FormatDefLayout::kHeightDlu,
-                                                       FormatDefLayout::kLayout};
+inline constexpr SDialogTemplate kFormatDefDlgTemplate{
+    kTextDefineCaption, nullptr, FormatDefLayout::kWidthDlu, FormatDefLayout::kHeightDlu,
+    FormatDefLayout::kLayout};

@@ -21,8 +21,7 @@
 #include "platform/WorkProgress.h"
 #include "scan/DirectoryScanner.h"
 
-CMainController::CMainController(IMainView& view)
-    : m_view(view), m_language(ELanguage::German) {
+CMainController::CMainController(IMainView& view) : m_view(view), m_language(ELanguage::German) {
     const CTime now = CTime::GetCurrentTime();
     m_sampleDir.Set("Name", now, 54321, 123);
     m_sampleFile.Set(4321, "Name.ext", false, false, false, false, true, now, now, now);
@@ -67,8 +66,7 @@ SFormatsLoad CMainController::LoadFormats() {
 }
 
 void CMainController::OnSelectFormat(int nIndex) {
-    if (nIndex < 0 || nIndex >= static_cast<int>(m_listFormats.size()) ||
-        nIndex == m_nCurFormat)
+    if (nIndex < 0 || nIndex >= static_cast<int>(m_listFormats.size()) || nIndex == m_nCurFormat)
         return;
     m_nCurFormat = nIndex;
     m_strFormat = m_listFormats[static_cast<std::size_t>(nIndex)];
@@ -222,8 +220,8 @@ void CMainController::ComputeList() {
     const bool bRecursive = m_option.m_bRecursive;
     // Only the beginning is kept, for the preview; the clipboard renders the listing again.
     const bool bComplete = m_view.RunWithProgress(progress, labels, [&] {
-        listing = BuildListingStart(m_format, m_tree.Root(), m_strDirectory, strHeading,
-                                    bRecursive, kPreviewBytes, &progress);
+        listing = BuildListingStart(m_format, m_tree.Root(), m_strDirectory, strHeading, bRecursive,
+                                    kPreviewBytes, &progress);
     });
     if (!bComplete)
         return; // a cancelled listing changes nothing
@@ -241,8 +239,8 @@ void CMainController::ComputeList() {
 SRenderResult CMainController::WriteLastListing(COutputSink& sink) const {
     if (!m_listed)
         return {};
-    return WriteListing(sink, m_listed->format, m_tree.Root(), m_strDirectory,
-                        m_listed->strHeading, m_listed->bRecursive);
+    return WriteListing(sink, m_listed->format, m_tree.Root(), m_strDirectory, m_listed->strHeading,
+                        m_listed->bRecursive);
 }
 
 std::string CMainController::ListingText() const {
@@ -282,8 +280,8 @@ void CMainController::OnExportTextfile() {
         return;
     const std::string strHeading = m_language.GetText(kTextHeading);
     const std::optional<std::string> strText = BuildExport([&](SWorkProgress& progress) {
-        return BuildTextExport(m_format, m_tree.Root(), m_strDirectory, strHeading,
-                               *strSeparator, &progress);
+        return BuildTextExport(m_format, m_tree.Root(), m_strDirectory, strHeading, *strSeparator,
+                               &progress);
     });
     if (!strText)
         return;

@@ -10,8 +10,8 @@
 
 CProgressController::CProgressController(IProgressView& view, SWorkProgress& progress,
                                          SProgressLabels labels, std::function<bool()> fnDone)
-    : m_view(view), m_progress(progress), m_labels(std::move(labels)),
-      m_fnDone(std::move(fnDone)) {}
+    : m_view(view), m_progress(progress), m_labels(std::move(labels)), m_fnDone(std::move(fnDone)) {
+}
 
 void CProgressController::Start() {
     m_view.SetText(IDC_PROGRESS_CANCEL, m_labels.strCancel);

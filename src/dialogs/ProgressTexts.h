@@ -15,8 +15,7 @@ struct SProgressLabels {
 };
 
 // The labels in eLanguage: caption eTitle, count text eCount.
-SProgressLabels MakeProgressLabels(EProgressText eTitle, EProgressText eCount,
-                                   ELanguage eLanguage);
+SProgressLabels MakeProgressLabels(EProgressText eTitle, EProgressText eCount, ELanguage eLanguage);
 
 // "1,234,567" (cSeparator ',') or "1.234.567" ('.').
 std::string GroupedCount(std::uint64_t nCount, char cSeparator);

@@ -12,8 +12,7 @@ CSeparatorController::CSeparatorController(IDialogView& view, const CLanguage& l
 
 void CSeparatorController::Start() {
     ApplyTemplateTexts(m_view, kSeparatorDlgTemplate, m_language);
-    m_view.SetAccessibleName(IDC_SEPARATOR,
-                             NameFromLabel(m_language.GetText(kTextSeparatorLabel)));
+    m_view.SetAccessibleName(IDC_SEPARATOR, NameFromLabel(m_language.GetText(kTextSeparatorLabel)));
     m_view.SetText(IDC_SEPARATOR, ";");
     OnChange();
 }

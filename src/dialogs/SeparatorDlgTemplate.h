@@ -17,7 +17,8 @@ inline constexpr SControlTemplate kSeparatorDlgLayout[] = {
      kTabStop},
     {IDC_SEPARATOR_CANCEL, EControlKind::PushButton, kTextSeparatorCancel, nullptr, 7, 48, 59, 14,
      kTabStop},
-    {IDC_SEPARATOR_NEEDED, EControlKind::WrappedLabel, kTextSeparatorNeeded, nullptr, 7, 9, 128, 19, 0},
+    {IDC_SEPARATOR_NEEDED, EControlKind::WrappedLabel, kTextSeparatorNeeded, nullptr, 7, 9, 128, 19,
+     0},
     {IDC_SEPARATOR_LABEL, EControlKind::Label, kTextSeparatorLabel, nullptr, 33, 32, 34, 8, 0},
     {IDC_SEPARATOR, EControlKind::Edit, kNoText, "", 71, 30, 15, 12, kTabStop},
 };

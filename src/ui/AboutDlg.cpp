@@ -13,8 +13,7 @@
 #include "../res/logo.xpm"
 
 CAboutDlg::CAboutDlg(wxWindow* pParent, const CLanguage& language)
-    : CTemplateDialog(pParent, ToWx(DialogCaption(kAboutDlgTemplate, language)),
-                      kAboutDlgTemplate),
+    : CTemplateDialog(pParent, ToWx(DialogCaption(kAboutDlgTemplate, language)), kAboutDlgTemplate),
       m_bmpLogo(logo_xpm) {
     ShowAboutTexts(*this, language);
     SetAffirmativeId(IDC_ABOUT_OK);

@@ -63,8 +63,8 @@ wxWindow* CTemplateDialog::CreateControl(const SControlTemplate& row) {
     }
     case EControlKind::ComboBox: {
         // The template's height includes the dropped list; the field keeps its own height.
-        auto* pCombo = new wxComboBox(this, row.nId, strText, pos, wxSize(size.x, -1), 0,
-                                      nullptr, wxCB_DROPDOWN);
+        auto* pCombo = new wxComboBox(this, row.nId, strText, pos, wxSize(size.x, -1), 0, nullptr,
+                                      wxCB_DROPDOWN);
         DropDownAsList(*pCombo);
         return pCombo;
     }
@@ -84,8 +84,8 @@ wxWindow* CTemplateDialog::CreateControl(const SControlTemplate& row) {
         return new wxStaticText(this, row.nId, strText, pos, size,
                                 wxALIGN_LEFT | wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
     case EControlKind::WrappedLabel: {
-        auto* pLabel = new wxStaticText(this, row.nId, strText, pos, size,
-                                        wxALIGN_LEFT | wxST_NO_AUTORESIZE);
+        auto* pLabel =
+            new wxStaticText(this, row.nId, strText, pos, size, wxALIGN_LEFT | wxST_NO_AUTORESIZE);
         WrapAtWidth(*pLabel);
         return pLabel;
     }

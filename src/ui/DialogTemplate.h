@@ -21,9 +21,6 @@ public:
 
     wxWindow* Control(int nId) const;
     template <class T> T* ControlAs(int nId) const { return dynamic_cast<T*>(Control(nId)); }
-    void SetControlText(int nId, const wxString& strText) const;
-    // For texts from the file system: an "&" is shown as it is, not taken as a mnemonic.
-    void SetPlainControlText(int nId, const wxString& strText) const;
 
     // The view.
     void SetText(int nId, const std::string& strText) override;
@@ -60,6 +57,9 @@ public:
 
 private:
     wxWindow* CreateControl(const SControlTemplate& row);
+    void SetControlText(int nId, const wxString& strText) const;
+    // For texts from the file system: an "&" is shown as it is, not taken as a mnemonic.
+    void SetPlainControlText(int nId, const wxString& strText) const;
     static void ShowWholeTextAsTip(wxStaticText* pLabel);
 
     std::span<const SControlTemplate> m_controls;

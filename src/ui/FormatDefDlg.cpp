@@ -14,8 +14,9 @@ CFormatDefDlg::CFormatDefDlg(wxWindow* pParent, const CLanguage& language,
 
     for (std::size_t k = 0; k < kFieldRows.size(); ++k) {
         const SFieldRow& row = kFieldRows[k];
-        Control(row.nAddButton)->Bind(wxEVT_BUTTON,
-                                      [this, k](wxCommandEvent&) { m_controller.OnAddField(k); });
+        Control(row.nAddButton)->Bind(wxEVT_BUTTON, [this, k](wxCommandEvent&) {
+            m_controller.OnAddField(k);
+        });
         for (int nBox : {row.nDirBox, row.nFileBox}) {
             if (nBox != kNoBox)
                 Control(nBox)->Bind(wxEVT_CHECKBOX,
@@ -25,12 +26,15 @@ CFormatDefDlg::CFormatDefDlg(wxWindow* pParent, const CLanguage& language,
     for (int nBox : kTextBoxes)
         Control(nBox)->Bind(wxEVT_CHECKBOX,
                             [this](wxCommandEvent&) { m_controller.OnTextChanged(); });
-    Control(IDC_FD_TEXT)->Bind(wxEVT_TEXT,
-                               [this](wxCommandEvent&) { m_controller.OnTextChanged(); });
-    Control(IDC_FD_ADD_TEXT_BEFORE)->Bind(wxEVT_BUTTON,
-                                          [this](wxCommandEvent&) { m_controller.OnAddTextBefore(); });
-    Control(IDC_FD_ADD_TEXT)->Bind(wxEVT_BUTTON,
-                                   [this](wxCommandEvent&) { m_controller.OnAddText(); });
+    Control(IDC_FD_TEXT)->Bind(wxEVT_TEXT, [this](wxCommandEvent&) {
+        m_controller.OnTextChanged();
+    });
+    Control(IDC_FD_ADD_TEXT_BEFORE)->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+        m_controller.OnAddTextBefore();
+    });
+    Control(IDC_FD_ADD_TEXT)->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+        m_controller.OnAddText();
+    });
     Control(IDC_FD_CLEAR)->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_controller.OnClear(); });
 
     m_controller.Start();

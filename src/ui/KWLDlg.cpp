@@ -10,7 +10,8 @@
 #include <wx/stockitem.h>
 #include <wx/utils.h>
 
-#include "dialogs/DialogTexts.h"
+#include <algorithm>
+
 #include "ui/AboutDlg.h"
 #include "ui/FormatDefDlg.h"
 #include "ui/ProgressDlg.h"
@@ -43,31 +44,38 @@ CKWLDlg::CKWLDlg(wxWindow* pParent)
       m_comboFormats(ControlAs<wxComboBox>(IDC_FORMATS)), m_controller(*this) {
     SetEscapeId(IDC_QUIT); // Quit, Esc and the close box end the dialog
 
-    Control(IDC_SELECT_DIRECTORY)->Bind(wxEVT_BUTTON,
-                                        [this](wxCommandEvent&) { m_controller.OnSelectDirectory(); });
-    Control(IDC_COMPUTE_LIST)->Bind(wxEVT_BUTTON,
-                                    [this](wxCommandEvent&) { m_controller.OnComputeList(); });
+    Control(IDC_SELECT_DIRECTORY)->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+        m_controller.OnSelectDirectory();
+    });
+    Control(IDC_COMPUTE_LIST)->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+        m_controller.OnComputeList();
+    });
     Control(IDC_RECURSIVE)->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& event) {
         m_controller.OnRecursive(event.IsChecked());
     });
     m_comboFormats->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) {
         m_controller.OnSelectFormat(m_comboFormats->GetSelection());
     });
-    Control(IDC_DEFINE_FORMAT)->Bind(wxEVT_BUTTON,
-                                     [this](wxCommandEvent&) { m_controller.OnDefineFormat(); });
+    Control(IDC_DEFINE_FORMAT)->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+        m_controller.OnDefineFormat();
+    });
     Control(IDC_FLAG_GERMAN)->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
         m_controller.OnLanguageFlag(ELanguage::German);
     });
     Control(IDC_FLAG_ENGLISH)->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
         m_controller.OnLanguageFlag(ELanguage::English);
     });
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_controller.OnAbout(); }, ID_ABOUT);
-    Control(IDC_EXPORT_CLIPBOARD)->Bind(wxEVT_BUTTON,
-                                        [this](wxCommandEvent&) { m_controller.OnExportClipboard(); });
-    Control(IDC_EXPORT_TEXTFILE)->Bind(wxEVT_BUTTON,
-                                       [this](wxCommandEvent&) { m_controller.OnExportTextfile(); });
-    Control(IDC_EXPORT_HTML)->Bind(wxEVT_BUTTON,
-                                   [this](wxCommandEvent&) { m_controller.OnExportHtml(); });
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { m_controller.OnAbout(); }, ID_ABOUT);
+    Control(IDC_EXPORT_CLIPBOARD)->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+        m_controller.OnExportClipboard();
+    });
+    Control(IDC_EXPORT_TEXTFILE)->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+        m_controller.OnExportTextfile();
+    });
+    Control(IDC_EXPORT_HTML)->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+        m_controller.OnExportHtml();
+    });
 
     LoadFlags();
     m_controller.Start();
@@ -79,8 +87,7 @@ CKWLDlg::CKWLDlg(wxWindow* pParent)
 
 void CKWLDlg::LoadFlags() {
     LoadFlag(ControlAs<wxBitmapButton>(IDC_FLAG_GERMAN), flag_de_xpm, flag_de_grey_xpm, "Deutsch");
-    LoadFlag(ControlAs<wxBitmapButton>(IDC_FLAG_ENGLISH), flag_en_xpm, flag_en_grey_xpm,
-             "English");
+    LoadFlag(ControlAs<wxBitmapButton>(IDC_FLAG_ENGLISH), flag_en_xpm, flag_en_grey_xpm, "English");
 }
 
 void CKWLDlg::FitTexts() {

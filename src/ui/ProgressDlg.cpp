@@ -14,8 +14,9 @@ CProgressDlg::CProgressDlg(wxWindow* pParent, SWorkProgress& progress,
     m_controller.Start();
     CentreOnParent();
     Bind(wxEVT_TIMER, [this](wxTimerEvent&) { m_controller.OnTimer(); });
-    Control(IDC_PROGRESS_CANCEL)->Bind(wxEVT_BUTTON,
-                                       [this](wxCommandEvent&) { m_controller.OnCancel(); });
+    Control(IDC_PROGRESS_CANCEL)->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+        m_controller.OnCancel();
+    });
     m_timer.Start(static_cast<int>(kProgressRefresh.count()));
 }
 

@@ -109,14 +109,25 @@ TEST_F(FormatDefControllerTest, WorkedExampleBuildsTheSecondDefaultFormat) {
         const char* pszAppended;
     };
     const SStep steps[] = {
-        {[](auto& t) { t.AddRow({IDC_FD_NAME_DIR, IDC_FD_NAME_FILE}, IDC_FD_ADD_NAME); }, "name"},
+        {[](auto& t) {
+             t.AddRow({IDC_FD_NAME_DIR, IDC_FD_NAME_FILE}, IDC_FD_ADD_NAME);
+         },
+         "name"},
         {[](auto& t) { t.AddText("(", {IDC_FD_TEXT_FILE}, true); }, "|F-[(]"},
         {[](auto& t) { t.AddRow({IDC_FD_SIZE_FILE}, IDC_FD_ADD_SIZE); }, "-F-size"},
         {[](auto& t) { t.AddText(" bytes)", {IDC_FD_TEXT_FILE}, false); }, "-F-[ bytes)]"},
-        {[](auto& t) { t.AddText("[", {IDC_FD_TEXT_DIR, IDC_FD_TEXT_FILE}, true); }, "|[\\[]"},
-        {[](auto& t) { t.AddRow({IDC_FD_CRTIME_DIR, IDC_FD_CRTIME_FILE}, IDC_FD_ADD_CRTIME); },
+        {[](auto& t) {
+             t.AddText("[", {IDC_FD_TEXT_DIR, IDC_FD_TEXT_FILE}, true);
+         },
+         "|[\\[]"},
+        {[](auto& t) {
+             t.AddRow({IDC_FD_CRTIME_DIR, IDC_FD_CRTIME_FILE}, IDC_FD_ADD_CRTIME);
+         },
          "-crTime"},
-        {[](auto& t) { t.AddText("]", {IDC_FD_TEXT_DIR, IDC_FD_TEXT_FILE}, false); }, "-[\\]]"},
+        {[](auto& t) {
+             t.AddText("]", {IDC_FD_TEXT_DIR, IDC_FD_TEXT_FILE}, false);
+         },
+         "-[\\]]"},
     };
     std::string strExpected;
     for (const SStep& step : steps) {

@@ -120,9 +120,15 @@ TEST_F(MainControllerTest, StartsFromFormatsDef) {
     const SCase cases[] = {
         {"missing", std::nullopt, defaults, 0, ELanguage::English},
         {"empty", std::string(), defaults, 0, ELanguage::English},
-        {"German, default second", "0\nname\nD-[D ]-name\n", {"name", "D-[D ]-name"}, 1,
+        {"German, default second",
+         "0\nname\nD-[D ]-name\n",
+         {"name", "D-[D ]-name"},
+         1,
          ELanguage::German},
-        {"without the default line", "1\r\nname\r\nname|F-size", {"name", "name|F-size"}, -1,
+        {"without the default line",
+         "1\r\nname\r\nname|F-size",
+         {"name", "name|F-size"},
+         -1,
          ELanguage::English},
     };
     for (const SCase& c : cases) {
@@ -150,8 +156,16 @@ TEST_F(MainControllerTest, StartsFromFormatsDef) {
 
 // The compute and export buttons after a sequence of user events, from a fresh start.
 TEST_F(MainControllerTest, ButtonRules) {
-    enum class EStep { ChooseDir, CancelDir, SelectOther, SelectInvalid, SelectSame, Compute,
-                       Recursive, Flag };
+    enum class EStep {
+        ChooseDir,
+        CancelDir,
+        SelectOther,
+        SelectInvalid,
+        SelectSame,
+        Compute,
+        Recursive,
+        Flag
+    };
     struct SCase {
         const char* pszName;
         std::vector<EStep> steps;
@@ -182,9 +196,15 @@ TEST_F(MainControllerTest, ButtonRules) {
         std::size_t nMessages = 0;
         for (EStep eStep : c.steps) {
             switch (eStep) {
-            case ChooseDir: ChooseDirectory(strDir); break;
-            case CancelDir: CancelChooser(); break;
-            case SelectOther: Main().OnSelectFormat(1); break;
+            case ChooseDir:
+                ChooseDirectory(strDir);
+                break;
+            case CancelDir:
+                CancelChooser();
+                break;
+            case SelectOther:
+                Main().OnSelectFormat(1);
+                break;
             case SelectInvalid:
                 Main().OnSelectFormat(2);
                 ++nMessages;
@@ -192,10 +212,18 @@ TEST_F(MainControllerTest, ButtonRules) {
                 EXPECT_EQ(View().messages.back().strText, Text(kTextFormatInvalid));
                 EXPECT_EQ(Main().SelectedFormat(), "");
                 break;
-            case SelectSame: Main().OnSelectFormat(0); break;
-            case Compute: Main().OnComputeList(); break;
-            case Recursive: Main().OnRecursive(true); break;
-            case Flag: Main().OnLanguageFlag(ELanguage::German); break;
+            case SelectSame:
+                Main().OnSelectFormat(0);
+                break;
+            case Compute:
+                Main().OnComputeList();
+                break;
+            case Recursive:
+                Main().OnRecursive(true);
+                break;
+            case Flag:
+                Main().OnLanguageFlag(ELanguage::German);
+                break;
             }
         }
         EXPECT_EQ(View().IsEnabled(IDC_COMPUTE_LIST), c.bCompute);
@@ -277,20 +305,28 @@ TEST_F(MainControllerTest, UnusableFormatsFileIsSaidOnceAndLeftAlone) {
     EXPECT_TRUE(NamesIn(FormatsPath()).empty());
 }
 
+// The new line goes after the file's last line, whatever that line ends with; nothing before
+// it changes.
 TEST_F(MainControllerTest, DefinedFormatIsListedSelectedAndStored) {
-    WriteFormats("1\nD-[D ]-name\nname"); // no final line feed
-    Start();
-    Main().OnDefineFormat(); // cancelled
-    EXPECT_EQ(Main().FormatLines().size(), 2u);
-    View().defineAnswer = kNameSizeFormat;
-    Main().OnDefineFormat();
-    EXPECT_EQ(Main().FormatLines().back(), kNameSizeFormat);
-    EXPECT_EQ(View().formatList.back(), kNameSizeFormat);
-    EXPECT_EQ(View().nSelectedFormat, 2);
-    EXPECT_EQ(Main().SelectedFormat(), kNameSizeFormat);
-    EXPECT_EQ(View().Text(IDC_SAMPLE_FILETEXT), "Name.ext 4321");
-    EXPECT_EQ(ReadFile(FormatsPath()), "1\nD-[D ]-name\nname\n" + kNameSizeFormat + "\n");
-    EXPECT_TRUE(View().messages.empty());
+    const std::string kLines[] = {"1\nD-[D ]-name\nname", "1\nD-[D ]-name\nname\n",
+                                  "1\r\nD-[D ]-name\r\nname\r\n"};
+    for (const std::string& strFile : kLines) {
+        SCOPED_TRACE(testing::PrintToString(strFile));
+        WriteFormats(strFile);
+        Start();
+        Main().OnDefineFormat(); // cancelled
+        EXPECT_EQ(Main().FormatLines().size(), 2u);
+        View().defineAnswer = kNameSizeFormat;
+        Main().OnDefineFormat();
+        EXPECT_EQ(Main().FormatLines().back(), kNameSizeFormat);
+        EXPECT_EQ(View().formatList.back(), kNameSizeFormat);
+        EXPECT_EQ(View().nSelectedFormat, 2);
+        EXPECT_EQ(Main().SelectedFormat(), kNameSizeFormat);
+        EXPECT_EQ(View().Text(IDC_SAMPLE_FILETEXT), "Name.ext 4321");
+        const std::string strBefore = strFile.back() == '\n' ? strFile : strFile + "\n";
+        EXPECT_EQ(ReadFile(FormatsPath()), strBefore + kNameSizeFormat + "\n");
+        EXPECT_TRUE(View().messages.empty());
+    }
 }
 
 // The preview shows the listing whole up to kPreviewLimit characters, its beginning beyond.

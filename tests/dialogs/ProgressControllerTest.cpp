@@ -31,17 +31,15 @@ TEST(ProgressControllerTest, CountIsGroupedInTheLanguageShown) {
         SWorkProgress progress;
         progress.Add(c.nCount);
         CRecordingProgressView view;
-        CProgressController controller(
-            view, progress,
-            MakeProgressLabels(EProgressText::ReadingTitle, EProgressText::EntriesRead,
-                               c.eLanguage),
-            [] { return false; });
+        CProgressController controller(view, progress,
+                                       MakeProgressLabels(EProgressText::ReadingTitle,
+                                                          EProgressText::EntriesRead, c.eLanguage),
+                                       [] { return false; });
         controller.Start();
         EXPECT_EQ(view.Text(IDC_PROGRESS_COUNT), c.pszText);
         EXPECT_EQ(view.Name(IDC_PROGRESS_BAR),
                   ProgressText(EProgressText::ReadingTitle, c.eLanguage));
-        EXPECT_EQ(view.Text(IDC_PROGRESS_CANCEL),
-                  ProgressText(EProgressText::Cancel, c.eLanguage));
+        EXPECT_EQ(view.Text(IDC_PROGRESS_CANCEL), ProgressText(EProgressText::Cancel, c.eLanguage));
     }
 }
 
@@ -53,11 +51,11 @@ TEST(ProgressControllerTest, EndsWhenTheWorkIsDone) {
         SWorkProgress progress;
         bool bDone = false;
         CRecordingProgressView view;
-        CProgressController controller(
-            view, progress,
-            MakeProgressLabels(EProgressText::ListingTitle, EProgressText::LinesListed,
-                               ELanguage::English),
-            [&bDone] { return bDone; });
+        CProgressController controller(view, progress,
+                                       MakeProgressLabels(EProgressText::ListingTitle,
+                                                          EProgressText::LinesListed,
+                                                          ELanguage::English),
+                                       [&bDone] { return bDone; });
         controller.Start();
         progress.Add(1500);
         controller.OnTimer();
@@ -87,10 +85,10 @@ TEST(ProgressControllerTest, RunWithProgressWindowRunsTheWork) {
         progress, [&] { ++nRuns; }, [&](const auto&) { ++nWindows; }));
     EXPECT_EQ(nRuns, 1);
     EXPECT_EQ(nWindows, 0);
-    EXPECT_THROW(RunWithProgressWindow(
-                     progress, [] { throw std::runtime_error("out of memory"); },
-                     [](const auto&) {}),
-                 std::runtime_error);
+    EXPECT_THROW(
+        RunWithProgressWindow(
+            progress, [] { throw std::runtime_error("out of memory"); }, [](const auto&) {}),
+        std::runtime_error);
 }
 
 } // namespace

@@ -14,8 +14,8 @@ TEST(SeparatorControllerTest, OkOnlyForAUsableSeparator) {
         bool bOk;
     };
     const SCase cases[] = {
-        {";", true},  {",", true},  {"\t", true}, {"\xC3\xA9", true}, {"\xE2\x82\xAC", true},
-        {"", false},  {"\"", false}, {"\n", false}, {"\r", false},    {"\x01", false},
+        {";", true}, {",", true},   {"\t", true},  {"\xC3\xA9", true}, {"\xE2\x82\xAC", true},
+        {"", false}, {"\"", false}, {"\n", false}, {"\r", false},      {"\x01", false},
     };
     const CLanguage language(ELanguage::German);
     CRecordingView view(kSeparatorDlgTemplate);

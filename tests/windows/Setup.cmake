@@ -37,6 +37,8 @@ set(KWL_LINUX_ONLY_TESTS
     cli/KwlListTest.cpp
     # formats.def as a FIFO, a link to a device, unreadable for nobody (permission bits).
     format/FormatsFileTest.cpp
+    # The main dialog's message on directories that the fault shim makes unreadable.
+    dialogs/ScanErrorMessageTest.cpp
     # Saves into pipes (SIGPIPE), onto a full tmpfs, without permission as nobody.
     output/OutputFileTest.cpp
     # The sink on raw descriptors: a pipe with F_SETPIPE_SZ, /dev/full.

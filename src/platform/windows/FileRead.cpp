@@ -36,7 +36,16 @@ std::error_code OpenForReading(const std::string& strPath, CFileDescriptor& fd) 
 }
 
 std::error_code OpenForAppending(const std::string& strPath, CFileDescriptor& fd) {
-    return OpenByPath(strPath, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS, _O_RDWR | _O_APPEND, fd);
+    if (const std::error_code ec =
+            OpenByPath(strPath, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS, _O_RDWR | _O_APPEND, fd))
+        return ec;
+    // Writes go to the handle, which has no append mode (the descriptor's is the C library's):
+    // they start at its end, not over the first bytes of the file.
+    const HANDLE h = HandleOf(fd.Get());
+    if (GetFileType(h) == FILE_TYPE_DISK &&
+        !SetFilePointerEx(h, LARGE_INTEGER{}, nullptr, FILE_END))
+        return LastWin32Error();
+    return {};
 }
 
 std::error_code KindOf(const CFileDescriptor& fd, SFileKind& kind) {

@@ -1,4 +1,4 @@
-#include "ConfigFolderGuard.h"
+#include "dialogs/ConfigFolderGuard.h"
 
 #include <cstdlib>
 
