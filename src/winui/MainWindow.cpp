@@ -4,11 +4,11 @@
 
 #include "dialogs/MainDlgTemplate.h"
 #include "dialogs/ProgressController.h"
+#include "winui/AboutWindow.h"
 #include "winui/Clipboard.h"
 #include "winui/FileDialogs.h"
-#include "winui/PictureButton.h"
 #include "winui/FormatDefWindow.h"
-#include "winui/AboutWindow.h"
+#include "winui/PictureButton.h"
 #include "winui/ProgressWindow.h"
 #include "winui/ResourceIds.h"
 #include "winui/SeparatorWindow.h"
@@ -20,6 +20,12 @@ CMainWindow::CMainWindow()
       m_flagGermanGrey(IDB_FLAG_DE_GREY), m_flagEnglish(IDB_FLAG_EN),
       m_flagEnglishGrey(IDB_FLAG_EN_GREY), m_controller(*this) {}
 
+namespace {
+// The About item of the window menu. Windows keeps the low four bits of a window menu command
+// for itself, so the item cannot carry ID_ABOUT.
+constexpr UINT kSystemMenuAbout = 0x0010;
+} // namespace
+
 HWND CMainWindow::Open() { return Create(nullptr, m_controller.Language(), true); }
 
 void CMainWindow::OnInit() {
@@ -28,6 +34,17 @@ void CMainWindow::OnInit() {
     SendMessageW(Handle(), WM_SETICON, ICON_BIG, hIcon);
     SendMessageW(Handle(), WM_SETICON, ICON_SMALL, hIcon);
     m_controller.Start();
+    const HMENU hMenu = GetSystemMenu(Handle(), FALSE);
+    AppendMenuW(hMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(hMenu, MF_STRING, kSystemMenuAbout, L"");
+    ShowAboutItem();
+}
+
+// The window menu's About item, in the language shown.
+void CMainWindow::ShowAboutItem() {
+    const std::wstring strText = Wide(m_controller.Language().GetText(kTextAboutItem));
+    ModifyMenuW(GetSystemMenu(Handle(), FALSE), kSystemMenuAbout, MF_BYCOMMAND | MF_STRING,
+                kSystemMenuAbout, strText.c_str());
 }
 
 void CMainWindow::OnCommand(int nId, int nCode) {
@@ -60,9 +77,11 @@ void CMainWindow::OnCommand(int nId, int nCode) {
         break;
     case IDC_FLAG_GERMAN:
         m_controller.OnLanguageFlag(ELanguage::German);
+        ShowAboutItem();
         break;
     case IDC_FLAG_ENGLISH:
         m_controller.OnLanguageFlag(ELanguage::English);
+        ShowAboutItem();
         break;
     case ID_ABOUT:
         m_controller.OnAbout();
@@ -75,8 +94,12 @@ void CMainWindow::OnCommand(int nId, int nCode) {
     }
 }
 
-// The flags are drawn here: a disabled one shows its grey picture.
+// The flags are drawn here (a disabled one shows its grey picture); the window menu's About.
 INT_PTR CMainWindow::OnMessage(UINT nMessage, WPARAM wParam, LPARAM lParam) {
+    if (nMessage == WM_SYSCOMMAND && (wParam & 0xFFF0) == kSystemMenuAbout) {
+        m_controller.OnAbout();
+        return TRUE;
+    }
     if (nMessage != WM_DRAWITEM)
         return FALSE;
     const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);

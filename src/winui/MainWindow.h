@@ -36,6 +36,7 @@ private:
     void OnInit() override;
     void OnCommand(int nId, int nCode) override;
     INT_PTR OnMessage(UINT nMessage, WPARAM wParam, LPARAM lParam) override;
+    void ShowAboutItem();
 
     CBitmap m_flagGerman;
     CBitmap m_flagGermanGrey;

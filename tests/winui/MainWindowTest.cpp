@@ -38,6 +38,15 @@ std::string ClipboardBytes(UINT nFormat) {
     return strBytes;
 }
 
+// The window menu's last item: its command and text.
+std::pair<UINT, std::string> WindowMenuItem(HWND hDlg) {
+    const HMENU hMenu = GetSystemMenu(hDlg, FALSE);
+    const int nLast = GetMenuItemCount(hMenu) - 1;
+    wchar_t szText[128] = {};
+    GetMenuStringW(hMenu, static_cast<UINT>(nLast), szText, 128, MF_BYPOSITION);
+    return {GetMenuItemID(hMenu, nLast), Narrow(szText)};
+}
+
 class MainWindowTest : public WindowTest {
 protected:
     // What kwl-list.exe writes for the same tree, recursively.
@@ -169,6 +178,7 @@ TEST_F(MainWindowTest, LanguageSwitchSetsEveryTextAndStoresIt) {
         EXPECT_FALSE(IsEnabled(hDlg, c.nFlag));
         EXPECT_TRUE(IsEnabled(hDlg, c.nOtherFlag));
         EXPECT_EQ(ReadFormats().front(), c.cStored);
+        EXPECT_EQ(WindowMenuItem(hDlg).second, language.GetText(kTextAboutItem));
         EXPECT_EQ(TextOf(hDlg, IDC_DIRECTORY_LABEL), strDirectory);
         // The heading's words follow the language; the lines of the tree stay.
         EXPECT_NE(TextOf(hDlg, IDC_PREVIEW).find("a.txt\t120"), std::string::npos);
@@ -255,6 +265,17 @@ TEST_F(MainWindowTest, HtmlFilesAreWhatKwlListWrites) {
             KwlListOutput({"-e", c.pszKind, "-l", c.nLanguage == 1 ? "en" : "de"}, strDir);
         EXPECT_EQ(fnWithoutScanTime(ReadFile(strPath)), fnWithoutScanTime(strExpected));
     }
+}
+
+// The window menu carries the About box too, as Windows programs do.
+TEST_F(MainWindowTest, WindowMenuOpensTheAboutBox) {
+    std::unique_ptr<CTestMainWindow> pWindow = OpenMainWindow();
+    const CDialogAnswers answers({ClickButton(IDC_ABOUT_OK)});
+    SendMessageW(pWindow->Handle(), WM_SYSCOMMAND, WindowMenuItem(pWindow->Handle()).first, 0);
+    ASSERT_EQ(answers.Captions().size(), 1u);
+    CLanguage english;
+    english.SetLanguage(ELanguage::English);
+    EXPECT_EQ(answers.Captions()[0], english.GetText(kTextAboutItem));
 }
 
 // F1 reaches the About box through the program's own message loop, from any control.
