@@ -7,6 +7,7 @@ add_executable(kwl_winui_tests
     winui/FormatDefWindowTest.cpp
     winui/MainWindowTest.cpp
     winui/Screenshots.cpp
+    winui/ShellDialogsTest.cpp
     winui/TemplateTest.cpp
     winui/TextsFitTest.cpp
     winui/WindowDriver.cpp
