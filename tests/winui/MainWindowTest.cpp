@@ -10,6 +10,7 @@
 #include "dialogs/ProgressDlgTemplate.h"
 #include "dialogs/ProgressTexts.h"
 #include "platform/WorkProgress.h"
+#include "lang/DialogText.h"
 #include "lang/Language.h"
 #include "support/Files.h"
 #include "support/KwlList.h"
@@ -205,6 +206,27 @@ TEST_F(MainWindowTest, ClipboardHoldsTheListingThatKwlListPrints) {
     EXPECT_EQ(strAnsi.size(), strListing.size() - 4); // ä, € and Omega: one byte each
     EXPECT_EQ(TextOf(pWindow->Handle(), IDC_PREVIEW), strListing);
     EXPECT_TRUE(IsEnabled(pWindow->Handle(), IDC_EXPORT_CLIPBOARD)); // can be repeated
+}
+
+// The preview shows the beginning of a long listing; the clipboard gets all of it.
+TEST_F(MainWindowTest, ClipboardGetsAllOfAShortenedListing) {
+    WriteFormats(1, {"D-[D ]-name", kNameSize});
+    std::string strName;
+    for (int i = 0; i < 80; ++i)
+        strName += "\xC3\xA4x";
+    for (std::size_t i = 0; i < kPreviewLimit / 166 + 10; ++i)
+        m_tree.AddFile("big/" + std::to_string(1000 + i) + strName);
+    std::unique_ptr<CTestMainWindow> pWindow = OpenMainWindow();
+    ListDirectory(*pWindow, m_tree.Path("big"), 1);
+    CLanguage english;
+    english.SetLanguage(ELanguage::English);
+    ASSERT_EQ(TextOf(pWindow->Handle(), IDC_OUTPUT_TITLE), english.GetText(kTextPreviewTitle));
+
+    Click(pWindow->Handle(), IDC_EXPORT_CLIPBOARD);
+
+    const std::string strListing = KwlListOutput({}, m_tree.Path("big"));
+    EXPECT_EQ(ClipboardBytes(CF_UNICODETEXT), strListing);
+    EXPECT_LT(TextOf(pWindow->Handle(), IDC_PREVIEW).size(), strListing.size());
 }
 
 TEST_F(MainWindowTest, TextFileIsWhatKwlListWrites) {
