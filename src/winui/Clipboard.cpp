@@ -54,8 +54,9 @@ bool Put(UINT nFormat, GlobalMemory hMemory) {
 } // namespace
 
 bool CopyToClipboard(HWND hOwner, std::string_view strUtf8) {
-    const std::wstring strWide = WithCrLf(Wide(strUtf8));
-    const std::string strAnsi = Utf8ToCp1252Lossy(Utf8(strWide));
+    const std::string strText = WithCrLf(strUtf8);
+    const std::wstring strWide = Wide(strText);
+    const std::string strAnsi = Utf8ToCp1252Lossy(strText);
     const CClipboardOpen clipboard(hOwner);
     if (!clipboard.IsOpen() || !EmptyClipboard())
         return false;

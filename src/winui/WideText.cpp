@@ -13,13 +13,22 @@ std::string Utf8(std::wstring_view strWide) {
         reinterpret_cast<const char16_t*>(strWide.data()), strWide.size()));
 }
 
-std::wstring WithCrLf(std::wstring_view strText) {
-    std::wstring strOut;
+namespace {
+
+template <class TChar>
+std::basic_string<TChar> CrLfOf(std::basic_string_view<TChar> strText) {
+    std::basic_string<TChar> strOut;
     strOut.reserve(strText.size() + strText.size() / 32);
     for (std::size_t i = 0; i < strText.size(); ++i) {
-        if (strText[i] == L'\n' && (i == 0 || strText[i - 1] != L'\r'))
-            strOut += L'\r';
+        if (strText[i] == TChar('\n') && (i == 0 || strText[i - 1] != TChar('\r')))
+            strOut += TChar('\r');
         strOut += strText[i];
     }
     return strOut;
 }
+
+} // namespace
+
+std::wstring WithCrLf(std::wstring_view strText) { return CrLfOf(strText); }
+
+std::string WithCrLf(std::string_view strText) { return CrLfOf(strText); }

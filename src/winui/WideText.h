@@ -10,3 +10,4 @@ std::string Utf8(std::wstring_view strWide);
 // Line ends as a multi-line edit and the clipboard on Windows want them: every LF as CR LF
 // (a CR LF already there stays one).
 std::wstring WithCrLf(std::wstring_view strText);
+std::string WithCrLf(std::string_view strText);

@@ -10,6 +10,7 @@ add_executable(kwl_winui_tests
     winui/ShellDialogsTest.cpp
     winui/TemplateTest.cpp
     winui/TextsFitTest.cpp
+    winui/WideTextTest.cpp
     winui/WindowDriver.cpp
     winui/WindowTest.cpp
     winui/WinuiTestMain.cpp)
