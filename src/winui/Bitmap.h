@@ -7,8 +7,8 @@ class CBitmap {
 public:
     explicit CBitmap(int nResourceId)
         : m_hBitmap(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                                    MAKEINTRESOURCEW(nResourceId), IMAGE_BITMAP,
-                                                    0, 0, LR_DEFAULTCOLOR))) {}
+                                                    MAKEINTRESOURCEW(nResourceId), IMAGE_BITMAP, 0,
+                                                    0, LR_DEFAULTCOLOR))) {}
     ~CBitmap() {
         if (m_hBitmap != nullptr)
             DeleteObject(m_hBitmap);

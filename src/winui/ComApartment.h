@@ -7,8 +7,8 @@
 class CComApartment {
 public:
     CComApartment()
-        : m_bJoined(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED |
-                                                          COINIT_DISABLE_OLE1DDE))) {}
+        : m_bJoined(SUCCEEDED(
+              CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
     ~CComApartment() {
         if (m_bJoined)
             CoUninitialize();

@@ -47,8 +47,8 @@ INT_PTR CDialogWindow::RunModal(HWND hOwner, const CLanguage& language) {
     m_bModal = true;
     const CDialogBuilder builder = BuildDialog(m_dlg, language, Style(true));
     const INT_PTR nResult =
-        DialogBoxIndirectParamW(GetModuleHandleW(nullptr), builder.Template(), hOwner,
-                                DialogProc, reinterpret_cast<LPARAM>(this));
+        DialogBoxIndirectParamW(GetModuleHandleW(nullptr), builder.Template(), hOwner, DialogProc,
+                                reinterpret_cast<LPARAM>(this));
     m_hWnd = nullptr;
     return nResult;
 }
@@ -73,8 +73,7 @@ void CDialogWindow::End(int nCode) {
         PostQuitMessage(nCode);
 }
 
-INT_PTR CALLBACK CDialogWindow::DialogProc(HWND hWnd, UINT nMessage, WPARAM wParam,
-                                           LPARAM lParam) {
+INT_PTR CALLBACK CDialogWindow::DialogProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam) {
     if (nMessage == WM_INITDIALOG) {
         auto* pWindow = reinterpret_cast<CDialogWindow*>(lParam);
         SetWindowLongPtrW(hWnd, DWLP_USER, lParam);
@@ -94,7 +93,9 @@ INT_PTR CALLBACK CDialogWindow::DialogProc(HWND hWnd, UINT nMessage, WPARAM wPar
     return pWindow->OnMessage(nMessage, wParam, lParam);
 }
 
-INT_PTR CDialogWindow::OnMessage(UINT, WPARAM, LPARAM) { return FALSE; }
+INT_PTR CDialogWindow::OnMessage(UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
 
 void CDialogWindow::SetControlText(int nId, const std::string& strText) const {
     const HWND hControl = Control(nId);
@@ -107,7 +108,8 @@ void CDialogWindow::SetControlText(int nId, const std::string& strText) const {
 void CDialogWindow::SetControlPlainText(int nId, const std::string& strText) const {
     const HWND hControl = Control(nId);
     if (IsClass(hControl, L"STATIC")) {
-        SetWindowLongPtrW(hControl, GWL_STYLE, GetWindowLongPtrW(hControl, GWL_STYLE) | SS_NOPREFIX);
+        SetWindowLongPtrW(hControl, GWL_STYLE,
+                          GetWindowLongPtrW(hControl, GWL_STYLE) | SS_NOPREFIX);
         SetWindowTextW(hControl, Wide(strText).c_str());
     } else if (IsClass(hControl, L"BUTTON")) {
         SetTextQuietly(hControl, WithoutMnemonics(Wide(strText)));
@@ -157,10 +159,9 @@ void CDialogWindow::SetControlChecked(int nId, bool bChecked) const {
 // gives a control without either its name through the accessibility properties.
 void CDialogWindow::SetControlName(int nId, const std::string& strName) {
     // By its IID: MinGW's oleacc.h gives IAccPropServices no __uuidof.
-    if (!m_pNames &&
-        FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IAccPropServices,
-                                reinterpret_cast<void**>(m_pNames.GetAddressOf()))))
+    if (!m_pNames && FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                             IID_IAccPropServices,
+                                             reinterpret_cast<void**>(m_pNames.GetAddressOf()))))
         return;
     const std::wstring strWide = Wide(strName);
     m_pNames->SetHwndPropStr(Control(nId), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,

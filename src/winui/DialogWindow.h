@@ -62,7 +62,7 @@ private:
     bool m_bModal = false;
     bool m_bMainWindow = false;
     mutable bool m_bSettingText = false; // while the program itself sets an edit's text
-    HWND m_hTips = nullptr; // destroyed with the dialog, its owner
-    std::set<int> m_tipped; // controls that have a tip
+    HWND m_hTips = nullptr;              // destroyed with the dialog, its owner
+    std::set<int> m_tipped;              // controls that have a tip
     Microsoft::WRL::ComPtr<IAccPropServices> m_pNames;
 };

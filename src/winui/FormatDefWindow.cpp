@@ -5,7 +5,9 @@ CFormatDefWindow::CFormatDefWindow(const CLanguage& language, const CFileInforma
     : CDialogView<IDialogView>(kFormatDefDlgTemplate),
       m_controller(*this, language, sampleFile, sampleDir) {}
 
-void CFormatDefWindow::OnInit() { m_controller.Start(); }
+void CFormatDefWindow::OnInit() {
+    m_controller.Start();
+}
 
 // A box or add button of the keyword grid: true when nId is one.
 bool CFormatDefWindow::OnFieldRow(int nId) {

@@ -26,7 +26,9 @@ namespace {
 constexpr UINT kSystemMenuAbout = 0x0010;
 } // namespace
 
-HWND CMainWindow::Open() { return Create(nullptr, m_controller.Language(), true); }
+HWND CMainWindow::Open() {
+    return Create(nullptr, m_controller.Language(), true);
+}
 
 void CMainWindow::OnInit() {
     const HINSTANCE hInstance = GetModuleHandleW(nullptr);
@@ -57,8 +59,8 @@ void CMainWindow::OnCommand(int nId, int nCode) {
         break;
     case IDC_FORMATS:
         if (nCode == CBN_SELCHANGE)
-            m_controller.OnSelectFormat(static_cast<int>(
-                SendMessageW(Control(IDC_FORMATS), CB_GETCURSEL, 0, 0)));
+            m_controller.OnSelectFormat(
+                static_cast<int>(SendMessageW(Control(IDC_FORMATS), CB_GETCURSEL, 0, 0)));
         break;
     case IDC_DEFINE_FORMAT:
         m_controller.OnDefineFormat();

@@ -3,7 +3,9 @@
 CSeparatorWindow::CSeparatorWindow(const CLanguage& language)
     : CDialogView<IDialogView>(kSeparatorDlgTemplate), m_controller(*this, language) {}
 
-void CSeparatorWindow::OnInit() { m_controller.Start(); }
+void CSeparatorWindow::OnInit() {
+    m_controller.Start();
+}
 
 void CSeparatorWindow::OnCommand(int nId, int nCode) {
     switch (nId) {

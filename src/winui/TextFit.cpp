@@ -48,8 +48,7 @@ int NeededWidth(HWND hControl, EControlKind eKind) {
         SelectObject(hDc, reinterpret_cast<HGDIOBJ>(SendMessageW(hControl, WM_GETFONT, 0, 0)));
     RECT rect{};
     UINT nFormat = DT_CALCRECT | DT_SINGLELINE;
-    if ((GetWindowLongPtrW(hControl, GWL_STYLE) & SS_NOPREFIX) != 0 &&
-        eKind == EControlKind::Label)
+    if ((GetWindowLongPtrW(hControl, GWL_STYLE) & SS_NOPREFIX) != 0 && eKind == EControlKind::Label)
         nFormat |= DT_NOPREFIX;
     DrawTextW(hDc, strText.c_str(), static_cast<int>(strText.size()), &rect, nFormat);
     SelectObject(hDc, hOld);
@@ -106,8 +105,7 @@ void FitTextsToFont(HWND hDlg, std::span<const SControlTemplate> rows) {
         const int nWidth =
             nNeeded <= nRowWidth
                 ? nRowWidth
-                : std::max(nRowWidth,
-                           std::min(nNeeded, RightLimit(hDlg, rows, i, rects) - nLeft));
+                : std::max(nRowWidth, std::min(nNeeded, RightLimit(hDlg, rows, i, rects) - nLeft));
         SetWindowPos(hControl, nullptr, 0, 0, nWidth, static_cast<int>(own.bottom - own.top),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }

@@ -9,14 +9,13 @@ std::wstring Wide(std::string_view strUtf8) {
 }
 
 std::string Utf8(std::wstring_view strWide) {
-    return Wtf8FromUtf16(std::u16string_view(
-        reinterpret_cast<const char16_t*>(strWide.data()), strWide.size()));
+    return Wtf8FromUtf16(
+        std::u16string_view(reinterpret_cast<const char16_t*>(strWide.data()), strWide.size()));
 }
 
 namespace {
 
-template <class TChar>
-std::basic_string<TChar> CrLfOf(std::basic_string_view<TChar> strText) {
+template <class TChar> std::basic_string<TChar> CrLfOf(std::basic_string_view<TChar> strText) {
     std::basic_string<TChar> strOut;
     strOut.reserve(strText.size() + strText.size() / 32);
     for (std::size_t i = 0; i < strText.size(); ++i) {
@@ -29,6 +28,10 @@ std::basic_string<TChar> CrLfOf(std::basic_string_view<TChar> strText) {
 
 } // namespace
 
-std::wstring WithCrLf(std::wstring_view strText) { return CrLfOf(strText); }
+std::wstring WithCrLf(std::wstring_view strText) {
+    return CrLfOf(strText);
+}
 
-std::string WithCrLf(std::string_view strText) { return CrLfOf(strText); }
+std::string WithCrLf(std::string_view strText) {
+    return CrLfOf(strText);
+}

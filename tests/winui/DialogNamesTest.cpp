@@ -98,8 +98,8 @@ TEST_F(DialogNamesTest, DefinitionDialogNamesEveryControlWithoutALabel) {
     CDirInformation sampleDir;
     CNamedFormatDefWindow window(language, sampleFile, sampleDir);
     ASSERT_NE(window.Create(nullptr, language, false), nullptr);
-    const std::vector<int> unlabelled = ControlsWithoutLabel(kFormatDefDlgTemplate.controls,
-                                                             language);
+    const std::vector<int> unlabelled =
+        ControlsWithoutLabel(kFormatDefDlgTemplate.controls, language);
     ASSERT_FALSE(unlabelled.empty()); // the grid's check boxes carry no text
     for (int nId : unlabelled) {
         SCOPED_TRACE(nId);

@@ -20,8 +20,7 @@ void AddRow(HWND hDlg, std::initializer_list<int> boxes, int nButton) {
     Click(hDlg, nButton);
 }
 
-void AddText(HWND hDlg, const std::string& strText, std::initializer_list<int> boxes,
-             int nButton) {
+void AddText(HWND hDlg, const std::string& strText, std::initializer_list<int> boxes, int nButton) {
     Type(hDlg, IDC_FD_TEXT, strText);
     AddRow(hDlg, boxes, nButton);
 }
@@ -33,7 +32,10 @@ struct SExampleStep {
 
 TEST(FormatDefWindowTest, WorkedExampleBuildsTheSecondDefaultFormat) {
     const SExampleStep steps[] = {
-        {[](HWND h) { AddRow(h, {IDC_FD_NAME_DIR, IDC_FD_NAME_FILE}, IDC_FD_ADD_NAME); }, "name"},
+        {[](HWND h) {
+             AddRow(h, {IDC_FD_NAME_DIR, IDC_FD_NAME_FILE}, IDC_FD_ADD_NAME);
+         },
+         "name"},
         {[](HWND h) { AddText(h, "(", {IDC_FD_TEXT_FILE}, IDC_FD_ADD_TEXT_BEFORE); }, "|F-[(]"},
         {[](HWND h) { AddRow(h, {IDC_FD_SIZE_FILE}, IDC_FD_ADD_SIZE); }, "-F-size"},
         {[](HWND h) { AddText(h, " bytes)", {IDC_FD_TEXT_FILE}, IDC_FD_ADD_TEXT); },
@@ -42,9 +44,13 @@ TEST(FormatDefWindowTest, WorkedExampleBuildsTheSecondDefaultFormat) {
              AddText(h, "[", {IDC_FD_TEXT_DIR, IDC_FD_TEXT_FILE}, IDC_FD_ADD_TEXT_BEFORE);
          },
          "|[\\[]"},
-        {[](HWND h) { AddRow(h, {IDC_FD_CRTIME_DIR, IDC_FD_CRTIME_FILE}, IDC_FD_ADD_CRTIME); },
+        {[](HWND h) {
+             AddRow(h, {IDC_FD_CRTIME_DIR, IDC_FD_CRTIME_FILE}, IDC_FD_ADD_CRTIME);
+         },
          "-crTime"},
-        {[](HWND h) { AddText(h, "]", {IDC_FD_TEXT_DIR, IDC_FD_TEXT_FILE}, IDC_FD_ADD_TEXT); },
+        {[](HWND h) {
+             AddText(h, "]", {IDC_FD_TEXT_DIR, IDC_FD_TEXT_FILE}, IDC_FD_ADD_TEXT);
+         },
          "-[\\]]"},
     };
     CLanguage language;

@@ -4,14 +4,14 @@
 
 #include "WindowDriver.h"
 #include "WindowTest.h"
-#include "dialogs/MainDlgTemplate.h"
-#include "dialogs/SeparatorDlgTemplate.h"
 #include "dialogs/AboutDlgTemplate.h"
+#include "dialogs/MainDlgTemplate.h"
 #include "dialogs/ProgressDlgTemplate.h"
 #include "dialogs/ProgressTexts.h"
-#include "platform/WorkProgress.h"
+#include "dialogs/SeparatorDlgTemplate.h"
 #include "lang/DialogText.h"
 #include "lang/Language.h"
+#include "platform/WorkProgress.h"
 #include "support/Files.h"
 #include "support/KwlList.h"
 #include "support/windows/Wide.h"
@@ -82,8 +82,16 @@ TEST_F(MainWindowTest, StartUpStateAndFirstFormatsFile) {
 }
 
 TEST_F(MainWindowTest, ButtonRules) {
-    enum class EStep { ChooseDir, CancelDir, SelectOther, SelectInvalid, SelectSame, Compute,
-                       Recursive, Flag };
+    enum class EStep {
+        ChooseDir,
+        CancelDir,
+        SelectOther,
+        SelectInvalid,
+        SelectSame,
+        Compute,
+        Recursive,
+        Flag
+    };
     struct SCase {
         const char* pszName;
         std::vector<EStep> steps;
@@ -123,17 +131,27 @@ TEST_F(MainWindowTest, ButtonRules) {
                 pWindow->folder.reset();
                 Click(hDlg, IDC_SELECT_DIRECTORY);
                 break;
-            case SelectOther: ChooseEntry(hDlg, IDC_FORMATS, 1); break;
+            case SelectOther:
+                ChooseEntry(hDlg, IDC_FORMATS, 1);
+                break;
             case SelectInvalid: {
                 const CDialogAnswers answers({ClickButton(IDOK)});
                 ChooseEntry(hDlg, IDC_FORMATS, 2);
                 nMessages += answers.Messages().size();
                 break;
             }
-            case SelectSame: ChooseEntry(hDlg, IDC_FORMATS, 0); break;
-            case Compute: Click(hDlg, IDC_COMPUTE_LIST); break;
-            case Recursive: Tick(hDlg, IDC_RECURSIVE, true); break;
-            case Flag: Click(hDlg, IDC_FLAG_GERMAN); break;
+            case SelectSame:
+                ChooseEntry(hDlg, IDC_FORMATS, 0);
+                break;
+            case Compute:
+                Click(hDlg, IDC_COMPUTE_LIST);
+                break;
+            case Recursive:
+                Tick(hDlg, IDC_RECURSIVE, true);
+                break;
+            case Flag:
+                Click(hDlg, IDC_FLAG_GERMAN);
+                break;
             }
         }
         EXPECT_EQ(IsEnabled(hDlg, IDC_COMPUTE_LIST), c.bCompute);
@@ -247,9 +265,9 @@ TEST_F(MainWindowTest, TextFileIsWhatKwlListWrites) {
         }
         ASSERT_EQ(pWindow->offeredTypes.size(), 1u);
         EXPECT_EQ(pWindow->savedNames.back(), "KWL.txt");
-        EXPECT_EQ(ReadFile(strPath),
-                  KwlListOutput({"-e", "text", "-s", ";", "-l", nLanguage == 1 ? "en" : "de"},
-                                strDir));
+        EXPECT_EQ(
+            ReadFile(strPath),
+            KwlListOutput({"-e", "text", "-s", ";", "-l", nLanguage == 1 ? "en" : "de"}, strDir));
     }
 }
 

@@ -54,10 +54,9 @@ void SaveScreenshot(HWND hWnd, const std::string& strPath) {
     DeleteObject(hBitmap);
     DeleteDC(hMemory);
     ReleaseDC(nullptr, hScreen);
-    const BITMAPFILEHEADER file{0x4D42,
-                                static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(info) +
-                                                   strPixels.size()),
-                                0, 0, sizeof(BITMAPFILEHEADER) + sizeof(info)};
+    const BITMAPFILEHEADER file{
+        0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(info) + strPixels.size()), 0,
+        0, sizeof(BITMAPFILEHEADER) + sizeof(info)};
     std::ofstream out(strPath, std::ios::binary);
     out.write(reinterpret_cast<const char*>(&file), sizeof(file));
     out.write(reinterpret_cast<const char*>(&info), sizeof(info));
@@ -77,9 +76,9 @@ TEST_F(Screenshots, DISABLED_EveryDialogInBothLanguages) {
         const auto fnPath = [&](const char* pszName) {
             return std::string(pszDir) + "\\windows-" + pszName + strSuffix;
         };
-        WriteFormats(bGerman ? 0 : 1,
-                     {"D-[D ]-name", "name|F-[(]-F-size-F-[ bytes)]|[\\[]-crTime-[\\]]",
-                      "name|F-size"});
+        WriteFormats(
+            bGerman ? 0 : 1,
+            {"D-[D ]-name", "name|F-[(]-F-size-F-[ bytes)]|[\\[]-crTime-[\\]]", "name|F-size"});
         std::unique_ptr<CTestMainWindow> pWindow = OpenMainWindow();
         ListDirectory(*pWindow, strDir, 1);
         SaveScreenshot(pWindow->Handle(), fnPath("main"));
@@ -109,11 +108,11 @@ TEST_F(Screenshots, DISABLED_EveryDialogInBothLanguages) {
         {
             SWorkProgress progress;
             progress.Add(123456);
-            CProgressWindow window(
-                progress,
-                MakeProgressLabels(EProgressText::ReadingTitle, EProgressText::EntriesRead,
-                                   language.GetLanguage()),
-                [] { return false; });
+            CProgressWindow window(progress,
+                                   MakeProgressLabels(EProgressText::ReadingTitle,
+                                                      EProgressText::EntriesRead,
+                                                      language.GetLanguage()),
+                                   [] { return false; });
             SaveScreenshot(window.Create(hOwner, language, false), fnPath("progress"));
         }
     }

@@ -28,8 +28,8 @@ public:
     CBareDialog(const SDialogTemplate& dlg, const CLanguage& language) {
         const CDialogBuilder builder =
             BuildDialog(dlg, language, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
-        m_hWnd = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), builder.Template(),
-                                            nullptr, BareProc, 0);
+        m_hWnd = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), builder.Template(), nullptr,
+                                            BareProc, 0);
     }
     ~CBareDialog() { DestroyWindow(m_hWnd); }
     HWND Handle() const { return m_hWnd; }
@@ -89,7 +89,7 @@ struct SDialogCase {
     const SDialogTemplate& dlg;
 };
 const SDialogCase kDialogs[] = {
-    {"main", kMainDlgTemplate},       {"definition", kFormatDefDlgTemplate},
+    {"main", kMainDlgTemplate},           {"definition", kFormatDefDlgTemplate},
     {"separator", kSeparatorDlgTemplate}, {"about", kAboutDlgTemplate},
     {"progress", kProgressDlgTemplate},
 };
@@ -145,7 +145,8 @@ TEST(TemplateTest, TextsAndFontOfTheTemplate) {
     language.SetLanguage(ELanguage::German);
     const CBareDialog dialog(kFormatDefDlgTemplate, language);
     const std::string strOk = language.GetText(kTextOk); // "&Übernehmen"
-    ASSERT_EQ(strOk, "&\xC3\x9C" "bernehmen");
+    ASSERT_EQ(strOk, "&\xC3\x9C"
+                     "bernehmen");
     wchar_t szText[128] = {};
     GetDlgItemTextW(dialog.Handle(), IDC_FD_OK, szText, 128);
     EXPECT_EQ(std::wstring(szText), L"&\u00DCbernehmen");

@@ -33,11 +33,10 @@ int TextWidth(HWND hControl) {
 void ExpectTextsFit(HWND hDlg, std::span<const SControlTemplate> rows) {
     HWND hControl = GetWindow(hDlg, GW_CHILD);
     for (const SControlTemplate& row : rows) {
-        const bool bMeasured = row.eKind == EControlKind::Label ||
-                               row.eKind == EControlKind::CheckBox ||
-                               row.eKind == EControlKind::PushButton ||
-                               row.eKind == EControlKind::LeftButton ||
-                               row.eKind == EControlKind::DefaultButton;
+        const bool bMeasured =
+            row.eKind == EControlKind::Label || row.eKind == EControlKind::CheckBox ||
+            row.eKind == EControlKind::PushButton || row.eKind == EControlKind::LeftButton ||
+            row.eKind == EControlKind::DefaultButton;
         if (bMeasured && (row.nFlags & kHidden) == 0) {
             RECT rect{};
             GetClientRect(hControl, &rect);

@@ -33,11 +33,17 @@ std::string CaptionOf(HWND hWnd) {
     return Narrow(strText);
 }
 
-std::string TextOf(HWND hDlg, int nId) { return CaptionOf(GetDlgItem(hDlg, nId)); }
+std::string TextOf(HWND hDlg, int nId) {
+    return CaptionOf(GetDlgItem(hDlg, nId));
+}
 
-bool IsEnabled(HWND hDlg, int nId) { return IsWindowEnabled(GetDlgItem(hDlg, nId)) != FALSE; }
+bool IsEnabled(HWND hDlg, int nId) {
+    return IsWindowEnabled(GetDlgItem(hDlg, nId)) != FALSE;
+}
 
-bool IsTicked(HWND hDlg, int nId) { return IsDlgButtonChecked(hDlg, nId) == BST_CHECKED; }
+bool IsTicked(HWND hDlg, int nId) {
+    return IsDlgButtonChecked(hDlg, nId) == BST_CHECKED;
+}
 
 void PumpMessages() {
     MSG message;

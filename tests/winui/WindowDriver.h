@@ -7,11 +7,11 @@
 #include <vector>
 
 // Drives real windows with real messages, as a user's clicks and keys arrive.
-void Click(HWND hDlg, int nId);                 // BM_CLICK on an enabled button
-void Tick(HWND hDlg, int nId, bool bTicked);    // a check box clicked until it shows bTicked
+void Click(HWND hDlg, int nId);                   // BM_CLICK on an enabled button
+void Tick(HWND hDlg, int nId, bool bTicked);      // a check box clicked until it shows bTicked
 void ChooseEntry(HWND hDlg, int nId, int nIndex); // CB_SETCURSEL, then CBN_SELCHANGE
 void Type(HWND hDlg, int nId, const std::string& strText); // an edit's text, with EN_CHANGE
-std::string TextOf(HWND hDlg, int nId);         // UTF-8
+std::string TextOf(HWND hDlg, int nId);                    // UTF-8
 std::string CaptionOf(HWND hWnd);
 bool IsEnabled(HWND hDlg, int nId);
 bool IsTicked(HWND hDlg, int nId);

@@ -43,7 +43,9 @@ void WindowTest::WriteFormats(int nLanguage, const std::vector<std::string>& lin
     WriteFile(m_config.Path("kwl/formats.def"), strText);
 }
 
-std::string WindowTest::ReadFormats() const { return ReadFile(m_config.Path("kwl/formats.def")); }
+std::string WindowTest::ReadFormats() const {
+    return ReadFile(m_config.Path("kwl/formats.def"));
+}
 
 std::unique_ptr<CTestMainWindow> WindowTest::OpenMainWindow() {
     auto pWindow = std::make_unique<CTestMainWindow>();
