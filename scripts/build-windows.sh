@@ -13,6 +13,7 @@ PACKAGES=(
     g++-mingw-w64-x86-64-posix             # the cross compiler, posix threads for std::thread
     libz-mingw-w64-dev                     # zlib for Windows, linked statically
     rapidjson-dev libxxhash-dev            # header-only: snapshot reader, XXH3 (inlined)
+    python3                                # kwl.exe's pictures from res/*.xpm
     wine wine64                            # running the programs and tests on this machine
     zip                                    # the release archive
     nsis                                   # the installer (makensis, 64-bit stubs)

@@ -19,7 +19,8 @@ KWL_BUILD_TESTS=ON KWL_JOBS="$JOBS" KWL_WINDOWS_BUILD="$BUILD" \
     scripts/build-windows.sh
 
 # The prefix's wineserver stays up for the tests (each test starts in 0.05 s instead of
-# seconds) and is stopped at the end.
-tests/windows/wine-prefix.sh "$BUILD"
+# seconds) and is stopped at the end. The window tests need a display: a private Xvfb for the
+# whole run, there before the prefix starts, whose virtual desktop lives on it.
 trap 'WINEPREFIX="$PWD/$BUILD/wine-prefix" wineserver -k 2>/dev/null || true' EXIT
-(cd "$BUILD" && ctest --output-on-failure -j"$JOBS")
+scripts/xvfb.sh bash -c 'tests/windows/wine-prefix.sh "$1" && cd "$1" &&
+                         ctest --output-on-failure -j"$2"' run-tests "$BUILD" "$JOBS"

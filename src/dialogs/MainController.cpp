@@ -372,7 +372,11 @@ void CMainController::ReportWriteFailure(const SWriteResult& result) {
     if (result.eStatus != EWriteStatus::Failed)
         return;
     std::string strMessage = m_language.GetText(kTextWriteError);
-    if (result.nError != 0)
-        strMessage += "\n" + ErrorReason(result.nError, m_language.GetLanguage());
+    // Appended in two steps: GCC 12 warns of an overlapping copy in "\n" + std::string at -O3
+    // (GCC bug 105329), which stops the Windows build.
+    if (result.nError != 0) {
+        strMessage += '\n';
+        strMessage += ErrorReason(result.nError, m_language.GetLanguage());
+    }
     m_view.ShowMessage(strMessage, EMessageIcon::None);
 }

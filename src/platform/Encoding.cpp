@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace {
 
@@ -197,6 +198,20 @@ std::string Cp1252ToUtf8(std::string_view strText) {
     return strOut;
 }
 
+namespace {
+
+// The Windows-1252 byte of cp, none when the code page has no place for it.
+std::optional<char> Cp1252Byte(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
+        return static_cast<char>(cp);
+    for (std::size_t k = 0; k < kCp1252High.size(); ++k)
+        if (kCp1252High[k] == cp)
+            return static_cast<char>(0x80 + k);
+    return std::nullopt;
+}
+
+} // namespace
+
 bool Utf8ToCp1252(std::string_view strText, std::string& strOut) {
     strOut.clear();
     for (std::size_t i = 0; i < strText.size();) {
@@ -205,22 +220,25 @@ bool Utf8ToCp1252(std::string_view strText, std::string& strOut) {
         if (n == 0)
             return false;
         i += n;
-        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
-            strOut += static_cast<char>(cp);
-            continue;
-        }
-        bool bFound = false;
-        for (std::size_t k = 0; k < kCp1252High.size(); ++k) {
-            if (kCp1252High[k] == cp) {
-                strOut += static_cast<char>(0x80 + k);
-                bFound = true;
-                break;
-            }
-        }
-        if (!bFound)
+        const std::optional<char> cByte = Cp1252Byte(cp);
+        if (!cByte)
             return false;
+        strOut += *cByte;
     }
     return true;
+}
+
+std::string Utf8ToCp1252Lossy(std::string_view strText) {
+    std::string strOut;
+    strOut.reserve(strText.size());
+    for (std::size_t i = 0; i < strText.size();) {
+        char32_t cp = 0;
+        const std::size_t n = DecodeUtf8(strText, i, cp);
+        i += n == 0 ? 1 : n;
+        const std::optional<char> cByte = n == 0 ? std::nullopt : Cp1252Byte(cp);
+        strOut += cByte.value_or('?');
+    }
+    return strOut;
 }
 
 std::string FormatLineToUtf8(std::string_view strText) {

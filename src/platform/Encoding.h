@@ -46,6 +46,9 @@ inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 std::string Cp1252ToUtf8(std::string_view strText);
 // False when strText holds a character that Windows-1252 cannot store.
 bool Utf8ToCp1252(std::string_view strText, std::string& strOut);
+// For readers that take only Windows-1252 (the clipboard's CF_TEXT): each character the code
+// page lacks, and each byte that is not UTF-8, becomes one "?".
+std::string Utf8ToCp1252Lossy(std::string_view strText);
 
 // A format line as a file or a command line holds it, as UTF-8: taken as it is when it is valid
 // UTF-8 (what editors write today), otherwise read as Windows-1252 (what older formats.def files

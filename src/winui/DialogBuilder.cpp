@@ -6,8 +6,7 @@ constexpr WORD kFontPoints = 8;
 constexpr const wchar_t* kFontName = L"MS Shell Dlg";
 } // namespace
 
-CDialogBuilder::CDialogBuilder(const std::wstring& strCaption, short cx, short cy,
-                               DWORD dwStyle) {
+CDialogBuilder::CDialogBuilder(const std::wstring& strCaption, short cx, short cy, DWORD dwStyle) {
     PutWord(1);      // dlgVer
     PutWord(0xFFFF); // signature: the extended template
     PutDword(0);     // helpID
@@ -32,7 +31,7 @@ void CDialogBuilder::Add(const SDialogItem& item) {
     AlignToDword();
     PutDword(0); // helpID
     PutDword(item.dwExStyle);
-    PutDword(item.dwStyle | WS_CHILD | WS_VISIBLE);
+    PutDword(item.dwStyle | WS_CHILD);
     PutWord(static_cast<WORD>(item.x));
     PutWord(static_cast<WORD>(item.y));
     PutWord(static_cast<WORD>(item.cx));

@@ -10,7 +10,7 @@
 struct SDialogItem {
     int nId = 0;
     const wchar_t* pszClass = L"STATIC"; // a predefined window class by name
-    DWORD dwStyle = 0;                   // WS_CHILD | WS_VISIBLE are added
+    DWORD dwStyle = 0;                   // WS_CHILD is added
     DWORD dwExStyle = 0;
     short x = 0, y = 0, cx = 0, cy = 0;
     std::wstring strText;

@@ -186,6 +186,24 @@ TEST(EncodingTest, Utf8ToCp1252RejectsWhatTheCodePageCannotHold) {
     }
 }
 
+// What the code page lacks becomes one "?" per character or stray byte; the rest keeps its
+// place, so a listing on the clipboard keeps its lines and columns.
+TEST(EncodingTest, Utf8ToCp1252LossyMarksWhatTheCodePageCannotHold) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {"plain\r\n", "plain\r\n"},
+        {"\xC3\x84\xC3\xA4\xC3\x9F \xE2\x82\xAC", "\xC4\xE4\xDF \x80"},
+        {"a\xCE\xA9" "b", "a?b"},             // Greek Omega
+        {"\xF0\x9F\x98\x80|x", "?|x"},         // emoji: one character, one "?"
+        {"bad\xFF\xC3", "bad??"},              // stray and cut bytes
+        {"\xC2\x80", "?"},                     // U+0080: 0x80 is the euro sign
+    };
+    for (const auto& [strUtf8, strCp] : cases) {
+        SCOPED_TRACE(strUtf8);
+        EXPECT_EQ(Utf8ToCp1252Lossy(strUtf8), strCp);
+    }
+}
+
 // Valid UTF-8 is kept; anything else is Windows-1252 as a whole, also where a part of it would
 // pass for UTF-8.
 TEST(EncodingTest, FormatLineIsUtf8WhenValidOtherwiseWindows1252) {

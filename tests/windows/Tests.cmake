@@ -18,3 +18,8 @@ add_test(NAME WindowsAndLinux.SameBytesForEveryExportKind
                  ${PROJECT_SOURCE_DIR}/docs/kwl-tree.schema.json)
 set_tests_properties(WindowsAndLinux.SameBytesForEveryExportKind PROPERTIES
                      ENVIRONMENT "WINEPREFIX=${KWL_WINE_PREFIX}" TIMEOUT 600)
+
+# The window, where it is built.
+if(TARGET kwl_winui)
+    include(winui/Tests.cmake)
+endif()
