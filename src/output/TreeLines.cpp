@@ -113,27 +113,25 @@ SPlan PlanWalk(const CDirInformation& root, bool bDescend) {
     return plan;
 }
 
-// The text of one batch, once rendered.
-struct SBatchText {
+// Where a batch is rendered: a ring of these, one per batch that may be under way at once,
+// each keeping its memory from one batch to the next.
+struct SBatchSlot {
+    std::size_t nBatch = 0;
+    bool bDone = false;
     std::string strText;
     SRenderResult result;
     std::uint64_t nItems = 0;
     std::exception_ptr pError; // what rendering threw, thrown again where it is written
-    bool bDone = false;
 };
 
-// Renders the batches of a plan on the calling thread and helpers; the calling thread writes
-// them in order and renders itself whichever batch comes next and no helper took.
+// Renders the batches of a plan on the calling thread and nHelpers more; the calling thread
+// writes them in order and renders itself whichever batch comes next and no helper took.
 class CBatchRendering {
 public:
-    CBatchRendering(const CKWLFormat& format, const SLineStyle& style, const SPlan& plan)
-        : m_format(format), m_style(style), m_plan(plan), m_batches(plan.batchEnds.size()) {}
-    CBatchRendering(const CBatchRendering&) = delete;
-    CBatchRendering& operator=(const CBatchRendering&) = delete;
-    ~CBatchRendering() { StopHelpers(); }
-
-    void StartHelpers(unsigned nHelpers) {
-        m_nAhead = kAheadPerThread * (nHelpers + 1);
+    CBatchRendering(const CKWLFormat& format, const SLineStyle& style, const SPlan& plan,
+                    unsigned nHelpers)
+        : m_format(format), m_style(style), m_plan(plan),
+          m_slots(kAheadPerThread * (nHelpers + 1)) {
         for (unsigned i = 0; i < nHelpers; ++i) {
             try {
                 m_helpers.emplace_back([this] { HelperLoop(); });
@@ -142,20 +140,23 @@ public:
             }
         }
     }
+    CBatchRendering(const CBatchRendering&) = delete;
+    CBatchRendering& operator=(const CBatchRendering&) = delete;
+    ~CBatchRendering() { StopHelpers(); }
 
     SRenderResult WriteAll(COutputSink& sink) {
         SRenderResult result;
-        for (std::size_t i = 0; i < m_batches.size(); ++i) {
-            SBatchText& batch = TakeOrAwait(i);
-            if (batch.pError)
-                std::rethrow_exception(batch.pError);
-            sink.Text() += batch.strText;
-            result |= batch.result;
-            const std::uint64_t nItems = batch.nItems;
-            batch.strText = std::string(); // its memory goes now, not at the end
+        const std::size_t nBatches = m_plan.batchEnds.size();
+        for (std::size_t i = 0; i < nBatches; ++i) {
+            SBatchSlot& slot = TakeOrAwait(i);
+            if (slot.pError)
+                std::rethrow_exception(slot.pError);
+            sink.Text() += slot.strText;
+            result |= slot.result;
+            const std::uint64_t nItems = slot.nItems;
             {
                 std::lock_guard lock(m_mutex);
-                m_nWritten = i + 1;
+                m_nWritten = i + 1; // the slot is free for batch i + its count
             }
             m_changed.notify_all();
             if (!sink.ItemsDone(nItems))
@@ -166,16 +167,18 @@ public:
 
 private:
     // Batch i, rendered here when no helper has taken it yet.
-    SBatchText& TakeOrAwait(std::size_t i) {
+    SBatchSlot& TakeOrAwait(std::size_t i) {
         std::unique_lock lock(m_mutex);
+        SBatchSlot& slot = m_slots[i % m_slots.size()];
         if (m_nNext == i) {
             ++m_nNext;
+            slot.nBatch = i;
             lock.unlock();
-            Render(i);
-            return m_batches[i];
+            Render(i, slot);
+            return slot;
         }
-        m_changed.wait(lock, [&] { return m_batches[i].bDone; });
-        return m_batches[i];
+        m_changed.wait(lock, [&] { return slot.nBatch == i && slot.bDone; });
+        return slot;
     }
 
     void HelperLoop() {
@@ -184,44 +187,52 @@ private:
             {
                 std::unique_lock lock(m_mutex);
                 m_changed.wait(lock, [this] {
-                    return m_bStop || m_nNext >= m_batches.size() || m_nNext < m_nWritten + m_nAhead;
+                    return m_bStop || m_nNext >= m_plan.batchEnds.size() ||
+                           m_nNext < m_nWritten + m_slots.size();
                 });
-                if (m_bStop || m_nNext >= m_batches.size())
+                if (m_bStop || m_nNext >= m_plan.batchEnds.size())
                     return;
                 i = m_nNext++;
+                m_slots[i % m_slots.size()].nBatch = i;
+                m_slots[i % m_slots.size()].bDone = false;
             }
-            Render(i);
+            SBatchSlot& slot = m_slots[i % m_slots.size()];
+            Render(i, slot);
             {
                 std::lock_guard lock(m_mutex);
-                m_batches[i].bDone = true;
+                slot.bDone = true;
             }
             m_changed.notify_all();
         }
     }
 
-    void Render(std::size_t i) {
-        SBatchText& batch = m_batches[i];
+    // Called without the lock: the slot's taker alone touches its text and results until bDone.
+    void Render(std::size_t i, SBatchSlot& slot) {
+        slot.strText.clear();
+        slot.result = {};
+        slot.nItems = 0;
+        slot.pError = nullptr;
         try {
-            COutputSink sink(batch.strText);
+            COutputSink sink(slot.strText);
             CLineRenderer lines(sink, m_format, m_style);
             const std::size_t nBegin = i == 0 ? 0 : m_plan.batchEnds[i - 1];
             for (std::size_t n = nBegin; n < m_plan.batchEnds[i]; ++n) {
                 const SSpan& span = m_plan.spans[n];
                 if (span.pFirstFile == nullptr) {
                     lines(*span.pDir, span.nLevel);
-                    ++batch.nItems;
+                    ++slot.nItems;
                     continue;
                 }
                 const CFileInformation* pFile = span.pFirstFile;
                 for (std::uint64_t k = 0; k < span.nFiles && pFile != nullptr;
                      ++k, pFile = pFile->m_pNextFile) {
                     lines(*pFile, span.nLevel);
-                    ++batch.nItems;
+                    ++slot.nItems;
                 }
             }
-            batch.result = lines.Result();
+            slot.result = lines.Result();
         } catch (...) {
-            batch.pError = std::current_exception();
+            slot.pError = std::current_exception();
         }
     }
 
@@ -238,8 +249,7 @@ private:
     const CKWLFormat& m_format;
     const SLineStyle& m_style;
     const SPlan& m_plan;
-    std::vector<SBatchText> m_batches;
-    std::size_t m_nAhead = kAheadPerThread;
+    std::vector<SBatchSlot> m_slots; // batch i in slot i modulo their count
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
@@ -254,10 +264,9 @@ private:
 SRenderResult WriteTreeLines(COutputSink& sink, const CKWLFormat& format,
                              const CDirInformation& root, bool bDescend, const SLineStyle& style) {
     const SPlan plan = PlanWalk(root, bDescend);
-    CBatchRendering rendering(format, style, plan);
     const unsigned nCores = std::max(1u, std::thread::hardware_concurrency());
     const std::size_t nHelpers = std::min<std::size_t>(nCores, plan.batchEnds.size()) - 1;
-    rendering.StartHelpers(static_cast<unsigned>(nHelpers));
+    CBatchRendering rendering(format, style, plan, static_cast<unsigned>(nHelpers));
     return rendering.WriteAll(sink);
 }
 
