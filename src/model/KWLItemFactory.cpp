@@ -6,7 +6,7 @@ namespace {
 
 // Large enough that taking a region is rare, small enough that a thread's unused end is
 // not worth mentioning.
-constexpr std::size_t kRegionSize = 256 * 1024;
+constexpr std::size_t kRegionSize = 4 * CBlockPool::kPieceAlign;
 
 template <class T> T* PopFree(T*& pHead, T* T::*pNext) {
     T* p = pHead;
@@ -39,15 +39,10 @@ bool CKWLItemFactory::TakeRegion(SRegion& region) {
         m_spare.pop_back();
         return true;
     }
-    try {
-        m_regions.reserve(m_regions.size() + 1);
-        m_regions.push_back(std::make_unique_for_overwrite<char[]>(kRegionSize));
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    region.pNext = m_regions.back().get();
-    region.nLeft = kRegionSize;
-    return true;
+    const CBlockPool::SPiece piece = m_pool.Take(kRegionSize);
+    region.pNext = piece.pData;
+    region.nLeft = piece.nSize;
+    return piece.pData != nullptr;
 }
 
 template <class T> T* CKWLItemFactory::Construct(SRegion& region) {

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/BlockPool.h"
 #include "model/KWLItem.h"
 #include "model/NameArena.h"
 
@@ -15,7 +16,7 @@
 // released with it at once, without a walk over its nodes.
 class CKWLItemFactory {
 public:
-    CKWLItemFactory() = default;
+    CKWLItemFactory() : m_names(m_pool) {}
     CKWLItemFactory(const CKWLItemFactory&) = delete;
     CKWLItemFactory& operator=(const CKWLItemFactory&) = delete;
     ~CKWLItemFactory();
@@ -44,9 +45,9 @@ private:
 
     template <class T> static void Destroy(T* pNode);
 
+    CBlockPool m_pool; // the memory of the nodes and names: first in, last out
     CNameArena m_names;
     std::mutex m_mutex; // free lists and regions, when the threads of a scan take nodes
-    std::vector<std::unique_ptr<char[]>> m_regions;
     std::vector<SRegion> m_spare; // unused ends of regions that a builder gave back
     SRegion m_own;                // for NewDirectory and NewFile
 };
