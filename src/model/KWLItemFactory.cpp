@@ -45,7 +45,7 @@ bool CKWLItemFactory::TakeRegion(SRegion& region) {
     return piece.pData != nullptr;
 }
 
-template <class T> T* CKWLItemFactory::Construct(SRegion& region) {
+template <class T, class... Args> T* CKWLItemFactory::Construct(SRegion& region, Args... args) {
     static_assert(sizeof(CFileInformation) % alignof(CDirInformation) == 0 &&
                   sizeof(CDirInformation) % alignof(CFileInformation) == 0);
     if (region.nLeft < sizeof(T)) {
@@ -53,7 +53,7 @@ template <class T> T* CKWLItemFactory::Construct(SRegion& region) {
         if (!TakeRegion(region))
             return nullptr;
     }
-    T* pNode = new (region.pNext) T();
+    T* pNode = new (region.pNext) T(args...);
     pNode->m_bInArena = true;
     region.pNext += sizeof(T);
     region.nLeft -= sizeof(T);
@@ -169,11 +169,11 @@ void CNodeSource::Reserve(std::size_t nFiles, std::size_t nDirs) {
 CFileInformation* CNodeSource::NewFile() {
     if (m_pFiles != nullptr)
         return PopFree(m_pFiles, &CFileInformation::m_pNextFile);
-    return m_factory.Construct<CFileInformation>(m_region);
+    return m_factory.Construct<CFileInformation>(m_region, SFilledByScan());
 }
 
 CDirInformation* CNodeSource::NewDirectory() {
     if (m_pDirs != nullptr)
         return PopFree(m_pDirs, &CDirInformation::m_pNextDir);
-    return m_factory.Construct<CDirInformation>(m_region);
+    return m_factory.Construct<CDirInformation>(m_region, SFilledByScan());
 }

@@ -39,8 +39,9 @@ private:
         std::size_t nLeft = 0;
     };
 
-    // Builds a node in region, taking a new region when it is full; null without memory.
-    template <class T> T* Construct(SRegion& region);
+    // Builds a node in region from args, taking a new region when it is full; null without
+    // memory.
+    template <class T, class... Args> T* Construct(SRegion& region, Args... args);
     bool TakeRegion(SRegion& region);
 
     template <class T> static void Destroy(T* pNode);
@@ -65,7 +66,7 @@ public:
     // Takes up to this many recycled nodes, the number about to be needed: a rescan of the
     // same tree reuses every old node and builds none.
     void Reserve(std::size_t nFiles, std::size_t nDirs);
-    // Null when no node can be built.
+    // Null when no node can be built. The caller sets every field of a new node.
     CFileInformation* NewFile();
     CDirInformation* NewDirectory();
     CItemName MakeName(std::string_view str) { return m_names.Make(str); }
