@@ -13,7 +13,9 @@ CBlockPool::SPiece CBlockPool::Take(std::size_t nMax) {
         } catch (const std::bad_alloc&) {
             return {};
         }
-        CLargeBlock block = CLargeBlock::Allocate();
+        // The first block in small pages: a tree that stays small (a window before its
+        // first scan) holds only the pages it touched.
+        CLargeBlock block = CLargeBlock::Allocate(!m_blocks.empty());
         if (!block)
             return {};
         m_blocks.push_back(std::move(block));

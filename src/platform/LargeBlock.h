@@ -22,7 +22,9 @@ public:
     CLargeBlock& operator=(const CLargeBlock&) = delete;
     ~CLargeBlock() { Release(); }
 
-    static CLargeBlock Allocate();
+    // bHugePages: as huge pages where the system offers them, which it then backs whole at
+    // the first touch; otherwise page by page, as touched.
+    static CLargeBlock Allocate(bool bHugePages);
 
     char* Data() const { return m_pData; }
     explicit operator bool() const { return m_pData != nullptr; }

@@ -6,7 +6,7 @@
 
 // Twice the size is mapped and trimmed to a block aligned to its size: only such a block can
 // be one huge page.
-CLargeBlock CLargeBlock::Allocate() {
+CLargeBlock CLargeBlock::Allocate(bool bHugePages) {
     void* pMapped =
         mmap(nullptr, 2 * kSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     CLargeBlock block;
@@ -20,7 +20,8 @@ CLargeBlock CLargeBlock::Allocate() {
         munmap(reinterpret_cast<void*>(nAligned + kSize), nEnd - nAligned - kSize);
     block.m_pData = reinterpret_cast<char*>(nAligned);
     // Only advice: where huge pages are off or used up, the block works with small ones.
-    madvise(block.m_pData, kSize, MADV_HUGEPAGE);
+    if (bHugePages)
+        madvise(block.m_pData, kSize, MADV_HUGEPAGE);
     return block;
 }
 

@@ -4,7 +4,7 @@
 
 // VirtualAlloc hands out memory aligned to 64 KiB, zeroed; large pages would need a privilege
 // that users do not hold.
-CLargeBlock CLargeBlock::Allocate() {
+CLargeBlock CLargeBlock::Allocate(bool) {
     CLargeBlock block;
     block.m_pData =
         static_cast<char*>(VirtualAlloc(nullptr, kSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
