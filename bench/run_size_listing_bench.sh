@@ -9,7 +9,8 @@
 #
 # --runs R          rounds (default 7)
 # --baseline COMMIT the kwl-list to compare with, built as released in a worktree of its own
-#                   (default 8164a07)
+#                   (default 8164a07); several commits apart by commas (8164a07,4eb6047) give
+#                   a row each
 # --trees DIR       where the tree is made once (default /var/tmp/kwl-trees, which
 #                   bench/run_scan_bench.sh uses too: nested-1000000 there is reused)
 set -euo pipefail
@@ -42,26 +43,32 @@ fi
 BIN=$PWD/build-bench/bench-bin
 mkdir -p "$BIN"
 gcc -O2 -o "$BIN/floor_walk" bench/floor_walk.c -lpthread
-if [[ ! -x $BIN/kwl-list-$BASELINE ]]; then
+IFS=, read -ra BASELINES <<<"$BASELINE"
+for base in "${BASELINES[@]}"; do
+    [[ -x $BIN/kwl-list-$base ]] && continue
     base_src=$PWD/build-bench/baseline-src
     rm -rf "$base_src"
-    git worktree add --detach -f "$base_src" "$BASELINE" >/dev/null 2>&1
+    git worktree add --detach -f "$base_src" "$base" >/dev/null 2>&1
     cmake -S "$base_src" -B "$base_src/build" -DCMAKE_BUILD_TYPE=Release -DKWL_BUILD_GUI=OFF \
         -DKWL_BUILD_TESTS=OFF >/dev/null
     cmake --build "$base_src/build" -j2 --target kwl-list >/dev/null
-    cp "$base_src/build/cli/kwl-list" "$BIN/kwl-list-$BASELINE"
+    cp "$base_src/build/cli/kwl-list" "$BIN/kwl-list-$base"
     git worktree remove --force "$base_src"
-fi
+done
 
 SIZES='name|F-size|modTime'
-NAMES=(floor "sizes $BASELINE" "sizes now" "names $BASELINE" "names now")
-COMMANDS=(
-    "$BIN/floor_walk 2 $TREE"
-    "$BIN/kwl-list-$BASELINE -r -f $SIZES $TREE"
-    "$KWL -r -f $SIZES $TREE"
-    "$BIN/kwl-list-$BASELINE -r $TREE"
-    "$KWL -r $TREE"
-)
+NAMES=(floor)
+COMMANDS=("$BIN/floor_walk 2 $TREE")
+for kind in sizes names; do
+    args="-r -f $SIZES"
+    [[ $kind == names ]] && args="-r"
+    for base in "${BASELINES[@]}"; do
+        NAMES+=("$kind $base")
+        COMMANDS+=("$BIN/kwl-list-$base $args $TREE")
+    done
+    NAMES+=("$kind now")
+    COMMANDS+=("$KWL $args $TREE")
+done
 RESULTS=$(mktemp)
 trap 'rm -f "$RESULTS"' EXIT
 for ((r = 0; r < RUNS; ++r)); do

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors, and runs every test: once
-# normally, once under AddressSanitizer and UndefinedBehaviorSanitizer, the scan tests under
-# ThreadSanitizer (the parallel scan is synchronised by hand), and the fuzz targets briefly;
+# normally, once under AddressSanitizer and UndefinedBehaviorSanitizer, the scan and output
+# tests under ThreadSanitizer (the parallel scan and the batched rendering are synchronised by
+# hand), and the fuzz targets briefly;
 # then the Windows build and its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,13 +19,14 @@ cmake --build build-sanitize -j"$JOBS"
 
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKWL_TSAN=ON -DKWL_WERROR=ON \
       -DKWL_BUILD_GUI=OFF -DKWL_BUILD_BENCH=OFF >/dev/null
-cmake --build build-tsan -j"$JOBS" --target kwl_scan_tests
+cmake --build build-tsan -j"$JOBS" --target kwl_scan_tests kwl_output_tests
 
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 (cd build-sanitize && ctest --output-on-failure -j"$JOBS")
 
-echo "== scan tests under ThreadSanitizer"
+echo "== scan and output tests under ThreadSanitizer"
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" build-tsan/tests/kwl_scan_tests --gtest_brief=1
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" build-tsan/tests/kwl_output_tests --gtest_brief=1
 
 echo "== fuzz targets, 20 seconds each"
 fuzz/run.sh 20

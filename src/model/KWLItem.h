@@ -19,6 +19,12 @@ class CFileInformation;
 class CKWLItemFactory;
 class CNodeSource;
 
+// Chooses the constructor of a node whose every field the scan sets right away: it reads no
+// clock for times that are about to be replaced, once per entry of a million.
+struct SFilledByScan {
+    explicit SFilledByScan() = default;
+};
+
 // Adds to a byte total; a total that would pass 2^64 - 1 stays there instead of wrapping.
 inline std::uint64_t AddSaturated(std::uint64_t nTotal, std::uint64_t nAdd) {
     std::uint64_t nSum = 0;
@@ -60,6 +66,8 @@ private:
     friend class CKWLItemFactory;
     friend class CNodeSource;
 
+    explicit CDirInformation(SFilledByScan) {}
+
     void InsertFile(CFileInformation* pFile);
     CDirInformation* InsertDirectory(CDirInformation* pDir);
 
@@ -100,6 +108,8 @@ public:
 private:
     friend class CKWLItemFactory;
     friend class CNodeSource;
+
+    explicit CFileInformation(SFilledByScan) {}
 
     bool m_bInArena : 1 = false; // built in the factory's node memory rather than by new
 };

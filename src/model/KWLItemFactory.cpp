@@ -6,7 +6,7 @@ namespace {
 
 // Large enough that taking a region is rare, small enough that a thread's unused end is
 // not worth mentioning.
-constexpr std::size_t kRegionSize = 256 * 1024;
+constexpr std::size_t kRegionSize = 4 * CBlockPool::kPieceAlign;
 
 template <class T> T* PopFree(T*& pHead, T* T::*pNext) {
     T* p = pHead;
@@ -39,18 +39,13 @@ bool CKWLItemFactory::TakeRegion(SRegion& region) {
         m_spare.pop_back();
         return true;
     }
-    try {
-        m_regions.reserve(m_regions.size() + 1);
-        m_regions.push_back(std::make_unique_for_overwrite<char[]>(kRegionSize));
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    region.pNext = m_regions.back().get();
-    region.nLeft = kRegionSize;
-    return true;
+    const CBlockPool::SPiece piece = m_pool.Take(kRegionSize);
+    region.pNext = piece.pData;
+    region.nLeft = piece.nSize;
+    return piece.pData != nullptr;
 }
 
-template <class T> T* CKWLItemFactory::Construct(SRegion& region) {
+template <class T, class... Args> T* CKWLItemFactory::Construct(SRegion& region, Args... args) {
     static_assert(sizeof(CFileInformation) % alignof(CDirInformation) == 0 &&
                   sizeof(CDirInformation) % alignof(CFileInformation) == 0);
     if (region.nLeft < sizeof(T)) {
@@ -58,7 +53,7 @@ template <class T> T* CKWLItemFactory::Construct(SRegion& region) {
         if (!TakeRegion(region))
             return nullptr;
     }
-    T* pNode = new (region.pNext) T();
+    T* pNode = new (region.pNext) T(args...);
     pNode->m_bInArena = true;
     region.pNext += sizeof(T);
     region.nLeft -= sizeof(T);
@@ -174,11 +169,11 @@ void CNodeSource::Reserve(std::size_t nFiles, std::size_t nDirs) {
 CFileInformation* CNodeSource::NewFile() {
     if (m_pFiles != nullptr)
         return PopFree(m_pFiles, &CFileInformation::m_pNextFile);
-    return m_factory.Construct<CFileInformation>(m_region);
+    return m_factory.Construct<CFileInformation>(m_region, SFilledByScan());
 }
 
 CDirInformation* CNodeSource::NewDirectory() {
     if (m_pDirs != nullptr)
         return PopFree(m_pDirs, &CDirInformation::m_pNextDir);
-    return m_factory.Construct<CDirInformation>(m_region);
+    return m_factory.Construct<CDirInformation>(m_region, SFilledByScan());
 }

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/BlockPool.h"
 #include "model/KWLItem.h"
 #include "model/NameArena.h"
 
@@ -15,7 +16,7 @@
 // released with it at once, without a walk over its nodes.
 class CKWLItemFactory {
 public:
-    CKWLItemFactory() = default;
+    CKWLItemFactory() : m_names(m_pool) {}
     CKWLItemFactory(const CKWLItemFactory&) = delete;
     CKWLItemFactory& operator=(const CKWLItemFactory&) = delete;
     ~CKWLItemFactory();
@@ -38,15 +39,16 @@ private:
         std::size_t nLeft = 0;
     };
 
-    // Builds a node in region, taking a new region when it is full; null without memory.
-    template <class T> T* Construct(SRegion& region);
+    // Builds a node in region from args, taking a new region when it is full; null without
+    // memory.
+    template <class T, class... Args> T* Construct(SRegion& region, Args... args);
     bool TakeRegion(SRegion& region);
 
     template <class T> static void Destroy(T* pNode);
 
+    CBlockPool m_pool; // the memory of the nodes and names: first in, last out
     CNameArena m_names;
     std::mutex m_mutex; // free lists and regions, when the threads of a scan take nodes
-    std::vector<std::unique_ptr<char[]>> m_regions;
     std::vector<SRegion> m_spare; // unused ends of regions that a builder gave back
     SRegion m_own;                // for NewDirectory and NewFile
 };
@@ -64,7 +66,7 @@ public:
     // Takes up to this many recycled nodes, the number about to be needed: a rescan of the
     // same tree reuses every old node and builds none.
     void Reserve(std::size_t nFiles, std::size_t nDirs);
-    // Null when no node can be built.
+    // Null when no node can be built. The caller sets every field of a new node.
     CFileInformation* NewFile();
     CDirInformation* NewDirectory();
     CItemName MakeName(std::string_view str) { return m_names.Make(str); }

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <new>
 
-// Sits at the start of each block; blocks are aligned to their size, so a name finds its
-// block from its own address.
+// Sits at the start of each block; blocks are aligned to their size (pieces of the pool), so a
+// name finds its block from its own address.
 struct SNameBlock {
     // Names still using the block, plus kOpen while a writer fills it: releases that come
     // before the writer is done can never bring the count to zero.
@@ -26,10 +26,8 @@ SNameBlock* BlockOf(char* pStorage) {
 } // namespace
 
 CNameArena::~CNameArena() {
-    for (SNameBlock* pBlock : m_blocks) {
+    for (SNameBlock* pBlock : m_blocks)
         pBlock->~SNameBlock();
-        ::operator delete(pBlock, std::align_val_t(kBlockSize));
-    }
 }
 
 SNameBlock* CNameArena::TakeBlock() {
@@ -47,11 +45,10 @@ SNameBlock* CNameArena::TakeBlock() {
         } catch (const std::bad_alloc&) {
             return nullptr;
         }
-        // Aligned new rather than aligned_alloc, which Windows' C runtime lacks.
-        void* pMemory = ::operator new(kBlockSize, std::align_val_t(kBlockSize), std::nothrow);
-        if (pMemory == nullptr)
+        const CBlockPool::SPiece piece = m_pool.Take(kBlockSize);
+        if (piece.pData == nullptr)
             return nullptr;
-        pBlock = new (pMemory) SNameBlock;
+        pBlock = new (piece.pData) SNameBlock;
         m_blocks.push_back(pBlock);
         pBlock->pArena = this;
     }

@@ -7,18 +7,19 @@
 #include <string_view>
 #include <vector>
 
+#include "model/BlockPool.h"
 #include "model/ItemName.h"
 
 struct SNameBlock;
 
 // Blocks that hold the names of scanned nodes back to back: no allocation and no allocator
 // overhead per name. A block counts the names that still use it; once they are all released
-// (their nodes recycled) it is reused. Every block goes when the arena goes.
+// (their nodes recycled) it is reused. The blocks come from pool, which outlives the arena.
 class CNameArena {
 public:
-    static constexpr std::size_t kBlockSize = 64 * 1024;
+    static constexpr std::size_t kBlockSize = CBlockPool::kPieceAlign;
 
-    CNameArena() = default;
+    explicit CNameArena(CBlockPool& pool) : m_pool(pool) {}
     CNameArena(const CNameArena&) = delete;
     CNameArena& operator=(const CNameArena&) = delete;
     ~CNameArena();
@@ -50,7 +51,8 @@ private:
     SNameBlock* TakeBlock();
     void Recycle(SNameBlock* pBlock);
 
+    CBlockPool& m_pool;
     std::mutex m_mutex;
-    std::vector<SNameBlock*> m_blocks; // every block, to free them all at the end
+    std::vector<SNameBlock*> m_blocks; // every block, to end them all at the end
     std::vector<SNameBlock*> m_free;
 };

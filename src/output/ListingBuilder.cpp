@@ -1,5 +1,6 @@
 #include "output/ListingBuilder.h"
 
+#include "output/TreeLines.h"
 #include "output/TreeWalk.h"
 
 SRenderResult WriteListing(COutputSink& sink, const CKWLFormat& format,
@@ -11,9 +12,8 @@ SRenderResult WriteListing(COutputSink& sink, const CKWLFormat& format,
     strOutput += ":\r\n";
     if (pRoot == nullptr)
         return {};
-    output_detail::CLineRenderer lines(sink, format, "\r\n", kTabSeparator, 0, true);
-    output_detail::WalkTree(*pRoot, bRecursive, lines, lines);
-    return lines.Result();
+    return output_detail::WriteTreeLines(sink, format, *pRoot, bRecursive,
+                                         {"\r\n", kTabSeparator, 0, true});
 }
 
 SRenderedText BuildListing(const CKWLFormat& format, const CDirInformation* pRoot,

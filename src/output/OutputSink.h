@@ -41,6 +41,15 @@ public:
             Count();
         return !m_bStop;
     }
+    // nItems more rendered at once, their text already appended; as ItemDone otherwise.
+    bool ItemsDone(std::uint64_t nItems) {
+        if (m_bInPieces && m_pText->size() >= kPiece)
+            WritePiece();
+        m_nUncounted += nItems;
+        if (m_nUncounted >= kCountEvery)
+            Count();
+        return !m_bStop;
+    }
     // Writes what is left. Anything but Written leaves the output incomplete: the first failed
     // write with its reason, or a cancel.
     SWriteResult Finish();

@@ -1,5 +1,6 @@
 #include "output/TextExport.h"
 
+#include "output/TreeLines.h"
 #include "output/TreeWalk.h"
 #include "platform/Encoding.h"
 
@@ -17,9 +18,8 @@ SRenderResult WriteTextExport(COutputSink& sink, const CKWLFormat& format,
     strText += '\n';
     if (pRoot == nullptr)
         return {};
-    output_detail::CLineRenderer lines(sink, format, "\n", strSeparator, 0, false, eQuoting);
-    output_detail::WalkTree(*pRoot, true, lines, lines);
-    return lines.Result();
+    return output_detail::WriteTreeLines(sink, format, *pRoot, true,
+                                         {"\n", strSeparator, 0, false, eQuoting});
 }
 
 SRenderedText BuildTextExport(const CKWLFormat& format, const CDirInformation* pRoot,

@@ -66,6 +66,16 @@ bool WalkTree(const CDirInformation& root, bool bDescend, DirFn&& fnDir, FileFn&
     return true;
 }
 
+// How the line-per-item outputs write each item: behind strLineEnd, indented by nDepth plus
+// the walk's level (or not at all when bIndent is false), columns apart by strSeparator.
+struct SLineStyle {
+    std::string_view strLineEnd;
+    std::string_view strSeparator;
+    int nDepth = 0;
+    bool bIndent = true;
+    EFieldQuoting eQuoting = EFieldQuoting::None;
+};
+
 // A walk's visitor for the line-per-item outputs: renders the item into sink behind
 // strLineEnd, at nDepth plus the walk's level, or at depth 0 throughout when bIndent is
 // false, with strSeparator between columns, quoted as eQuoting says. False when the sink
@@ -77,6 +87,9 @@ public:
                   EFieldQuoting eQuoting = EFieldQuoting::None)
         : m_sink(sink), m_format(format), m_strLineEnd(strLineEnd), m_strSeparator(strSeparator),
           m_nDepth(nDepth), m_bIndent(bIndent), m_eQuoting(eQuoting) {}
+    CLineRenderer(COutputSink& sink, const CKWLFormat& format, const SLineStyle& style)
+        : CLineRenderer(sink, format, style.strLineEnd, style.strSeparator, style.nDepth,
+                        style.bIndent, style.eQuoting) {}
 
     bool operator()(const CKWLItem& item, int nLevel) {
         std::string& strOut = m_sink.Text();

@@ -245,8 +245,9 @@ void CScanSession::GrowWhileWaiting() {
 
 void CScanSession::WorkerLoop(CWorker& worker) {
     STask task;
-    const bool bMayGrow = m_nMaxThreads > m_nThreads;
     while (TakeTask(worker, task)) {
+        // Once every thread allowed runs, the waits need no more counting (a system call).
+        const bool bMayGrow = m_nStarted.load(std::memory_order_relaxed) < m_nMaxThreads;
         if (bMayGrow)
             worker.BeginTask();
         if (task.pBatch != nullptr)

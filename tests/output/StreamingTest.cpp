@@ -14,6 +14,8 @@
 #include "output/OutputSink.h"
 #include "output/ScannedTree.h"
 #include "output/TextExport.h"
+#include "output/TreeLines.h"
+#include "output/TreeWalk.h"
 #include "support/Files.h"
 
 namespace {
@@ -122,6 +124,36 @@ TEST_F(StreamingTest, BuildersCountItemsAndStopWhenCancelled) {
         EXPECT_LT(cancelled.nDone.load(), s_nItems);
         EXPECT_LT(strPart.size(), strFull.size());
         EXPECT_EQ(strFull.compare(0, strPart.size(), strPart), 0);
+    }
+}
+
+// The listing and the text export render their lines in batches on several threads; the text
+// is still that of one renderer going through the tree in walk order, also where a batch ends
+// inside a directory's files or between a directory and its subdirectories.
+TEST_F(StreamingTest, LinesRenderedInBatchesKeepTheWalkOrder) {
+    struct SCase {
+        const char* pszName;
+        output_detail::SLineStyle style;
+        bool bDescend;
+    };
+    const SCase cases[] = {
+        {"listing", {"\r\n", kTabSeparator, 0, true}, true},
+        {"listing, not recursive", {"\r\n", kTabSeparator, 0, true}, false},
+        {"listing from depth 2", {"\r\n", kTabSeparator, 2, true}, true},
+        {"text", {"\n", ";", 0, false, EFieldQuoting::Rfc4180InertFormulas}, true},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        std::string strOne;
+        COutputSink one(strOne);
+        output_detail::CLineRenderer lines(one, m_format, c.style);
+        output_detail::WalkTree(*m_scanned.Root(), c.bDescend, lines, lines);
+
+        std::string strBatched;
+        COutputSink batched(strBatched);
+        output_detail::WriteTreeLines(batched, m_format, *m_scanned.Root(), c.bDescend, c.style);
+        ASSERT_GT(strOne.size(), 4u * 64 * 1024);
+        EXPECT_TRUE(strBatched == strOne);
     }
 }
 
