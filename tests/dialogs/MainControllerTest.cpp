@@ -10,6 +10,7 @@
 
 #include "ConfigFolderGuard.h"
 #include "RecordingView.h"
+#include "support/ButtonRuleCases.h"
 #include "dialogs/MainController.h"
 #include "dialogs/MainDlgTemplate.h"
 #include "format/FormatsFile.h"
@@ -156,45 +157,14 @@ TEST_F(MainControllerTest, StartsFromFormatsDef) {
 
 // The compute and export buttons after a sequence of user events, from a fresh start.
 TEST_F(MainControllerTest, ButtonRules) {
-    enum class EStep {
-        ChooseDir,
-        CancelDir,
-        SelectOther,
-        SelectInvalid,
-        SelectSame,
-        Compute,
-        Recursive,
-        Flag
-    };
-    struct SCase {
-        const char* pszName;
-        std::vector<EStep> steps;
-        bool bCompute;
-        bool bExports;
-    };
-    using enum EStep;
-    const SCase cases[] = {
-        {"start", {}, false, false},
-        {"directory chosen", {ChooseDir}, true, false},
-        {"chosen while the format is invalid", {SelectInvalid, ChooseDir}, true, false},
-        {"invalid format after a choice", {ChooseDir, SelectInvalid}, false, false},
-        {"valid format before any choice", {SelectOther}, false, false},
-        {"cancel before any choice", {CancelDir}, false, false},
-        {"list computed", {ChooseDir, Compute}, false, true},
-        {"other format after computing", {ChooseDir, Compute, SelectOther}, true, false},
-        {"same format after computing", {ChooseDir, Compute, SelectSame}, false, true},
-        {"directory again after computing", {ChooseDir, Compute, ChooseDir}, true, false},
-        {"cancel after computing", {ChooseDir, Compute, CancelDir}, false, true},
-        {"recursive box after computing", {ChooseDir, Compute, Recursive}, false, true},
-        {"language after computing", {ChooseDir, Compute, Flag}, false, true},
-    };
+    using enum EButtonStep;
     const std::string strDir = MakeExampleTree(m_tree);
-    for (const SCase& c : cases) {
+    for (const SButtonRuleCase& c : ButtonRuleCases()) {
         SCOPED_TRACE(c.pszName);
         WriteFormats("1\nD-[D ]-name\nname\nname|siz\n");
         Start();
         std::size_t nMessages = 0;
-        for (EStep eStep : c.steps) {
+        for (EButtonStep eStep : c.steps) {
             switch (eStep) {
             case ChooseDir:
                 ChooseDirectory(strDir);
