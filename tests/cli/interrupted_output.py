@@ -49,7 +49,9 @@ def check(signum):
         target = os.path.join(out_dir, "list.json")
         with open(target, "w") as f:
             f.write("old")
-        env = dict(os.environ, LD_PRELOAD=SHIM, KWL_TEST_SLOW_WRITE="5000000")
+        # A sanitized build wants its runtime first among the libraries; the shim comes first.
+        asan = os.environ.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0"
+        env = dict(os.environ, LD_PRELOAD=SHIM, KWL_TEST_SLOW_WRITE="5000000", ASAN_OPTIONS=asan)
         process = subprocess.Popen([KWL_LIST, "-r", "-e", "json", "-o", target, tree], env=env,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                    preexec_fn=default_signals)
